@@ -1,0 +1,110 @@
+# Flags, GoogleTest and the helpers every part of the tree uses.
+
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+
+option(VPN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(VPN_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+
+# Narrow string literals are written in UTF-8 in the sources and compiled to GBK,
+# the program's text encoding. The converter is told GB18030: it gives the same bytes
+# as GBK for every character GBK has, and unlike GBK it can also encode the few
+# characters the C++20 standard headers carry in literals (the micro sign of <chrono>).
+# clang cannot convert; the fuzz build keeps UTF-8, which only changes the bytes of
+# fixed texts, never what a parser accepts.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options(-finput-charset=UTF-8 -fexec-charset=GB18030)
+  set(VPN_LITERALS_GBK ON)
+else()
+  set(VPN_LITERALS_GBK OFF)
+endif()
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+if(WIN32)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(VPN_SANITIZE AND NOT WIN32)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(VPN_FUZZ)
+  add_compile_options(-fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Programs, DLLs and test programs of a build sit in one folder, so the simulated
+# remote-access DLL lies beside the program and the tests that use it.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Whether this build runs its own programs (native, or win64 under Wine). The 32-bit
+# Windows build is compiled and linked only.
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(VPN_RUNS_HERE OFF)
+else()
+  set(VPN_RUNS_HERE ON)
+endif()
+
+if(WIN32 AND VPN_RUNS_HERE)
+  set(VPN_SOURCE_DIR ${CMAKE_SOURCE_DIR})
+  set(VPN_BINARY_DIR ${CMAKE_BINARY_DIR})
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+endif()
+
+# GoogleTest from Debian's source package, built for this target.
+if(NOT VPN_FUZZ)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  if(EXISTS /usr/src/googletest/CMakeLists.txt)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  else()
+    message(FATAL_ERROR "GoogleTest sources missing: run scripts/setup.sh (Debian package googletest)")
+  endif()
+endif()
+
+# vpn_add_test(NAME SOURCES ... [LIBS ...] [TIMEOUT s] [RESOURCE_LOCK name])
+# One test program = one CTest test (each Windows process costs a Wine start).
+function(vpn_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;RESOURCE_LOCK;LABELS" ${ARGN})
+  if(VPN_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  if(WIN32)
+    set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE OFF)
+  endif()
+  if(VPN_RUNS_HERE)
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+    if(NOT T_TIMEOUT)
+      set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    if(T_RESOURCE_LOCK)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
+    endif()
+    if(T_LABELS)
+      set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+  endif()
+endfunction()
+
+# vpn_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target, built only by the fuzz preset.
+function(vpn_add_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT VPN_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()

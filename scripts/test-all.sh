@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test of the three builds, then prints one summary.
+#   native: the portable core, host tools and their tests (AddressSanitizer + UBSan)
+#   win64:  the program, rassim and the Windows tests, run under Wine on a virtual display
+#   win32:  the shipped 32-bit program and its test programs, compiled and linked only
+# Fuzz targets are built (clang) so they keep compiling; run them with scripts/fuzz.sh.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=${JOBS:-$(nproc)}
+
+bash scripts/setup.sh || { echo "setup failed"; exit 1; }
+source scripts/wine-env.sh
+
+declare -A result
+overall=0
+native_line="" win64_line=""
+
+step() { # name, command...
+  local name=$1; shift
+  echo "=== $name"
+  if "$@"; then result[$name]=ok; else result[$name]=FAILED; overall=1; fi
+}
+
+ctest_run() { # preset
+  local log="build/$1-ctest.log"
+  ctest --preset "$1" -j"$jobs" 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  grep -E 'tests passed|tests failed' "$log" | tail -1 > "build/$1-ctest.summary"
+  return $rc
+}
+
+step native-build bash -c "cmake --preset native >/dev/null && cmake --build --preset native -j$jobs"
+[ "${result[native-build]}" = ok ] && step native-test ctest_run native
+
+step win64-build bash -c "cmake --preset win64 >/dev/null && cmake --build --preset win64 -j$jobs"
+if [ "${result[win64-build]}" = ok ]; then
+  step win64-test ctest_run win64
+  wine_env_stop "$root/build/win64"
+fi
+
+step win32-build bash -c "cmake --preset win32 >/dev/null && cmake --build --preset win32 -j$jobs"
+step fuzz-build bash -c "cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j$jobs"
+
+echo
+echo "=== summary"
+passed=0 failed=0
+for p in native win64; do
+  if [ -f "build/$p-ctest.summary" ]; then
+    line=$(cat "build/$p-ctest.summary")
+    echo "$p: $line"
+    t=$(echo "$line" | sed -nE 's/.* out of ([0-9]+).*/\1/p')
+    f=$(echo "$line" | sed -nE 's/.*tests passed, ([0-9]+) tests failed.*/\1/p')
+    [ -n "$t" ] && passed=$((passed + t - ${f:-0})) && failed=$((failed + ${f:-0}))
+  fi
+done
+for s in native-build native-test win64-build win64-test win32-build fuzz-build; do
+  printf '  %-12s %s\n' "$s" "${result[$s]:-not run}"
+  [ "${result[$s]:-not run}" = ok ] || overall=1
+done
+echo "tests: $passed passed, $failed failed"
+exit $overall

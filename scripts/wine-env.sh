@@ -1,0 +1,103 @@
+# Sourced by the Wine runner, the start script and the end-to-end kit.
+# wine_env_setup BUILD_DIR prepares everything a Windows program needs to run here:
+#   a virtual display when none is usable, one Wine prefix inside the build folder
+#   (created once, with CJK fonts, a fixed 96-dpi setting and Wine-drawn window frames),
+#   and a persistent wineserver so that each program start costs tens of milliseconds.
+
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+[ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver)
+
+_wine_env_display_ok() {
+  [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
+}
+
+wine_env_display() {
+  local build=$1
+  _wine_env_display_ok && return 0
+  local rec="$build/xvfb.display"
+  if [ -f "$rec" ]; then
+    export DISPLAY=$(cat "$rec")
+    _wine_env_display_ok && return 0
+  fi
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    setsid Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.05
+    done
+    export DISPLAY=":$n"
+    if _wine_env_display_ok; then
+      echo "$DISPLAY" > "$rec"
+      return 0
+    fi
+  done
+  echo "wine-env: could not start a virtual display (Xvfb)" >&2
+  return 1
+}
+
+_wine_env_prefix() {
+  local build=$1
+  [ -f "$WINEPREFIX/.vpnclient-ready" ] && return 0
+  mkdir -p "$WINEPREFIX"
+  "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # Wine-drawn frames without a window manager, 96 dpi, and the Chinese font names of
+  # the layouts mapped onto the installed CJK font.
+  local reg="$WINEPREFIX/vpnclient-setup.reg"
+  printf '%s\r\n' 'REGEDIT4' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '"Decorated"="Y"' '' \
+    '[HKEY_CURRENT_USER\Control Panel\Desktop]' '"LogPixels"=dword:00000060' '' \
+    '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]' '"LogPixels"=dword:00000060' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    '"SimSun"="WenQuanYi Micro Hei"' '"SimHei"="WenQuanYi Micro Hei"' \
+    '"NSimSun"="WenQuanYi Micro Hei"' \
+    '"\u5b8b\u4f53"="WenQuanYi Micro Hei"' '"\u9ed1\u4f53"="WenQuanYi Micro Hei"' \
+    > "$reg.in"
+  # regedit wants the Chinese names as real characters: write them in UTF-16.
+  python3 - "$reg.in" "$reg" <<'PY'
+import sys
+src = open(sys.argv[1], encoding='ascii').read()
+src = src.encode('ascii').decode('unicode_escape').replace('REGEDIT4', 'Windows Registry Editor Version 5.00')
+open(sys.argv[2], 'wb').write(b'\xff\xfe' + src.encode('utf-16-le'))
+PY
+  "$WINE64" regedit /S "$reg" </dev/null >/dev/null 2>&1
+  "$WINESERVER" -w
+  touch "$WINEPREFIX/.vpnclient-ready"
+}
+
+wine_env_setup() {
+  local build=$1
+  mkdir -p "$build"
+  export WINEPREFIX="$build/wineprefix"
+  export WINEDEBUG=${WINEDEBUG_OVERRIDE:--all}
+  export WINEARCH=win64
+  : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
+  export WINEDLLOVERRIDES
+  if locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+    export LC_ALL=zh_CN.UTF-8
+  fi
+  wine_env_display "$build" || return 1
+  (
+    flock 9
+    _wine_env_prefix "$build"
+    # exit 0: a new persistent server started; warm it so the first test is fast
+    if "$WINESERVER" -p </dev/null >/dev/null 2>&1; then
+      "$WINE64" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
+    fi
+  ) 9>"$build/wine.lock"
+}
+
+wine_env_stop() {
+  local build=$1
+  WINEPREFIX="$build/wineprefix" "$WINESERVER" -k 2>/dev/null || true
+  if [ -f "$build/xvfb.display" ]; then
+    local d=$(cat "$build/xvfb.display")
+    pkill -f "Xvfb $d " 2>/dev/null || true
+    rm -f "$build/xvfb.display"
+  fi
+}
