@@ -43,7 +43,7 @@ _wine_env_prefix() {
   local build=$1
   [ -f "$WINEPREFIX/.vpnclient-ready" ] && return 0
   mkdir -p "$WINEPREFIX"
-  "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+  "$WINE64" wineboot -i </dev/null >/dev/null 2>&1 9>&-
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
   cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   # Wine-drawn frames without a window manager, 96 dpi, and the Chinese font names of
@@ -65,7 +65,7 @@ src = open(sys.argv[1], encoding='ascii').read()
 src = src.encode('ascii').decode('unicode_escape').replace('REGEDIT4', 'Windows Registry Editor Version 5.00')
 open(sys.argv[2], 'wb').write(b'\xff\xfe' + src.encode('utf-16-le'))
 PY
-  "$WINE64" regedit /S "$reg" </dev/null >/dev/null 2>&1
+  "$WINE64" regedit /S "$reg" </dev/null >/dev/null 2>&1 9>&-
   "$WINESERVER" -w
   touch "$WINEPREFIX/.vpnclient-ready"
 }
@@ -85,9 +85,11 @@ wine_env_setup() {
   (
     flock 9
     _wine_env_prefix "$build"
-    # exit 0: a new persistent server started; warm it so the first test is fast
-    if "$WINESERVER" -p </dev/null >/dev/null 2>&1; then
-      "$WINE64" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
+    # exit 0: a new persistent server started; warm it so the first test is fast.
+    # The servers must not inherit the lock (fd 9): they outlive this block, and a lock
+    # they hold would make every later start wait for ever.
+    if "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-; then
+      "$WINE64" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 9>&-
     fi
   ) 9>"$build/wine.lock"
 }
