@@ -1,0 +1,259 @@
+#include "net/NetTCPConnection.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "core/net/SocketErrors.h"
+
+using namespace vpn::net;
+
+TNetTCPConnection::TNetTCPConnection() = default;
+
+TNetTCPConnection::~TNetTCPConnection() {
+  if (ioHandler_) ioHandler_->Close();
+}
+
+void TNetTCPConnection::SetIOHandler(TNetIOHandlerSocket* handler) {
+  if (handler == ioHandler_) return;
+  ownedHandler_.reset();
+  ioHandler_ = handler;
+}
+
+void TNetTCPConnection::PrepareHandler() {
+  if (!ioHandler_) {
+    ownedHandler_ = std::make_unique<TNetIOHandlerSocket>();
+    ioHandler_ = ownedHandler_.get();
+  } else if (ioHandler_->Connected()) {
+    throw ENetAlreadyConnected();
+  }
+}
+
+void TNetTCPConnection::ResetForConnect() {
+  ioHandler_->Open();
+  inputBuffer_.Clear();
+  closedGracefully_ = false;
+}
+
+void TNetTCPConnection::Disconnect() {
+  closedGracefully_ = true;
+  if (ioHandler_) ioHandler_->Close();
+  if (ownedHandler_) {
+    ioHandler_ = nullptr;
+    ownedHandler_.reset();
+  }
+}
+
+bool TNetTCPConnection::DisconnectedNow() {
+  if (closedGracefully_) {
+    if (ioHandler_ && ioHandler_->Connected()) ioHandler_->Close();
+    return true;
+  }
+  return !ioHandler_ || !ioHandler_->Connected();
+}
+
+void TNetTCPConnection::CheckForDisconnect(bool raiseIfDisconnected, bool ignoreBuffer) {
+  if (DisconnectedNow() && raiseIfDisconnected && (inputBuffer_.Empty() || ignoreBuffer))
+    throw ENetConnClosedGracefully();
+}
+
+bool TNetTCPConnection::Connected() {
+  CheckForDisconnect(false);
+  return ioHandler_ && ioHandler_->Connected();
+}
+
+int TNetTCPConnection::ReadFromStack(bool raiseIfDisconnected, int timeoutMs, bool raiseOnTimeout) {
+  if (timeoutMs == -1) timeoutMs = ReadTimeout == 0 ? NetWaitForever : ReadTimeout;
+  CheckForDisconnect(raiseIfDisconnected);
+  if (!(ioHandler_ && ioHandler_->Connected())) {
+    if (raiseIfDisconnected) throw ENetNotConnected();
+    return 0;
+  }
+  std::vector<char> buf(size_t(std::max(RecvBufferSize, 1)));
+  int count;
+  do {
+    if (!ioHandler_->Readable(timeoutMs)) {
+      if (raiseOnTimeout) throw ENetReadTimeout();
+      return -1;
+    }
+    count = ioHandler_->Recv(buf.data(), int(buf.size()));
+    if (count == 0) {
+      closedGracefully_ = true;
+    } else if (count < 0) {
+      int code = ioHandler_->LastError();
+      if (code == kWsaEShutdown || code == kWsaEConnAborted) {
+        // The socket is gone; what was already received can still be read.
+        ioHandler_->Close();
+        if (inputBuffer_.Empty()) TNetStack::RaiseSocketError(code);
+        count = 0;
+      } else {
+        TNetStack::RaiseSocketError(code);
+      }
+    } else {
+      inputBuffer_.Append(buf.data(), size_t(count));
+    }
+    CheckForDisconnect(raiseIfDisconnected);
+  } while (count == 0 && ioHandler_ && ioHandler_->Connected());
+  return count;
+}
+
+std::string TNetTCPConnection::ReadLn(std::string_view terminator, int timeoutMs, int maxLength) {
+  if (terminator.empty()) terminator = "\n";
+  if (maxLength < 0) maxLength = MaxLineLength;
+  const bool lf = terminator == "\n";
+  readLnTimedOut_ = false;
+  size_t searchFrom = 0;
+  for (;;) {
+    std::string_view buffered = inputBuffer_.View();
+    size_t pos = buffered.find(terminator, searchFrom);
+    if (maxLength > 0) {
+      // The length of a line is what the caller gets: a CR before the LF is not counted,
+      // so a line of the full length still fits when it ends in CR LF.
+      size_t length;
+      if (pos != std::string_view::npos)
+        length = pos - ((lf && pos > 0 && buffered[pos - 1] == '\r') ? 1 : 0);
+      else
+        length = buffered.size() - ((lf && !buffered.empty() && buffered.back() == '\r') ? 1 : 0);
+      if (length > size_t(maxLength)) {
+        if (MaxLineAction == maException) throw ENetReadLnMaxLineLengthExceeded();
+        return inputBuffer_.Take(size_t(maxLength));
+      }
+    }
+    if (pos != std::string_view::npos) {
+      std::string line = inputBuffer_.Take(pos + terminator.size());
+      line.resize(pos);
+      if (lf && !line.empty() && line.back() == '\r') line.pop_back();
+      return line;
+    }
+    searchFrom = buffered.size() >= terminator.size() ? buffered.size() - terminator.size() + 1 : 0;
+    // Once the peer's close was noticed an unterminated last line is never returned.
+    CheckForDisconnect(true, true);
+    int count = ReadFromStack(true, timeoutMs, timeoutMs == -1);
+    if (count == -1) {
+      readLnTimedOut_ = true;
+      return std::string();
+    }
+    if (count == 0) return std::string();
+  }
+}
+
+std::string TNetTCPConnection::ReadString(size_t n) {
+  while (inputBuffer_.Size() < n) {
+    ReadFromStack(true, -1, true);
+    CheckForDisconnect(true, true);
+  }
+  return inputBuffer_.Take(n);
+}
+
+void TNetTCPConnection::ReadBuffer(void* buffer, size_t n) {
+  std::string bytes = ReadString(n);
+  std::copy(bytes.begin(), bytes.end(), static_cast<char*>(buffer));
+}
+
+void TNetTCPConnection::ReadStream(TNetStream& stream, int64_t count, bool readUntilDisconnect) {
+  if (!readUntilDisconnect && count < 0) count = 0;
+  struct CutAtPosition {
+    TNetStream& s;
+    ~CutAtPosition() { s.SetSize(s.Position()); }
+  } cut{stream};
+  if (!readUntilDisconnect) stream.SetSize(stream.Position() + count);
+
+  int64_t remaining = readUntilDisconnect ? INT64_MAX : count;
+  auto writeOut = [&](const std::string& bytes) {
+    stream.Write(bytes.data(), int64_t(bytes.size()));
+    if (!readUntilDisconnect) remaining -= int64_t(bytes.size());
+  };
+  writeOut(inputBuffer_.Take(size_t(std::min<int64_t>(remaining, int64_t(inputBuffer_.Size())))));
+
+  const int64_t piece = std::max(RecvBufferSize, 1);
+  while (remaining > 0 && Connected()) {
+    std::string bytes;
+    try {
+      bytes = ReadString(size_t(std::min(remaining, piece)));
+    } catch (const ENetConnClosedGracefully&) {
+      if (!readUntilDisconnect) throw;
+      writeOut(inputBuffer_.Take(inputBuffer_.Size()));
+      break;
+    }
+    writeOut(bytes);
+  }
+  // The peer may have closed between the reads: what it sent last is still buffered.
+  if (readUntilDisconnect && !inputBuffer_.Empty())
+    writeOut(inputBuffer_.Take(inputBuffer_.Size()));
+}
+
+void TNetTCPConnection::Write(std::string_view bytes, bool writeNow) {
+  WriteBuffer(bytes.data(), bytes.size(), writeNow);
+}
+
+void TNetTCPConnection::WriteBuffer(const void* data, size_t n, bool writeNow) {
+  if (n == 0) return;
+  CheckForDisconnect(true, true);
+  if (!(ioHandler_ && ioHandler_->Connected())) throw ENetNotConnected();
+  if (writeBuffer_ && !writeNow) {
+    writeBuffer_->Append(data, n);
+    if (writeBufferThreshold_ > 0 && writeBuffer_->Size() >= size_t(writeBufferThreshold_))
+      FlushWriteBuffer();
+    return;
+  }
+  SendNow(static_cast<const char*>(data), n);
+}
+
+void TNetTCPConnection::SendNow(const char* data, size_t n) {
+  size_t sent = 0;
+  while (sent < n) {
+    int piece = int(std::min<size_t>(n - sent, INT_MAX / 2));
+    int r = ioHandler_->Send(data + sent, piece);
+    if (r < 0) {
+      int code = ioHandler_->LastError();
+      if (code == kWsaEShutdown || code == kWsaEConnAborted || code == kWsaEConnReset)
+        ioHandler_->Close();
+      TNetStack::RaiseSocketError(code);
+    }
+    if (r == 0) closedGracefully_ = true;
+    CheckForDisconnect(true, false);
+    sent += size_t(r);
+  }
+}
+
+void TNetTCPConnection::WriteLn(std::string_view text) {
+  std::string line(text);
+  line += "\r\n";
+  Write(line);
+}
+
+void TNetTCPConnection::WriteStream(TNetStream& stream) {
+  stream.SetPosition(0);
+  int64_t remaining = stream.Size();
+  std::vector<char> buf(size_t(std::max(SendBufferSize, 1)));
+  while (remaining > 0) {
+    int64_t want = std::min<int64_t>(remaining, int64_t(buf.size()));
+    int64_t got = stream.Read(buf.data(), want);
+    if (got <= 0) throw ENetNoDataToRead();
+    WriteBuffer(buf.data(), size_t(got));
+    remaining -= got;
+  }
+}
+
+void TNetTCPConnection::OpenWriteBuffer(int threshold) {
+  writeBuffer_ = std::make_unique<ByteQueue>();
+  writeBufferThreshold_ = threshold;
+}
+
+void TNetTCPConnection::FlushWriteBuffer() {
+  if (!writeBuffer_ || writeBuffer_->Empty()) return;
+  std::string bytes = writeBuffer_->Take(writeBuffer_->Size());
+  WriteBuffer(bytes.data(), bytes.size(), true);
+}
+
+void TNetTCPConnection::CloseWriteBuffer() {
+  struct Drop {
+    std::unique_ptr<ByteQueue>& b;
+    ~Drop() { b.reset(); }
+  } drop{writeBuffer_};
+  FlushWriteBuffer();
+}
+
+void TNetTCPConnection::ClearWriteBuffer() {
+  if (writeBuffer_) writeBuffer_->Clear();
+}
