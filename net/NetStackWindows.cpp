@@ -99,7 +99,15 @@ class TNetStackWindows : public TNetStack {
   }
 
   int Recv(TNetSocket s, void* buf, int len) override {
-    return Result(recv_(S(s), static_cast<char*>(buf), len, 0));
+    int r = recv_(S(s), static_cast<char*>(buf), len, 0);
+    if (r == 0 && len > 0) {
+      // Some Windows Sockets implementations (Wine's) report a connection the peer reset as
+      // an orderly end of data. A zero-byte send tells the two apart: it is harmless after
+      // an orderly close and fails with 10054 after a reset.
+      if (send_(S(s), "", 0, 0) == SOCKET_ERROR && wsaGetLastError_() == WSAECONNRESET)
+        return FailWith(WSAECONNRESET);
+    }
+    return Result(r);
   }
 
   int SendTo(TNetSocket s, const void* data, int len, const uint8_t addr[4], int port) override {
