@@ -1,0 +1,194 @@
+// Keyboard and mouse input for another process's windows, and screenshots.
+#include <fstream>
+
+#include "tests/e2e/kit/e2e_kit.h"
+
+namespace e2e {
+namespace {
+
+LPARAM KeyLParam(UINT vk, bool up) {
+  UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+  LPARAM lp = 1 | (LPARAM(scan & 0xFF) << 16);
+  switch (vk) {
+    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+      lp |= LPARAM(1) << 24;  // extended key
+      break;
+  }
+  if (up) lp |= (LPARAM(1) << 30) | (LPARAM(1) << 31);
+  return lp;
+}
+
+[[noreturn]] void Fail(const std::string& text) { throw Failure(text); }
+
+void Post(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (!PostMessageW(w, msg, wp, lp)) Fail("PostMessage to the target window failed");
+}
+
+HWND FormOf(HWND w) {
+  HWND root = GetAncestor(w, GA_ROOT);
+  return root ? root : w;
+}
+
+}  // namespace
+
+void TypeText(HWND control, std::wstring_view text) {
+  // Characters arrive as an input method delivers them: one WM_CHAR per UTF-16 unit, through
+  // the target's message loop, so its key-press handlers see each of them.
+  for (wchar_t c : text) Post(control, WM_CHAR, c, 1);
+  Sync(FormOf(control));
+}
+
+void PressKey(HWND target, UINT vk) {
+  Post(target, WM_KEYDOWN, vk, KeyLParam(vk, false));
+  Post(target, WM_KEYUP, vk, KeyLParam(vk, true));
+}
+
+void PressKeyInForm(HWND form, UINT vk) {
+  HWND focus = FocusedWindow(form);
+  PressKey(focus ? focus : form, vk);
+  Sync(form);
+}
+
+void Click(HWND w, std::optional<POINT> client_point) {
+  POINT p;
+  if (client_point) {
+    p = *client_point;
+  } else {
+    SIZE s = ClientSize(w);
+    p = {s.cx / 2, s.cy / 2};
+  }
+  LPARAM at = MAKELPARAM(p.x, p.y);
+  Post(w, WM_MOUSEMOVE, 0, at);
+  Post(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  Post(w, WM_LBUTTONUP, 0, at);
+  Sync(FormOf(w));
+}
+
+void ClickAt(HWND form, POINT client_point) {
+  HWND target = form;
+  POINT p = client_point;
+  for (;;) {
+    HWND child = ChildWindowFromPointEx(target, p, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+    if (!child || child == target) break;
+    MapWindowPoints(target, child, &p, 1);
+    target = child;
+  }
+  Click(target, p);
+}
+
+void SendKeysToForeground(std::wstring_view text) {
+  std::vector<INPUT> in;
+  for (wchar_t c : text)
+    for (DWORD flags : {DWORD(KEYEVENTF_UNICODE), DWORD(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)}) {
+      INPUT i{};
+      i.type = INPUT_KEYBOARD;
+      i.ki.wScan = c;
+      i.ki.dwFlags = flags;
+      in.push_back(i);
+    }
+  if (!in.empty() && SendInput(UINT(in.size()), in.data(), sizeof(INPUT)) != in.size())
+    Fail("SendInput failed");
+}
+
+void SendKeyToForeground(UINT vk, bool shift) {
+  std::vector<INPUT> in;
+  auto key = [&](UINT k, bool up) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = WORD(k);
+    i.ki.wScan = WORD(MapVirtualKeyW(k, MAPVK_VK_TO_VSC));
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.push_back(i);
+  };
+  if (shift) key(VK_SHIFT, false);
+  key(vk, false);
+  key(vk, true);
+  if (shift) key(VK_SHIFT, true);
+  if (SendInput(UINT(in.size()), in.data(), sizeof(INPUT)) != in.size()) Fail("SendInput failed");
+}
+
+// ---- Screenshots ------------------------------------------------------------------------
+
+Image CaptureScreen(HWND w) {
+  RECT r{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+  r.right = r.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  r.bottom = r.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  if (w) {
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    if (!IntersectRect(&r, &r, &wr)) Fail("the window lies outside the screen");
+  }
+  Image img;
+  img.width = r.right - r.left;
+  img.height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = img.width;
+  bi.bmiHeader.biHeight = -img.height;  // top-down rows
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = dib != nullptr;
+  if (ok) {
+    HGDIOBJ old = SelectObject(mem, dib);
+    ok = BitBlt(mem, 0, 0, img.width, img.height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+    const auto* px = static_cast<const std::uint32_t*>(bits);
+    img.pixels.assign(px, px + size_t(img.width) * img.height);
+    for (auto& p : img.pixels) p &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+  }
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  if (!ok) Fail("capturing the screen failed");
+  return img;
+}
+
+void SaveBmp(const Image& img, const std::wstring& path) {
+  const int row = (img.width * 3 + 3) & ~3;
+  BITMAPFILEHEADER fh{};
+  BITMAPINFOHEADER ih{};
+  ih.biSize = sizeof ih;
+  ih.biWidth = img.width;
+  ih.biHeight = img.height;  // bottom-up, the common form
+  ih.biPlanes = 1;
+  ih.biBitCount = 24;
+  ih.biCompression = BI_RGB;
+  ih.biSizeImage = DWORD(row) * img.height;
+  fh.bfType = 0x4D42;  // "BM"
+  fh.bfOffBits = sizeof fh + sizeof ih;
+  fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+  std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
+  data.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+  std::string line(row, '\0');
+  for (int y = img.height - 1; y >= 0; --y) {
+    for (int x = 0; x < img.width; ++x) {
+      std::uint32_t p = img.At(x, y);
+      line[x * 3] = char(p & 0xFF);
+      line[x * 3 + 1] = char((p >> 8) & 0xFF);
+      line[x * 3 + 2] = char((p >> 16) & 0xFF);
+    }
+    data += line;
+  }
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  bool ok = f != INVALID_HANDLE_VALUE &&
+            WriteFile(f, data.data(), DWORD(data.size()), &written, nullptr) &&
+            written == data.size();
+  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+  if (!ok) Fail("cannot write " + WideToUtf8(path));
+}
+
+std::wstring SaveScreenshot(const std::wstring& path, HWND w) {
+  SaveBmp(CaptureScreen(w), path);
+  return path;
+}
+
+}  // namespace e2e
