@@ -140,7 +140,8 @@ TEST_F(KitTest, CapturesTheWindowAsABitmap) {
   }());
 
   std::wstring path = e2e::SaveScreenshot(e2e::ArtifactPath(L"kit-fixture.bmp"), form_);
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE f =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(f, INVALID_HANDLE_VALUE);
   BITMAPFILEHEADER fh;
   BITMAPINFOHEADER ih;

@@ -48,9 +48,9 @@ struct Failure : std::runtime_error {
 
 // ---- Files and places -------------------------------------------------------------------
 
-std::wstring BinDir();                             // folder of the running test program
-std::wstring ProgramPath();                        // vpnclient.exe in BinDir()
-std::wstring ArtifactPath(std::wstring_view name); // BinDir()\e2e-artifacts\name (created)
+std::wstring BinDir();                              // folder of the running test program
+std::wstring ProgramPath();                         // vpnclient.exe in BinDir()
+std::wstring ArtifactPath(std::wstring_view name);  // BinDir()\e2e-artifacts\name (created)
 bool FileExists(const std::wstring& path);
 // Lines of a text file (e.g. the rassim journal) without their line ends; empty if the file
 // is missing. Bytes are returned as stored.
@@ -74,16 +74,18 @@ void RegDeleteTree(HKEY root, const wchar_t* key);  // no error when missing
 inline std::optional<std::wstring> Setting(const wchar_t* value) {
   return RegString(HKEY_LOCAL_MACHINE, kSettingsKey, value);
 }
-inline void DeleteSettings() { RegDeleteTree(HKEY_LOCAL_MACHINE, kSettingsKey); }
+inline void DeleteSettings() {
+  RegDeleteTree(HKEY_LOCAL_MACHINE, kSettingsKey);
+}
 
 // ---- The program under test -------------------------------------------------------------
 
 struct StartOptions {
-  std::wstring exe;             // empty: ProgramPath()
-  std::wstring args;            // appended to the command line
-  bool clean_settings = true;   // delete HKLM\SOFTWARE\vpnclient before the start
-  bool prefer_rassim = true;    // rasapi32.dll beside the exe is preferred (if it exists)
-  bool allow_other_copies = false;  // else Start fails if the same exe already runs
+  std::wstring exe;                       // empty: ProgramPath()
+  std::wstring args;                      // appended to the command line
+  bool clean_settings = true;             // delete HKLM\SOFTWARE\vpnclient before the start
+  bool prefer_rassim = true;              // rasapi32.dll beside the exe is preferred (if it exists)
+  bool allow_other_copies = false;        // else Start fails if the same exe already runs
   std::wstring main_class = L"TFrmMain";  // the window Stop() closes
   std::vector<std::pair<std::wstring, std::wstring>> env;  // set/override variables
 };

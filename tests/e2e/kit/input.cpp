@@ -10,8 +10,16 @@ LPARAM KeyLParam(UINT vk, bool up) {
   UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
   LPARAM lp = 1 | (LPARAM(scan & 0xFF) << 16);
   switch (vk) {
-    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
       lp |= LPARAM(1) << 24;  // extended key
       break;
   }
@@ -19,7 +27,9 @@ LPARAM KeyLParam(UINT vk, bool up) {
   return lp;
 }
 
-[[noreturn]] void Fail(const std::string& text) { throw Failure(text); }
+[[noreturn]] void Fail(const std::string& text) {
+  throw Failure(text);
+}
 
 void Post(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (!PostMessageW(w, msg, wp, lp)) Fail("PostMessage to the target window failed");

@@ -24,10 +24,13 @@ std::wstring LastErrorText(const char* what) {
   return Utf8ToWide(what) + L" failed, error " + std::to_wstring(GetLastError());
 }
 
-[[noreturn]] void Fail(const std::wstring& text) { throw Failure(WideToUtf8(text)); }
+[[noreturn]] void Fail(const std::wstring& text) {
+  throw Failure(WideToUtf8(text));
+}
 
 // The environment of this process with `changes` applied, as a sorted Unicode block.
-std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::wstring, std::wstring>>& changes) {
+std::vector<wchar_t> EnvironmentBlock(
+    const std::vector<std::pair<std::wstring, std::wstring>>& changes) {
   // Names compare case-insensitively, as Windows does; the original spelling is kept.
   std::map<std::wstring, std::pair<std::wstring, std::wstring>> vars;
   wchar_t* env = GetEnvironmentStringsW();
@@ -81,7 +84,9 @@ std::wstring BinDir() {
   return p.substr(0, p.find_last_of(L"\\/"));
 }
 
-std::wstring ProgramPath() { return BinDir() + L"\\vpnclient.exe"; }
+std::wstring ProgramPath() {
+  return BinDir() + L"\\vpnclient.exe";
+}
 
 std::wstring ArtifactPath(std::wstring_view name) {
   std::wstring dir = BinDir() + L"\\e2e-artifacts";
@@ -96,8 +101,9 @@ bool FileExists(const std::wstring& path) {
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
   std::vector<std::string> lines;
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return lines;
   std::string data;
   char buf[65536];
@@ -260,7 +266,9 @@ Program Program::Start(const StartOptions& options) {
   return p;
 }
 
-Program::Program(Program&& other) noexcept { *this = std::move(other); }
+Program::Program(Program&& other) noexcept {
+  *this = std::move(other);
+}
 
 Program& Program::operator=(Program&& other) noexcept {
   if (this != &other) {

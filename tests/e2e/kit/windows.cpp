@@ -9,7 +9,9 @@ namespace {
 constexpr ULONG_PTR kDescribeTag = 0x56504E31;  // the DescribeControls reply's dwData
 constexpr DWORD kSendLimitMs = 5000;
 
-[[noreturn]] void Fail(const std::string& text) { throw Failure(text); }
+[[noreturn]] void Fail(const std::string& text) {
+  throw Failure(text);
+}
 
 // A hidden window of this thread that receives the forms' WM_COPYDATA replies.
 struct Receiver {
@@ -57,7 +59,8 @@ UINT DescribeMessage() {
 class RemoteBuffer {
  public:
   RemoteBuffer(HWND w, size_t size) : size_(size) {
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, PidOf(w));
+    process_ =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, PidOf(w));
     if (!process_) Fail("OpenProcess for a remote buffer failed");
     mem_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!mem_) {
@@ -140,24 +143,28 @@ RECT RectIn(HWND w, HWND form) {
   return r;
 }
 
+namespace {
+struct TopWindowSearch {
+  DWORD pid;
+  const wchar_t* cls;
+  const wchar_t* caption;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopWindow(HWND w, LPARAM lp) {
+  auto* c = reinterpret_cast<TopWindowSearch*>(lp);
+  if (c->pid && PidOf(w) != c->pid) return TRUE;
+  if (c->cls && ClassOf(w) != c->cls) return TRUE;
+  if (c->caption && TextOf(w) != c->caption) return TRUE;
+  c->found.push_back(w);
+  return TRUE;
+}
+}  // namespace
+
 std::vector<HWND> TopWindows(DWORD pid, const wchar_t* cls, const wchar_t* caption) {
-  struct Ctx {
-    DWORD pid;
-    const wchar_t* cls;
-    const wchar_t* caption;
-    std::vector<HWND> found;
-  } ctx{pid, cls, caption, {}};
-  EnumWindows(
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto* c = reinterpret_cast<Ctx*>(lp);
-        if (c->pid && PidOf(w) != c->pid) return TRUE;
-        if (c->cls && ClassOf(w) != c->cls) return TRUE;
-        if (c->caption && TextOf(w) != c->caption) return TRUE;
-        c->found.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&ctx));
-  return ctx.found;
+  TopWindowSearch search{pid, cls, caption, {}};
+  EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 HWND FindTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption) {
@@ -259,7 +266,9 @@ std::wstring FocusedControlName(HWND w) {
   return {};
 }
 
-HWND ForegroundWindow() { return GetForegroundWindow(); }
+HWND ForegroundWindow() {
+  return GetForegroundWindow();
+}
 
 std::wstring StatusText(HWND bar, int part) {
   if (Send(bar, SB_ISSIMPLE, 0, 0) == TRUE) part = SB_SIMPLEID;
@@ -299,7 +308,9 @@ std::vector<std::wstring> ComboItems(HWND w) {
   return Items(w, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
-bool IsChecked(HWND w) { return Send(w, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsChecked(HWND w) {
+  return Send(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 HWND FindDialog(DWORD pid, const wchar_t* caption) {
   for (HWND w : TopWindows(pid, L"#32770", caption))
