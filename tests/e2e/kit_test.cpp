@@ -182,6 +182,21 @@ TEST(KitProgram, StartFailsClearlyForAMissingProgram) {
   EXPECT_THROW(e2e::Program::Start(o), e2e::Failure);
 }
 
+TEST(KitProgram, PassesEnvironmentAndRassimFiles) {
+  e2e::StartOptions o = FixtureOptions();
+  e2e::WriteBytes(e2e::ArtifactPath(L"kit-journal.txt"), "old line\n");
+  e2e::RassimFiles files = e2e::UseRassim(o, L"kit", "[service]\nstate_delay_ms=1\n");
+  EXPECT_EQ(e2e::ReadLines(files.scenario),
+            (std::vector<std::string>{"[service]", "state_delay_ms=1"}));
+  EXPECT_FALSE(e2e::FileExists(files.journal)) << "an old journal was left for the new run";
+  o.env.push_back({L"E2E_FIXTURE_STATUS", L"环境 " + files.journal});
+  e2e::Program app = e2e::Program::Start(o);
+  HWND form = app.WaitForWindow(L"TFixture");
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(e2e::StatusText(Control(form, L"StatusBar1")), L"环境 " + files.journal);
+  EXPECT_EQ(app.Stop(), 0u);
+}
+
 TEST(KitFiles, ReadsLinesOfAFile) {
   std::wstring path = e2e::ArtifactPath(L"lines.txt");
   HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -55,6 +55,8 @@ bool FileExists(const std::wstring& path);
 // Lines of a text file (e.g. the rassim journal) without their line ends; empty if the file
 // is missing. Bytes are returned as stored.
 std::vector<std::string> ReadLines(const std::wstring& path);
+// Writes `bytes` as the whole file; throws Failure when it cannot.
+void WriteBytes(const std::wstring& path, std::string_view bytes);
 
 std::wstring Utf8ToWide(std::string_view s);
 std::string WideToUtf8(std::wstring_view s);
@@ -123,6 +125,15 @@ class Program {
   std::wstring main_class_;
   bool terminated_ = false;
 };
+
+// The simulated remote-access service's files for one test, in the artifacts folder and
+// named after `tag`: writes the scenario (INI text), removes an old journal and phonebook,
+// and points the program at them through its environment (RASSIM_SCENARIO, RASSIM_JOURNAL,
+// RASSIM_PHONEBOOK). Read the journal afterwards with ReadLines(files.journal).
+struct RassimFiles {
+  std::wstring scenario, journal, phonebook;
+};
+RassimFiles UseRassim(StartOptions& options, std::wstring_view tag, std::string_view scenario);
 
 // Ids of running processes whose image file name is `exe_name` (e.g. L"vpnclient.exe").
 std::vector<DWORD> ProcessesNamed(std::wstring_view exe_name);

@@ -1,6 +1,4 @@
 // Keyboard and mouse input for another process's windows, and screenshots.
-#include <fstream>
-
 #include "tests/e2e/kit/e2e_kit.h"
 
 namespace e2e {
@@ -186,14 +184,7 @@ void SaveBmp(const Image& img, const std::wstring& path) {
     }
     data += line;
   }
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  bool ok = f != INVALID_HANDLE_VALUE &&
-            WriteFile(f, data.data(), DWORD(data.size()), &written, nullptr) &&
-            written == data.size();
-  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
-  if (!ok) Fail("cannot write " + WideToUtf8(path));
+  WriteBytes(path, data);
 }
 
 std::wstring SaveScreenshot(const std::wstring& path, HWND w) {

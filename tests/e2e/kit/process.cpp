@@ -122,6 +122,29 @@ std::vector<std::string> ReadLines(const std::wstring& path) {
   return lines;
 }
 
+void WriteBytes(const std::wstring& path, std::string_view bytes) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  bool ok = f != INVALID_HANDLE_VALUE &&
+            WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+  if (!ok) Fail(L"cannot write " + path);
+}
+
+RassimFiles UseRassim(StartOptions& options, std::wstring_view tag, std::string_view scenario) {
+  std::wstring base = ArtifactPath(std::wstring(tag));
+  RassimFiles files{base + L"-scenario.ini", base + L"-journal.txt", base + L"-phonebook.txt"};
+  WriteBytes(files.scenario, scenario);
+  DeleteFileW(files.journal.c_str());
+  DeleteFileW(files.phonebook.c_str());
+  options.env.push_back({L"RASSIM_SCENARIO", files.scenario});
+  options.env.push_back({L"RASSIM_JOURNAL", files.journal});
+  options.env.push_back({L"RASSIM_PHONEBOOK", files.phonebook});
+  return files;
+}
+
 // ---- Registry ---------------------------------------------------------------------------
 
 namespace {
