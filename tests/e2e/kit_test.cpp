@@ -64,6 +64,7 @@ TEST_F(KitTest, FindsControlsByNameClassAndDescription) {
   EXPECT_FALSE(disabled->enabled);
   EXPECT_TRUE(disabled->visible);
   EXPECT_FALSE(e2e::DescribeControl(form_, L"NoSuchControl"));
+  EXPECT_EQ(e2e::DescribeControl(form_, L"CheckBox1")->caption, L"勾\t选\\");
 }
 
 TEST_F(KitTest, ReadsStatusBarListsAndCaptions) {

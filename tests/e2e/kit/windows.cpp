@@ -106,6 +106,21 @@ std::vector<std::wstring> Split(const std::wstring& s, wchar_t sep, size_t max_p
   return parts;
 }
 
+// Captions keep to one line: a tab, line break or backslash in them comes as \t, \n, \r
+// or \\.
+std::wstring Unescape(const std::wstring& s) {
+  std::wstring out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != L'\\' || i + 1 == s.size()) {
+      out += s[i];
+      continue;
+    }
+    wchar_t n = s[++i];
+    out += n == L't' ? L'\t' : n == L'n' ? L'\n' : n == L'r' ? L'\r' : n;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::wstring ClassOf(HWND w) {
@@ -228,7 +243,7 @@ std::vector<ControlInfo> DescribeControls(HWND form) {
     c.visible = f[6] == L"1";
     c.enabled = f[7] == L"1";
     c.hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(f[8], nullptr, 16)));
-    c.caption = f[9];
+    c.caption = Unescape(f[9]);
     controls.push_back(std::move(c));
   }
   return controls;
