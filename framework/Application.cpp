@@ -1,0 +1,326 @@
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
+
+#include <algorithm>
+
+#include "framework/Forms.h"
+#include "framework/Gbk.h"
+#include "framework/Menus.h"
+
+namespace {
+TApplication gApplication;
+constexpr wchar_t kAppClass[] = L"TApplication";
+}  // namespace
+
+TApplication* Application = &gApplication;
+
+LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!Application->FHandle) Application->FHandle = wnd;
+  TMessage m{msg, wParam, lParam, 0};
+  GuardedCall([&] { Application->WndProc(m); });
+  if (msg == WM_NCDESTROY) Application->FHandle = nullptr;
+  return m.Result;
+}
+
+TApplication::TApplication() : TComponent(nullptr) {
+  FTitle = "vpnclient";
+}
+
+TApplication::~TApplication() {
+  SetDestroying();
+  DestroyComponents();
+  if (FHandle) DestroyWindow(FHandle);
+}
+
+void TApplication::Initialize() {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  Handle();
+}
+
+HWND TApplication::Handle() {
+  if (FHandle) return FHandle;
+  if (FIcon.Empty()) {
+    // The program's icon is the first icon group of its resources, if it has one.
+    FIcon.SetHandle(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                                  IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+  }
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ApplicationWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = FIcon.Handle();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kAppClass;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+      throw Exception("Cannot register the application window class");
+    registered = true;
+  }
+  // Zero size in the middle of the screen: shown so that it carries the task-bar
+  // button, never seen itself.
+  HWND wnd = CreateWindowExW(0, kAppClass, GbkToWide(FTitle).c_str(),
+                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                             0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!wnd) throw Exception("Cannot create the application window");
+  FHandle = wnd;
+  if (!FIcon.Empty()) {
+    SendMessageW(wnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
+    SendMessageW(wnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
+  }
+  return FHandle;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  FTitle = title;
+  if (FHandle) SetWindowTextW(FHandle, GbkToWide(title).c_str());
+}
+
+void TApplication::FormCreated(TForm* form) {
+  try {
+    form->AfterConstruction();
+  } catch (...) {
+    delete form;
+    throw;
+  }
+  if (!FMainForm) {
+    form->HandleNeeded();
+    FMainForm = form;
+  } else {
+    form->HandleNeeded();
+  }
+}
+
+std::vector<TForm*> TApplication::Forms() const {
+  std::vector<TForm*> forms;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* f = dynamic_cast<TForm*>(Components(i))) forms.push_back(f);
+  return forms;
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove) {
+    if (AComponent == FMainForm) FMainForm = nullptr;
+    if (AComponent == FActiveForm) FActiveForm = nullptr;
+  }
+}
+
+void TApplication::Run() {
+  Handle();
+  if (FMainForm && ShowMainForm) {
+    if (FMainForm->WindowState() == wsMinimized) {
+      FMainForm->SetWindowState(wsNormal);
+      FMainForm->Show();
+      Minimize();
+    } else {
+      FMainForm->Show();
+    }
+  }
+  while (!FTerminated) HandleMessage();
+}
+
+bool TApplication::IsKeyMsg(MSG& msg) {
+  // The Tab key moves the focus through the form's tab order, unless the control
+  // wants the key itself.
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  if ((GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000)) return false;
+  TWinControl* control = nullptr;
+  for (HWND w = msg.hwnd; w && !control; w = GetParent(w)) control = TWinControl::FindControl(w);
+  if (!control) return false;
+  LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+  if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
+  TForm* form = control->ParentForm();
+  if (!form) return false;
+  form->SelectNext(control == form ? nullptr : control, !(GetKeyState(VK_SHIFT) & 0x8000), true);
+  return true;
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    FTerminated = true;
+    return true;
+  }
+  bool handled = false;
+  if (OnMessage) GuardedCall([&] { OnMessage(msg, handled); });
+  if (!handled && !IsKeyMsg(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (ProcessMessage(msg)) {
+  }
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (!ProcessMessage(msg)) WaitMessage();
+}
+
+void TApplication::Terminate() {
+  PostQuitMessage(0);
+}
+
+void TApplication::UpdateVisible() {
+  if (!FHandle) return;
+  bool any = false;
+  for (TForm* f : Forms()) any = any || f->Visible();
+  if ((IsWindowVisible(FHandle) != FALSE) != any)
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                     (any ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TApplication::Minimize() {
+  HWND wnd = Handle();
+  if (IsIconic(wnd)) return;
+  FIconic = true;
+  ShowOwnedPopups(wnd, FALSE);
+  ShowWindow(wnd, SW_MINIMIZE);
+  if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::RestoreForms() {
+  ShowOwnedPopups(FHandle, TRUE);
+  // Forms that should be seen come back even when the system did not bring them.
+  for (TForm* f : Forms())
+    if (f->Visible() && f->HandleAllocated() && !IsWindowVisible(f->Handle()))
+      ShowWindow(f->Handle(), SW_SHOWNA);
+  TForm* target = FActiveForm && FActiveForm->Visible() ? FActiveForm : FMainForm;
+  if (target && target->Visible() && target->HandleAllocated()) SetActiveWindow(target->Handle());
+}
+
+void TApplication::Restore() {
+  HWND wnd = Handle();
+  if (!IsIconic(wnd)) return;
+  FIconic = false;
+  ShowWindow(wnd, SW_RESTORE);
+  RestoreForms();
+  if (OnRestore) OnRestore(this);
+}
+
+void TApplication::BringToFront() {
+  TForm* target = FActiveForm && FActiveForm->Visible() ? FActiveForm : FMainForm;
+  if (target && target->HandleAllocated()) SetForegroundWindow(target->Handle());
+}
+
+int TApplication::HookMainWindow(TApplicationHook hook) {
+  int token = FNextHook++;
+  FHooks.emplace_back(token, std::move(hook));
+  return token;
+}
+
+void TApplication::UnhookMainWindow(int token) {
+  FHooks.erase(std::remove_if(FHooks.begin(), FHooks.end(),
+                              [token](const auto& h) { return h.first == token; }),
+               FHooks.end());
+}
+
+void TApplication::WndProc(TMessage& m) {
+  // A copy: a hook may remove itself or add others while it runs.
+  auto hooks = FHooks;
+  for (auto& [token, hook] : hooks)
+    if (hook && hook(m)) return;
+  switch (m.Msg) {
+    case WM_SYSCOMMAND:
+      switch (m.WParam & 0xFFF0) {
+        case SC_MINIMIZE:
+          Minimize();
+          return;
+        case SC_RESTORE:
+          Restore();
+          return;
+        case SC_CLOSE:
+          if (FMainForm) FMainForm->Close();
+          return;
+        default:
+          break;
+      }
+      break;
+    case WM_CLOSE:
+      if (FMainForm) FMainForm->Close();
+      return;
+    case WM_SIZE:
+      // Restored from outside (the task bar, another copy of the program).
+      if (m.WParam == SIZE_RESTORED && FIconic) {
+        FIconic = false;
+        RestoreForms();
+        if (OnRestore) OnRestore(this);
+      } else if (m.WParam == SIZE_MINIMIZED) {
+        FIconic = true;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(m.WParam) != WA_INACTIVE && !IsIconic(FHandle)) {
+        TForm* target = FActiveForm && FActiveForm->Visible() ? FActiveForm : FMainForm;
+        if (target && target->Visible() && target->HandleAllocated() &&
+            IsWindowEnabled(target->Handle())) {
+          SetActiveWindow(target->Handle());
+          return;
+        }
+      }
+      break;
+    case WM_ENDSESSION:
+      if (m.WParam) Terminate();
+      return;
+    case WM_COMMAND:
+      if (!m.LParam && HIWORD(m.WParam) == 0 && TMenuItem::DispatchCommand(LOWORD(m.WParam)))
+        return;
+      break;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      if (TMenuItem::DispatchOwnerDraw(m)) return;
+      break;
+    default:
+      break;
+  }
+  m.Result = DefWindowProcW(FHandle, m.Msg, m.WParam, m.LParam);
+}
+
+std::string TApplication::ExceptionText(const std::string& message) {
+  std::string text = message;
+  // A full stop is added unless the text ends in one or in a character that comes
+  // before it in the code table (a blank, a line break, "!" or ",").
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+void TApplication::HandleException(const std::exception& E) {
+  if (OnException) {
+    OnException(this, E);
+    return;
+  }
+  ShowException(E);
+}
+
+void TApplication::ShowException(const std::exception& E) {
+  auto* ex = dynamic_cast<const Exception*>(&E);
+  std::string message = ex ? ex->Message : std::string(E.what());
+  MessageBox(ExceptionText(message), FTitle, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
+  HWND active = GetActiveWindow();
+  // Modal to the whole program, like a dialog: every form waits for the answer.
+  std::vector<HWND> disabled;
+  for (TForm* f : Forms())
+    if (f->HandleAllocated() && IsWindowVisible(f->Handle()) && IsWindowEnabled(f->Handle())) {
+      EnableWindow(f->Handle(), FALSE);
+      disabled.push_back(f->Handle());
+    }
+  HWND owner = active && IsWindowVisible(active) ? active : Handle();
+  int result = ::MessageBoxW(owner, GbkToWide(Text).c_str(), GbkToWide(Caption).c_str(), Flags);
+  for (HWND w : disabled)
+    if (IsWindow(w)) EnableWindow(w, TRUE);
+  if (active && IsWindow(active)) SetActiveWindow(active);
+  return result;
+}

@@ -1,0 +1,747 @@
+#include "framework/Controls.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <map>
+
+#include "framework/Forms.h"
+#include "framework/Gbk.h"
+#include "framework/Menus.h"
+
+namespace {
+
+constexpr wchar_t kObjectProp[] = L"VpnControlObject";
+constexpr wchar_t kNameProp[] = L"VpnControlName";
+
+// The control whose window is being created on this thread: the first message of the
+// new window attaches it.
+thread_local TWinControl* gCreating = nullptr;
+
+std::map<std::wstring, WNDPROC>& ClassProcs() {
+  static std::map<std::wstring, WNDPROC> procs;
+  return procs;
+}
+
+UINT gNextChildId = 100;
+
+}  // namespace
+
+LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+std::wstring WindowClassName(HWND wnd) {
+  wchar_t name[256];
+  int n = GetClassNameW(wnd, name, 256);
+  return std::wstring(name, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+WNDPROC RegisterFrameworkClass(const std::wstring& name, const wchar_t* sysClass, UINT style,
+                               HICON icon) {
+  auto& procs = ClassProcs();
+  auto it = procs.find(name);
+  if (it != procs.end()) return it->second;
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  WNDPROC defProc = DefWindowProcW;
+  if (sysClass) {
+    if (!GetClassInfoExW(nullptr, sysClass, &wc))
+      throw Exception("System window class missing: " + WideToGbk(sysClass));
+    defProc = wc.lpfnWndProc;
+    wc.style &= ~CS_GLOBALCLASS;
+  } else {
+    wc.style = style;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = icon;
+    wc.hbrBackground = nullptr;  // the control erases with its own colour
+  }
+  wc.cbSize = sizeof wc;
+  wc.hInstance = inst;
+  wc.lpfnWndProc = FrameworkWndProc;
+  wc.lpszClassName = name.c_str();
+  wc.lpszMenuName = nullptr;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    throw Exception("Cannot register window class " + WideToGbk(name));
+  procs[name] = defProc;
+  return defProc;
+}
+
+void GuardedCall(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const std::exception& e) {
+    Application->HandleException(e);
+  } catch (...) {
+    Application->HandleException(Exception("Unknown error"));
+  }
+}
+
+LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* control = static_cast<TWinControl*>(GetPropW(wnd, kObjectProp));
+  if (!control && gCreating) {
+    control = std::exchange(gCreating, nullptr);
+    control->AttachHandle(wnd);
+  }
+  if (!control) {
+    auto it = ClassProcs().find(WindowClassName(wnd));
+    WNDPROC def = it == ClassProcs().end() ? DefWindowProcW : it->second;
+    return CallWindowProcW(def, wnd, msg, wParam, lParam);
+  }
+  TMessage m{msg, wParam, lParam, 0};
+  GuardedCall([&] {
+    if (control->WindowProc)
+      control->WindowProc(m);
+    else
+      control->WndProc(m);
+  });
+  if (msg == WM_NCDESTROY && control->FHandle == wnd) control->DetachHandle();
+  return m.Result;
+}
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
+  WindowProc = [this](TMessage& m) { WndProc(m); };
+  FFont.OnChange = [this](TObject*) {
+    if (!FSettingParentFont) FParentFont = false;
+    FontChanged();
+  };
+}
+
+TControl::~TControl() {
+  if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  RECT old = BoundsRect();
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+  BoundsChanged(old);
+}
+
+void TControl::BoundsChanged(const RECT& old) {
+  if (FParent && FParent->HandleAllocated() && FVisible) {
+    InvalidateRect(FParent->Handle(), &old, TRUE);
+    RECT now = BoundsRect();
+    InvalidateRect(FParent->Handle(), &now, TRUE);
+  }
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == FVisible) return;
+  FVisible = visible;
+  VisibleChanged();
+}
+
+void TControl::VisibleChanged() {
+  if (FParent && FParent->HandleAllocated()) {
+    RECT r = BoundsRect();
+    InvalidateRect(FParent->Handle(), &r, TRUE);
+  }
+}
+
+bool TControl::Showing() const {
+  if (!FVisible) return false;
+  return FParent ? FParent->Showing() : true;
+}
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == FEnabled) return;
+  FEnabled = enabled;
+  EnabledChanged();
+}
+
+void TControl::SetText(const std::string& text) {
+  if (text == GetText()) return;
+  FText = text;
+  TextChanged();
+}
+
+void TControl::SetParentFont(bool on) {
+  FParentFont = on;
+  if (on) ParentFontChanged();
+}
+
+void TControl::ParentFontChanged() {
+  if (!FParentFont || !FParent) return;
+  FSettingParentFont = true;
+  FFont.Assign(*FParent->Font());
+  FSettingParentFont = false;
+}
+
+void TControl::SetColor(TColor color) {
+  if (color == FColor) return;
+  FColor = color;
+  ColorChanged();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (FPopupMenu == menu) return;
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = menu;
+  if (menu) menu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == FParent) return;
+  if (parent == this) throw Exception("A control cannot be its own parent");
+  if (FParent) FParent->RemoveControl(this);
+  if (parent) parent->InsertControl(this);
+  ParentFontChanged();
+}
+
+TForm* TControl::ParentForm() const {
+  const TControl* c = this;
+  while (c->FParent) c = c->FParent;
+  return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+}
+
+LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage m{msg, wParam, lParam, 0};
+  if (WindowProc)
+    WindowProc(m);
+  else
+    WndProc(m);
+  return m.Result;
+}
+
+void TControl::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_LBUTTONUP:
+      // Windowless controls get their mouse messages from the parent.
+      if (!Windowed() && FEnabled) Click();
+      break;
+    default:
+      break;
+  }
+  DefaultHandler(Message);
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::Invalidate() {
+  if (FParent && FParent->HandleAllocated()) {
+    RECT r = BoundsRect();
+    InvalidateRect(FParent->Handle(), &r, TRUE);
+  }
+}
+
+void TControl::Repaint() {
+  Invalidate();
+  if (FParent && FParent->HandleAllocated()) UpdateWindow(FParent->Handle());
+}
+
+POINT TControl::ClientToScreen(POINT p) const {
+  POINT o = FormOffset();
+  p.x += o.x;
+  p.y += o.y;
+  if (TForm* f = ParentForm(); f && f != this && f->HandleAllocated())
+    ::ClientToScreen(f->Handle(), &p);
+  return p;
+}
+
+POINT TControl::ScreenToClient(POINT p) const {
+  if (TForm* f = ParentForm(); f && f != this && f->HandleAllocated())
+    ::ScreenToClient(f->Handle(), &p);
+  POINT o = FormOffset();
+  p.x -= o.x;
+  p.y -= o.y;
+  return p;
+}
+
+POINT TControl::FormOffset() const {
+  POINT p{0, 0};
+  for (const TControl* c = this; c->FParent; c = c->FParent) {
+    p.x += c->FLeft;
+    p.y += c->FTop;
+  }
+  return p;
+}
+
+// ---------------------------------------------------------------- TWinControl
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl() {
+  SetDestroying();
+  // Owned components go while this window still exists, then the window.
+  DestroyComponents();
+  for (TControl* c : std::vector<TControl*>(FControls)) c->FParent = nullptr;
+  FControls.clear();
+  FTabList.clear();
+  DestroyHandle();
+}
+
+HWND TWinControl::Handle() {
+  if (!FHandle) {
+    if (FParent) FParent->HandleNeeded();
+    if (!FHandle) CreateWnd();
+  }
+  return FHandle;
+}
+
+void TWinControl::CreateParams(TCreateParams& p) {
+  p.WinClassName = GbkToWide(ClassName());
+  p.Caption = GbkToWide(FText);
+  p.Style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (FVisible) p.Style |= WS_VISIBLE;
+  if (!FEnabled) p.Style |= WS_DISABLED;
+  if (FTabStop) p.Style |= WS_TABSTOP;
+  p.X = FLeft;
+  p.Y = FTop;
+  p.Width = FWidth;
+  p.Height = FHeight;
+  if (FParent) p.WndParent = FParent->Handle();
+}
+
+void TWinControl::CreateWnd() {
+  TCreateParams p;
+  CreateParams(p);
+  if ((p.Style & WS_CHILD) && !p.WndParent)
+    throw Exception("Control '" + Name() + "' has no parent window");
+  FDefWndProc = RegisterFrameworkClass(p.WinClassName, p.SysClassName, p.ClassStyle, p.Icon);
+  HMENU id = (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(gNextChildId++))
+                                  : nullptr;
+  gCreating = this;
+  HWND wnd =
+      CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
+                      p.Width, p.Height, p.WndParent, id, GetModuleHandleW(nullptr), nullptr);
+  gCreating = nullptr;
+  if (!wnd) throw Exception("Cannot create the window of '" + Name() + "'");
+  if (!FHandle) AttachHandle(wnd);
+  InitializeWnd();
+}
+
+void TWinControl::InitializeWnd() {
+  SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
+  for (TControl* c : std::vector<TControl*>(FControls))
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+}
+
+void TWinControl::AttachHandle(HWND wnd) {
+  FHandle = wnd;
+  SetPropW(wnd, kObjectProp, this);
+  UpdateNameProperty();
+}
+
+void TWinControl::DetachHandle() {
+  if (!FHandle) return;
+  RemovePropW(FHandle, kObjectProp);
+  RemovePropW(FHandle, kNameProp);
+  FNameAtom.Reset();
+  FHandle = nullptr;
+}
+
+void TWinControl::UpdateNameProperty() {
+  if (!FHandle) return;
+  RemovePropW(FHandle, kNameProp);
+  FNameAtom.Reset();
+  if (Name().empty()) return;
+  FNameAtom.Reset(GlobalAddAtomW(GbkToWide(Name()).c_str()));
+  if (FNameAtom)
+    SetPropW(FHandle, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(FNameAtom.Get())));
+}
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  UpdateNameProperty();
+}
+
+void TWinControl::SaveWindowState() {
+  if (FHandle) FText = GetText();
+}
+
+void TWinControl::DestroyHandle() {
+  if (!FHandle || FDestroyingHandle) return;
+  FDestroyingHandle = true;
+  for (TControl* c : std::vector<TControl*>(FControls))
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
+  SaveWindowState();
+  HWND wnd = FHandle;
+  DestroyWindow(wnd);
+  if (FHandle == wnd) DetachHandle();
+  FDestroyingHandle = false;
+}
+
+void TWinControl::RecreateWnd() {
+  if (!FHandle) return;
+  DestroyHandle();
+  HandleNeeded();
+}
+
+TWinControl* TWinControl::FindControl(HWND wnd) {
+  return wnd ? static_cast<TWinControl*>(GetPropW(wnd, kObjectProp)) : nullptr;
+}
+
+std::string TWinControl::GetText() const {
+  if (!FHandle) return FText;
+  int n = GetWindowTextLengthW(FHandle);
+  std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(FHandle, buf.data(), n + 1);
+  buf.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return WideToGbk(buf);
+}
+
+void TWinControl::TextChanged() {
+  if (FHandle) SetWindowTextW(FHandle, GbkToWide(FText).c_str());
+  Invalidate();
+}
+
+void TWinControl::FontChanged() {
+  if (FHandle) {
+    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
+    InvalidateRect(FHandle, nullptr, TRUE);
+  }
+  for (TControl* c : FControls) c->ParentFontChanged();
+}
+
+void TWinControl::VisibleChanged() {
+  if (FHandle)
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                     (FVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TWinControl::EnabledChanged() {
+  if (FHandle) EnableWindow(FHandle, FEnabled);
+}
+
+void TWinControl::BoundsChanged(const RECT& old) {
+  if (FHandle) {
+    SetWindowPos(FHandle, nullptr, FLeft, FTop, FWidth, FHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+RECT TWinControl::ClientRect() const {
+  RECT r{0, 0, FWidth, FHeight};
+  if (FHandle) GetClientRect(FHandle, &r);
+  return r;
+}
+
+void TWinControl::Invalidate() {
+  if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TWinControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TControl::Notification(AComponent, Operation);
+  if (Operation == opRemove) {
+    if (FMouseDownControl == AComponent) FMouseDownControl = nullptr;
+  }
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  control->FParent = this;
+  FControls.push_back(control);
+  if (auto* w = dynamic_cast<TWinControl*>(control)) {
+    FTabList.push_back(w);
+    if (FHandle && !w->FHandle) w->HandleNeeded();
+    if (w->FHandle && FHandle) ::SetParent(w->FHandle, FHandle);
+  } else if (FHandle) {
+    control->Invalidate();
+  }
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  control->Invalidate();
+  FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+  FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), control), FTabList.end());
+  if (FMouseDownControl == control) FMouseDownControl = nullptr;
+  if (auto* w = dynamic_cast<TWinControl*>(control)) w->DestroyHandle();
+  control->FParent = nullptr;
+}
+
+void TWinControl::SetTabStop(bool on) {
+  if (on == FTabStop) return;
+  FTabStop = on;
+  if (FHandle) {
+    LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    SetWindowLongPtrW(FHandle, GWL_STYLE, on ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+  }
+}
+
+int TWinControl::TabOrder() const {
+  if (!FParent) return -1;
+  auto& list = FParent->FTabList;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+  if (!FParent) return;
+  auto& list = FParent->FTabList;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  if (order < 0) order = 0;
+  if (order > static_cast<int>(list.size())) order = static_cast<int>(list.size());
+  list.insert(list.begin() + order, this);
+}
+
+bool TWinControl::CanFocus() const {
+  for (const TControl* c = this; c; c = c->FParent)
+    if (!c->FVisible || !c->FEnabled) return false;
+  return true;
+}
+
+void TWinControl::SetFocus() {
+  TForm* form = ParentForm();
+  if (form && form != this) form->SetActiveControl(this);
+  if (!CanFocus()) return;
+  if (form && !(form->HandleAllocated() && IsWindowVisible(form->Handle()))) return;
+  ::SetFocus(Handle());
+}
+
+bool TWinControl::Focused() const {
+  HWND focus = GetFocus();
+  return FHandle && (focus == FHandle || IsChild(FHandle, focus));
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
+  for (TWinControl* w : FTabList) {
+    list.push_back(w);
+    w->GetTabOrderList(list);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward,
+                                          bool checkTabStop) const {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  if (list.empty()) return nullptr;
+  int n = static_cast<int>(list.size());
+  auto it = std::find(list.begin(), list.end(), current);
+  int start = it == list.end() ? (forward ? n - 1 : 0) : static_cast<int>(it - list.begin());
+  int i = start;
+  for (int step = 0; step < n; ++step) {
+    i = forward ? (i + 1) % n : (i - 1 + n) % n;
+    TWinControl* c = list[static_cast<size_t>(i)];
+    if ((!checkTabStop || c->FTabStop) && c->CanFocus()) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* current, bool forward, bool checkTabStop) {
+  if (TWinControl* next = FindNextControl(current, forward, checkTabStop)) next->SetFocus();
+}
+
+void TWinControl::PaintControls(HDC dc, const RECT* clip) {
+  for (TControl* c : FControls) {
+    if (c->Windowed() || !c->FVisible) continue;
+    RECT r = c->BoundsRect(), hit;
+    if (clip && !IntersectRect(&hit, &r, clip)) continue;
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    POINT org;
+    OffsetViewportOrgEx(dc, r.left, r.top, &org);
+    c->Paint(dc);
+    RestoreDC(dc, saved);
+  }
+}
+
+TControl* TWinControl::ControlAtPos(POINT p) const {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    TControl* c = *it;
+    if (c->Windowed() || !c->FVisible) continue;
+    RECT r = c->BoundsRect();
+    if (PtInRect(&r, p)) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::KeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+bool TWinControl::HandleCtlColor(TMessage& m) {
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  SetTextColor(dc, ColorToRGB(FFont.Color()));
+  SetBkColor(dc, ColorToRGB(FColor));
+  m.Result = reinterpret_cast<LRESULT>(ColorBrush(FColor));
+  return true;
+}
+
+void TWinControl::HandleMouseForControls(TMessage& m) {
+  POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+  TControl* c = ControlAtPos(p);
+  auto local = [&](TControl* t) { return MAKELPARAM(p.x - t->FLeft, p.y - t->FTop); };
+  if (m.Msg == WM_LBUTTONDOWN) {
+    FMouseDownControl = (c && c->FEnabled) ? c : nullptr;
+    if (FMouseDownControl) c->Perform(m.Msg, m.WParam, local(c));
+  } else if (m.Msg == WM_LBUTTONUP) {
+    TControl* down = std::exchange(FMouseDownControl, nullptr);
+    if (down && down == c) c->Perform(m.Msg, m.WParam, local(c));
+  }
+}
+
+void TWinControl::DefaultHandler(TMessage& m) {
+  if (FHandle)
+    m.Result = CallWindowProcW(FDefWndProc ? FDefWndProc : DefWindowProcW, FHandle, m.Msg, m.WParam,
+                               m.LParam);
+}
+
+void TWinControl::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_COMMAND:
+      if (m.LParam) {
+        TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam));
+        if (child && child != this) {
+          m.Result = child->Perform(CN_COMMAND, m.WParam, m.LParam);
+          return;
+        }
+      } else if (HIWORD(m.WParam) == 0 && TMenuItem::DispatchCommand(LOWORD(m.WParam))) {
+        return;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+      TWinControl* child = hdr ? FindControl(hdr->hwndFrom) : nullptr;
+      if (child && child != this) {
+        m.Result = child->Perform(CN_NOTIFY, m.WParam, m.LParam);
+        return;
+      }
+      break;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+      TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam));
+      if (child && child != this) {
+        m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+        return;
+      }
+      break;
+    }
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORSTATIC:
+      HandleCtlColor(m);
+      return;
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM: {
+      UINT type = m.Msg == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->CtlType
+                                       : reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->CtlType;
+      if (type == ODT_MENU) {
+        if (TMenuItem::DispatchOwnerDraw(m)) return;
+      } else if (m.Msg == WM_DRAWITEM) {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+        if (TWinControl* child = FindControl(dis->hwndItem); child && child != this) {
+          m.Result = child->Perform(CN_DRAWITEM, m.WParam, m.LParam);
+          return;
+        }
+      }
+      break;
+    }
+    case WM_CHAR: {
+      wchar_t wc = static_cast<wchar_t>(m.WParam);
+      std::string key = WideToGbk(std::wstring_view(&wc, 1));
+      if (key.size() == 1) {
+        char k = key[0];
+        KeyPress(k);
+        if (k == 0) return;
+        if (k != key[0]) {
+          std::wstring w = GbkToWide(std::string(1, k));
+          m.WParam = w.empty() ? m.WParam : w[0];
+        }
+      }
+      break;
+    }
+    case WM_SETFOCUS:
+      if (TForm* form = ParentForm(); form && form != this) form->SetActiveControl(this);
+      DefaultHandler(m);
+      if (OnEnter) OnEnter(this);
+      return;
+    case WM_KILLFOCUS:
+      DefaultHandler(m);
+      if (OnExit) OnExit(this);
+      return;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(m.WParam) == FHandle && LOWORD(m.LParam) == HTCLIENT) {
+        POINT p;
+        GetCursorPos(&p);
+        ::ScreenToClient(FHandle, &p);
+        TControl* over = ControlAtPos(p);
+        TCursor cur = over && over->FCursor != crDefault ? over->FCursor : FCursor;
+        if (cur != crDefault) {
+          ::SetCursor(CursorHandle(cur));
+          m.Result = TRUE;
+          return;
+        }
+      }
+      break;
+    case WM_CONTEXTMENU:
+      if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        if (m.LParam == -1) {
+          RECT r;
+          GetWindowRect(FHandle, &r);
+          p = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        }
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(p.x, p.y);
+        return;
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (FOwnPaint) {
+        RECT r;
+        GetClientRect(FHandle, &r);
+        FillRect(reinterpret_cast<HDC>(m.WParam), &r, ColorBrush(FColor));
+        m.Result = 1;
+        return;
+      }
+      break;
+    case WM_PAINT:
+      if (FOwnPaint) {
+        TPaintDC dc(FHandle);
+        PaintWindow(dc.Get());
+        PaintControls(dc.Get(), &dc.PS.rcPaint);
+        return;
+      }
+      break;
+    case WM_PRINTCLIENT:
+      if (FOwnPaint) {
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        RECT r;
+        GetClientRect(FHandle, &r);
+        FillRect(dc, &r, ColorBrush(FColor));
+        PaintWindow(dc);
+        PaintControls(dc, nullptr);
+        return;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      HandleMouseForControls(m);
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
+      if (!(wp->flags & SWP_NOMOVE) || !(wp->flags & SWP_NOSIZE)) {
+        RECT r;
+        GetWindowRect(FHandle, &r);
+        HWND parent = GetParent(FHandle);
+        if (parent && (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD))
+          MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        if (!IsIconic(FHandle)) {
+          FLeft = r.left;
+          FTop = r.top;
+          FWidth = r.right - r.left;
+          FHeight = r.bottom - r.top;
+        }
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  TControl::WndProc(m);
+}

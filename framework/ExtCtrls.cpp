@@ -1,0 +1,138 @@
+#include "framework/ExtCtrls.h"
+
+#include <map>
+
+#include "framework/Forms.h"
+#include "framework/Gbk.h"
+
+namespace {
+
+std::map<UINT_PTR, TTimer*>& Timers() {
+  static std::map<UINT_PTR, TTimer*> timers;
+  return timers;
+}
+UINT_PTR gNextTimerId = 1;
+HWND gTimerWindow = nullptr;
+
+}  // namespace
+
+LRESULT CALLBACK TimerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER) {
+    auto it = Timers().find(wParam);
+    if (it != Timers().end()) {
+      TTimer* timer = it->second;
+      GuardedCall([timer] { timer->Timer(); });
+    }
+    return 0;
+  }
+  return DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+namespace {
+HWND TimerWindow() {
+  if (!gTimerWindow) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = TimerWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TTimerWindow";
+    RegisterClassExW(&wc);
+    gTimerWindow = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   wc.hInstance, nullptr);
+    if (!gTimerWindow) throw Exception("Cannot create the timer window");
+  }
+  return gTimerWindow;
+}
+}  // namespace
+
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FId(gNextTimerId++) {
+  Timers()[FId] = this;
+}
+
+TTimer::~TTimer() {
+  FEnabled = false;
+  UpdateTimer();
+  Timers().erase(FId);
+}
+
+void TTimer::SetInterval(unsigned ms) {
+  if (ms == FInterval) return;
+  FInterval = ms;
+  UpdateTimer();
+}
+
+void TTimer::SetEnabled(bool on) {
+  if (on == FEnabled) return;
+  FEnabled = on;
+  UpdateTimer();
+}
+
+void TTimer::SetOnTimer(TNotifyEvent handler) {
+  FOnTimer = std::move(handler);
+  UpdateTimer();
+}
+
+void TTimer::Loaded() {
+  TComponent::Loaded();
+  UpdateTimer();
+}
+
+void TTimer::UpdateTimer() {
+  if (FRunning) {
+    KillTimer(TimerWindow(), FId);
+    FRunning = false;
+  }
+  if (FEnabled && FInterval > 0 && FOnTimer && !HasState(csLoading | csDestroying)) {
+    if (!SetTimer(TimerWindow(), FId, FInterval, nullptr))
+      throw Exception("Not enough timers available");
+    FRunning = true;
+  }
+}
+
+void TTimer::Timer() {
+  if (FOnTimer) FOnTimer(this);
+}
+
+TPanel::TPanel(TComponent* AOwner) : TWinControl(AOwner) {
+  FOwnPaint = true;
+  FWidth = 185;
+  FHeight = 41;
+}
+
+void TPanel::SetBevelOuter(TPanelBevel b) {
+  FBevelOuter = b;
+  Invalidate();
+}
+
+void TPanel::SetBevelInner(TPanelBevel b) {
+  FBevelInner = b;
+  Invalidate();
+}
+
+void TPanel::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.Style |= WS_CLIPCHILDREN;
+}
+
+void TPanel::TextChanged() {
+  TWinControl::TextChanged();
+  Invalidate();
+}
+
+void TPanel::PaintWindow(HDC dc) {
+  RECT r;
+  GetClientRect(Handle(), &r);
+  auto edge = [&](TPanelBevel b, UINT raised, UINT sunken) {
+    if (b == bvNone) return;
+    if (b != bvSpace) DrawEdge(dc, &r, b == bvRaised ? raised : sunken, BF_RECT);
+    InflateRect(&r, -1, -1);
+  };
+  edge(FBevelOuter, BDR_RAISEDOUTER, BDR_SUNKENOUTER);
+  edge(FBevelInner, BDR_RAISEDINNER, BDR_SUNKENINNER);
+  std::wstring text = GbkToWide(FText);
+  TSelectObject font(dc, FFont.Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(FFont.Color()));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS);
+}

@@ -1,0 +1,55 @@
+// Timers and panels.
+#pragma once
+
+#include "framework/Controls.h"
+
+// Fires OnTimer every Interval milliseconds while Enabled. All timers share one hidden
+// message window.
+class TTimer : public TComponent {
+ public:
+  explicit TTimer(TComponent* AOwner);
+  ~TTimer() override;
+
+  unsigned Interval() const { return FInterval; }
+  void SetInterval(unsigned ms);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool on);
+  void SetOnTimer(TNotifyEvent handler);
+  const TNotifyEvent& OnTimer() const { return FOnTimer; }
+  void Loaded() override;
+  // Whether a system timer is running for this component now.
+  bool Running() const { return FRunning; }
+
+ protected:
+  virtual void Timer();
+
+ private:
+  friend LRESULT CALLBACK TimerWindowProc(HWND, UINT, WPARAM, LPARAM);
+  void UpdateTimer();
+
+  unsigned FInterval = 1000;
+  bool FEnabled = true;
+  bool FRunning = false;
+  UINT_PTR FId;
+  TNotifyEvent FOnTimer;
+};
+
+enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
+
+class TPanel : public TWinControl {
+ public:
+  explicit TPanel(TComponent* AOwner);
+  TPanelBevel BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TPanelBevel b);
+  TPanelBevel BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TPanelBevel b);
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void PaintWindow(HDC dc) override;
+  void TextChanged() override;
+
+ private:
+  TPanelBevel FBevelOuter = bvRaised;
+  TPanelBevel FBevelInner = bvNone;
+};

@@ -1,0 +1,108 @@
+// Popup menus and their items.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/Classes.h"
+#include "framework/Handles.h"
+#include "framework/Messages.h"
+
+class TPopupMenu;
+
+// Owner-draw events of an item (used when the menu is owner-drawn).
+using TMenuMeasureItemEvent = std::function<void(TObject* Sender, HDC dc, int& Width, int& Height)>;
+using TMenuDrawItemEvent =
+    std::function<void(TObject* Sender, HDC dc, const RECT& Rect, UINT State)>;
+
+class TMenuItem : public TComponent {
+ public:
+  explicit TMenuItem(TComponent* AOwner);
+  ~TMenuItem() override;
+
+  // "-" makes a separator; "&" marks the accelerator letter.
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& caption);
+  bool IsLine() const { return FCaption == "-"; }
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool on);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool on);
+  bool Default() const { return FDefault; }
+  void SetDefault(bool on);
+  bool Checked() const { return FChecked; }
+  void SetChecked(bool on);
+
+  int Count() const { return static_cast<int>(FItems.size()); }
+  TMenuItem* Items(int index) const { return FItems.at(static_cast<size_t>(index)); }
+  void Add(TMenuItem* item);
+  void Insert(int index, TMenuItem* item);
+  void Remove(TMenuItem* item);
+  int IndexOf(const TMenuItem* item) const;
+  TMenuItem* Parent() const { return FParent; }
+  // The popup menu this item belongs to (through its parents), or null.
+  TPopupMenu* GetParentMenu() const;
+
+  // The command identifier the system reports for this item.
+  UINT Command() const { return FCommand; }
+  // The item's submenu (created on first use for items with children).
+  HMENU Handle();
+
+  TNotifyEvent OnClick;
+  TMenuMeasureItemEvent OnMeasureItem;
+  TMenuDrawItemEvent OnAdvancedDrawItem;
+  virtual void Click();
+
+  // Runs the item with this command identifier; false when there is none.
+  static bool DispatchCommand(UINT command);
+  static TMenuItem* FindCommand(UINT command);
+  // WM_MEASUREITEM / WM_DRAWITEM of an owner-drawn menu item.
+  static bool DispatchOwnerDraw(TMessage& Message);
+
+ private:
+  friend class TPopupMenu;
+  void Changed();
+  void Rebuild();
+  void AppendTo(HMENU menu);
+
+  std::string FCaption;
+  bool FEnabled = true, FVisible = true, FDefault = false, FChecked = false;
+  std::vector<TMenuItem*> FItems;
+  TMenuItem* FParent = nullptr;
+  TPopupMenu* FMenu = nullptr;  // set on the root item of a popup menu
+  UINT FCommand;
+  TMenuHandle FHandle;
+};
+
+class TPopupMenu : public TComponent {
+ public:
+  explicit TPopupMenu(TComponent* AOwner);
+  ~TPopupMenu() override;
+
+  TMenuItem* Items() const { return FItems; }
+  HMENU Handle() { return FItems->Handle(); }
+  bool AutoPopup() const { return FAutoPopup; }
+  void SetAutoPopup(bool on) { FAutoPopup = on; }
+  bool OwnerDraw() const { return FOwnerDraw; }
+  void SetOwnerDraw(bool on);
+  // The component that popped the menu up last (a control or a tray icon).
+  TComponent* PopupComponent() const { return FPopupComponent; }
+  void SetPopupComponent(TComponent* c);
+  // Shows the menu at a screen point; returns when the menu has closed, after the
+  // chosen item (if any) has run.
+  virtual void Popup(int X, int Y);
+
+  TNotifyEvent OnPopup;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  TMenuItem* FItems;
+  bool FAutoPopup = true;
+  bool FOwnerDraw = false;
+  TComponent* FPopupComponent = nullptr;
+};

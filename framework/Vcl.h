@@ -1,0 +1,15 @@
+// Everything of the framework in one include.
+#pragma once
+
+#include "framework/Classes.h"
+#include "framework/ComCtrls.h"
+#include "framework/Controls.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Gbk.h"
+#include "framework/Graphics.h"
+#include "framework/Handles.h"
+#include "framework/Menus.h"
+#include "framework/Messages.h"
+#include "framework/StdCtrls.h"
+#include "framework/Strings.h"
