@@ -1,0 +1,42 @@
+// The program's stored settings: the last server, user name, remembered password and the
+// remember-password choice, under HKEY_LOCAL_MACHINE\SOFTWARE\vpnclient as string values.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+struct TSettings {
+  std::string IPAddr;
+  std::string UserName;
+  std::string Password;  // saved only when RememberPassword, else stored empty
+  bool RememberPassword = false;
+};
+
+// Where loaded values go, each as soon as it has been read (server, user name, password,
+// then the choice), so that a failure part-way leaves the later fields as they were.
+struct TSettingsSink {
+  std::function<void(const std::string&)> IPAddr, UserName, Password;
+  std::function<void(bool)> RememberPassword;
+};
+
+class TSettingsStore {
+ public:
+  // The settings key is `parent`\`name` under `root`; the program uses the defaults, the
+  // tests a key of their own.
+  explicit TSettingsStore(HKEY root = HKEY_LOCAL_MACHINE, std::string parent = "\\SOFTWARE\\",
+                          std::string name = "vpnclient");
+
+  // Creates the key when it is missing. Missing values read as empty; the password is
+  // ticked to be remembered only by a "Check" of exactly "Yes". Registry failures raise
+  // ERegistryException after the fields read so far have been handed on.
+  void Load(const TSettingsSink& sink) const;
+  // Writes IPAddr, UserName, Check ("Yes"/"No") and Password (emptied when not
+  // remembered); raises ERegistryException at the first write the system refuses.
+  void Save(const TSettings& settings) const;
+
+ private:
+  HKEY FRoot;
+  std::string FParent, FName;
+};

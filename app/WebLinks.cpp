@@ -1,0 +1,43 @@
+#include "app/WebLinks.h"
+
+#include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
+
+#include "core/app/connect_rules.h"
+#include "framework/Forms.h"
+#include "framework/Gbk.h"
+
+#ifndef VPN_VERSION
+#define VPN_VERSION "1.0.0"
+#endif
+
+namespace {
+
+// The service operator's hosts, set by the build.
+constexpr const char* kBannerHost = "127.0.0.1";
+constexpr const char* kAccountPagesHost = "127.0.0.1";
+constexpr const char* kRechargeHost = "127.0.0.1";
+
+}  // namespace
+
+std::string BannerAddress() {
+  return vpn::app::HttpAddress(kBannerHost, 80, "/ipclient/top.htm");
+}
+
+std::string AccountPagesAddress() {
+  return vpn::app::HttpAddress(kAccountPagesHost, 8000, "/sysadmin/");
+}
+
+std::string RechargeAddress() {
+  return vpn::app::HttpAddress(kRechargeHost, 8000, "/sysadmin/");
+}
+
+void OpenWebAddress(const std::string& address) {
+  const std::wstring target = GbkToWide(address);
+  ShellExecuteW(Application->Handle(), nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::string AboutText() {
+  return "Morlu连接器 " VPN_VERSION "，作者: vpnclient 开发组，客服电话: 400-000-0000";
+}

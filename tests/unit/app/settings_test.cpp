@@ -1,0 +1,237 @@
+// The settings store, the registry wrapper under it and the L2TP preparation, against the
+// real registry of the Wine prefix, each test in a key of its own under HKLM\SOFTWARE.
+#include "app/Settings.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "app/L2tpSetup.h"
+#include "app/Registry.h"
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    name_ =
+        std::string("vpnclient-test-") + info->name() + "-" + std::to_string(GetCurrentProcessId());
+    wkey_ = L"SOFTWARE\\" + std::wstring(name_.begin(), name_.end());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, wkey_.c_str());
+  }
+  void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, wkey_.c_str()); }
+
+  TSettingsStore Store() const { return TSettingsStore(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\", name_); }
+
+  bool KeyExists() const {
+    HKEY k;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, wkey_.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+      return false;
+    RegCloseKey(k);
+    return true;
+  }
+  void SetRaw(const wchar_t* value, DWORD type, const void* data, DWORD size) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, wkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(k, value, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+    RegCloseKey(k);
+  }
+  void SetText(const wchar_t* value, const std::wstring& text) {
+    SetRaw(value, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
+  }
+  // The value as stored: its type and UTF-16 text.
+  std::optional<std::pair<DWORD, std::wstring>> Raw(const wchar_t* value) const {
+    wchar_t buf[512] = {};
+    DWORD type = 0, size = sizeof buf - 2;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, wkey_.c_str(), value, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     buf, &size) != ERROR_SUCCESS)
+      return std::nullopt;
+    return std::make_pair(type, std::wstring(buf));
+  }
+
+  struct Loaded {
+    std::optional<std::string> ip, user, password;
+    std::optional<bool> remember;
+  };
+  TSettingsSink SinkInto(Loaded& l) {
+    return {[&](const std::string& s) { l.ip = s; }, [&](const std::string& s) { l.user = s; },
+            [&](const std::string& s) { l.password = s; }, [&](bool b) { l.remember = b; }};
+  }
+
+  std::string name_;
+  std::wstring wkey_;
+};
+
+TEST_F(RegistryTest, FirstLoadCreatesTheKeyAndYieldsEmptyFields) {
+  ASSERT_FALSE(KeyExists());
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_TRUE(KeyExists());
+  EXPECT_EQ(l.ip, "");
+  EXPECT_EQ(l.user, "");
+  EXPECT_EQ(l.password, "");
+  EXPECT_EQ(l.remember, false);
+}
+
+TEST_F(RegistryTest, SavedSettingsComeBackAsTypedAndAreStoredAsUnicode) {
+  Store().Save({" 选择服务器列表 ", "用户 a", " p@ss ", true});
+  EXPECT_EQ(Raw(L"IPAddr"), std::make_pair(DWORD(REG_SZ), std::wstring(L" 选择服务器列表 ")));
+  EXPECT_EQ(Raw(L"UserName"), std::make_pair(DWORD(REG_SZ), std::wstring(L"用户 a")));
+  EXPECT_EQ(Raw(L"Check"), std::make_pair(DWORD(REG_SZ), std::wstring(L"Yes")));
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_EQ(l.ip, " 选择服务器列表 ");
+  EXPECT_EQ(l.user, "用户 a");
+  EXPECT_EQ(l.password, " p@ss ");
+  EXPECT_EQ(l.remember, true);
+}
+
+TEST_F(RegistryTest, UntickedSaveEmptiesTheRememberedPassword) {
+  Store().Save({"h", "u", "secret", true});
+  Store().Save({"h", "u", "secret", false});
+  EXPECT_EQ(Raw(L"Check")->second, L"No");
+  ASSERT_TRUE(Raw(L"Password"));  // the value stays, emptied
+  EXPECT_EQ(Raw(L"Password")->second, L"");
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_EQ(l.password, "");
+  EXPECT_EQ(l.remember, false);
+}
+
+TEST_F(RegistryTest, OnlyAnExactYesTicksRememberPassword) {
+  for (const wchar_t* check : {L"yes", L"Yes ", L"YES", L"", L"No"}) {
+    SetText(L"Check", check);
+    Loaded l;
+    Store().Load(SinkInto(l));
+    EXPECT_EQ(l.remember, false) << "Check=" << std::wstring(check).size();
+  }
+  SetText(L"Check", L"Yes");
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_EQ(l.remember, true);
+}
+
+TEST_F(RegistryTest, ValueOfAnotherTypeStopsTheLoadAfterTheFieldsBeforeIt) {
+  SetText(L"IPAddr", L"10.0.0.1");
+  const DWORD number = 5;
+  SetRaw(L"UserName", REG_DWORD, &number, sizeof number);
+  SetText(L"Password", L"pw");
+  Loaded l;
+  try {
+    Store().Load(SinkInto(l));
+    FAIL() << "no error raised";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message, "Invalid data type for 'UserName'");
+  }
+  EXPECT_EQ(l.ip, "10.0.0.1");
+  EXPECT_FALSE(l.user);
+  EXPECT_FALSE(l.password);
+  EXPECT_FALSE(l.remember);
+}
+
+TEST_F(RegistryTest, StoredTextWithoutTerminatorOrWithInnerNulReadsUpToIt) {
+  const wchar_t unterminated[] = {L'a', L'b', L'c'};
+  SetRaw(L"IPAddr", REG_SZ, unterminated, sizeof unterminated);
+  const wchar_t inner[] = L"ab\0cd";
+  SetRaw(L"UserName", REG_SZ, inner, sizeof inner);
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_EQ(l.ip, "abc");
+  EXPECT_EQ(l.user, "ab");
+}
+
+TEST_F(RegistryTest, MissingParentFailsAsARefusedCreation) {
+  TSettingsStore store(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\" + name_ + "\\missing\\", "vpnclient");
+  Loaded l;
+  try {
+    store.Load(SinkInto(l));
+    FAIL() << "no error raised";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message, "Failed to create key vpnclient");
+  }
+  EXPECT_FALSE(l.ip);
+  EXPECT_THROW(store.Save({"h", "u", "p", false}), ERegistryException);
+  EXPECT_FALSE(KeyExists());
+}
+
+TEST_F(RegistryTest, RefusedWritesAndReadsWithoutKeyFollowTheRules) {
+  SetText(L"IPAddr", L"x");
+  TRegistry readonly(KEY_READ);
+  readonly.SetRootKey(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(readonly.OpenKey("\\SOFTWARE\\" + name_ + "\\", false));
+  EXPECT_EQ(readonly.ReadString("IPAddr"), "x");
+  try {
+    readonly.WriteString("IPAddr", "y");
+    FAIL() << "write allowed on a key opened for reading";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message, "Failed to set data for 'IPAddr'");
+  }
+  readonly.CloseKey();
+  EXPECT_EQ(readonly.ReadString("IPAddr"), "");
+  EXPECT_THROW(readonly.WriteInteger("n", 1), ERegistryException);
+}
+
+TEST_F(RegistryTest, RelativeAndAbsoluteKeyNames) {
+  TRegistry reg;
+  reg.SetRootKey(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\", false));
+  EXPECT_FALSE(reg.KeyExists(name_));
+  ASSERT_TRUE(reg.OpenKey(name_ + "\\sub", true));  // relative to SOFTWARE
+  EXPECT_EQ(reg.CurrentPath(), "SOFTWARE\\" + name_ + "\\sub");
+  EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\" + name_));
+  EXPECT_FALSE(reg.OpenKey("\\SOFTWARE\\" + name_ + "\\none", false));
+  EXPECT_EQ(reg.CurrentPath(), "SOFTWARE\\" + name_ + "\\sub");  // a failed open keeps it
+  reg.WriteInteger("n", -2);
+  EXPECT_EQ(reg.ReadInteger("n"), -2);
+  try {
+    (void)reg.ReadInteger("missing");
+    FAIL();
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message, "Failed to get data for 'missing'");
+  }
+}
+
+TEST_F(RegistryTest, L2tpPreparationSetsProhibitIpSecOnceAndAsksForARestart) {
+  const std::string key = "\\SOFTWARE\\" + name_ + "\\Parameters\\";
+  EXPECT_EQ(PrepareL2tp(HKEY_LOCAL_MACHINE, key), lrUnsupported);  // key missing, not created
+  EXPECT_FALSE(KeyExists());
+
+  const std::wstring params = wkey_ + L"\\Parameters";
+  HKEY k;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, params.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &k, nullptr),
+            ERROR_SUCCESS);
+  auto value = [&]() -> std::optional<DWORD> {
+    DWORD v = 0, size = sizeof v, type = 0;
+    if (RegQueryValueExW(k, L"ProhibitIpSec", nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD)
+      return std::nullopt;
+    return v;
+  };
+  EXPECT_EQ(PrepareL2tp(HKEY_LOCAL_MACHINE, key), lrRestartNeeded);
+  EXPECT_EQ(value(), 1u);
+  EXPECT_EQ(PrepareL2tp(HKEY_LOCAL_MACHINE, key), lrReady);
+
+  const DWORD zero = 0;
+  RegSetValueExW(k, L"ProhibitIpSec", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 4);
+  EXPECT_EQ(PrepareL2tp(HKEY_LOCAL_MACHINE, key), lrRestartNeeded);
+  EXPECT_EQ(value(), 1u);
+
+  RegSetValueExW(k, L"ProhibitIpSec", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4);
+  try {
+    PrepareL2tp(HKEY_LOCAL_MACHINE, key);
+    FAIL() << "a text value was taken for an integer";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message, "Invalid data type for 'ProhibitIpSec'");
+  }
+  RegCloseKey(k);
+}
+
+}  // namespace
