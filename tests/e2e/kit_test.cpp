@@ -198,6 +198,45 @@ TEST(KitProgram, PassesEnvironmentAndRassimFiles) {
   EXPECT_EQ(app.Stop(), 0u);
 }
 
+// The same operations on windows of the program's own framework.
+TEST(KitOnFramework, DescribesTypesClicksAndTabs) {
+  e2e::StartOptions o = FixtureOptions();
+  o.exe = e2e::BinDir() + L"\\e2e_framework_fixture.exe";
+  o.main_class = L"TFixtureForm";
+  e2e::Program app = e2e::Program::Start(o);
+  HWND form = app.WaitForWindow(L"TFixtureForm", L"框架 fixture");
+  ASSERT_NE(form, nullptr);
+  auto label = e2e::DescribeControl(form, L"Label1");
+  ASSERT_TRUE(label);
+  EXPECT_EQ(label->cls, L"TLabel");
+  EXPECT_EQ(label->hwnd, nullptr);
+  EXPECT_EQ(label->caption, L"名称:");
+  EXPECT_EQ(label->left, 8);
+  EXPECT_EQ(label->top, 12);
+  HWND bar = Control(form, L"StatusBar1");
+  EXPECT_EQ(e2e::StatusText(bar), L"准备");
+
+  HWND edit = Control(form, L"Edit1");
+  e2e::Click(edit);
+  e2e::TypeText(edit, L"abc 中文");
+  EXPECT_EQ(e2e::TextOf(edit), L"abc 中文");
+  e2e::PressKeyInForm(form, VK_RETURN);
+  EXPECT_TRUE(e2e::WaitForStatus(bar, L"enter:abc 中文", 2000))
+      << e2e::WideToUtf8(e2e::StatusText(bar));
+  e2e::Click(Control(form, L"Button1"));
+  EXPECT_TRUE(e2e::WaitForStatus(bar, L"clicked:abc 中文", 2000));
+
+  e2e::Click(edit);
+  std::vector<std::wstring> seen;
+  for (int i = 0; i < 3; ++i) {
+    e2e::PressKeyInForm(form, VK_TAB);
+    seen.push_back(e2e::FocusedControlName(form));
+  }
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"Button1", L"CheckBox1", L"Edit1"}));
+  EXPECT_EQ(app.Stop(), 0u);
+  EXPECT_FALSE(app.WasTerminated());
+}
+
 TEST(KitFiles, ReadsLinesOfAFile) {
   std::wstring path = e2e::ArtifactPath(L"lines.txt");
   HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
