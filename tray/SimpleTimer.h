@@ -1,0 +1,74 @@
+// A light timer object built on window-message timers. Every simple timer of the
+// process shares one hidden window; the timer's own address is its timer identifier,
+// so a WM_TIMER names the timer that fired. The tray icon owns three of them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <unordered_set>
+
+#include "framework/Classes.h"
+
+class TSimpleTimer : public TObject {
+ public:
+  TSimpleTimer();  // Interval 1000, no OnTimer
+  TSimpleTimer(uint32_t Interval, TNotifyEvent OnTimer);
+  ~TSimpleTimer() override;
+  TSimpleTimer(const TSimpleTimer&) = delete;
+  TSimpleTimer& operator=(const TSimpleTimer&) = delete;
+
+  // Sets the system timer with the current interval (restarting it when it runs).
+  // False, and nothing done, when the interval is 0 or the system refuses the timer.
+  bool Start();
+  // Kills the system timer. With Disable False the timer stays wanted (Enabled), so a
+  // later non-zero Interval starts it again.
+  bool Stop(bool Disable);
+
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value);
+  uint32_t Interval() const { return FInterval; }
+  void SetInterval(uint32_t Value);
+  const TNotifyEvent& OnTimer() const { return FOnTimer; }
+  void SetOnTimer(TNotifyEvent Value);
+  bool OneShot() const { return FOneShot; }
+  void SetOneShot(bool Value) { FOneShot = Value; }
+
+  // The identifier given to SetTimer/KillTimer and carried back in WM_TIMER's wParam.
+  UINT_PTR Identity() const { return reinterpret_cast<UINT_PTR>(this); }
+  // Whether a system timer is set for this timer right now.
+  bool Running() const { return FRunning; }
+
+ private:
+  friend class TSimpleTimerHandler;
+  void Init(uint32_t Interval, TNotifyEvent OnTimer);
+  void Tick();
+
+  bool FEnabled = false;
+  bool FRunning = false;
+  bool FOneShot = false;
+  uint32_t FInterval = 1000;
+  TNotifyEvent FOnTimer;
+};
+
+// The shared hidden window of the simple timers: created for the first timer, destroyed
+// with the last one, and at program end if a timer outlives everything else.
+class TSimpleTimerHandler {
+ public:
+  static void AcquireTimerWindow(TSimpleTimer* Timer);
+  static void ReleaseTimerWindow(TSimpleTimer* Timer);
+  // The shared window, or nullptr while no timer exists.
+  static HWND TimerWindow();
+  static int UserCount();
+
+  ~TSimpleTimerHandler();
+
+ private:
+  TSimpleTimerHandler();
+  static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+  HWND FWindow = nullptr;
+  int FUserCount = 0;
+  // The live timers: a tick that arrives for a timer already destroyed is dropped.
+  std::unordered_set<TSimpleTimer*> FTimers;
+};

@@ -1,0 +1,251 @@
+// The notification-area icon: one icon in the task bar's notification area, its mouse
+// events, its popup menu, balloon tips, icon animation from an image list, and sending
+// the program to the tray (main form and task-bar button hidden, icon shown) and back.
+#pragma once
+
+#include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
+#include "framework/Menus.h"
+#include "tray/SimpleTimer.h"
+
+// The shell's notify-icon record in the form this program passes: the "A" record up to
+// dwInfoFlags (tip of 128 bytes, balloon text and title, no GUID and no balloon icon).
+// 488 bytes in the 32-bit program; the 64-bit build gets the same fields with that
+// build's handle sizes and alignment.
+struct TNotifyIconRecord {
+  DWORD cbSize;
+  HWND hWnd;
+  UINT uID;
+  UINT uFlags;
+  UINT uCallbackMessage;
+  HICON hIcon;
+  char szTip[128];
+  DWORD dwState;
+  DWORD dwStateMask;
+  char szInfo[256];
+  union {
+    UINT uTimeout;
+    UINT uVersion;
+  };
+  char szInfoTitle[64];
+  DWORD dwInfoFlags;
+};
+
+#if !defined(_WIN64)
+static_assert(sizeof(TNotifyIconRecord) == 488);
+static_assert(offsetof(TNotifyIconRecord, hWnd) == 4);
+static_assert(offsetof(TNotifyIconRecord, uID) == 8);
+static_assert(offsetof(TNotifyIconRecord, uFlags) == 12);
+static_assert(offsetof(TNotifyIconRecord, uCallbackMessage) == 16);
+static_assert(offsetof(TNotifyIconRecord, hIcon) == 20);
+static_assert(offsetof(TNotifyIconRecord, szTip) == 24);
+static_assert(offsetof(TNotifyIconRecord, dwState) == 152);
+static_assert(offsetof(TNotifyIconRecord, dwStateMask) == 156);
+static_assert(offsetof(TNotifyIconRecord, szInfo) == 160);
+static_assert(offsetof(TNotifyIconRecord, uTimeout) == 416);
+static_assert(offsetof(TNotifyIconRecord, szInfoTitle) == 420);
+static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == 484);
+#endif
+// In both builds the record is the start of the system header's record.
+static_assert(sizeof(TNotifyIconRecord) == NOTIFYICONDATAA_V2_SIZE);
+static_assert(offsetof(TNotifyIconRecord, hIcon) == offsetof(NOTIFYICONDATAA, hIcon));
+static_assert(offsetof(TNotifyIconRecord, szTip) == offsetof(NOTIFYICONDATAA, szTip));
+static_assert(offsetof(TNotifyIconRecord, szInfo) == offsetof(NOTIFYICONDATAA, szInfo));
+static_assert(offsetof(TNotifyIconRecord, uTimeout) == offsetof(NOTIFYICONDATAA, uTimeout));
+static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == offsetof(NOTIFYICONDATAA, dwInfoFlags));
+
+// The one way to the shell's notification area. The program keeps Shell_NotifyIconA;
+// tests put a recorder here to see the exact records.
+using TShellNotifyIconFunc = BOOL(WINAPI*)(DWORD Message, PNOTIFYICONDATAA Data);
+extern TShellNotifyIconFunc TrayShellNotifyIcon;
+
+// The callback message the shell sends to the tray window (WM_USER + 0x400).
+constexpr UINT WM_TRAYCALLBACK = 0x0800;
+// uFlags outside balloons: message, icon and tip.
+constexpr UINT kTrayIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+
+// The message the shell broadcasts when its task bar was re-created; 0 when the
+// common-controls library is older than 4.71.
+extern const UINT TaskbarCreatedMessage;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+using TShiftState = unsigned;
+enum TShiftStateFlag : unsigned {
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+};
+
+enum BalloonIconKind { bikNone, bikInfo, bikWarning, bikError };
+
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TCycleEvent = std::function<void(TObject* Sender, int NextIndex)>;
+using TStartupEvent = std::function<void(TObject* Sender, bool& ShowMainForm)>;
+
+class TTrayIcon : public TComponent {
+ public:
+  explicit TTrayIcon(TComponent* AOwner);
+  ~TTrayIcon() override;
+
+  void Loaded() override;
+
+  bool DesignPreview() const { return FDesignPreview; }
+  void SetDesignPreview(bool Value);
+  TImageList* IconList() const { return FIconList; }
+  void SetIconList(TImageList* Value);
+  bool CycleIcons() const { return FCycleIcons; }
+  void SetCycleIcons(bool Value);
+  uint32_t CycleInterval() const { return FCycleInterval; }
+  void SetCycleInterval(uint32_t Value);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value) { FEnabled = Value; }
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& Value);
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value);
+  TIcon* Icon() { return &FIcon; }
+  void SetIcon(const TIcon& Value);
+  bool IconVisible() const { return FIconVisible; }
+  void SetIconVisible(bool Value);
+  int IconIndex() const { return FIconIndex; }
+  void SetIconIndex(int Value);
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
+  bool LeftPopup() const { return FLeftPopup; }
+  void SetLeftPopup(bool Value) { FLeftPopup = Value; }
+  bool WantEnterExitEvents() const { return FWantEnterExitEvents; }
+  void SetWantEnterExitEvents(bool Value);
+  bool MinimizeToTray() const { return FMinimizeToTray; }
+  void SetMinimizeToTray(bool Value) { FMinimizeToTray = Value; }
+  // 0: classic mouse messages (this program); 1: version-3 shell messages.
+  int CallbackStyle() const { return FCallbackStyle; }
+  void SetCallbackStyle(int Value);
+
+  TNotifyEvent OnClick, OnDblClick;
+  TMouseEvent OnMouseDown, OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnMouseEnter, OnMouseExit;
+  TCycleEvent OnCycle;
+  TNotifyEvent OnBalloonHintShow, OnBalloonHintHide, OnBalloonHintTimeout, OnBalloonHintClick;
+  TNotifyEvent OnMinimizeToTray;
+  TStartupEvent OnStartup;
+
+  // Shows a balloon at the icon; true when the shell took it.
+  bool ShowBalloon(const std::string& Title, const std::string& Text, BalloonIconKind IconKind,
+                   uint8_t TimeoutSeconds);
+  bool HideBalloon();
+
+  void HideMainWindow();
+  void HideTaskbarButton();
+  void RestoreMainWindow();
+  // Pops the popup menu up at the cursor (when there is one and it pops up by itself).
+  void PopupAtCursor();
+
+  virtual bool WantsDefaultIcon() { return true; }
+  virtual bool AddTrayIcon();
+  virtual bool RemoveTrayIcon();
+  virtual bool UpdateTrayIcon();
+  virtual void Click();
+  virtual void DblClick();
+  virtual void Cycle(int NextIndex);
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMove(TShiftState Shift, int X, int Y);
+  virtual void MouseEnter();
+  virtual void MouseExit();
+  virtual void SendToTray();
+
+  // The 32-bit identity that the shell's callbacks carry in wParam (uID of the record).
+  UINT Identity() const { return FIdentity; }
+  const TNotifyIconRecord& IconRecord() const { return FIconRecord; }
+  TSimpleTimer& ClickTicker() { return *FClickTicker; }
+  TSimpleTimer& CycleTicker() { return *FCycleTicker; }
+  TSimpleTimer& LeaveTicker() { return *FLeaveTicker; }
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  bool FillIconRecord();
+  // Handles one shell callback (the event is the callback's lParam).
+  void TrayCallback(UINT Event);
+
+ private:
+  friend class TTrayIconHandler;
+  bool Designing() const { return HasState(csDesigning); }
+  TWinControl* OwnerControl() const;
+  bool Notify(DWORD Message);
+  void ClickStep();
+  void LeaveCheck();
+  void CycleStep();
+  void OwnerWindowProc(TMessage& Message);
+  bool AppMessageHook(TMessage& Message);
+  bool MinimizeEvent(TMessage& Message);
+  void DefaultItemClick();
+
+  UINT FIdentity;
+  // Cleared on destruction: a handler that frees the component while its callback
+  // runs ends the callback there.
+  std::shared_ptr<bool> FAlive;
+
+  bool FDesignPreview = false;
+  TImageList* FIconList = nullptr;
+  bool FCycleIcons = false;
+  uint32_t FCycleInterval = 0;
+  bool FEnabled = true;
+  std::string FHint;
+  bool FShowHint = true;
+  TIcon FIcon;
+  bool FIconVisible = false;
+  int FIconIndex = 0;
+  TPopupMenu* FPopupMenu = nullptr;
+  bool FLeftPopup = false;
+  bool FWantEnterExitEvents = false;
+  bool FMinimizeToTray = false;
+  int FCallbackStyle = 0;
+
+  TNotifyIconRecord FIconRecord{};
+  std::unique_ptr<TSimpleTimer> FClickTicker, FCycleTicker, FLeaveTicker;
+  bool FClickArmed = false, FClickReady = false, FDoubleClicked = false;
+  bool FPointerOutside = true;
+  POINT FLastPointerPos{};
+  bool FMdiStartupPending = true;
+  bool FPreviewInProgress = false;
+
+  int FAppHook = 0;
+  TWinControl* FSubclassed = nullptr;
+  TWndMethod FOldWindowProc;
+};
+
+// The shared hidden window of the tray icons: created for the first icon, destroyed
+// with the last one, and at program end if one is left.
+class TTrayIconHandler {
+ public:
+  static void AcquireTrayWindow(TTrayIcon* Icon);
+  static void ReleaseTrayWindow(TTrayIcon* Icon);
+  static HWND TrayWindow();
+  static int UserCount();
+  static LRESULT CALLBACK TrayWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+  ~TTrayIconHandler();
+
+ private:
+  TTrayIconHandler();
+
+  HWND FWindow = nullptr;
+  int FUserCount = 0;
+  std::unordered_map<UINT, TTrayIcon*> FIcons;
+};
