@@ -177,8 +177,8 @@ TEST_F(TrayIconTest, TipIsCutAndEmptyWithoutHint) {
   // A Chinese hint is cut between characters.
   std::string chinese;
   for (int i = 0; i < 70; ++i) chinese += "连";
-  tray->SetHint("x" + chinese);
-  EXPECT_EQ(std::string(calls.back().Record.szTip), "x" + chinese.substr(0, 126));
+  tray->SetHint(chinese);
+  EXPECT_EQ(std::string(calls.back().Record.szTip), chinese.substr(0, 126));
 }
 
 TEST_F(TrayIconTest, BalloonCutsItsTextsAndGoesBackToPlainUpdates) {
@@ -286,12 +286,14 @@ TEST_F(TrayIconTest, DoubleClickRunsTheMenusFirstDefaultItem) {
   EXPECT_TRUE(log.empty());
 }
 
+void CALLBACK EndMenuTick(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
 // Closes the menu that the next popup opens, once it is open.
 void CloseMenuSoon() {
-  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    EndMenu();
-  });
+  SetTimer(nullptr, 0, 50, &EndMenuTick);
 }
 
 TEST_F(TrayIconTest, RightButtonPopsTheMenuUpAfterMouseDown) {
