@@ -1,6 +1,5 @@
 #include "tray/SimpleTimer.h"
 
-#include <memory>
 #include <utility>
 
 #include "framework/Controls.h"
@@ -9,12 +8,15 @@ namespace {
 
 const wchar_t kTimerWindowClass[] = L"TSimpleTimerWindow";
 
-// The one handler of the process. The holder frees a handler that is still there at
-// program end (a timer that was never freed keeps it alive until then).
-std::unique_ptr<TSimpleTimerHandler>& HandlerSlot() {
-  static std::unique_ptr<TSimpleTimerHandler> slot;
-  return slot;
-}
+// The one handler of the process. A plain pointer, so that timers freed during program
+// end (after the finalizer below has run) still read a valid null.
+TSimpleTimerHandler* gHandler = nullptr;
+
+// Frees a handler that is still there at program end (a timer that was never freed
+// keeps it alive until then).
+struct THandlerFinalizer {
+  ~THandlerFinalizer() { delete std::exchange(gHandler, nullptr); }
+} gHandlerFinalizer;
 
 }  // namespace
 
@@ -47,38 +49,33 @@ TSimpleTimerHandler::~TSimpleTimerHandler() {
 }
 
 void TSimpleTimerHandler::AcquireTimerWindow(TSimpleTimer* Timer) {
-  auto& slot = HandlerSlot();
-  if (!slot) slot.reset(new TSimpleTimerHandler());
-  ++slot->FUserCount;
-  slot->FTimers.insert(Timer);
+  if (!gHandler) gHandler = new TSimpleTimerHandler();
+  ++gHandler->FUserCount;
+  gHandler->FTimers.insert(Timer);
 }
 
 void TSimpleTimerHandler::ReleaseTimerWindow(TSimpleTimer* Timer) {
-  auto& slot = HandlerSlot();
-  if (!slot) return;
-  slot->FTimers.erase(Timer);
-  if (slot->FUserCount > 0) --slot->FUserCount;
-  if (slot->FUserCount == 0) slot.reset();
+  if (!gHandler) return;
+  gHandler->FTimers.erase(Timer);
+  if (gHandler->FUserCount > 0) --gHandler->FUserCount;
+  if (gHandler->FUserCount == 0) delete std::exchange(gHandler, nullptr);
 }
 
 HWND TSimpleTimerHandler::TimerWindow() {
-  auto& slot = HandlerSlot();
-  return slot ? slot->FWindow : nullptr;
+  return gHandler ? gHandler->FWindow : nullptr;
 }
 
 int TSimpleTimerHandler::UserCount() {
-  auto& slot = HandlerSlot();
-  return slot ? slot->FUserCount : 0;
+  return gHandler ? gHandler->FUserCount : 0;
 }
 
 LRESULT CALLBACK TSimpleTimerHandler::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (Msg == WM_TIMER) {
-    auto& slot = HandlerSlot();
-    if (!slot || Wnd != slot->FWindow) return 0;
+    if (!gHandler || Wnd != gHandler->FWindow) return 0;
     auto* timer = reinterpret_cast<TSimpleTimer*>(WParam);
     // A tick still queued for a timer that was freed or stopped in the meantime is
     // not delivered.
-    if (slot->FTimers.count(timer) == 0 || !timer->FRunning) return 0;
+    if (gHandler->FTimers.count(timer) == 0 || !timer->FRunning) return 0;
     timer->Tick();
     return 0;
   }

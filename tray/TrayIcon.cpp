@@ -30,10 +30,13 @@ UINT RegisterTaskbarCreated() {
 
 const wchar_t kTrayWindowClass[] = L"TTrayIconWindow";
 
-std::unique_ptr<TTrayIconHandler>& HandlerSlot() {
-  static std::unique_ptr<TTrayIconHandler> slot;
-  return slot;
-}
+// The one handler of the process; a plain pointer, so that icons freed during program
+// end (after the finalizer has run) still read a valid null.
+TTrayIconHandler* gHandler = nullptr;
+
+struct THandlerFinalizer {
+  ~THandlerFinalizer() { delete std::exchange(gHandler, nullptr); }
+} gHandlerFinalizer;
 
 UINT NextIdentity() {
   static UINT next = 0;
@@ -76,41 +79,36 @@ TTrayIconHandler::~TTrayIconHandler() {
 }
 
 void TTrayIconHandler::AcquireTrayWindow(TTrayIcon* Icon) {
-  auto& slot = HandlerSlot();
-  if (!slot) slot.reset(new TTrayIconHandler());
-  ++slot->FUserCount;
-  slot->FIcons[Icon->Identity()] = Icon;
+  if (!gHandler) gHandler = new TTrayIconHandler();
+  ++gHandler->FUserCount;
+  gHandler->FIcons[Icon->Identity()] = Icon;
 }
 
 void TTrayIconHandler::ReleaseTrayWindow(TTrayIcon* Icon) {
-  auto& slot = HandlerSlot();
-  if (!slot) return;
-  auto it = slot->FIcons.find(Icon->Identity());
-  if (it != slot->FIcons.end() && it->second == Icon) slot->FIcons.erase(it);
-  if (slot->FUserCount > 0) --slot->FUserCount;
-  if (slot->FUserCount == 0) slot.reset();
+  if (!gHandler) return;
+  auto it = gHandler->FIcons.find(Icon->Identity());
+  if (it != gHandler->FIcons.end() && it->second == Icon) gHandler->FIcons.erase(it);
+  if (gHandler->FUserCount > 0) --gHandler->FUserCount;
+  if (gHandler->FUserCount == 0) delete std::exchange(gHandler, nullptr);
 }
 
 HWND TTrayIconHandler::TrayWindow() {
-  auto& slot = HandlerSlot();
-  return slot ? slot->FWindow : nullptr;
+  return gHandler ? gHandler->FWindow : nullptr;
 }
 
 int TTrayIconHandler::UserCount() {
-  auto& slot = HandlerSlot();
-  return slot ? slot->FUserCount : 0;
+  return gHandler ? gHandler->FUserCount : 0;
 }
 
 LRESULT CALLBACK TTrayIconHandler::TrayWindowProc(HWND Wnd, UINT Msg, WPARAM WParam,
                                                   LPARAM LParam) {
   switch (Msg) {
     case WM_TRAYCALLBACK: {
-      auto& slot = HandlerSlot();
-      if (!slot) return 0;
+      if (!gHandler) return 0;
       // The shell names the icon by its 32-bit identity; callbacks of icons that are
       // gone are dropped.
-      auto it = slot->FIcons.find(static_cast<UINT>(WParam));
-      if (it != slot->FIcons.end()) it->second->TrayCallback(static_cast<UINT>(LParam));
+      auto it = gHandler->FIcons.find(static_cast<UINT>(WParam));
+      if (it != gHandler->FIcons.end()) it->second->TrayCallback(static_cast<UINT>(LParam));
       return 0;
     }
     case WM_DESTROY:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -570,3 +571,25 @@ TEST(TrayIconShell, RealShellTakesAddModifyBalloonAndDelete) {
 }
 
 }  // namespace
+
+#if GTEST_HAS_DEATH_TEST
+TEST(TrayIconLifetime, ProgramEndsCleanlyWithTimersAndIconsStillAlive) {
+  // The shared windows go at program end whichever of them and of the application's
+  // forms is freed first.
+  EXPECT_EXIT(
+      {
+        TrayShellNotifyIcon = &RecordShellCall;
+        auto* timer = new TSimpleTimer(10, [](TObject*) {});
+        timer->SetEnabled(true);
+        new TTrayIcon(nullptr);
+        TTestMainForm* form = nullptr;
+        Application->CreateForm(form);
+        auto* owned = new TTrayIcon(form);
+        owned->SetIconVisible(true);
+        owned->SetWantEnterExitEvents(true);
+        PumpFor(30);
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(3), "");
+}
+#endif
