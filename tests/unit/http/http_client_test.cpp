@@ -9,6 +9,11 @@
 
 namespace {
 
+// The program's network components live as long as the program, so its socket stack is
+// started once. The tests keep it alive the same way: under Wine, a sockets library that
+// was unloaded and loaded again hands out sockets it does not recognise (10038).
+TNetStackUser g_stack_for_the_whole_run;
+
 std::string Server() {
   const char* url = std::getenv("VPN_TEST_HTTP_URL");
   if (!url || !*url) {
@@ -19,7 +24,9 @@ std::string Server() {
   return url;
 }
 
-std::string HostPort() { return Server().substr(7); }
+std::string HostPort() {
+  return Server().substr(7);
+}
 
 const std::vector<std::string> kForm = {"UserID=a b", "Upassword=x=y"};
 const std::string kBody = "UserID=a+b&Upassword=x%3Dy&";
@@ -53,10 +60,15 @@ TEST(HttpClient, PostsTheFormWithTheHeadOfTheAccountQuery) {
             "POST /echo HTTP/1.0\n"
             "Connection: keep-alive\n"
             "Content-Type: application/x-www-form-urlencoded\n"
-            "Content-Length: " + std::to_string(kBody.size()) + "\n"
-            "Host: " + HostPort() + "\n"
-            "Accept: text/html, */*\n"
-            "User-Agent: Mozilla/3.0 (compatible; Net Library)\n\n" + kBody);
+            "Content-Length: " +
+                std::to_string(kBody.size()) +
+                "\n"
+                "Host: " +
+                HostPort() +
+                "\n"
+                "Accept: text/html, */*\n"
+                "User-Agent: Mozilla/3.0 (compatible; Net Library)\n\n" +
+                kBody);
   EXPECT_EQ(http.ResponseCode(), 200);
   EXPECT_EQ(http.ResponseText(), "HTTP/1.0 200 OK");
   EXPECT_EQ(http.Request.ContentType, "application/x-www-form-urlencoded");
