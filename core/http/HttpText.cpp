@@ -78,7 +78,8 @@ std::string FoldHeaderLine(std::string_view line) {
     while (rest < current.size() && (current[rest] == ' ' || current[rest] == '\t')) ++rest;
     if (rest == current.size()) break;
     out += current.substr(0, current[cut] == ',' ? cut + 1 : cut) + "\r\n";
-    current = " " + current.substr(rest);
+    current.erase(0, rest);
+    current.insert(current.begin(), ' ');
   }
   return out + current;
 }

@@ -61,7 +61,7 @@ TNetURI TNetURI::Parse(std::string_view url) {
   const size_t colon = authority.find(':');
   u.Host = std::string(authority.substr(0, colon));
   if (colon != std::string_view::npos) u.Port = std::string(authority.substr(colon + 1));
-  u.Path = "/";
+  u.Path.assign(1, '/');
   if (!s.empty() && s[0] == '/') s = s.substr(1);
   SplitPathPart(s, u);
   return u;
