@@ -304,3 +304,36 @@ TEST(TcpStack, AddressTextsAndErrorMessages) {
   EXPECT_EQ(user.Stack().ResolveHost("lOcAlHoSt"), "127.0.0.1");
   EXPECT_EQ(user.Stack().ResolveHost("010.1.2.3"), "010.1.2.3");
 }
+
+TEST(TcpErrors, BindingAPortInUseRaisesCouldNotBind) {
+  LoopbackServer server([](PeerSocket&) {}, 4, false);
+  TNetTCPClient c;
+  c.Host = "127.0.0.1";
+  c.Port = server.Port();
+  c.BoundIP = "127.0.0.1";
+  c.BoundPort = server.Port();  // the listener holds it
+  EXPECT_EQ(MessageOf<ENetCouldNotBindSocket>([&] { c.Connect(); }),
+            "Could not bind socket. Address and port are already in use.");
+  EXPECT_FALSE(c.Connected());
+}
+
+TEST(TcpStack, EveryFailureHasItsFixedText) {
+  const std::pair<std::string, std::string> texts[] = {
+      {ENetInvalidSocket().Message, "Cannot allocate socket."},
+      {ENetCouldNotBindSocket().Message,
+       "Could not bind socket. Address and port are already in use."},
+      {ENetAlreadyConnected().Message, "Already connected."},
+      {ENetConnectTimeout().Message, "Connect timed out."},
+      {ENetNotConnected().Message, "Not Connected"},
+      {ENetConnClosedGracefully().Message, "Connection Closed Gracefully."},
+      {ENetClosedSocket().Message, "Disconnected."},
+      {ENetReadTimeout().Message, "Read Timeout"},
+      {ENetReadLnMaxLineLengthExceeded().Message, "Max line length exceeded."},
+      {ENetNoDataToRead().Message, "No data to read."},
+      {ENetStackSetSizeExceeded().Message, "Set Size Exceeded."},
+      {ENetPackageSizeTooBig().Message, "Package Size Too Big."},
+      {ENetNotAllBytesSent().Message, "Not all bytes sent."},
+      {ENetStackInitializationFailed().Message, "Winsock Initialization Error."},
+  };
+  for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
+}
