@@ -56,8 +56,16 @@ bool TSkinReader::Load(std::span<const uint8_t> Packed) {
   if (unpackedSize > MaxUnpackedSize ||
       static_cast<int64_t>(unpackedSize) > static_cast<int64_t>(bits.size()) * MaxExpansion + 1024)
     return Refuse("the packed skin claims more bytes than it can hold");
-  const std::vector<uint8_t> data = vpn::lzh::Unpack(bits, unpackedSize);
+  return ReadDirectory(vpn::lzh::Unpack(bits, unpackedSize));
+}
 
+bool TSkinReader::ReadDirectory(std::span<const uint8_t> data) {
+  LastError.clear();
+  Names.clear();
+  Count = 0;
+  Sizes.clear();
+  Contents.clear();
+  Tag = NamesLength = Unused1 = Unused2 = 0;
   if (data.size() < 16) return Refuse("the skin archive is shorter than its header");
   Tag = ReadLE32(&data[0]);
   NamesLength = ReadLE32(&data[4]);

@@ -30,6 +30,8 @@ class TSkinReader {
   // archive at all (too short, a directory that runs past the end, more than
   // MaxMembers members, sizes beyond the contents); LastError says which.
   bool Load(std::span<const uint8_t> Packed);
+  // The same checks on an archive that is already unpacked.
+  bool ReadDirectory(std::span<const uint8_t> Unpacked);
 
   // Copies the member whose name equals Name without regard to ASCII case; empty when
   // there is none. Of two members with the same name the first counts.
