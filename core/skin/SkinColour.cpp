@@ -34,7 +34,7 @@ TColor ParseColour(std::string_view text, TColor def) {
     }
   }
   take(true);
-  return RGB(part[0] % 256, part[1] % 256, part[2] % 256);
+  return RgbColour(part[0] % 256, part[1] % 256, part[2] % 256);
 }
 
 }  // namespace vpn::skin

@@ -26,7 +26,7 @@ constexpr TColor clInactiveCaptionText = SystemColour(19);
 constexpr TColor clBtnHighlight = SystemColour(20);
 constexpr TColor clNone = 0x1FFFFFFF;
 
-constexpr TColor RGB(uint32_t r, uint32_t g, uint32_t b) {
+constexpr TColor RgbColour(uint32_t r, uint32_t g, uint32_t b) {
   return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
 constexpr bool IsSystemColour(TColor c) {

@@ -279,8 +279,8 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
     const int32_t g = num("Personality", prefix + "G", -1);
     const int32_t b = num("Personality", prefix + "B", -1);
     return (r >= 0 && g >= 0 && b >= 0)
-               ? RGB(static_cast<uint32_t>(r) % 256, static_cast<uint32_t>(g) % 256,
-                     static_cast<uint32_t>(b) % 256)
+               ? RgbColour(static_cast<uint32_t>(r) % 256, static_cast<uint32_t>(g) % 256,
+                           static_cast<uint32_t>(b) % 256)
                : clNone;
   };
   t.ActiveText = rgbKeys("ActiveText");

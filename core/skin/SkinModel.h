@@ -14,6 +14,12 @@
 #include "core/skin/SkinElements.h"
 #include "core/skin/SkinReader.h"
 
+// The system header names a function of its own LoadBitmap; the model's member keeps
+// its name in every file.
+#ifdef LoadBitmap
+#undef LoadBitmap
+#endif
+
 struct TSkinColours {
   TColor WindowText, ButtonFace, Scrollbar, HilightText, Hilight, Menubar, Menu, MenuText,
       ButtonText, ButtonHilight, Buttonlight, ButtonShadow, ButtonDkShadow, MenuBarText,

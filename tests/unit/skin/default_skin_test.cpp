@@ -148,5 +148,5 @@ TEST(DefaultSkin, EverySlotIsFilledWithTheFramesTheModelNeeds) {
     EXPECT_EQ(mdi.Bitmap.Width, 4 * (s.SysButtonElements[9]->Bitmap.Width / 4));
   }
   EXPECT_EQ(s.Palette.size(), 10u);
-  EXPECT_EQ(s.Colours.ButtonFace, vpn::skin::RGB(241, 245, 249));
+  EXPECT_EQ(s.Colours.ButtonFace, vpn::skin::RgbColour(241, 245, 249));
 }

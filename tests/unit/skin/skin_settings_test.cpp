@@ -81,19 +81,19 @@ TEST(SkinSettings, SectionListHasTheSizeOfOneRead) {
 }
 
 TEST(SkinSettings, ParseColour) {
-  EXPECT_EQ(ParseColour("239 239 239", 5), RGB(239, 239, 239));
-  EXPECT_EQ(ParseColour("1,2,3,4", 5), RGB(1, 2, 3));
-  EXPECT_EQ(ParseColour("1,2,3,4,", 5), RGB(1, 2, 3));
-  EXPECT_EQ(ParseColour("12", 5), RGB(0, 0, 0));
-  EXPECT_EQ(ParseColour("1 2", 5), RGB(1, 0, 0));
+  EXPECT_EQ(ParseColour("239 239 239", 5), RgbColour(239, 239, 239));
+  EXPECT_EQ(ParseColour("1,2,3,4", 5), RgbColour(1, 2, 3));
+  EXPECT_EQ(ParseColour("1,2,3,4,", 5), RgbColour(1, 2, 3));
+  EXPECT_EQ(ParseColour("12", 5), RgbColour(0, 0, 0));
+  EXPECT_EQ(ParseColour("1 2", 5), RgbColour(1, 0, 0));
   EXPECT_EQ(ParseColour("", 5), 5);
-  EXPECT_EQ(ParseColour("  10 , 20 ; 30  ", 5), RGB(10, 20, 30));
-  EXPECT_EQ(ParseColour("256 257 511", 5), RGB(0, 1, 255));
-  EXPECT_EQ(ParseColour("r10g20b30", 5), RGB(10, 20, 30));
+  EXPECT_EQ(ParseColour("  10 , 20 ; 30  ", 5), RgbColour(10, 20, 30));
+  EXPECT_EQ(ParseColour("256 257 511", 5), RgbColour(0, 1, 255));
+  EXPECT_EQ(ParseColour("r10g20b30", 5), RgbColour(10, 20, 30));
   // A number beyond 32 bits is not taken; its digits stay and swallow what follows.
-  EXPECT_EQ(ParseColour("99999999999 5 6 7", 5), RGB(0, 0, 0));
-  EXPECT_EQ(ParseColour("7 8 99999999999 5", 5), RGB(7, 8, 0));
-  EXPECT_EQ(ParseColour("x", 5), RGB(0, 0, 0));
+  EXPECT_EQ(ParseColour("99999999999 5 6 7", 5), RgbColour(0, 0, 0));
+  EXPECT_EQ(ParseColour("7 8 99999999999 5", 5), RgbColour(7, 8, 0));
+  EXPECT_EQ(ParseColour("x", 5), RgbColour(0, 0, 0));
 }
 
 TEST(SkinSettings, Borders) {
@@ -222,12 +222,13 @@ TEST(SkinSettings, ColoursPaletteAndCaption) {
       "TextShift=7\r\nTextShiftVert=3\r\nTextRightClip=9\r\nTextAlignment=1\r\n"
       "TXTBackleft=4\r\nTXTBackRight=5\r\n[fonts]\r\nFontHeight=$0C\r\n")));
   EXPECT_EQ(m.SkinName, "Slate");
-  EXPECT_EQ(m.Colours.ButtonFace, RGB(200, 201, 202));
-  EXPECT_EQ(m.Colours.Menubar, RGB(200, 201, 202));
-  EXPECT_EQ(m.Colours.MenuText, RGB(1, 2, 3));
+  EXPECT_EQ(m.Colours.ButtonFace, RgbColour(200, 201, 202));
+  EXPECT_EQ(m.Colours.Menubar, RgbColour(200, 201, 202));
+  EXPECT_EQ(m.Colours.MenuText, RgbColour(1, 2, 3));
   EXPECT_EQ(m.Colours.MenuBarText, clMenuText);
-  EXPECT_EQ(m.Palette, (std::vector<TColor>{clWindowText, RGB(10, 20, 30), RGB(40, 50, 60)}));
-  EXPECT_EQ(m.Title->ActiveText, RGB(44, 2, 3));
+  EXPECT_EQ(m.Palette,
+            (std::vector<TColor>{clWindowText, RgbColour(10, 20, 30), RgbColour(40, 50, 60)}));
+  EXPECT_EQ(m.Title->ActiveText, RgbColour(44, 2, 3));
   EXPECT_EQ(m.Title->InActiveText, clNone);
   EXPECT_EQ(m.Title->LeftWidth, 7);
   EXPECT_EQ(m.Title->TopHeight, 3);
@@ -254,7 +255,7 @@ TEST(SkinSettings, ButtonsGlyphFramesAndTiles) {
   EXPECT_EQ(m.Buttons->Tile, 2);
   EXPECT_EQ(m.Buttons->LeftWidth, 3);
   EXPECT_EQ(m.Buttons->Trans, 1);
-  EXPECT_EQ(m.Buttons->NormalColour2, RGB(1, 1, 1));
+  EXPECT_EQ(m.Buttons->NormalColour2, RgbColour(1, 1, 1));
   EXPECT_EQ(m.Buttons->PressedColour2, clBtnText);
   EXPECT_EQ(m.Buttons->NormalColour, -1);
   ASSERT_TRUE(m.Progress);

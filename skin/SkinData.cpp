@@ -1,0 +1,269 @@
+#include "skin/SkinData.h"
+
+#include "framework/Controls.h"
+#include "framework/Forms.h"
+#include "framework/Gbk.h"
+#include "skin/SkinManager.h"
+
+namespace {
+
+void DeleteBitmap(void* h) {
+  DeleteObject(static_cast<HBITMAP>(h));
+}
+
+}  // namespace
+
+HBITMAP CreateSkinBitmap(const TSkinPicture& Picture) {
+  if (Picture.Empty()) return nullptr;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = Picture.Width;
+  bi.bmiHeader.biHeight = -Picture.Height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bmp || !bits) return bmp;
+  memcpy(bits, Picture.Pixels.data(), Picture.Pixels.size() * sizeof(uint32_t));
+  GdiFlush();
+  return bmp;
+}
+
+HBITMAP SkinBitmapOf(TSkinPicture& Picture) {
+  if (Picture.Empty()) return nullptr;
+  if (!Picture.Handle) {
+    if (HBITMAP bmp = CreateSkinBitmap(Picture))
+      Picture.Handle = std::shared_ptr<void>(bmp, DeleteBitmap);
+  }
+  return static_cast<HBITMAP>(Picture.Handle.get());
+}
+
+const std::vector<std::string>& TSkinData::DefaultSkin3rd() {
+  static const std::vector<std::string> lines = {"TTBDock=Panel",
+                                                 "TTBToolbar=Panel",
+                                                 "TImageEnMView=scrollbar",
+                                                 "TImageEnView=scrollbar",
+                                                 "TRzButton=button",
+                                                 "TRzCheckGroup=CheckGroup",
+                                                 "TRzRadioGroup=Radiogroup",
+                                                 "TRzRadioButton=Radiobutton",
+                                                 "TRzCheckBox=Checkbox",
+                                                 "TRzButtonEdit=Edit",
+                                                 "TRzDBRadioGroup=Radiogroup",
+                                                 "TRzDBRadioButton=Radiobutton",
+                                                 "TRzDBCheckBox=Checkbox",
+                                                 "TDBCheckboxEh=Checkbox",
+                                                 "TDBCheckboxEh=Checkbox",
+                                                 "TLMDCHECKBOX=Checkbox",
+                                                 "TLMDDBCHECKBOX=Checkbox",
+                                                 "TLMDRadiobutton=Radiobutton",
+                                                 "TLMDGROUPBOX=Panel",
+                                                 "TLMDSIMPLEPANEL=Panel",
+                                                 "TLMDDBCalendar=Panel",
+                                                 "TLMDButtonPanel=Panel",
+                                                 "TLMDLMDCalculator=Panel",
+                                                 "TLMDHeaderPanel=Panel",
+                                                 "TLMDTechnicalLine=Panel",
+                                                 "TLMDLMDClock=Panel",
+                                                 "TLMDTrackbar=trackbar",
+                                                 "TLMDListCombobox=combobox",
+                                                 "TLMDCheckListCombobox=combobox",
+                                                 "TLMDHeaderListCombobox=combobox",
+                                                 "TLMDImageCombobox=combobox",
+                                                 "TLMDColorCombobox=combobox",
+                                                 "TLMDFontCombobox=combobox",
+                                                 "TLMDFontSizeCombobox=combobox",
+                                                 "TLMDFontSizeCombobox=combobox",
+                                                 "TLMDPrinterCombobox=combobox",
+                                                 "TLMDDriveCombobox=combobox",
+                                                 "TLMDCalculatorComboBox=combobox",
+                                                 "TLMDTrackBarComboBox=combobox",
+                                                 "TLMDCalendarComboBox=combobox",
+                                                 "TLMDRADIOGROUP=radiogroup",
+                                                 "TLMDCheckGroup=CheckGroup",
+                                                 "TLMDDBRADIOGROUP=radiogroup",
+                                                 "TLMDDBCheckGroup=CheckGroup",
+                                                 "TLMDEDIT=Edit",
+                                                 "TLMDMASKEDIT=Edit",
+                                                 "TLMDBROWSEEDIT=Edit",
+                                                 "TLMDEXTSPINEDIT=Edit",
+                                                 "TLMDCALENDAREDIT=Edit",
+                                                 "TLMDFILEOPENEDIT=Edit",
+                                                 "TLMDFILESAVEEDIT=Edit",
+                                                 "TLMDCOLOREDIT=Edit",
+                                                 "TLMDDBEDIT=Edit",
+                                                 "TLMDDBMASKEDIT=Edit",
+                                                 "TLMDDBEXTSPINEDIT=Edit",
+                                                 "TLMDDBSPINEDIT=Edit",
+                                                 "TLMDDBEDITDBLookup=Edit",
+                                                 "TLMDEDITDBLookup=Edit",
+                                                 "TDBLookupCombobox=Combobox",
+                                                 "TWWDBCombobox=Combobox",
+                                                 "TWWDBLookupCombo=Combobox",
+                                                 "TWWDBCombobox=Combobox",
+                                                 "TWWKeyCombo=Combobox",
+                                                 "TWWTempKeyCombo=combobox",
+                                                 "TWWDBDateTimePicker=Combobox",
+                                                 "TWWRADIOGROUP=radiogroup",
+                                                 "TDXDBPICKEDIT=Combobox",
+                                                 "TDXDBCALCEDIT=Combobox",
+                                                 "TDXDBIMAGEEDIT=Combobox",
+                                                 "TDXDBPOPUPEDIT=Combobox",
+                                                 "TDXDBEXTLOOKUPEDIT=Combobox",
+                                                 "TDXDBLOOKUPEDIT=Combobox",
+                                                 "TDXDBDATEEDIT=Combobox",
+                                                 "TDXDATEEDIT=Combobox",
+                                                 "TDXPICKEDIT=Combobox",
+                                                 "TDXPOPUPEDIT=Combobox",
+                                                 "TDXDBCURRENCYEDIT=Edit",
+                                                 "TDXDBEDIT=Edit",
+                                                 "TDXDBMASKEDIT=Edit",
+                                                 "TDXDBHYPERLINKEDIT=Edit",
+                                                 "TDXEDIT=Edit",
+                                                 "TDXMASKEDIT=Edit",
+                                                 "TWWDBEDIT=Edit",
+                                                 "TDXBUTTONEDIT=Edit",
+                                                 "TDXCURRENCYEDIT=Edit",
+                                                 "TDXHYPERLINKEDIT=Edit",
+                                                 "TOVCPICTUREFIELD=Edit",
+                                                 "TOVCDBPICTUREFIELD=Edit",
+                                                 "TOVCSLIDEREDIT=Edit",
+                                                 "TOVCDBSLIDEREDIT=Edit",
+                                                 "TOVCSIMPLEFIELD=Edit",
+                                                 "TOVCDBSIMPLEFIELD=Edit",
+                                                 "TO32DBFLEXEDIT=Edit",
+                                                 "TOVCNUMERICFIELD=Edit",
+                                                 "TOVCDBNUMERICFIELD=Edit"};
+  return lines;
+}
+
+TSkinData::TSkinData(TComponent* AOwner) : TComponent(AOwner), FSkin3rd(DefaultSkin3rd()) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  FSpareBitmap.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  // The glyphs of the program's own resource; white shows what lies under them.
+  if (HANDLE bmp = LoadImageW(GetModuleHandleW(nullptr), L"MENUGLYPHS", IMAGE_BITMAP, 0, 0,
+                              LR_CREATEDIBSECTION)) {
+    FMenuGlyphs = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0);
+    if (FMenuGlyphs)
+      ImageList_AddMasked(FMenuGlyphs, static_cast<HBITMAP>(bmp), RGB(255, 255, 255));
+    DeleteObject(bmp);
+  }
+}
+
+TSkinData::~TSkinData() {
+  if (FMenuGlyphs) ImageList_Destroy(FMenuGlyphs);
+  if (SkinManager) SkinManager->UnregisterSkinData(this);
+}
+
+COLORREF TSkinData::ColorToRGB(TColor Colour) {
+  if (vpn::skin::IsSystemColour(Colour)) return GetSysColor(static_cast<int>(Colour & 0xFF));
+  return static_cast<COLORREF>(Colour) & 0xFFFFFF;
+}
+
+std::string TSkinData::SkinStore() const {
+  if (Designing() && !PackedSkin.empty()) return "(Good)";
+  return "(none)";
+}
+
+void TSkinData::ShowSkinMessage(const std::string& Text) {
+  const std::string caption = Application ? Application->Title() : std::string();
+  MessageBoxW(Application ? Application->Handle() : nullptr, GbkToWide(Text).c_str(),
+              GbkToWide(caption).c_str(), MB_OK);
+}
+
+void TSkinData::SkinRead() {
+  for (TSkinPicture* p : AllPictures()) {
+    p->Handle.reset();
+    SkinBitmapOf(*p);
+  }
+  FFaceBrush.Reset(CreateSolidBrush(ColorToRGB(Colours.ButtonFace)));
+}
+
+void TSkinData::ReadSkinStream(std::span<const uint8_t> Stream) {
+  if (Stream.size() < 4) return;
+  const int32_t length = vpn::skin::ReadLE32(Stream.data());
+  // A length beyond the stream is a damaged layout: nothing is stored.
+  if (length <= 0 || static_cast<size_t>(length) > Stream.size() - 4) return;
+  PackedSkin.assign(Stream.begin() + 4, Stream.begin() + 4 + length);
+  if (!Designing()) LoadSkinStore();
+}
+
+std::vector<uint8_t> TSkinData::WriteSkinStream() const {
+  const uint32_t n = static_cast<uint32_t>(PackedSkin.size());
+  std::vector<uint8_t> out = {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
+                              static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 24)};
+  out.insert(out.end(), PackedSkin.begin(), PackedSkin.end());
+  return out;
+}
+
+void TSkinData::Loaded() {
+  TComponent::Loaded();
+  if (Designing()) return;
+  if (!SkinManager) SkinManager = new TSkinManager();
+  SkinManager->RegisterSkinData(this);
+  if (SkinFormtype == sfMainform) {
+    SkinManager->InstallHook();
+    if (FActive) {
+      if (SkinNotLoaded) {
+        FActive = false;  // no skin: the program keeps the standard frames
+      } else {
+        SkinManager->RequestAction(1, 250);
+      }
+    }
+  } else {
+    SkinManager->Enabled = true;
+    SkinManager->StartState += 1;
+    if (auto* form = dynamic_cast<TWinControl*>(Owner()))
+      if (form->InheritsFrom("TForm")) SkinManager->SkinWindow(form->Handle());
+  }
+}
+
+void TSkinData::SetActive(bool Value) {
+  if (Value == FActive) return;
+  FActive = Value;
+  if (Designing() || Reading() || !SkinManager) return;
+  if (SkinFormtype == sfOnlyThisForm) SkinManager->PendingData = this;
+  if (SkinFormtype == sfMainform || SkinFormtype == sfOnlyThisForm) {
+    if (Value && SkinNotLoaded) return;
+    SkinManager->RequestAction(Value ? 1 : 2, 250);
+    if (SkinFormtype == sfMainform) SkinManager->PendingData = this;
+  }
+}
+
+void TSkinData::SetSkinFile(const std::string& Path) {
+  SkinNotLoaded = true;
+  FSkinFile = Path;
+  if (Designing()) {
+    if (!Path.empty()) PackedSkin.clear();
+    return;
+  }
+  const std::wstring wide = GbkToWide(Path);
+  const DWORD attrs = GetFileAttributesW(wide.c_str());
+  if (Path.empty() || attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY))
+    return;
+  TKernelHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > TSkinReader::MaxUnpackedSize) return;
+  std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+  DWORD got = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+       got != bytes.size()))
+    return;
+  PackedSkin = std::move(bytes);
+  LoadSkinStore();
+  RefreshSkin();
+}
+
+void TSkinData::RefreshSkin() {
+  if (Designing() || Reading()) return;
+  if (!SkinManager) Loaded();
+  SkinManager->PendingData = this;
+  SkinManager->ResetFormElements();
+  SkinManager->RequestAction(3, 250);
+}

@@ -1,0 +1,147 @@
+// The skin data component: one skin (read from the window layout's skin stream or from
+// a skin file) and the options for applying it. Its element objects, colours and
+// palette come from the portable model; this part adds the bitmaps, the face brush,
+// the menu glyphs and the requests to the skin manager.
+#pragma once
+
+#include <commctrl.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/skin/SkinModel.h"
+#include "framework/Classes.h"
+#include "framework/Handles.h"
+
+class TControl;
+
+enum TSkinControlType {
+  xcMainMenu,
+  xcPopupMenu,
+  xcToolbar,
+  xcControlbar,
+  xcCombo,
+  xcCheckBox,
+  xcRadioButton,
+  xcProgress,
+  xcScrollbar,
+  xcEdit,
+  xcButton,
+  xcBitBtn,
+  xcSpeedButton,
+  xcPanel,
+  xcGroupBox,
+  xcStatusBar,
+  xcTab,
+  xcSystemMenu,
+  xcFastReport
+};
+
+// A set of control kinds, bit n for kind n (3 bytes when stored).
+class TSkinControlTypes {
+ public:
+  TSkinControlTypes() = default;
+  TSkinControlTypes(std::initializer_list<TSkinControlType> kinds) {
+    for (TSkinControlType k : kinds) Include(k);
+  }
+  static TSkinControlTypes All() {
+    TSkinControlTypes s;
+    s.FBits = (1u << (xcFastReport + 1)) - 1;
+    return s;
+  }
+  bool Contains(TSkinControlType k) const { return (FBits >> k) & 1u; }
+  TSkinControlTypes& Include(TSkinControlType k) {
+    FBits |= 1u << k;
+    return *this;
+  }
+  TSkinControlTypes& Exclude(TSkinControlType k) {
+    FBits &= ~(1u << k);
+    return *this;
+  }
+  uint32_t Bits() const { return FBits; }
+  bool operator==(const TSkinControlTypes&) const = default;
+
+ private:
+  uint32_t FBits = 0;
+};
+
+enum TSkinFormType { sfMainform, sfOnlyThisForm, sfDialog };
+
+using TFormSkinEvent = std::function<void(TObject* Sender, const std::string& aName, bool& DoSkin)>;
+using TSkinControlEvent = std::function<void(
+    TComponent* Sender, class TSkinData* SkinData, TControl* Form, TControl* Control,
+    const std::string& ControlClass, TComponent*& SkinnedControl)>;
+
+class TSkinData : public TComponent, public TSkinModel {
+ public:
+  explicit TSkinData(TComponent* AOwner);
+  ~TSkinData() override;
+
+  // Registers with the skin manager (creating it first) and, for the main-form type,
+  // installs its hook and asks for skinning to start.
+  void Loaded() override;
+
+  bool Active() const { return FActive; }
+  void SetActive(bool Value);
+  int32_t DisableTag = 99;
+  TSkinControlTypes SkinControls = TSkinControlTypes::All().Exclude(xcFastReport);
+  const std::vector<std::string>& Skin3rd() const { return FSkin3rd; }
+  void SetSkin3rd(const std::vector<std::string>& Lines) { FSkin3rd = Lines; }
+  const std::string& SkinFile() const { return FSkinFile; }
+  void SetSkinFile(const std::string& Path);
+  // Reads "(none)" at run time; writing it changes nothing.
+  std::string SkinStore() const;
+  void SetSkinStore(const std::string&) {}
+  TSkinFormType SkinFormtype = sfMainform;
+  bool MenuUpdate = true;
+  TFormSkinEvent OnFormSkin;
+  TNotifyEvent OnSkinChanged;
+  TSkinControlEvent OnSkinControl;
+
+  // The stored skin stream: a 32-bit little-endian length, then the packed skin. A
+  // length of 0 or less stores nothing; at run time the skin is read at once.
+  void ReadSkinStream(std::span<const uint8_t> Stream);
+  std::vector<uint8_t> WriteSkinStream() const;
+
+  // After a new skin was read at run time: have the manager apply it again.
+  void RefreshSkin();
+
+  HBRUSH FaceBrush() const { return static_cast<HBRUSH>(FFaceBrush.Get()); }
+  // Restore, maximise, minimise and close glyphs, 16 x 16, white transparent.
+  HIMAGELIST MenuGlyphs() const { return FMenuGlyphs; }
+  // A colour of the skin as the screen shows it (system colours resolved).
+  static COLORREF ColorToRGB(TColor Colour);
+
+  // Set at creation for the window frame: a 16-bit 1023, the frame-painting switch the
+  // frame turns off around its menu work, a 32-bit 0, and a spare bitmap.
+  uint16_t FrameOptions = 1023;
+  bool PaintFrames = true;
+  int32_t FrameReserved = 0;
+  HBITMAP SpareBitmap() const { return static_cast<HBITMAP>(FSpareBitmap.Get()); }
+
+  static const std::vector<std::string>& DefaultSkin3rd();
+
+ protected:
+  void ShowSkinMessage(const std::string& Text) override;
+  void SkinRead() override;
+
+ private:
+  bool Designing() const { return HasState(csDesigning); }
+  bool Reading() const { return HasState(csLoading); }
+
+  bool FActive = false;
+  std::string FSkinFile;
+  std::vector<std::string> FSkin3rd;
+  TGdiObject FFaceBrush;
+  TGdiObject FSpareBitmap;
+  HIMAGELIST FMenuGlyphs = nullptr;
+};
+
+// Pixels of a skin picture as a 32-bit device-independent bitmap (top-down rows).
+HBITMAP CreateSkinBitmap(const TSkinPicture& Picture);
+// The bitmap of a picture, made on first use and kept with the picture.
+HBITMAP SkinBitmapOf(TSkinPicture& Picture);
