@@ -4,8 +4,9 @@
 // the menu glyphs and the requests to the skin manager.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// (the common controls' header needs the base declarations first)
+#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>
