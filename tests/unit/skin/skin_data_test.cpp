@@ -47,31 +47,7 @@ class MessageBoxAnswerer {
   MessageBoxAnswerer()
       : thread_([this] {
           for (int i = 0; i < 1000 && !stop_; ++i) {
-            EnumWindows(
-                [](HWND w, LPARAM p) -> BOOL {
-                  auto* self = reinterpret_cast<MessageBoxAnswerer*>(p);
-                  DWORD pid = 0;
-                  GetWindowThreadProcessId(w, &pid);
-                  wchar_t cls[32] = {};
-                  GetClassNameW(w, cls, 32);
-                  if (pid != GetCurrentProcessId() || std::wstring(cls) != L"#32770" ||
-                      !IsWindowVisible(w))
-                    return TRUE;
-                  EnumChildWindows(
-                      w,
-                      [](HWND c, LPARAM p2) -> BOOL {
-                        wchar_t t[256] = {};
-                        GetWindowTextW(c, t, 256);
-                        if (wcslen(t) > 10) *reinterpret_cast<std::wstring*>(p2) = t;
-                        return TRUE;
-                      },
-                      reinterpret_cast<LPARAM>(&self->text));
-                  PostMessageW(w, WM_COMMAND, IDOK, 0);
-                  ++self->answered;
-                  self->stop_ = true;
-                  return FALSE;
-                },
-                reinterpret_cast<LPARAM>(this));
+            EnumWindows(FindBox, reinterpret_cast<LPARAM>(this));
             Sleep(20);
           }
         }) {}
@@ -83,6 +59,26 @@ class MessageBoxAnswerer {
   std::atomic<int> answered{0};
 
  private:
+  static BOOL CALLBACK FindBox(HWND w, LPARAM p) {
+    auto* self = reinterpret_cast<MessageBoxAnswerer*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    wchar_t cls[32] = {};
+    GetClassNameW(w, cls, 32);
+    if (pid != GetCurrentProcessId() || std::wstring(cls) != L"#32770" || !IsWindowVisible(w))
+      return TRUE;
+    EnumChildWindows(w, ReadText, reinterpret_cast<LPARAM>(&self->text));
+    PostMessageW(w, WM_COMMAND, IDOK, 0);
+    ++self->answered;
+    self->stop_ = true;
+    return FALSE;
+  }
+  static BOOL CALLBACK ReadText(HWND c, LPARAM p) {
+    wchar_t t[256] = {};
+    GetWindowTextW(c, t, 256);
+    if (wcslen(t) > 10) *reinterpret_cast<std::wstring*>(p) = t;
+    return TRUE;
+  }
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
