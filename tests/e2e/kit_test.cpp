@@ -183,6 +183,18 @@ TEST(KitProgram, StartFailsClearlyForAMissingProgram) {
   EXPECT_THROW(e2e::Program::Start(o), e2e::Failure);
 }
 
+TEST(KitProgram, PrefersTheSimulatedServiceBesideTheProgram) {
+  e2e::Program app = e2e::Program::Start(FixtureOptions(L"--load-rasapi32"));
+  ASSERT_NE(app.WaitForWindow(L"TFixture"), nullptr);
+  std::wstring beside = e2e::BinDir() + L"\\rasapi32.dll";
+  std::wstring loaded = e2e::ModulePath(app.Pid(), L"rasapi32.dll");
+  ASSERT_FALSE(loaded.empty()) << "rasapi32.dll is not loaded";
+  if (e2e::FileExists(beside))
+    EXPECT_EQ(_wcsicmp(loaded.c_str(), beside.c_str()), 0) << e2e::WideToUtf8(loaded);
+  else  // without the simulation the system's own library is used
+    EXPECT_NE(_wcsicmp(loaded.c_str(), beside.c_str()), 0);
+}
+
 TEST(KitProgram, PassesEnvironmentAndRassimFiles) {
   e2e::StartOptions o = FixtureOptions();
   e2e::WriteBytes(e2e::ArtifactPath(L"kit-journal.txt"), "old line\n");
