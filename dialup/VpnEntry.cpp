@@ -1,0 +1,47 @@
+#include "dialup/VpnEntry.h"
+
+#include <ras.h>
+
+#include "core/ras/records.h"
+#include "dialup/Ras.h"
+
+namespace dialup {
+
+namespace r = vpn::ras;
+
+bool WriteVpnEntry(const std::string& entry_name, const std::string& server, bool l2tp) {
+  r::RasEntryA entry;
+  if (entry_name.size() > r::kMaxEntryName || !r::BuildVpnEntry(server, l2tp, entry)) return false;
+  if (::RasSetEntryPropertiesA(nullptr, entry_name.c_str(), reinterpret_cast<RASENTRYA*>(&entry),
+                               sizeof entry, nullptr, 0) != 0) {
+    return false;
+  }
+  r::RasCredentialsA credentials = r::BuildClearCredentials();
+  // The clear flag goes over as a boolean with all bits set.
+  return ::RasSetCredentialsA(nullptr, entry_name.c_str(),
+                              reinterpret_cast<RASCREDENTIALSA*>(&credentials), -1) == 0;
+}
+
+DWORD DirectDial(const std::string& entry_name, const std::string& user_name,
+                 const std::string& password) {
+  r::RasDialParamsA params;
+  if (!r::BuildDialParams(entry_name, user_name, password, params)) {
+    return r::kErrorInvalidParameter;
+  }
+  // The handle is not kept: the hang-up finds the connection by listing them.
+  HRASCONN connection = nullptr;
+  return ::RasDialA(nullptr, nullptr, reinterpret_cast<RASDIALPARAMSA*>(&params), 0, nullptr,
+                    &connection);
+}
+
+void HangUpFirstConnection() {
+  r::RasConnA connections[10] = {};
+  connections[0].dwSize = sizeof(r::RasConnA);
+  DWORD size = sizeof connections;
+  DWORD count = 0;
+  if (dialup::RasEnumConnectionsA(connections, &size, &count) == 0 && count >= 1) {
+    dialup::RasHangUpA(connections[0].hrasconn);
+  }
+}
+
+}  // namespace dialup
