@@ -92,7 +92,8 @@ TEST_F(LoaderTest, VersionNameFollowsTheReportedWindowsVersion) {
   set_version(L"nt40");
   EXPECT_EQ(Probe(dir, L"version"), "version [Windows NT4.0]\r\n");
   set_version(L"win98");
-  EXPECT_EQ(Probe(dir, L"version"), "version [Windows 98]\r\n");
+  // Wine reports the second edition, with blanks around its service-pack letter.
+  EXPECT_EQ(Probe(dir, L"version"), "version [Windows 98SE]\r\n");
   set_version(L"win7");
   EXPECT_EQ(Probe(dir, L"version"), "version [Windows vista]\r\n");
   set_version(nullptr);
