@@ -202,7 +202,7 @@ std::vector<uint8_t> TSkinData::WriteSkinStream() const {
 void TSkinData::Loaded() {
   TComponent::Loaded();
   if (Designing()) return;
-  if (!SkinManager) SkinManager = new TSkinManager();
+  CreateSkinManager();
   SkinManager->RegisterSkinData(this);
   if (SkinFormtype == sfMainform) {
     SkinManager->InstallHook();

@@ -12,13 +12,14 @@ TSkinManager* SkinManager = nullptr;
 
 namespace {
 
-// Frees the manager when the program's units are finalised.
+// Frees the manager when the program ends. Made after the manager's timer, so that it
+// goes before the framework's timer bookkeeping does.
 struct ManagerFinaliser {
   ~ManagerFinaliser() {
     delete SkinManager;
     SkinManager = nullptr;
   }
-} finaliser;
+};
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
   TSkinManager* m = SkinManager;
@@ -43,6 +44,14 @@ TForm* FormOfWindow(HWND wnd) {
 }
 
 }  // namespace
+
+TSkinManager* CreateSkinManager() {
+  if (!SkinManager) {
+    SkinManager = new TSkinManager();
+    static ManagerFinaliser finaliser;
+  }
+  return SkinManager;
+}
 
 TSkinManager::TSkinManager() {
   ActionTimer = std::make_unique<TTimer>(nullptr);

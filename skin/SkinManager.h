@@ -63,5 +63,7 @@ class TSkinManager : public TObject {
   int ActionsRun = 0;  // requests carried out so far
 };
 
-// The manager of the process, made by the first skin data that finishes loading.
+// The manager of the process, made by the first skin data that finishes loading and
+// freed when the program ends.
 extern TSkinManager* SkinManager;
+TSkinManager* CreateSkinManager();
