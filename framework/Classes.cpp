@@ -3,6 +3,7 @@
 #include <cxxabi.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 #include <typeinfo>
@@ -148,4 +149,24 @@ void TComponent::SetLoading(bool on) {
 
 void TComponent::SetDestroying() {
   FState |= csDestroying;
+}
+
+bool TComponent::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "Tag") {
+    FTag = std::stoll(value);
+    return true;
+  }
+  return false;
+}
+
+bool TComponent::SetLayoutEvent(const std::string&, const std::any&) {
+  return false;
+}
+
+bool LayoutBool(const std::string& value) {
+  std::string v;
+  for (char c : value) v += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (v == "true" || v == "1") return true;
+  if (v == "false" || v == "0") return false;
+  throw Exception("Not a Boolean value: " + value);
 }

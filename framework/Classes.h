@@ -1,6 +1,7 @@
 // Objects, components and ownership: the base of every class of the framework.
 #pragma once
 
+#include <any>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -36,6 +37,20 @@ enum TComponentStateFlag : unsigned {
   csDestroying = 1u << 2,
 };
 
+// Assigns a layout's handler to an event slot; a handler of another signature is an error
+// in the layout, reported by name.
+template <class F>
+bool AssignLayoutEvent(F& slot, const std::any& handler, const std::string& event) {
+  if (const F* f = std::any_cast<F>(&handler)) {
+    slot = *f;
+    return true;
+  }
+  throw Exception("Handler of the wrong kind for " + event);
+}
+
+// "True"/"False" (any letter case), "1"/"0".
+bool LayoutBool(const std::string& value);
+
 class TComponent : public TObject {
  public:
   explicit TComponent(TComponent* AOwner);
@@ -64,14 +79,21 @@ class TComponent : public TObject {
   void FreeNotification(TComponent* AComponent);
   void RemoveFreeNotification(TComponent* AComponent);
 
+  // Settings a window layout gives by name (kind-specific ones such as "PasswordChar")
+  // and event bindings by event name. Each class answers the names it knows and
+  // passes the others to its base; false means nobody knew the name.
+  virtual bool SetLayoutProperty(const std::string& name, const std::string& value);
+  virtual bool SetLayoutEvent(const std::string& event, const std::any& handler);
+
   void InsertComponent(TComponent* AComponent);
   void RemoveComponent(TComponent* AComponent);
   // Frees the owned components, last inserted first. Called by the destructor; classes
   // whose own state the owned components still need call it earlier in theirs.
   void DestroyComponents();
 
- protected:
   void SetLoading(bool on);
+
+ protected:
   void SetDestroying();
 
  private:

@@ -94,3 +94,22 @@ void TStatusBar::UpdatePanel(int index) {
   SendMessageW(Handle(), SB_SETTEXTW, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(text.c_str()));
 }
+
+bool TStatusBar::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "PanelWidths") {
+    // Panels that exist keep their texts; missing ones are added.
+    size_t start = 0;
+    int index = 0;
+    while (start <= value.size()) {
+      size_t comma = value.find(',', start);
+      std::string part =
+          value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+      if (index >= FPanels.Count()) FPanels.Add();
+      FPanels.Items(index++)->SetWidth(std::stoi(part));
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+    return true;
+  }
+  return TWinControl::SetLayoutProperty(name, value);
+}

@@ -48,6 +48,8 @@ class TStatusBar : public TWinControl {
   void SetSimpleText(const std::string& text);
   // Text of a panel as the window shows it.
   std::string PanelText(int index) const;
+  // "PanelWidths" = "50,80": one panel per width.
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;

@@ -268,7 +268,46 @@ POINT TControl::FormOffset() const {
   return p;
 }
 
+bool TControl::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "Cursor") {
+    SetCursor(StringToCursor(value));
+  } else if (name == "ShowHint") {
+    SetShowHint(LayoutBool(value));
+  } else if (name == "Hint") {
+    SetHint(value);
+  } else if (name == "Color") {
+    SetColor(StringToColor(value));
+  } else if (name == "PopupMenu") {
+    auto* menu = Owner() ? dynamic_cast<TPopupMenu*>(Owner()->FindComponent(value)) : nullptr;
+    if (!menu) throw Exception("No popup menu named " + value);
+    SetPopupMenu(menu);
+  } else {
+    return TComponent::SetLayoutProperty(name, value);
+  }
+  return true;
+}
+
+bool TControl::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnClick") return AssignLayoutEvent(OnClick, handler, event);
+  return TComponent::SetLayoutEvent(event, handler);
+}
+
 // ---------------------------------------------------------------- TWinControl
+
+bool TWinControl::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "TabStop") {
+    SetTabStop(LayoutBool(value));
+    return true;
+  }
+  return TControl::SetLayoutProperty(name, value);
+}
+
+bool TWinControl::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnKeyPress") return AssignLayoutEvent(OnKeyPress, handler, event);
+  if (event == "OnEnter") return AssignLayoutEvent(OnEnter, handler, event);
+  if (event == "OnExit") return AssignLayoutEvent(OnExit, handler, event);
+  return TControl::SetLayoutEvent(event, handler);
+}
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
@@ -319,6 +358,18 @@ void TWinControl::CreateWnd() {
   gCreating = nullptr;
   if (!wnd) throw Exception("Cannot create the window of '" + Name() + "'");
   if (!FHandle) AttachHandle(wnd);
+  // Controls later in the parent's list lie above earlier ones.
+  if (FParent) {
+    HWND after = HWND_TOP;
+    auto& list = FParent->FControls;
+    auto it = std::find(list.begin(), list.end(), this);
+    for (++it; it < list.end(); ++it)
+      if (auto* w = dynamic_cast<TWinControl*>(*it); w && w->FHandle) {
+        after = w->FHandle;
+        break;
+      }
+    SetWindowPos(wnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   InitializeWnd();
 }
 

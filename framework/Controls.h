@@ -87,6 +87,9 @@ class TControl : public TComponent {
 
   virtual void Invalidate();
   void Repaint();
+
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
   // Windowless controls draw themselves into the parent's DC, whose origin is moved
   // to the control's top-left corner.
   virtual void Paint(HDC dc) {}
@@ -142,6 +145,7 @@ class TWinControl : public TControl {
   void DestroyHandle();
   void RecreateWnd();
   bool Windowed() const override { return true; }
+  void Loaded() override;
 
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool on);
@@ -172,6 +176,8 @@ class TWinControl : public TControl {
   // The framework control that owns this window, or null.
   static TWinControl* FindControl(HWND wnd);
   void Invalidate() override;
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
   RECT ClientRect() const override;
 
  protected:
@@ -207,7 +213,6 @@ class TWinControl : public TControl {
   void EnabledChanged() override;
   void BoundsChanged(const RECT& old) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void Loaded() override;
 
   bool FOwnPaint = false;
 

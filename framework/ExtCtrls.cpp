@@ -136,3 +136,42 @@ void TPanel::PaintWindow(HDC dc) {
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS);
 }
+
+bool TTimer::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "Interval") {
+    SetInterval(static_cast<unsigned>(std::stoul(value)));
+  } else if (name == "Enabled") {
+    SetEnabled(LayoutBool(value));
+  } else {
+    return TComponent::SetLayoutProperty(name, value);
+  }
+  return true;
+}
+
+bool TTimer::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnTimer") {
+    TNotifyEvent h;
+    AssignLayoutEvent(h, handler, event);
+    SetOnTimer(h);
+    return true;
+  }
+  return TComponent::SetLayoutEvent(event, handler);
+}
+
+bool TPanel::SetLayoutProperty(const std::string& name, const std::string& value) {
+  auto bevel = [](const std::string& v) {
+    if (v == "bvNone") return bvNone;
+    if (v == "bvLowered") return bvLowered;
+    if (v == "bvRaised") return bvRaised;
+    if (v == "bvSpace") return bvSpace;
+    throw Exception("Not a bevel: " + v);
+  };
+  if (name == "BevelOuter") {
+    SetBevelOuter(bevel(value));
+  } else if (name == "BevelInner") {
+    SetBevelInner(bevel(value));
+  } else {
+    return TWinControl::SetLayoutProperty(name, value);
+  }
+  return true;
+}

@@ -19,6 +19,8 @@ class TTimer : public TComponent {
   void Loaded() override;
   // Whether a system timer is running for this component now.
   bool Running() const { return FRunning; }
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
 
  protected:
   virtual void Timer();
@@ -43,6 +45,7 @@ class TPanel : public TWinControl {
   void SetBevelOuter(TPanelBevel b);
   TPanelBevel BevelInner() const { return FBevelInner; }
   void SetBevelInner(TPanelBevel b);
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;

@@ -333,6 +333,18 @@ std::any TForm::FindMethod(const std::string& name) const {
   return it == FMethods.end() ? std::any() : it->second;
 }
 
+bool TForm::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnCreate") return AssignLayoutEvent(OnCreate, handler, event);
+  if (event == "OnDestroy") return AssignLayoutEvent(OnDestroy, handler, event);
+  if (event == "OnShow") return AssignLayoutEvent(OnShow, handler, event);
+  if (event == "OnHide") return AssignLayoutEvent(OnHide, handler, event);
+  if (event == "OnActivate") return AssignLayoutEvent(OnActivate, handler, event);
+  if (event == "OnDeactivate") return AssignLayoutEvent(OnDeactivate, handler, event);
+  if (event == "OnCloseQuery") return AssignLayoutEvent(OnCloseQuery, handler, event);
+  if (event == "OnClose") return AssignLayoutEvent(OnClose, handler, event);
+  return TWinControl::SetLayoutEvent(event, handler);
+}
+
 std::string TForm::DescribeControls() {
   std::string out;
   DescribeTree(this, out);

@@ -91,6 +91,8 @@ class TForm : public TWinControl {
     return FFields;
   }
 
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
+
   // Describes every control of the form for the test kit (UTF-8, one line each).
   std::string DescribeControls();
 

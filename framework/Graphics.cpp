@@ -1,12 +1,30 @@
 #include "framework/Graphics.h"
 
 #include <map>
+#include <stdexcept>
 
 #include "framework/Gbk.h"
 
 COLORREF ColorToRGB(TColor color) {
   if (color & clSystemColor) return GetSysColor(color & 0xFF);
   return static_cast<COLORREF>(color) & 0xFFFFFF;
+}
+
+TColor StringToColor(const std::string& text) {
+  static const std::map<std::string, TColor> names = {
+      {"clBlack", clBlack},     {"clWhite", clWhite},   {"clRed", clRed},
+      {"clBlue", clBlue},       {"clGreen", clGreen},   {"clMoneyGreen", clMoneyGreen},
+      {"clBtnFace", clBtnFace}, {"clWindow", clWindow}, {"clWindowText", clWindowText},
+      {"clBtnText", clBtnText}, {"clNone", clNone},     {"clDefault", clDefault}};
+  auto it = names.find(text);
+  if (it != names.end()) return it->second;
+  try {
+    if (!text.empty() && text[0] == '$')
+      return static_cast<TColor>(std::stoul(text.substr(1), nullptr, 16));
+    return static_cast<TColor>(std::stol(text));
+  } catch (const std::logic_error&) {
+    throw Exception("Not a colour: " + text);
+  }
 }
 
 HBRUSH ColorBrush(TColor color) {
@@ -83,6 +101,16 @@ HFONT TFont::Handle() {
     FHandle.Reset(CreateFontIndirectW(&lf));
   }
   return static_cast<HFONT>(FHandle.Get());
+}
+
+TCursor StringToCursor(const std::string& text) {
+  static const std::map<std::string, TCursor> names = {
+      {"crDefault", crDefault},   {"crArrow", crArrow},         {"crCross", crCross},
+      {"crIBeam", crIBeam},       {"crHourGlass", crHourGlass}, {"crNo", crNo},
+      {"crAppStart", crAppStart}, {"crHelp", crHelp},           {"crHandPoint", crHandPoint}};
+  auto it = names.find(text);
+  if (it == names.end()) throw Exception("Not a cursor: " + text);
+  return it->second;
 }
 
 HCURSOR CursorHandle(TCursor cursor) {

@@ -29,6 +29,8 @@ constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
 COLORREF ColorToRGB(TColor color);
+// "clBlue", "clMoneyGreen", "clBtnFace", ..., "$00FF0000" or a decimal number.
+TColor StringToColor(const std::string& text);
 
 // A brush of one colour, cached for the life of the program (system colours map to the
 // system's own brushes).
@@ -84,6 +86,8 @@ enum TCursor : int {
   crHandPoint = -21,
 };
 HCURSOR CursorHandle(TCursor cursor);
+// "crHandPoint", "crDefault", ...
+TCursor StringToCursor(const std::string& text);
 
 class TIcon : public TObject {
  public:

@@ -210,3 +210,40 @@ void TPopupMenu::Popup(int X, int Y) {
       menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, X, Y, Application->Handle(), nullptr));
   if (command) TMenuItem::DispatchCommand(command);
 }
+
+bool TMenuItem::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "Default") {
+    SetDefault(LayoutBool(value));
+  } else if (name == "Checked") {
+    SetChecked(LayoutBool(value));
+  } else if (name == "Enabled") {
+    SetEnabled(LayoutBool(value));
+  } else if (name == "Visible") {
+    SetVisible(LayoutBool(value));
+  } else {
+    return TComponent::SetLayoutProperty(name, value);
+  }
+  return true;
+}
+
+bool TMenuItem::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnClick") return AssignLayoutEvent(OnClick, handler, event);
+  return TComponent::SetLayoutEvent(event, handler);
+}
+
+bool TPopupMenu::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "AutoPopup") {
+    SetAutoPopup(LayoutBool(value));
+    return true;
+  }
+  if (name == "OwnerDraw") {
+    SetOwnerDraw(LayoutBool(value));
+    return true;
+  }
+  return TComponent::SetLayoutProperty(name, value);
+}
+
+bool TPopupMenu::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnPopup") return AssignLayoutEvent(OnPopup, handler, event);
+  return TComponent::SetLayoutEvent(event, handler);
+}

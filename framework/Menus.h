@@ -52,6 +52,8 @@ class TMenuItem : public TComponent {
   HMENU Handle();
 
   TNotifyEvent OnClick;
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
   TMenuMeasureItemEvent OnMeasureItem;
   TMenuDrawItemEvent OnAdvancedDrawItem;
   virtual void Click();
@@ -96,6 +98,8 @@ class TPopupMenu : public TComponent {
   virtual void Popup(int X, int Y);
 
   TNotifyEvent OnPopup;
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
 
  protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -417,3 +417,110 @@ void TLabel::Paint(HDC dc) {
   }
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DrawFlags());
 }
+
+// ---------------------------------------------------------------- layout settings
+
+namespace {
+TEditCharCase ParseCharCase(const std::string& v) {
+  if (v == "ecNormal") return ecNormal;
+  if (v == "ecUpperCase") return ecUpperCase;
+  if (v == "ecLowerCase") return ecLowerCase;
+  throw Exception("Not a character case: " + v);
+}
+}  // namespace
+
+bool TButton::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "Default") {
+    SetDefault(LayoutBool(value));
+    return true;
+  }
+  return TWinControl::SetLayoutProperty(name, value);
+}
+
+bool TEdit::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "MaxLength") {
+    SetMaxLength(std::stoi(value));
+  } else if (name == "ReadOnly") {
+    SetReadOnly(LayoutBool(value));
+  } else if (name == "CharCase") {
+    SetCharCase(ParseCharCase(value));
+  } else {
+    return TWinControl::SetLayoutProperty(name, value);
+  }
+  return true;
+}
+
+bool TEdit::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnChange") return AssignLayoutEvent(OnChange, handler, event);
+  return TWinControl::SetLayoutEvent(event, handler);
+}
+
+bool TMaskEdit::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "PasswordChar") {
+    if (value.size() > 1) throw Exception("PasswordChar takes one character");
+    SetPasswordChar(value.empty() ? 0 : value[0]);
+    return true;
+  }
+  return TEdit::SetLayoutProperty(name, value);
+}
+
+bool TComboBox::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "Style") {
+    if (value == "csDropDown")
+      SetStyle(csDropDown);
+    else if (value == "csDropDownList")
+      SetStyle(csDropDownList);
+    else if (value == "csSimple")
+      SetStyle(csSimple);
+    else
+      throw Exception("Not a combo box style: " + value);
+  } else if (name == "CharCase") {
+    SetCharCase(ParseCharCase(value));
+  } else if (name == "ItemHeight") {
+    SetItemHeight(std::stoi(value));
+  } else if (name == "DropDownCount") {
+    SetDropDownCount(std::stoi(value));
+  } else if (name == "ItemIndex") {
+    SetItemIndex(std::stoi(value));
+  } else {
+    return TWinControl::SetLayoutProperty(name, value);
+  }
+  return true;
+}
+
+bool TComboBox::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnChange") return AssignLayoutEvent(OnChange, handler, event);
+  return TWinControl::SetLayoutEvent(event, handler);
+}
+
+bool TListBox::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "ItemHeight") {
+    SetItemHeight(std::stoi(value));
+    return true;
+  }
+  return TWinControl::SetLayoutProperty(name, value);
+}
+
+bool TLabel::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "AutoSize") {
+    SetAutoSize(LayoutBool(value));
+  } else if (name == "Transparent") {
+    SetTransparent(LayoutBool(value));
+  } else if (name == "WordWrap") {
+    SetWordWrap(LayoutBool(value));
+  } else if (name == "ShowAccelChar") {
+    SetShowAccelChar(LayoutBool(value));
+  } else if (name == "Alignment") {
+    if (value == "taLeftJustify")
+      SetAlignment(taLeftJustify);
+    else if (value == "taRightJustify")
+      SetAlignment(taRightJustify);
+    else if (value == "taCenter")
+      SetAlignment(taCenter);
+    else
+      throw Exception("Not an alignment: " + value);
+  } else {
+    return TControl::SetLayoutProperty(name, value);
+  }
+  return true;
+}

@@ -12,6 +12,7 @@ class TButton : public TWinControl {
   explicit TButton(TComponent* AOwner);
   bool Default() const { return FDefault; }
   void SetDefault(bool on);
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -47,6 +48,8 @@ class TEdit : public TWinControl {
   void SetCharCase(TEditCharCase c);
   void SelectAll();
   TNotifyEvent OnChange;
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -65,6 +68,7 @@ class TMaskEdit : public TEdit {
   explicit TMaskEdit(TComponent* AOwner) : TEdit(AOwner) {}
   char PasswordChar() const { return FPasswordChar; }
   void SetPasswordChar(char c);
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -104,6 +108,8 @@ class TComboBox : public TWinControl {
   int DropDownCount() const { return FDropDownCount; }
   void SetDropDownCount(int n) { FDropDownCount = n; }
   TNotifyEvent OnChange;
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -130,6 +136,7 @@ class TListBox : public TWinControl {
   void SetItemHeight(int h);
   int TopIndex() const;
   void SetTopIndex(int index);
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -160,6 +167,7 @@ class TLabel : public TControl {
   void SetWordWrap(bool on);
   void Paint(HDC dc) override;
   void Loaded() override;
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
   // Fits the bounds to the text now (AutoSize does it on every change).
   void AdjustBounds();
 

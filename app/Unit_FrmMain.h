@@ -1,0 +1,64 @@
+// The main window: server, user name and password, Connect and Disconnect, the status
+// bar; outside the visible area the speed-test, account and settings buttons. The
+// layout (forms/FrmMainLayout.cpp) creates every control and binds the handlers below
+// by name.
+#pragma once
+
+#include "framework/Layout.h"
+#include "framework/Vcl.h"
+
+class TFrmMain : public TForm {
+ public:
+  explicit TFrmMain(TComponent* AOwner);
+
+  // Controls, in the layout's order.
+  TLabel* Label2 = nullptr;
+  TLabel* Label3 = nullptr;
+  TLabel* Label1 = nullptr;
+  TLabel* Label4 = nullptr;
+  TWebBrowser* WebBrowser1 = nullptr;  // the banner
+  TPanel* Panel1 = nullptr;
+  TLabel* Label5 = nullptr;
+  TButton* Button2 = nullptr;  // disconnect; enabled exactly while connecting or connected
+  TButton* Button4 = nullptr;  // pops up PopupMenu2
+  TStatusBar* StatusBar1 = nullptr;
+  TEdit* UserNameTxt = nullptr;
+  TCheckBox* CheckBox1 = nullptr;  // remember the password
+  TMaskEdit* PasswordTxt = nullptr;
+  TComboBox* IPAddrTxtold = nullptr;
+  TButton* Button3 = nullptr;  // speed test
+  TComboBox* AreaTxt = nullptr;
+  TCheckBox* CheckBox2 = nullptr;  // L2TP mode
+  TButton* Button5 = nullptr;      // account query
+  TButton* Button1 = nullptr;      // connect
+  TEdit* IPAddrTxt = nullptr;      // server
+  TWebBrowser* WebBrowser2 = nullptr;
+  // The tray menu and the settings menu.
+  TPopupMenu* PopupMenu1 = nullptr;
+  TMenuItem *C1 = nullptr, *D1 = nullptr, *N1 = nullptr, *X1 = nullptr;
+  TPopupMenu* PopupMenu2 = nullptr;
+  TMenuItem *N2 = nullptr, *N6 = nullptr, *N7 = nullptr, *N3 = nullptr, *N4 = nullptr,
+            *N8 = nullptr, *N5 = nullptr;
+
+  // Handlers bound by the layout.
+  void FormCreate(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void Button1Click(TObject* Sender);
+  void Button2Click(TObject* Sender);
+  void Button3Click(TObject* Sender);
+  void Button4Click(TObject* Sender);
+  void Button5Click(TObject* Sender);
+  void IPAddrTxtKeyPress(TObject* Sender, char& Key);
+  void UserNameTxtKeyPress(TObject* Sender, char& Key);
+  void PasswordTxtKeyPress(TObject* Sender, char& Key);
+  void TrayIcon1Click(TObject* Sender);
+  void X1Click(TObject* Sender);
+  void N2Click(TObject* Sender);
+  void N3Click(TObject* Sender);
+  void N4Click(TObject* Sender);
+  void N5Click(TObject* Sender);
+  void N6Click(TObject* Sender);
+};
+
+extern TFrmMain* FrmMain;

@@ -1,0 +1,13 @@
+#include "forms/Unit2.h"
+
+TForm2* Form2 = nullptr;
+
+TForm2::TForm2(TComponent* AOwner) : TForm(AOwner) {
+  PublishField("Label1", Label1);
+  PublishField("Label2", Label2);
+  PublishField("Button1", Button1);
+  PublishMethod("Button1Click", &TForm2::Button1Click);
+  LoadLayout(*this, Form2Layout);
+}
+
+void TForm2::Button1Click(TObject* Sender) {}

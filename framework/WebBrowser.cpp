@@ -1,0 +1,238 @@
+#include "framework/WebBrowser.h"
+
+// clang-format off
+#include <windows.h>
+#include <ole2.h>
+#include <exdisp.h>
+// clang-format on
+
+#include "framework/Forms.h"
+
+// The smallest container the browser object needs to be active in place in our
+// window: a client site, an in-place site and a frame that offers nothing.
+class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+ public:
+  explicit TBrowserSite(TWebBrowser* owner) : FOwner(owner) {}
+  void Detach() { FOwner = nullptr; }
+  HWND Wnd() const { return FOwner ? FOwner->ExistingHandle() : nullptr; }
+
+  // IUnknown: the site lives as long as anyone holds it.
+  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid == IID_IUnknown || riid == IID_IOleClientSite)
+      *out = static_cast<IOleClientSite*>(this);
+    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite)
+      *out = static_cast<IOleInPlaceSite*>(this);
+    else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame)
+      *out = static_cast<IOleInPlaceFrame*>(this);
+    else
+      return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&FRefs));
+  }
+  STDMETHODIMP_(ULONG) Release() override {
+    LONG n = InterlockedDecrement(&FRefs);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+  }
+
+  // IOleClientSite
+  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetContainer(IOleContainer** c) override {
+    *c = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP ShowObject() override { return S_OK; }
+  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+  // IOleWindow (shared by the in-place site and the frame)
+  STDMETHODIMP GetWindow(HWND* wnd) override {
+    *wnd = Wnd();
+    return *wnd ? S_OK : E_FAIL;
+  }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  // IOleInPlaceSite
+  STDMETHODIMP CanInPlaceActivate() override { return Wnd() ? S_OK : S_FALSE; }
+  STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+  STDMETHODIMP OnUIActivate() override { return S_OK; }
+  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+    *frame = static_cast<IOleInPlaceFrame*>(this);
+    AddRef();
+    *doc = nullptr;
+    RECT r{0, 0, 0, 0};
+    if (HWND w = Wnd()) GetClientRect(w, &r);
+    *pos = r;
+    *clip = r;
+    info->fMDIApp = FALSE;
+    info->hwndFrame = Wnd();
+    info->haccel = nullptr;
+    info->cAccelEntries = 0;
+    return S_OK;
+  }
+  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+  STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+  STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+  STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+  STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+  STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+  // IOleInPlaceUIWindow / IOleInPlaceFrame: no tool space, menus or status line.
+  STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+  STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+  STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+  STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+  STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+  STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
+  STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+  STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+ private:
+  virtual ~TBrowserSite() = default;
+  LONG FRefs = 1;
+  TWebBrowser* FOwner;
+};
+
+namespace {
+bool OleReady() {
+  static HRESULT hr = OleInitialize(nullptr);
+  return SUCCEEDED(hr);
+}
+}  // namespace
+
+TWebBrowser::TWebBrowser(TComponent* AOwner) : TWinControl(AOwner) {
+  FWidth = 300;
+  FHeight = 150;
+  FColor = clWindow;
+  FOwnPaint = true;
+}
+
+TWebBrowser::~TWebBrowser() {
+  DestroyBrowser();
+}
+
+void TWebBrowser::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.Style |= WS_CLIPCHILDREN;
+}
+
+void TWebBrowser::InitializeWnd() {
+  TWinControl::InitializeWnd();
+  CreateBrowser();
+}
+
+void TWebBrowser::CreateBrowser() {
+  if (FBrowser || !HandleAllocated() || !OleReady()) return;
+  FTriedCreate = true;
+  IOleObject* ole = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                              reinterpret_cast<void**>(&ole))) ||
+      !ole)
+    return;
+  FSite = new TBrowserSite(this);
+  ole->SetClientSite(static_cast<IOleClientSite*>(FSite));
+  OleSetContainedObject(ole, TRUE);
+  RECT r;
+  GetClientRect(Handle(), &r);
+  HRESULT hr = ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(FSite),
+                           0, Handle(), &r);
+  IWebBrowser2* browser = nullptr;
+  if (SUCCEEDED(hr)) ole->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser));
+  if (!browser) {
+    ole->Close(OLECLOSE_NOSAVE);
+    ole->SetClientSite(nullptr);
+    ole->Release();
+    FSite->Detach();
+    FSite->Release();
+    FSite = nullptr;
+    return;
+  }
+  ole->Release();
+  FBrowser = browser;
+  // The banner is a picture, not a place for dialogs about scripts or certificates.
+  FBrowser->put_Silent(VARIANT_TRUE);
+  UpdateObjectRects();
+}
+
+void TWebBrowser::DestroyBrowser() {
+  if (!FBrowser) return;
+  IWebBrowser2* browser = std::exchange(FBrowser, nullptr);
+  IOleInPlaceObject* inplace = nullptr;
+  if (SUCCEEDED(
+          browser->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inplace))) &&
+      inplace) {
+    inplace->InPlaceDeactivate();
+    inplace->Release();
+  }
+  IOleObject* ole = nullptr;
+  if (SUCCEEDED(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole))) && ole) {
+    ole->Close(OLECLOSE_NOSAVE);
+    ole->SetClientSite(nullptr);
+    ole->Release();
+  }
+  browser->Release();
+  if (FSite) {
+    FSite->Detach();
+    FSite->Release();
+    FSite = nullptr;
+  }
+}
+
+void TWebBrowser::UpdateObjectRects() {
+  if (!FBrowser || !HandleAllocated()) return;
+  IOleInPlaceObject* inplace = nullptr;
+  if (SUCCEEDED(
+          FBrowser->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inplace))) &&
+      inplace) {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    inplace->SetObjectRects(&r, &r);
+    inplace->Release();
+  }
+}
+
+IWebBrowser2* TWebBrowser::Browser() {
+  if (!FBrowser && !FTriedCreate) HandleNeeded();
+  return FBrowser;
+}
+
+bool TWebBrowser::Navigate(std::wstring_view URL) {
+  FURL.assign(URL);
+  IWebBrowser2* browser = Browser();
+  if (!browser) return false;
+  BSTR url = SysAllocStringLen(FURL.data(), static_cast<UINT>(FURL.size()));
+  VARIANT empty;
+  VariantInit(&empty);
+  HRESULT hr = browser->Navigate(url, &empty, &empty, &empty, &empty);
+  SysFreeString(url);
+  return SUCCEEDED(hr);
+}
+
+void TWebBrowser::BoundsChanged(const RECT& old) {
+  TWinControl::BoundsChanged(old);
+  UpdateObjectRects();
+}
+
+void TWebBrowser::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SIZE:
+      TWinControl::WndProc(m);
+      UpdateObjectRects();
+      return;
+    case WM_DESTROY:
+      DestroyBrowser();
+      break;
+    default:
+      break;
+  }
+  TWinControl::WndProc(m);
+}

@@ -1,0 +1,210 @@
+// The application: the default exception handler's message box, the description of
+// a form's controls for tools outside, layouts, the browser control without an engine.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/Vcl.h"
+
+namespace {
+
+struct BoxSeen {
+  std::wstring caption, text;
+  bool errorIcon = false;
+};
+
+BOOL CALLBACK ReadBoxChild(HWND child, LPARAM p) {
+  auto& s = *reinterpret_cast<BoxSeen*>(p);
+  wchar_t text[256] = {};
+  GetWindowTextW(child, text, 256);
+  if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+    s.errorIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)) ==
+                  LoadIconW(nullptr, MAKEINTRESOURCEW(32513));
+  else if (WindowClassName(child) == L"Static" && text[0])
+    s.text = text;
+  return TRUE;
+}
+
+std::string gReceived;
+ULONG_PTR gTag = 0;
+LRESULT CALLBACK ProbeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_COPYDATA) {
+    auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lp);
+    gTag = cds->dwData;
+    gReceived.assign(static_cast<const char*>(cds->lpData), cds->cbData);
+    return 1;
+  }
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+// Waits (on another thread) for a message box with this caption, records what it
+// shows and presses OK.
+std::thread AnswerMessageBox(const std::wstring& caption, BoxSeen& seen) {
+  return std::thread([caption, &seen] {
+    for (int i = 0; i < 500; ++i) {
+      HWND box = FindWindowW(L"#32770", caption.c_str());
+      if (box) {
+        seen.caption = caption;
+        EnumChildWindows(box, ReadBoxChild, reinterpret_cast<LPARAM>(&seen));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(10);
+    }
+  });
+}
+
+class TSmallForm : public TForm {
+ public:
+  explicit TSmallForm(TComponent* owner) : TForm(owner) {}
+  TButton* Button1 = nullptr;
+  TEdit* Edit1 = nullptr;
+  int clicks = 0;
+  void Button1Click(TObject*) { ++clicks; }
+  void EditKey(TObject*, char&) {}
+};
+
+const TLayoutItem kSmallItems[] = {
+    {.Create = NewComponent<TButton>,
+     .Name = "Button1",
+     .Caption = "按钮",
+     .Left = 5,
+     .Top = 6,
+     .Width = 70,
+     .Height = 25,
+     .TabOrder = 1,
+     .Events = {{"OnClick", "Button1Click"}}},
+    {.Create = NewComponent<TEdit>,
+     .Name = "Edit1",
+     .Left = 5,
+     .Top = 40,
+     .Width = 90,
+     .Height = 20,
+     .TabOrder = 0},
+    {.Create = NewComponent<TLabel>,
+     .Name = "Label1",
+     .Caption = "a\r\nb",
+     .Left = 100,
+     .Top = 10,
+     .Width = 10,
+     .Height = 10},
+};
+
+std::unique_ptr<TSmallForm> SmallForm(std::span<const TLayoutItem> items, bool publishEdit = true) {
+  auto f = std::make_unique<TSmallForm>(Application);
+  f->PublishField("Button1", f->Button1);
+  if (publishEdit) f->PublishField("Edit1", f->Edit1);
+  f->PublishMethod("Button1Click", &TSmallForm::Button1Click);
+  f->PublishMethod("EditKey", &TSmallForm::EditKey);
+  TFormLayout layout{.Caption = "小窗口",
+                     .ClientWidth = 200,
+                     .ClientHeight = 100,
+                     .BorderStyle = bsSingle,
+                     .Items = items};
+  LoadLayout(*f, layout);
+  return f;
+}
+
+}  // namespace
+
+TEST(DefaultHandler, ShowsTheMessageWithAFullStopUnderTheTitle) {
+  Application->SetTitle("Morlu连接器");
+  BoxSeen seen;
+  std::thread answer = AnswerMessageBox(L"Morlu\u8FDE\u63A5\u5668", seen);
+  Application->HandleException(Exception("查询失败"));
+  answer.join();
+  EXPECT_EQ(seen.caption, L"Morlu\u8FDE\u63A5\u5668");
+  EXPECT_EQ(seen.text, L"\u67E5\u8BE2\u5931\u8D25.");
+  EXPECT_TRUE(seen.errorIcon);
+
+  // An exception from a handler never leaves through Windows: it reaches the handler.
+  std::vector<std::string> caught;
+  Application->OnException = [&](TObject*, const std::exception& e) { caught.push_back(e.what()); };
+  auto f = SmallForm(kSmallItems);
+  f->Button1->OnClick = [](TObject*) { throw Exception("Cannot allocate socket"); };
+  SendMessageW(f->Button1->Handle(), BM_CLICK, 0, 0);
+  Application->OnException = nullptr;
+  EXPECT_EQ(caught, std::vector<std::string>{"Cannot allocate socket"});
+}
+
+TEST(Describe, ListsEveryControlWithBoundsStateAndCaption) {
+  auto f = SmallForm(kSmallItems);
+  f->Button1->SetEnabled(false);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ProbeProc;
+  wc.lpszClassName = L"DescribeProbe";
+  RegisterClassW(&wc);
+  HWND probe =
+      CreateWindowW(L"DescribeProbe", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  UINT msg = RegisterWindowMessageW(L"VpnClient.DescribeControls");
+  EXPECT_EQ(SendMessageW(f->Handle(), msg, reinterpret_cast<WPARAM>(probe), 0), 1);
+  DestroyWindow(probe);
+  EXPECT_EQ(gTag, 0x56504E31u);
+  char hex[32];
+  snprintf(hex, sizeof hex, "%llx",
+           static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(f->Button1->Handle())));
+  const std::string& received = gReceived;
+  std::string first = received.substr(0, received.find('\n'));
+  // The caption arrives as UTF-8.
+  EXPECT_EQ(first, "Button1\tTButton\t5\t6\t70\t25\t1\t0\t" + std::string(hex) +
+                       "\t\xE6\x8C\x89\xE9\x92\xAE");
+  // Line breaks inside a caption are written out, so each control stays one line.
+  EXPECT_NE(received.find("Label1\tTLabel\t100\t10\t"), std::string::npos);
+  EXPECT_NE(received.find("\t0\ta\\r\\nb\n"), std::string::npos);
+  EXPECT_EQ(std::count(received.begin(), received.end(), '\n'), 3);
+}
+
+TEST(Layouts, BindFieldsHandlersAndTabOrder) {
+  auto f = SmallForm(kSmallItems);
+  ASSERT_NE(f->Button1, nullptr);
+  ASSERT_NE(f->Edit1, nullptr);
+  EXPECT_EQ(f->Edit1->TabOrder(), 0);
+  EXPECT_EQ(f->Button1->TabOrder(), 1);
+  SendMessageW(f->Button1->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(f->clicks, 1);
+  EXPECT_EQ(f->FindComponent("Label1")->ClassName(), "TLabel");
+}
+
+TEST(Layouts, RefuseWhatTheFormOrTheKindCannotTake) {
+  const TLayoutItem unknownSetting[] = {
+      {.Create = NewComponent<TButton>, .Name = "Button1", .Props = {{"Flavour", "x"}}}};
+  EXPECT_THROW(SmallForm(unknownSetting, false), Exception);
+  const TLayoutItem unknownHandler[] = {
+      {.Create = NewComponent<TButton>, .Name = "Button1", .Events = {{"OnClick", "Nope"}}}};
+  EXPECT_THROW(SmallForm(unknownHandler, false), Exception);
+  // A key-press handler cannot serve a click.
+  const TLayoutItem wrongKind[] = {
+      {.Create = NewComponent<TButton>, .Name = "Button1", .Events = {{"OnClick", "EditKey"}}}};
+  EXPECT_THROW(SmallForm(wrongKind, false), Exception);
+  // A field of the form that the layout never fills.
+  const TLayoutItem missing[] = {{.Create = NewComponent<TButton>, .Name = "Button1"}};
+  EXPECT_THROW(SmallForm(missing, true), Exception);
+  // A field of another kind.
+  const TLayoutItem wrongField[] = {{.Create = NewComponent<TLabel>, .Name = "Button1"}};
+  EXPECT_THROW(SmallForm(wrongField, false), Exception);
+}
+
+TEST(Browser, AMissingEngineLeavesAnEmptyAreaAndNeverBlocks) {
+  auto f = SmallForm(kSmallItems);
+  auto* web = new TWebBrowser(f.get());
+  web->SetParent(f.get());
+  web->SetBounds(-1, -1, 150, 60);
+  f->Show();
+  EXPECT_EQ(WindowClassName(web->Handle()), L"TWebBrowser");
+  web->Navigate(L"http://127.0.0.1:9/banner.htm");
+  // The system object is hosted in place even where it has no engine to show pages.
+  EXPECT_TRUE(web->Hosted());
+  for (int i = 0; i < 20; ++i) {
+    Application->ProcessMessages();
+    Sleep(10);
+  }
+  EXPECT_EQ(web->LocationURL(), L"http://127.0.0.1:9/banner.htm");
+  // No dialog of any kind came up for the navigation.
+  EXPECT_EQ(FindWindowW(L"#32770", nullptr), nullptr);
+  delete web;
+  f->Hide();
+}
