@@ -1,5 +1,8 @@
 #include "app/Unit_FrmMain.h"
 
+#include "app/Settings.h"
+#include "app/WebLinks.h"
+#include "core/text/text.h"
 #include "forms/FrmMainLayout.h"
 
 TFrmMain* FrmMain = nullptr;
@@ -62,23 +65,116 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   LoadLayout(*this, FrmMainLayout);
 }
 
-// The handlers' behaviour comes with the connect, settings, web-link, speed-test and
-// account features; until then each event is bound and does nothing.
-void TFrmMain::FormCreate(TObject* Sender) {}
-void TFrmMain::FormCloseQuery(TObject* Sender, bool& CanClose) {}
-void TFrmMain::FormClose(TObject* Sender, TCloseAction& Action) {}
+namespace {
+
+void Pump() {
+  Application->ProcessMessages();
+}
+
+// A message box owned by the main window (texts in GBK).
+int OwnedMessageBox(TForm* owner, const std::string& text, const std::string& caption, UINT flags) {
+  return MessageBoxW(owner->Handle(), GbkToWide(text).c_str(), GbkToWide(caption).c_str(), flags);
+}
+
+}  // namespace
+
+void TFrmMain::SetStatus(const std::string& text) {
+  StatusBar1->Panels()->Items(0)->SetText(text);
+}
+
+void TFrmMain::RestoreInputs() {
+  AreaTxt->SetEnabled(true);
+  IPAddrTxt->SetEnabled(true);
+  UserNameTxt->SetEnabled(true);
+  PasswordTxt->SetEnabled(true);
+  Button1->SetEnabled(true);
+  Button2->SetEnabled(false);
+  CheckBox1->SetEnabled(true);
+  CheckBox2->SetEnabled(true);
+}
+
+// The title first, so that every message box from here on carries it; then the stored
+// settings; the banner starts whatever the settings did.
+void TFrmMain::FormCreate(TObject* Sender) {
+  Application->SetTitle(Caption());
+  try {
+    TSettingsStore().Load({[this](const std::string& s) { IPAddrTxt->SetText(s); },
+                           [this](const std::string& s) { UserNameTxt->SetText(s); },
+                           [this](const std::string& s) { PasswordTxt->SetText(s); },
+                           [this](bool remember) { CheckBox1->SetChecked(remember); }});
+  } catch (const std::exception& e) {
+    Application->HandleException(e);
+  }
+  WebBrowser1->Navigate(GbkToWide(BannerAddress()));
+}
+
+// A connection in use is hung up only when the user agrees to close.
+void TFrmMain::FormCloseQuery(TObject* Sender, bool& CanClose) {
+  if (!Button2->Enabled()) return;
+  const int answer = OwnedMessageBox(this, "VPN正在使用中,关闭程序将断开VPN连接,真的要关闭吗？",
+                                     "询问", MB_YESNO | MB_ICONQUESTION);
+  if (answer == IDNO) {
+    CanClose = false;
+    return;
+  }
+  Button2->Click();
+}
+
+// The settings are saved at every close; a registry that refuses them is reported and
+// the program closes all the same.
+void TFrmMain::FormClose(TObject* Sender, TCloseAction& Action) {
+  try {
+    TSettingsStore().Save(
+        {IPAddrTxt->Text(), UserNameTxt->Text(), PasswordTxt->Text(), CheckBox1->Checked()});
+  } catch (const std::exception& e) {
+    Application->HandleException(e);
+  }
+}
+
 void TFrmMain::Button1Click(TObject* Sender) {}
 void TFrmMain::Button2Click(TObject* Sender) {}
 void TFrmMain::Button3Click(TObject* Sender) {}
-void TFrmMain::Button4Click(TObject* Sender) {}
+
+void TFrmMain::Button4Click(TObject* Sender) {
+  POINT at{};
+  GetCursorPos(&at);
+  PopupMenu2->Popup(at.x, at.y);
+}
+
 void TFrmMain::Button5Click(TObject* Sender) {}
-void TFrmMain::IPAddrTxtKeyPress(TObject* Sender, char& Key) {}
-void TFrmMain::UserNameTxtKeyPress(TObject* Sender, char& Key) {}
-void TFrmMain::PasswordTxtKeyPress(TObject* Sender, char& Key) {}
+
+// Enter in the server edit connects; in the user name and password edits it moves on
+// once the field holds more than blanks. The key itself goes on unchanged.
+void TFrmMain::IPAddrTxtKeyPress(TObject* Sender, char& Key) {
+  if (Key != 13) return;
+  Button1->SetFocus();
+  Button1->Click();
+}
+
+void TFrmMain::UserNameTxtKeyPress(TObject* Sender, char& Key) {
+  if (Key == 13 && !vpn::Trim(UserNameTxt->Text()).empty()) PasswordTxt->SetFocus();
+}
+
+void TFrmMain::PasswordTxtKeyPress(TObject* Sender, char& Key) {
+  if (Key == 13 && !vpn::Trim(PasswordTxt->Text()).empty()) IPAddrTxt->SetFocus();
+}
+
 void TFrmMain::TrayIcon1Click(TObject* Sender) {}
-void TFrmMain::X1Click(TObject* Sender) {}
-void TFrmMain::N2Click(TObject* Sender) {}
+
+void TFrmMain::X1Click(TObject* Sender) {
+  Close();
+}
+
+void TFrmMain::N2Click(TObject* Sender) {
+  OpenWebAddress(AccountPagesAddress());
+}
 void TFrmMain::N3Click(TObject* Sender) {}
-void TFrmMain::N4Click(TObject* Sender) {}
-void TFrmMain::N5Click(TObject* Sender) {}
-void TFrmMain::N6Click(TObject* Sender) {}
+void TFrmMain::N4Click(TObject* Sender) {
+  OpenWebAddress(RechargeAddress());
+}
+void TFrmMain::N5Click(TObject* Sender) {
+  OwnedMessageBox(this, AboutText(), "关于", MB_OK);
+}
+void TFrmMain::N6Click(TObject* Sender) {
+  OpenWebAddress(AccountPagesAddress());
+}

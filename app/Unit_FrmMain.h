@@ -59,6 +59,12 @@ class TFrmMain : public TForm {
   void N4Click(TObject* Sender);
   void N5Click(TObject* Sender);
   void N6Click(TObject* Sender);
+
+ private:
+  // The status bar's only panel.
+  void SetStatus(const std::string& text);
+  // Idle again: the inputs enabled, Disconnect disabled (the tray menu stays as it is).
+  void RestoreInputs();
 };
 
 extern TFrmMain* FrmMain;
