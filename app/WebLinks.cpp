@@ -4,6 +4,7 @@
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 
+#include "Endpoints.h"
 #include "core/app/connect_rules.h"
 #include "framework/Forms.h"
 #include "framework/Gbk.h"
@@ -12,14 +13,10 @@
 #define VPN_VERSION "1.0.0"
 #endif
 
-namespace {
-
-// The service operator's hosts, set by the build.
-constexpr const char* kBannerHost = "127.0.0.1";
-constexpr const char* kAccountPagesHost = "127.0.0.1";
-constexpr const char* kRechargeHost = "127.0.0.1";
-
-}  // namespace
+// The service operator's hosts come from the build's configuration (Endpoints.h).
+using vpn::endpoints::kAccountPagesHost;
+using vpn::endpoints::kBannerHost;
+using vpn::endpoints::kRechargeHost;
 
 std::string BannerAddress() {
   return vpn::app::HttpAddress(kBannerHost, 80, "/ipclient/top.htm");

@@ -108,3 +108,6 @@ function(vpn_add_fuzzer name)
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
 endfunction()
+
+# The service addresses (generated Endpoints.h).
+include(${CMAKE_CURRENT_LIST_DIR}/Endpoints.cmake)

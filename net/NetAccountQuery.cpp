@@ -1,0 +1,62 @@
+#include "net/NetAccountQuery.h"
+
+#include <cstdlib>
+
+#include "Endpoints.h"
+#include "core/text/text.h"
+
+namespace vpn {
+
+namespace {
+
+// A test build's override from the environment; nothing in the shipped build.
+const char* TestOverride(const char* name) {
+  if constexpr (!endpoints::kTestHooks) return nullptr;
+  const char* v = std::getenv(name);
+  return v && *v ? v : nullptr;
+}
+
+void OverrideLimit(const char* name, int& limit) {
+  const char* v = TestOverride(name);
+  if (!v) return;
+  char* end = nullptr;
+  const long ms = std::strtol(v, &end, 10);
+  if (end && *end == 0 && ms > 0 && ms < 24L * 3600 * 1000) limit = int(ms);
+}
+
+}  // namespace
+
+std::string AccountEndpoint() {
+  if (const char* url = TestOverride("VPN_ACCOUNT_URL")) return url;
+  return "http://" + std::string(endpoints::kAccountHost) + ":" +
+         std::to_string(endpoints::kAccountPort) + endpoints::kAccountPath;
+}
+
+TAccountQueryLimits AccountQueryLimits() {
+  TAccountQueryLimits limits;
+  OverrideLimit("VPN_ACCOUNT_CONNECT_TIMEOUT_MS", limits.ConnectTimeoutMs);
+  OverrideLimit("VPN_ACCOUNT_READ_TIMEOUT_MS", limits.ReadTimeoutMs);
+  return limits;
+}
+
+TAccountQueryResult RunAccountQuery(TNetHTTP& http, const std::string& url,
+                                    std::string_view userName, std::string_view password,
+                                    const TAccountQueryLimits& limits, std::string& reply) {
+  const std::string user = Trim(userName);
+  const std::string pass = Trim(password);
+  if (user.empty()) return aqNoUserName;
+  if (pass.empty()) return aqNoPassword;
+  const std::vector<std::string> lines = {"UserID=" + user, "Upassword=" + pass};
+  TNetMemoryStream body;
+  try {
+    http.ConnectTimeout = limits.ConnectTimeoutMs;
+    http.ReadTimeout = limits.ReadTimeoutMs;
+    http.Post(url, lines, body);
+  } catch (...) {
+    return aqFailed;
+  }
+  reply = body.DataString();
+  return aqReply;
+}
+
+}  // namespace vpn
