@@ -1,6 +1,10 @@
 #include "framework/Controls.h"
 
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
 #include <windowsx.h>
+// clang-format on
 
 #include <algorithm>
 #include <map>
@@ -375,6 +379,7 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::InitializeWnd() {
   SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
+  if (FShowHint && !FHint.empty()) HintChanged();
   for (TControl* c : std::vector<TControl*>(FControls))
     if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
 }
@@ -385,8 +390,45 @@ void TWinControl::AttachHandle(HWND wnd) {
   UpdateNameProperty();
 }
 
+namespace {
+// One tool tip window for all controls of the program.
+HWND HintWindow() {
+  static HWND hint = nullptr;
+  if (!hint || !IsWindow(hint))
+    hint = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           Application->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  return hint;
+}
+
+TTTOOLINFOW HintTool(HWND wnd) {
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = GetParent(wnd) ? GetParent(wnd) : wnd;
+  ti.uId = reinterpret_cast<UINT_PTR>(wnd);
+  return ti;
+}
+}  // namespace
+
+void TWinControl::HintChanged() {
+  if (!FHandle) return;
+  HWND hint = HintWindow();
+  if (!hint) return;
+  TTTOOLINFOW ti = HintTool(FHandle);
+  SendMessageW(hint, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  if (!FShowHint || FHint.empty()) return;
+  std::wstring text = GbkToWide(FHint);
+  ti.lpszText = text.data();
+  SendMessageW(hint, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
 void TWinControl::DetachHandle() {
   if (!FHandle) return;
+  if (FShowHint && !FHint.empty()) {
+    TTTOOLINFOW ti = HintTool(FHandle);
+    SendMessageW(HintWindow(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
   RemovePropW(FHandle, kObjectProp);
   RemovePropW(FHandle, kNameProp);
   FNameAtom.Reset();

@@ -62,9 +62,15 @@ class TControl : public TComponent {
   void SetColor(TColor color);
 
   const std::string& Hint() const { return FHint; }
-  void SetHint(const std::string& hint) { FHint = hint; }
+  void SetHint(const std::string& hint) {
+    FHint = hint;
+    HintChanged();
+  }
   bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool on) { FShowHint = on; }
+  void SetShowHint(bool on) {
+    FShowHint = on;
+    HintChanged();
+  }
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor cursor) { FCursor = cursor; }
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
@@ -107,6 +113,7 @@ class TControl : public TComponent {
   virtual void ColorChanged() { Invalidate(); }
   virtual void VisibleChanged();
   virtual void EnabledChanged() { Invalidate(); }
+  virtual void HintChanged() {}
   virtual void BoundsChanged(const RECT& old);
   // Applied by the default WindowProc to anything the control does not handle itself.
   virtual void DefaultHandler(TMessage& Message) {}
@@ -213,6 +220,8 @@ class TWinControl : public TControl {
   void EnabledChanged() override;
   void BoundsChanged(const RECT& old) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Shows the hint as a tool tip over the window while ShowHint is on.
+  void HintChanged() override;
 
   bool FOwnPaint = false;
 

@@ -294,3 +294,96 @@ TEST(Timers, FireOnlyWhileEnabledWithAHandler) {
   EXPECT_EQ(ticks, 3);
   EXPECT_FALSE(timer->Running());
 }
+
+TEST(Application, MinimisingTheMainFormMinimisesTheApplicationAndRestoreBringsItBack) {
+  auto form = NewForm();
+  TForm* previousMain = Application->MainForm();
+  form->Show();
+  // The minimise command of a form that is not the main form minimises only that form.
+  SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  if (!previousMain) {
+    EXPECT_TRUE(IsIconic(form->Handle()));
+    ShowWindow(form->Handle(), SW_RESTORE);
+  }
+  Application->Minimize();
+  EXPECT_TRUE(IsIconic(Application->Handle()));
+  // The forms go with the application window; the form itself stays "visible".
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_TRUE(form->Visible());
+  int restored = 0;
+  Application->OnRestore = [&](TObject*) { ++restored; };
+  Application->Restore();
+  Application->OnRestore = nullptr;
+  EXPECT_FALSE(IsIconic(Application->Handle()));
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_EQ(restored, 1);
+  // A restore from outside (the normal-show command another program sends) brings the
+  // forms back as well.
+  Application->Minimize();
+  ShowWindow(Application->Handle(), SW_SHOWNORMAL);
+  Application->ProcessMessages();
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  form->Hide();
+}
+
+TEST(Application, HooksSeeTheApplicationWindowsMessagesFirst) {
+  std::vector<UINT> seen;
+  int token = Application->HookMainWindow([&](TMessage& m) {
+    seen.push_back(m.Msg);
+    if (m.Msg == WM_USER + 9) {
+      m.Result = 77;
+      return true;
+    }
+    return false;
+  });
+  EXPECT_EQ(SendMessageW(Application->Handle(), WM_USER + 9, 0, 0), 77);
+  EXPECT_EQ(SendMessageW(Application->Handle(), WM_USER + 10, 0, 0), 0);
+  EXPECT_EQ(seen, (std::vector<UINT>{WM_USER + 9, WM_USER + 10}));
+  Application->UnhookMainWindow(token);
+  EXPECT_EQ(SendMessageW(Application->Handle(), WM_USER + 9, 0, 0), 0);
+  EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST(Controls, HintsBecomeToolTipsWhileShowHintIsOn) {
+  auto form = NewForm();
+  auto* button = Place<TButton>(form.get(), "Button1", 10, 10, 64, 27);
+  HWND tips = nullptr;
+  auto count = [&] {
+    tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    while (tips && GetWindow(tips, GW_OWNER) != Application->Handle())
+      tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
+    return tips ? SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0) : 0;
+  };
+  button->HandleNeeded();
+  button->SetHint("连接到服务器");
+  LRESULT before = count();
+  button->SetShowHint(true);
+  EXPECT_EQ(count(), before + 1);
+  button->SetShowHint(false);
+  EXPECT_EQ(count(), before);
+  // A window made later picks the hint up.
+  button->SetShowHint(true);
+  button->RecreateWnd();
+  EXPECT_EQ(count(), before + 1);
+  delete button;
+  EXPECT_EQ(count(), before);
+}
+
+TEST(Fonts, TheLayoutsChineseFontsHaveChineseGlyphs) {
+  // The layouts ask for these two faces; without a font that has the characters the
+  // windows show boxes.
+  for (const char* face : {"宋体", "黑体"}) {
+    TFont font;
+    font.SetName(face);
+    font.SetHeight(12);
+    TWindowDC dc(nullptr);
+    TSelectObject select(dc.Get(), font.Handle());
+    WORD glyphs[3] = {};
+    ASSERT_EQ(
+        GetGlyphIndicesW(dc.Get(), L"\u8FDE\u63A5\u5668", 3, glyphs, GGI_MARK_NONEXISTING_GLYPHS),
+        3u);
+    for (WORD g : glyphs)
+      EXPECT_NE(g, 0xFFFF) << "no Chinese glyphs for " << face
+                           << ": install fonts-wqy-microhei (scripts/setup.sh)";
+  }
+}
