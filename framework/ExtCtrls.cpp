@@ -13,6 +13,8 @@ std::map<UINT_PTR, TTimer*>& Timers() {
 }
 UINT_PTR gNextTimerId = 1;
 HWND gTimerWindow = nullptr;
+// Asks the timer window's thread to switch timer wParam on (lParam 1) or off (0).
+constexpr UINT kSetTimerEnabled = WM_APP + 0x54;
 
 }  // namespace
 
@@ -22,6 +24,15 @@ LRESULT CALLBACK TimerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     if (it != Timers().end()) {
       TTimer* timer = it->second;
       GuardedCall([timer] { timer->Timer(); });
+    }
+    return 0;
+  }
+  if (msg == kSetTimerEnabled) {
+    // A timer freed before the request arrived is simply not found.
+    auto it = Timers().find(wParam);
+    if (it != Timers().end()) {
+      TTimer* timer = it->second;
+      GuardedCall([timer, lParam] { timer->SetEnabled(lParam != 0); });
     }
     return 0;
   }
@@ -47,6 +58,9 @@ HWND TimerWindow() {
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FId(gNextTimerId++) {
   Timers()[FId] = this;
+  // The window exists from the first timer on, on the thread that makes timers, so that
+  // another thread can hand it a switch request at any time.
+  TimerWindow();
 }
 
 TTimer::~TTimer() {
@@ -62,6 +76,12 @@ void TTimer::SetInterval(unsigned ms) {
 }
 
 void TTimer::SetEnabled(bool on) {
+  // System timers belong to the thread of their window: from any other thread the
+  // switch is posted to that thread and done there.
+  if (GetWindowThreadProcessId(TimerWindow(), nullptr) != GetCurrentThreadId()) {
+    PostMessageW(TimerWindow(), kSetTimerEnabled, FId, on ? 1 : 0);
+    return;
+  }
   if (on == FEnabled) return;
   FEnabled = on;
   UpdateTimer();

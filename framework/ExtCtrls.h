@@ -4,7 +4,8 @@
 #include "framework/Controls.h"
 
 // Fires OnTimer every Interval milliseconds while Enabled. All timers share one hidden
-// message window.
+// message window. SetEnabled may be called from any thread: from a thread other than the
+// window's, the switch is posted and takes effect on the window's thread.
 class TTimer : public TComponent {
  public:
   explicit TTimer(TComponent* AOwner);

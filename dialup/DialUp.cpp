@@ -1,0 +1,179 @@
+#include "dialup/DialUp.h"
+
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+
+namespace r = vpn::ras;
+
+std::atomic<TDialUp*> ActiveDialer{nullptr};
+
+namespace {
+
+constexpr const char kGetParamsFailed[] = "GetEntryDialParams failed";
+constexpr const char kEntryTooLong[] = "Entry name too long";
+
+r::StatusTable TableOf(TLanguage language) {
+  switch (language) {
+    case Czech:
+      return r::StatusTable::LowerCase;
+    case Portuguese:
+      return r::StatusTable::Chinese;
+    case English:
+      break;
+  }
+  return r::StatusTable::English;
+}
+
+std::uint32_t PlatformErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
+  return dialup::RasGetErrorStringA(code, buffer, size);
+}
+
+}  // namespace
+
+TDialUp::TDialUp(TComponent* AOwner) : TComponent(AOwner) {
+  FEventTimer = new TTimer(this);
+  FEventTimer->SetEnabled(false);
+  FEventTimer->SetInterval(1);
+  FEventTimer->SetOnTimer([this](TObject* Sender) { EventTimerTick(Sender); });
+  FStats.Pump = [] { Application->ProcessMessages(); };
+  CollectAdapters();
+}
+
+TDialUp::~TDialUp() {
+  // A notifier that comes after the component is gone finds nobody to hand over to.
+  TDialUp* self = this;
+  ActiveDialer.compare_exchange_strong(self, nullptr);
+}
+
+std::string TDialUp::ErrorText(DWORD Code) const {
+  return r::ErrorText(static_cast<std::int32_t>(Code), PlatformErrorString);
+}
+
+std::string TDialUp::StatusText(std::int32_t State, std::int32_t Error) const {
+  return r::StatusText(TableOf(FLanguage), State, Error, PlatformErrorString);
+}
+
+DWORD TDialUp::Dial() {
+  HangUp();
+  r::RasDialParamsA params;
+  if (!r::BuildEntryDialParams(FEntry, params)) {
+    if (OnError) OnError(this, r::kErrorInvalidParameter, kEntryTooLong);
+    return r::kErrorInvalidParameter;
+  }
+  BOOL has_password = FALSE;
+  DWORD code = dialup::RasGetEntryDialParamsA(nullptr, &params, &has_password);
+  if (code != 0) {
+    if (OnError) OnError(this, static_cast<std::int32_t>(code), kGetParamsFailed);
+    return code;
+  }
+  FConnHandle = nullptr;
+  if (FDialMode == dmSync) {
+    if (OnDialing) OnDialing(this);
+    code = dialup::RasDialA(nullptr, nullptr, &params, 0, nullptr, &FConnHandle);
+    if (code != 0) {
+      // The half-open line is let go before the failure is reported.
+      if (FConnHandle) HangUpConnection(FConnHandle);
+      const std::string text = ErrorText(code);
+      if (OnNotConnected) OnNotConnected(this, static_cast<std::int32_t>(code), text);
+    } else if (OnConnect) {
+      OnConnect(this);
+    }
+    return code;
+  }
+  ActiveDialer.store(this);
+  if (OnDialing) OnDialing(this);
+  code = dialup::RasDialA(nullptr, nullptr, &params, 0, reinterpret_cast<void*>(&DialNotify),
+                          &FConnHandle);
+  if (code != 0) {
+    const std::string text = ErrorText(code);
+    if (OnError) OnError(this, static_cast<std::int32_t>(code), text);
+  }
+  return code;
+}
+
+DWORD TDialUp::HangUp() {
+  return HangUpConnection(FConnHandle);
+}
+
+DWORD TDialUp::HangUpConnection(HRASCONN Handle) {
+  r::RasConnStatusA status{};
+  status.dwSize = sizeof status;
+  const DWORD code = dialup::RasHangUpA(Handle);
+  if (code != 0) return code;
+  // The line is gone once the service no longer knows the handle. A service that never
+  // lets it go is given up on after HangUpTimeoutMs.
+  const ULONGLONG start = GetTickCount64();
+  while (dialup::RasGetConnectStatusA(Handle, &status) != r::kErrorInvalidHandle) {
+    if (GetTickCount64() - start >= HangUpTimeoutMs) return r::kErrorTimeout;
+    Sleep(0);
+    Application->ProcessMessages();
+  }
+  return 0;
+}
+
+void TDialUp::DeleteEntry() {
+  dialup::RasDeleteEntry(nullptr, FEntry.c_str());
+}
+
+DWORD TDialUp::SetEntryField(char (r::RasDialParamsA::*Field)[r::kUserNameLength + 1],
+                             const std::string& Value) {
+  r::RasDialParamsA params;
+  if (!r::BuildEntryDialParams(FEntry, params)) return r::kErrorInvalidParameter;
+  BOOL has_password = FALSE;
+  const DWORD code = dialup::RasGetEntryDialParamsA(nullptr, &params, &has_password);
+  if (code != 0) return code;
+  // Text longer than the field is refused; nothing is saved.
+  if (!r::CopyText(params.*Field, Value)) return r::kErrorInvalidParameter;
+  return dialup::RasSetEntryDialParamsA(nullptr, &params, FALSE);
+}
+
+DWORD TDialUp::SetEntryUserName(const std::string& Value) {
+  return SetEntryField(&r::RasDialParamsA::szUserName, Value);
+}
+
+DWORD TDialUp::SetEntryPassword(const std::string& Value) {
+  return SetEntryField(&r::RasDialParamsA::szPassword, Value);
+}
+
+void WINAPI TDialUp::DialNotify(UINT Msg, DWORD State, DWORD Error) {
+  // Wait until the previous notification has been delivered on the GUI thread.
+  TDialUp* dialer = ActiveDialer.load();
+  while (dialer && dialer->FEventPending.load(std::memory_order_acquire)) {
+    Sleep(1);
+    dialer = ActiveDialer.load();
+  }
+  if (!dialer) return;
+  // The values go in before the slot is marked full, so that the GUI thread never sees a
+  // full slot with old values.
+  dialer->FPendingMessage = Msg;
+  dialer->FPendingState = static_cast<std::int32_t>(State);
+  dialer->FPendingError = static_cast<std::int32_t>(Error);
+  dialer->FEventPending.store(true, std::memory_order_release);
+  dialer->FEventTimer->SetEnabled(true);
+}
+
+void TDialUp::EventTimerTick(TObject* Sender) {
+  FEventTimer->SetEnabled(false);
+  if (!FEventPending.load(std::memory_order_acquire)) return;
+  if (OnAsyncEvent) {
+    const std::string text = StatusText(FPendingState, FPendingError);
+    OnAsyncEvent(this, FPendingState, FPendingError, text);
+  }
+  FEventPending.store(false, std::memory_order_release);
+}
+
+bool TDialUp::CollectAdapters() {
+  return FStats.CollectAdapters(dialup::PlatformFamily());
+}
+
+bool TDialUp::ControlStatistics(bool Start, bool Refresh) {
+  return FStats.ControlStatistics(dialup::PlatformFamily(), Start, Refresh);
+}
+
+bool TDialUp::ReadStatistics() {
+  return FStats.ReadStatistics(dialup::PlatformFamily());
+}
+
+void TDialUp::ResetStatistics() {
+  FStats.ResetStatistics();
+}

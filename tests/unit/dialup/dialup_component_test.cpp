@@ -1,0 +1,295 @@
+// TDialUp against the simulated service: saved user name and password, synchronous and
+// asynchronous dials, the hand-over of notifications to the GUI thread, and hang-up.
+#include <memory>
+
+#include "dialup/DialUp.h"
+#include "dialup/VpnEntry.h"
+#include "framework/ExtCtrls.h"
+#include "rassim_fixture.h"
+
+namespace {
+
+namespace r = vpn::ras;
+
+struct Event {
+  std::int32_t state, error;
+  std::string text;
+  DWORD thread;
+};
+
+class DialUpTest : public RassimTest {
+ protected:
+  void SetUp() override {
+    RassimTest::SetUp();
+    dialer_ = std::make_unique<TDialUp>(nullptr);
+    dialer_->SetEntry("VPN Connection");
+    dialer_->SetLanguage(Portuguese);
+    dialer_->OnAsyncEvent = [this](TObject* sender, std::int32_t state, std::int32_t error,
+                                   const std::string& text) {
+      EXPECT_EQ(sender, dialer_.get());
+      events_.push_back({state, error, text, GetCurrentThreadId()});
+    };
+    dialer_->OnError = [this](TObject*, std::int32_t code, const std::string& text) {
+      errors_.push_back({0, code, text, GetCurrentThreadId()});
+    };
+  }
+  void TearDown() override {
+    // The component goes only after its dial has finished reporting.
+    WaitFor([this] { return DialFinished(); }, 5000);
+    dialer_.reset();
+    RassimTest::TearDown();
+  }
+  // The service's dial thread has handed over its last notification.
+  bool DialFinished() const {
+    const auto notified = Journal("notified");
+    const auto notify = Journal("notify");
+    return notified.size() == notify.size() && !dialer_->EventPending();
+  }
+  void WriteEntry() {
+    ASSERT_TRUE(dialup::WriteVpnEntry("VPN Connection", "vpn.demo.test", false));
+    ASSERT_EQ(dialer_->SetEntryUserName("demo"), 0u);
+    ASSERT_EQ(dialer_->SetEntryPassword("demo"), 0u);
+  }
+  std::vector<std::int32_t> States() const {
+    std::vector<std::int32_t> s;
+    for (const auto& e : events_) s.push_back(e.state);
+    return s;
+  }
+
+  std::unique_ptr<TDialUp> dialer_;
+  std::vector<Event> events_;
+  std::vector<Event> errors_;
+};
+
+const std::vector<std::int32_t> kAllStates = {0, 1, 2, 3, 4, 5, 6, 10, 14, 8192};
+
+TEST_F(DialUpTest, UserNameAndPasswordAreSavedWithTheEntry) {
+  ASSERT_TRUE(dialup::WriteVpnEntry("VPN Connection", "vpn.demo.test", false));
+  EXPECT_EQ(dialer_->SetEntryUserName(" 张三 "), 0u);
+  EXPECT_EQ(dialer_->SetEntryPassword(" secret "), 0u);
+  EXPECT_EQ(dialer_->SetEntryUserName(" 张三 "), 0u);  // the password stays saved
+  r::RasDialParamsA p;
+  r::BuildEntryDialParams("VPN Connection", p);
+  BOOL has = FALSE;
+  ASSERT_EQ(dialup::RasGetEntryDialParamsA(nullptr, &p, &has), 0u);
+  EXPECT_EQ(r::FieldText(p.szUserName), " 张三 ");
+  EXPECT_EQ(r::FieldText(p.szPassword), " secret ");
+  EXPECT_TRUE(has);
+  // The component hands over the oldest form of the record, with the remove flag clear.
+  const auto set = Journal("RasSetEntryDialParamsA");
+  ASSERT_EQ(set.size(), 3u);
+  EXPECT_EQ(set[1].Record().size(), 1052u);
+  EXPECT_EQ(set[1].Number("remove_password"), 0u);
+
+  ClearJournal();
+  EXPECT_EQ(dialer_->SetEntryPassword(std::string(257, 'p')),
+            static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  dialer_->SetEntry("No Such Entry");
+  EXPECT_EQ(dialer_->SetEntryUserName("x"), 623u);
+  EXPECT_TRUE(Journal("RasSetEntryDialParamsA").empty());
+}
+
+TEST_F(DialUpTest, SyncDialConnectsOrReportsTheFailure) {
+  WriteEntry();
+  dialer_->SetDialMode(dmSync);
+  std::vector<std::string> order;
+  dialer_->OnDialing = [&](TObject*) { order.push_back("dialing"); };
+  dialer_->OnConnect = [&](TObject*) { order.push_back("connect"); };
+  dialer_->OnNotConnected = [&](TObject*, std::int32_t code, const std::string& text) {
+    order.push_back("not connected " + std::to_string(code) + " " + text);
+  };
+  EXPECT_EQ(dialer_->Dial(), 0u);
+  EXPECT_EQ(order, (std::vector<std::string>{"dialing", "connect"}));
+  ASSERT_NE(dialer_->ConnHandle(), nullptr);
+  const auto first = reinterpret_cast<std::uintptr_t>(dialer_->ConnHandle());
+  EXPECT_EQ(Journal("RasDialA").at(0).Record().substr(4, 15), std::string("VPN Connection\0", 15));
+
+  // The next dial lets the previous line go first, and waits until it is gone.
+  ASSERT_EQ(dialer_->SetEntryPassword("wrong"), 0u);
+  ClearJournal();
+  order.clear();
+  EXPECT_EQ(dialer_->Dial(), 691u);
+  EXPECT_EQ(order, (std::vector<std::string>{
+                       "dialing",
+                       "not connected 691 Access was denied because the username and/or password "
+                       "was invalid on the domain."}));
+  const auto lines = Journal();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[0].event, "RasHangUpA");
+  EXPECT_EQ(lines[0].Number("handle"), first);
+  std::size_t gone = 0, dial = 0, failed_hangup = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].event == "RasGetConnectStatusA" && lines[i].Number("result") == 6 && !gone)
+      gone = i;
+    if (lines[i].event == "RasDialA") dial = i;
+    if (lines[i].event == "RasHangUpA" && i > 0) failed_hangup = i;
+  }
+  EXPECT_LT(gone, dial);
+  // The failed dial's half-open line is hung up before the failure is reported.
+  EXPECT_GT(failed_hangup, dial);
+  EXPECT_EQ(lines[failed_hangup].Number("handle"), lines[dial].Number("handle"));
+}
+
+TEST_F(DialUpTest, MissingEntryIsReportedThroughOnError) {
+  bool dialing = false;
+  dialer_->OnDialing = [&](TObject*) { dialing = true; };
+  for (TDialMode mode : {dmSync, dmAsync}) {
+    dialer_->SetDialMode(mode);
+    errors_.clear();
+    EXPECT_EQ(dialer_->Dial(), 623u);
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(errors_[0].error, 623);
+    EXPECT_EQ(errors_[0].text, "GetEntryDialParams failed");
+  }
+  EXPECT_FALSE(dialing);
+  EXPECT_TRUE(Journal("RasDialA").empty());
+}
+
+TEST_F(DialUpTest, AsyncDialDeliversEveryStateInOrderOnTheGuiThread) {
+  Scenario("state_delay_ms=10\nhangup_delay_ms=0");
+  WriteEntry();
+  EXPECT_EQ(dialer_->Dial(), 0u);
+  EXPECT_EQ(ActiveDialer.load(), dialer_.get());
+  ASSERT_TRUE(WaitFor([this] { return events_.size() == kAllStates.size(); }, 10000));
+  EXPECT_EQ(States(), kAllStates);
+  for (const auto& e : events_) {
+    EXPECT_EQ(e.thread, GetCurrentThreadId());
+    EXPECT_EQ(e.error, 0);
+  }
+  EXPECT_EQ(events_[0].text, "打开端口");
+  EXPECT_EQ(events_[7].text, "状态: 连接中...");
+  EXPECT_EQ(events_.back().text, "连接完成");
+  EXPECT_TRUE(errors_.empty());
+  EXPECT_TRUE(WaitFor([this] { return DialFinished(); }, 2000));
+  EXPECT_FALSE(dialer_->EventTimer()->Enabled());
+  EXPECT_EQ(Journal("notify").at(0).Number("message"), 0xCCCDu);
+}
+
+TEST_F(DialUpTest, AsyncDialEndsWithTheErrorAndItsText) {
+  Scenario("state_delay_ms=0");
+  WriteEntry();
+  ASSERT_EQ(dialer_->SetEntryPassword("wrong"), 0u);
+  EXPECT_EQ(dialer_->Dial(), 0u);
+  ASSERT_TRUE(WaitFor([this] { return !events_.empty() && events_.back().error != 0; }, 10000));
+  EXPECT_EQ(States(), (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(events_.back().error, 691);
+  EXPECT_EQ(events_.back().text,
+            "Access was denied because the username and/or password was invalid on the domain.");
+}
+
+TEST_F(DialUpTest, SecondNotificationWaitsUntilTheFirstIsDelivered) {
+  Scenario("state_delay_ms=0");
+  WriteEntry();
+  ASSERT_EQ(dialer_->Dial(), 0u);
+  // The GUI thread does not run for a while: the first notification fills the slot, the
+  // second waits in the notifier, none comes after it.
+  Sleep(600);
+  EXPECT_TRUE(dialer_->EventPending());
+  EXPECT_TRUE(events_.empty());
+  const auto notify = Journal("notify");
+  const auto notified = Journal("notified");
+  ASSERT_EQ(notify.size(), 2u);
+  EXPECT_EQ(notify[1].Number("state"), 1u);
+  ASSERT_EQ(notified.size(), 1u);
+  EXPECT_EQ(notified[0].Number("state"), 0u);
+
+  ASSERT_TRUE(WaitFor([this] { return events_.size() == kAllStates.size(); }, 10000));
+  EXPECT_EQ(States(), kAllStates);
+}
+
+TEST_F(DialUpTest, LanguageChosenAtDeliveryTime) {
+  Scenario("state_delay_ms=20");
+  WriteEntry();
+  dialer_->OnAsyncEvent = [this](TObject*, std::int32_t state, std::int32_t error,
+                                 const std::string& text) {
+    events_.push_back({state, error, text, GetCurrentThreadId()});
+    if (events_.size() == 1) dialer_->SetLanguage(English);
+    if (events_.size() == 2) dialer_->SetLanguage(Czech);
+  };
+  ASSERT_EQ(dialer_->Dial(), 0u);
+  ASSERT_TRUE(WaitFor([this] { return events_.size() == kAllStates.size(); }, 10000));
+  EXPECT_EQ(events_[0].text, "打开端口");
+  EXPECT_EQ(events_[1].text, "Port opened");
+  EXPECT_EQ(events_[2].text, "connecting device");
+  EXPECT_EQ(events_.back().text, "connected");
+}
+
+TEST_F(DialUpTest, NotificationsWithoutAHandlerAreDroppedAndTheSlotFreed) {
+  Scenario("state_delay_ms=0");
+  WriteEntry();
+  dialer_->OnAsyncEvent = nullptr;
+  ASSERT_EQ(dialer_->Dial(), 0u);
+  ASSERT_TRUE(WaitFor([this] { return Journal("notified").size() == kAllStates.size(); }, 10000));
+  EXPECT_TRUE(WaitFor([this] { return !dialer_->EventPending(); }, 2000));
+  EXPECT_TRUE(events_.empty());
+}
+
+TEST_F(DialUpTest, AsyncDialThatCannotStartFiresOnErrorOnly) {
+  Scenario("state_delay_ms=0\ndial_start_error=633");
+  WriteEntry();
+  EXPECT_EQ(dialer_->Dial(), 633u);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(errors_[0].error, 633);
+  EXPECT_EQ(errors_[0].text,
+            "The modem (or other connecting device) is already in use or is not configured "
+            "properly.");
+  WaitFor([] { return false; }, 100);
+  EXPECT_TRUE(events_.empty());
+}
+
+TEST_F(DialUpTest, HangUpWaitsForTheLineToGo) {
+  // Before any dial the handle is 0, which the service does not know.
+  EXPECT_EQ(dialer_->HangUp(), 6u);
+  Scenario("state_delay_ms=0\nhangup_delay_ms=300");
+  WriteEntry();
+  dialer_->SetDialMode(dmSync);
+  ASSERT_EQ(dialer_->Dial(), 0u);
+  const HRASCONN handle = dialer_->ConnHandle();
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(dialer_->HangUp(), 0u);
+  EXPECT_GE(GetTickCount64() - start, 250u);
+  r::RasConnStatusA st{};
+  st.dwSize = sizeof st;
+  EXPECT_EQ(dialup::RasGetConnectStatusA(handle, &st), 6u);
+  EXPECT_EQ(dialer_->ConnHandle(), handle);  // kept after the hang-up
+}
+
+TEST_F(DialUpTest, HangUpGivesUpWhenTheLineNeverGoes) {
+  EXPECT_EQ(dialer_->HangUpTimeoutMs, 30000u);
+  Scenario("state_delay_ms=0\nnever_drop=1");
+  WriteEntry();
+  dialer_->SetDialMode(dmSync);
+  ASSERT_EQ(dialer_->Dial(), 0u);
+  dialer_->HangUpTimeoutMs = 700;
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(dialer_->HangUp(), static_cast<DWORD>(ERROR_TIMEOUT));
+  EXPECT_GE(GetTickCount64() - start, 700u);
+  EXPECT_LT(GetTickCount64() - start, 5000u);
+}
+
+TEST_F(DialUpTest, DeleteEntryLeavesTheConnectionUp) {
+  WriteEntry();
+  dialer_->SetDialMode(dmSync);
+  ASSERT_EQ(dialer_->Dial(), 0u);
+  dialer_->DeleteEntry();
+  dialer_->DeleteEntry();  // a second time fails quietly
+  EXPECT_EQ(Journal("RasDeleteEntryA").back().Number("result"), 623u);
+  r::RasConnStatusA st{};
+  st.dwSize = sizeof st;
+  EXPECT_EQ(dialup::RasGetConnectStatusA(dialer_->ConnHandle(), &st), 0u);
+  EXPECT_EQ(st.rasconnstate, r::kStateConnected);
+  dialer_->ControlStatistics(true, true);  // no performance object here: nothing counted
+  EXPECT_EQ(dialer_->BytesXmit(), 0u);
+  EXPECT_EQ(dialer_->BytesRecv(), 0u);
+}
+
+TEST_F(DialUpTest, EntryNameBeyondItsFieldIsRefused) {
+  dialer_->SetEntry(std::string(257, 'e'));
+  EXPECT_EQ(dialer_->Dial(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(errors_[0].text, "Entry name too long");
+  EXPECT_TRUE(Journal("RasDialA").empty());
+  EXPECT_TRUE(Journal("RasGetEntryDialParamsA").empty());
+}
+
+}  // namespace
