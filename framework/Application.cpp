@@ -31,7 +31,7 @@ TApplication::TApplication() : TComponent(nullptr) {
 TApplication::~TApplication() {
   SetDestroying();
   DestroyComponents();
-  if (FHandle) DestroyWindow(FHandle);
+  TWindowHandle window(FHandle);
 }
 
 void TApplication::Initialize() {

@@ -139,7 +139,12 @@ class TApplication : public TComponent {
   void CreateForm(T*& Ref) {
     T* form = new T(this);
     Ref = form;
-    FormCreated(form);
+    try {
+      FormCreated(form);
+    } catch (...) {
+      Ref = nullptr;  // FormCreated has freed it
+      throw;
+    }
   }
   void Run();
   // Handles every message waiting in the queue, then returns.

@@ -200,17 +200,13 @@ void TIcon::Changed() {
 TImageList::TImageList(TComponent* AOwner, int width, int height)
     : TComponent(AOwner), FWidth(width), FHeight(height) {}
 
-TImageList::~TImageList() {
-  if (FHandle) ImageList_Destroy(FHandle);
-}
-
 HIMAGELIST TImageList::Handle() {
-  if (!FHandle) FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 4, 4);
-  return FHandle;
+  if (!FHandle) FHandle.Reset(ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 4, 4));
+  return FHandle.Get();
 }
 
 int TImageList::Count() const {
-  return FHandle ? ImageList_GetImageCount(FHandle) : 0;
+  return FHandle ? ImageList_GetImageCount(FHandle.Get()) : 0;
 }
 
 int TImageList::AddIcon(const TIcon& icon) {
@@ -222,15 +218,15 @@ int TImageList::AddIcon(const TIcon& icon) {
 
 bool TImageList::GetIcon(int index, TIcon& icon) const {
   if (!FHandle || index < 0 || index >= Count()) return false;
-  HICON h = ImageList_GetIcon(FHandle, index, ILD_NORMAL);
+  HICON h = ImageList_GetIcon(FHandle.Get(), index, ILD_NORMAL);
   if (!h) return false;
   icon.SetHandle(h);
   return true;
 }
 
 void TImageList::Clear() {
-  if (FHandle && ImageList_GetImageCount(FHandle) > 0) {
-    ImageList_Remove(FHandle, -1);
+  if (FHandle && ImageList_GetImageCount(FHandle.Get()) > 0) {
+    ImageList_Remove(FHandle.Get(), -1);
     if (OnChange) OnChange(this);
   }
 }

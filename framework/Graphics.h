@@ -118,7 +118,6 @@ class TIcon : public TObject {
 class TImageList : public TComponent {
  public:
   explicit TImageList(TComponent* AOwner, int width = 16, int height = 16);
-  ~TImageList() override;
 
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
@@ -134,5 +133,9 @@ class TImageList : public TComponent {
 
  private:
   int FWidth, FHeight;
-  HIMAGELIST FHandle = nullptr;
+  struct ImageListCloser {
+    static bool IsInvalid(HIMAGELIST) { return false; }
+    static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+  };
+  TUniqueHandle<HIMAGELIST, ImageListCloser> FHandle;
 };

@@ -208,3 +208,20 @@ TEST(Browser, AMissingEngineLeavesAnEmptyAreaAndNeverBlocks) {
   delete web;
   f->Hide();
 }
+
+namespace {
+class TFailingForm : public TForm {
+ public:
+  explicit TFailingForm(TComponent* owner) : TForm(owner) {
+    OnCreate = [](TObject*) { throw Exception("create failed"); };
+  }
+};
+}  // namespace
+
+TEST(CreateForm, AFormThatFailsToCreateLeavesNoReferenceBehind) {
+  int before = Application->ComponentCount();
+  TFailingForm* form = reinterpret_cast<TFailingForm*>(1);
+  EXPECT_THROW(Application->CreateForm(form), Exception);
+  EXPECT_EQ(form, nullptr);
+  EXPECT_EQ(Application->ComponentCount(), before);
+}
