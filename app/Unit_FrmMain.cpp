@@ -42,6 +42,7 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishField("N4", N4);
   PublishField("N8", N8);
   PublishField("N5", N5);
+  PublishField("SkinData1", SkinData1);
 
   PublishMethod("FormCreate", &TFrmMain::FormCreate);
   PublishMethod("FormCloseQuery", &TFrmMain::FormCloseQuery);

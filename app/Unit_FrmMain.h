@@ -6,6 +6,7 @@
 
 #include "framework/Layout.h"
 #include "framework/Vcl.h"
+#include "skin/SkinData.h"
 
 class TFrmMain : public TForm {
  public:
@@ -39,6 +40,8 @@ class TFrmMain : public TForm {
   TPopupMenu* PopupMenu2 = nullptr;
   TMenuItem *N2 = nullptr, *N6 = nullptr, *N7 = nullptr, *N3 = nullptr, *N4 = nullptr,
             *N8 = nullptr, *N5 = nullptr;
+  // The skin of every window of the program.
+  TSkinData* SkinData1 = nullptr;
 
   // Handlers bound by the layout.
   void FormCreate(TObject* Sender);

@@ -1,6 +1,7 @@
 #include "forms/FrmMainLayout.h"
 
 #include "framework/Vcl.h"
+#include "skin/SkinData.h"
 
 namespace {
 
@@ -260,6 +261,20 @@ const TLayoutItem kItems[] = {
      .Parent = "PopupMenu2",
      .Caption = "关于",
      .Events = {{"OnClick", "N5Click"}}},
+
+    // The skin: on from the start, for every window of the program. Popup and system
+    // menus keep the system's look.
+    {.Create = NewComponent<TSkinData>,
+     .Name = "SkinData1",
+     .Props = {{"DisableTag", "99"},
+               {"SkinControls",
+                "[xcMainMenu,xcToolbar,xcControlbar,xcCombo,xcCheckBox,xcRadioButton,xcProgress,"
+                "xcScrollbar,xcEdit,xcButton,xcBitBtn,xcSpeedButton,xcPanel,xcGroupBox,"
+                "xcStatusBar,xcTab]"},
+               {"SkinFormtype", "sfMainform"},
+               {"MenuUpdate", "True"},
+               {"SkinStream", "DefaultSkin"},
+               {"Active", "True"}}},
 };
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "skin/SkinData.h"
 
+#include "core/text/text.h"
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "framework/Gbk.h"
 #include "skin/SkinManager.h"
+#include "skins/DefaultSkin.h"
 
 namespace {
 
@@ -197,6 +199,63 @@ std::vector<uint8_t> TSkinData::WriteSkinStream() const {
                               static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 24)};
   out.insert(out.end(), PackedSkin.begin(), PackedSkin.end());
   return out;
+}
+
+bool TSkinData::SetLayoutProperty(const std::string& name, const std::string& value) {
+  static const char* const kinds[] = {
+      "xcMainMenu",  "xcPopupMenu",   "xcToolbar",     "xcControlbar", "xcCombo",
+      "xcCheckBox",  "xcRadioButton", "xcProgress",    "xcScrollbar",  "xcEdit",
+      "xcButton",    "xcBitBtn",      "xcSpeedButton", "xcPanel",      "xcGroupBox",
+      "xcStatusBar", "xcTab",         "xcSystemMenu",  "xcFastReport"};
+  if (name == "Active") {
+    SetActive(LayoutBool(value));
+  } else if (name == "DisableTag") {
+    DisableTag = std::stoi(value);
+  } else if (name == "MenuUpdate") {
+    MenuUpdate = LayoutBool(value);
+  } else if (name == "SkinFormtype") {
+    if (value == "sfMainform") {
+      SkinFormtype = sfMainform;
+    } else if (value == "sfOnlyThisForm") {
+      SkinFormtype = sfOnlyThisForm;
+    } else if (value == "sfDialog") {
+      SkinFormtype = sfDialog;
+    } else {
+      throw Exception("Not a skin form type: " + value);
+    }
+  } else if (name == "SkinControls") {
+    TSkinControlTypes set;
+    std::string list = value;
+    if (list.size() < 2 || list.front() != '[' || list.back() != ']')
+      throw Exception("Not a set of control kinds: " + value);
+    list = list.substr(1, list.size() - 2);
+    size_t at = 0;
+    while (at < list.size()) {
+      size_t end = list.find(',', at);
+      if (end == std::string::npos) end = list.size();
+      const std::string kind = vpn::Trim(list.substr(at, end - at));
+      at = end + 1;
+      if (kind.empty()) continue;
+      bool known = false;
+      for (int k = 0; k <= xcFastReport; ++k)
+        if (kind == kinds[k]) {
+          set.Include(static_cast<TSkinControlType>(k));
+          known = true;
+        }
+      if (!known) throw Exception("Not a control kind: " + kind);
+    }
+    SkinControls = set;
+  } else if (name == "SkinFile") {
+    SetSkinFile(value);
+  } else if (name == "SkinStore") {
+    SetSkinStore(value);
+  } else if (name == "SkinStream") {
+    if (value != "DefaultSkin") throw Exception("No skin stream of that name: " + value);
+    ReadSkinStream(std::span<const uint8_t>(DefaultSkinStream, DefaultSkinStreamSize));
+  } else {
+    return TComponent::SetLayoutProperty(name, value);
+  }
+  return true;
 }
 
 void TSkinData::Loaded() {

@@ -85,6 +85,10 @@ class TSkinData : public TComponent, public TSkinModel {
   // Registers with the skin manager (creating it first) and, for the main-form type,
   // installs its hook and asks for skinning to start.
   void Loaded() override;
+  // The settings a window layout gives: Active, DisableTag, SkinControls (a set such
+  // as "[xcMainMenu,xcCombo]"), SkinFormtype, MenuUpdate, SkinFile, SkinStore (ignored)
+  // and SkinStream (the name of a skin stream the program carries: "DefaultSkin").
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
 
   bool Active() const { return FActive; }
   void SetActive(bool Value);
