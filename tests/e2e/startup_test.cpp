@@ -125,6 +125,7 @@ TEST_F(Startup, CreatesTheMainWindowAndTwoHiddenWindows) {
   EXPECT_EQ(e2e::ClassOf(application), L"TApplication");
   EXPECT_EQ(GetWindow(speed, GW_OWNER), application);
   EXPECT_EQ(GetWindow(account, GW_OWNER), application);
+  EXPECT_EQ(e2e::TextOf(application), kMainCaption) << "the application title";
 
   // Start-up lets go of the single-instance mutex once the windows exist, so a later copy
   // gets it at once.
