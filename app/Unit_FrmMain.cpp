@@ -4,6 +4,8 @@
 #include "app/WebLinks.h"
 #include "core/text/text.h"
 #include "forms/FrmMainLayout.h"
+#include "forms/Unit2.h"
+#include "net/NetAccountQuery.h"
 
 TFrmMain* FrmMain = nullptr;
 
@@ -62,6 +64,15 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("N4Click", &TFrmMain::N4Click);
   PublishMethod("N5Click", &TFrmMain::N5Click);
   PublishMethod("N6Click", &TFrmMain::N6Click);
+
+  // The HTTP client's settings: over-long reply lines raise, cookies kept, no proxy,
+  // content type "text/html" until the first form post, force-encoded form values. The
+  // account query sets its own time limits.
+  NetHTTP1 = std::make_unique<TNetHTTP>();
+  NetHTTP1->MaxLineAction = maException;
+  NetHTTP1->ReadTimeout = 0;
+  NetHTTP1->AllowCookies = true;
+  NetHTTP1->HTTPOptions = hoForceEncodeParams;
 
   LoadLayout(*this, FrmMainLayout);
 }
@@ -142,7 +153,10 @@ void TFrmMain::Button4Click(TObject* Sender) {
   PopupMenu2->Popup(at.x, at.y);
 }
 
-void TFrmMain::Button5Click(TObject* Sender) {}
+void TFrmMain::Button5Click(TObject* Sender) {
+  N3Click(Sender);
+  Application->ProcessMessages();
+}
 
 // Enter in the server edit connects; in the user name and password edits it moves on
 // once the field holds more than blanks. The key itself goes on unchanged.
@@ -169,7 +183,28 @@ void TFrmMain::X1Click(TObject* Sender) {
 void TFrmMain::N2Click(TObject* Sender) {
   OpenWebAddress(AccountPagesAddress());
 }
-void TFrmMain::N3Click(TObject* Sender) {}
+// The account query: an empty field only gets the focus; any failure of the post gives
+// the one message, and the account window is then left as it was.
+void TFrmMain::N3Click(TObject* Sender) {
+  std::string reply;
+  switch (vpn::RunAccountQuery(*NetHTTP1, vpn::AccountEndpoint(), UserNameTxt->Text(),
+                               PasswordTxt->Text(), vpn::AccountQueryLimits(), reply)) {
+    case vpn::aqNoUserName:
+      UserNameTxt->SetFocus();
+      return;
+    case vpn::aqNoPassword:
+      PasswordTxt->SetFocus();
+      return;
+    case vpn::aqFailed:
+      Application->MessageBox("查询失败，请稍后再试或联系商家", Application->Title(), MB_OK);
+      return;
+    case vpn::aqReply:
+      Application->ProcessMessages();
+      Form2->Label1->SetCaption(reply);
+      Form2->Show();
+      return;
+  }
+}
 void TFrmMain::N4Click(TObject* Sender) {
   OpenWebAddress(RechargeAddress());
 }

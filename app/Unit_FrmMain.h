@@ -4,8 +4,11 @@
 // by name.
 #pragma once
 
+#include <memory>
+
 #include "framework/Layout.h"
 #include "framework/Vcl.h"
+#include "net/NetHTTP.h"
 #include "skin/SkinData.h"
 
 class TFrmMain : public TForm {
@@ -42,6 +45,8 @@ class TFrmMain : public TForm {
             *N8 = nullptr, *N5 = nullptr;
   // The skin of every window of the program.
   TSkinData* SkinData1 = nullptr;
+  // The HTTP client of the account query; it keeps its cookies for the window's life.
+  std::unique_ptr<TNetHTTP> NetHTTP1;
 
   // Handlers bound by the layout.
   void FormCreate(TObject* Sender);

@@ -10,4 +10,7 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner) {
   LoadLayout(*this, Form2Layout);
 }
 
-void TForm2::Button1Click(TObject* Sender) {}
+// Closing only hides the window; the label keeps the last reply.
+void TForm2::Button1Click(TObject* Sender) {
+  Close();
+}

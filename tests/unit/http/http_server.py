@@ -59,7 +59,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_POST(self):
         body = self.read_body()
         path = self.path.split("?")[0]
-        route = ROUTES.get(path)
+        route = r_control if path.startswith("/control/") else ROUTES.get(path)
         if route is None:
             self.reply(404, b"no such page: " + path.encode("latin-1"))
         else:
@@ -136,11 +136,32 @@ def r_silent(h, body):
     h.close_connection = True
 
 
+# How the account path answers; a test switches it by posting to /control/<mode>.
+ACCOUNT_MODE = {"mode": "reply", "count": 0}
+
+
 def r_account(h, body):
-    if b"UserID=" not in body or b"Upassword=" not in body:
+    ACCOUNT_MODE["count"] += 1
+    mode = ACCOUNT_MODE["mode"]
+    if mode == "404":
+        h.reply(404, b"not here")
+    elif mode == "silent":
+        r_silent(h, body)
+    elif mode == "hangup":
+        r_hangup(h, body)
+    elif b"UserID=" not in body or b"Upassword=" not in body:
         h.reply(400, b"bad form")
     else:
         h.reply(200, ACCOUNT_REPLY, [("Content-Type", "text/html; charset=gb2312")])
+
+
+def r_control(h, body):
+    """/control/<mode> sets the account path's behaviour; /control/count reports the
+    number of account requests so far."""
+    what = h.path.split("/")[-1]
+    if what != "count":
+        ACCOUNT_MODE["mode"] = what
+    h.reply(200, str(ACCOUNT_MODE["count"]).encode())
 
 
 def r_account_echo(h, body):

@@ -1,0 +1,139 @@
+// The account query end to end: the real program posts to a test server (Python's
+// http.server, started by http_server.py, whose address arrives in VPN_TEST_HTTP_URL) and
+// shows the reply in the account window, or the failure message.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "net/NetHTTP.h"
+#include "tests/e2e/kit/e2e_kit.h"
+
+namespace {
+
+const wchar_t kTitle[] = L"Morlu连接器";
+const wchar_t kFailure[] = L"查询失败，请稍后再试或联系商家";
+const wchar_t kReply[] = L"用户名：demo\r\n到期时间：2027-01-01\r\n剩余流量：10GB";
+const wchar_t kInitialLabel[] = L"这里显示用户帐户信息";
+
+std::string ServerUrl() {
+  const char* url = std::getenv("VPN_TEST_HTTP_URL");
+  if (!url) throw e2e::Failure("VPN_TEST_HTTP_URL is not set: run through http_server.py");
+  return url;
+}
+
+// Sets how the server's account page answers; returns the number of account requests
+// it has seen so far.
+int Server(const std::string& mode) {
+  static TNetStackUser stack;  // one socket stack for the whole run
+  TNetHTTP http;
+  TNetMemoryStream reply;
+  http.Post(ServerUrl() + "/control/" + mode, std::vector<std::string>{"x=1"}, reply);
+  return std::atoi(reply.DataString().c_str());
+}
+
+class AccountQuery : public ::testing::Test {
+ protected:
+  void Start(const std::string& url, const wchar_t* read_limit_ms = L"1500") {
+    e2e::StartOptions o;
+    o.env.push_back({L"VPN_ACCOUNT_URL", e2e::Utf8ToWide(url)});
+    o.env.push_back({L"VPN_ACCOUNT_READ_TIMEOUT_MS", read_limit_ms});
+    o.env.push_back({L"VPN_ACCOUNT_CONNECT_TIMEOUT_MS", L"2000"});
+    app_ = e2e::Program::Start(o);
+    main_ = app_.WaitForWindow(L"TFrmMain", kTitle);
+    ASSERT_NE(main_, nullptr) << "the main window did not appear";
+    form2_ = e2e::FindTopWindow(app_.Pid(), L"TForm2");
+    ASSERT_NE(form2_, nullptr) << "the account window was not created";
+  }
+  void Ask() {
+    e2e::Click(e2e::Control(main_, L"Button5"));
+    e2e::Sync(main_);
+  }
+  void TypeCredentials(const wchar_t* user, const wchar_t* password) {
+    e2e::TypeText(e2e::Control(main_, L"UserNameTxt"), user);
+    e2e::TypeText(e2e::Control(main_, L"PasswordTxt"), password);
+    e2e::Sync(main_);
+  }
+  std::wstring Label1() {
+    auto label = e2e::DescribeControl(form2_, L"Label1");
+    return label ? label->caption : L"<no Label1>";
+  }
+  // Waits for the failure message, checks it and presses OK.
+  void ExpectFailureMessage(DWORD ms) {
+    HWND box = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (box = e2e::FindDialog(app_.Pid(), kTitle)); }, ms))
+        << "no failure message";
+    EXPECT_NE(e2e::DialogText(box).find(kFailure), std::wstring::npos) << e2e::DialogText(box).size();
+    e2e::PressDialogButton(box, IDOK);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(box); }, 5000));
+  }
+  void TearDown() override {
+    Server("reply");
+    app_.Stop();
+  }
+  e2e::Program app_;
+  HWND main_ = nullptr, form2_ = nullptr;
+};
+
+TEST_F(AccountQuery, ShowsTheReplyOnSeveralLinesAndFailuresLeaveTheWindowAlone) {
+  Server("reply");
+  Start(ServerUrl() + "/webadmin/useradmin/vpnclient.php");
+  const int before = Server("count");
+
+  // Empty fields only move the focus; nothing is sent.
+  Ask();
+  EXPECT_EQ(e2e::FocusedControlName(main_), L"UserNameTxt");
+  TypeCredentials(L" demo ", L"   ");
+  Ask();
+  EXPECT_EQ(e2e::FocusedControlName(main_), L"PasswordTxt");
+  EXPECT_EQ(Server("count"), before);
+  EXPECT_FALSE(IsWindowVisible(form2_));
+
+  TypeCredentials(L"", L"demo");
+  Ask();
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(form2_) != FALSE; }, 10000))
+      << "the account window did not appear";
+  EXPECT_EQ(Server("count"), before + 1);
+  EXPECT_EQ(Label1(), kReply);
+  // The label grew to three lines and did not wrap.
+  auto label = e2e::DescribeControl(form2_, L"Label1");
+  ASSERT_TRUE(label);
+  EXPECT_GE(label->height, 3 * 12);
+  EXPECT_GT(label->width, 120);
+  e2e::SaveScreenshot(e2e::ArtifactPath(L"account-reply.bmp"), form2_);
+
+  // Closing hides the window and keeps the reply.
+  e2e::Click(e2e::Control(form2_, L"Button1"));
+  e2e::Sync(form2_);
+  EXPECT_FALSE(IsWindowVisible(form2_));
+
+  // A 404, a server that hangs up and one that never answers: the message, and the
+  // account window stays hidden with the last reply.
+  Server("404");
+  Ask();
+  ExpectFailureMessage(10000);
+  Server("hangup");
+  Ask();
+  ExpectFailureMessage(10000);
+  Server("silent");
+  Ask();
+  ExpectFailureMessage(15000);  // after the read limit (1.5 s here)
+  EXPECT_FALSE(IsWindowVisible(form2_));
+  EXPECT_EQ(Label1(), kReply);
+
+  // The window comes back with the next good reply.
+  Server("reply");
+  Ask();
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(form2_) != FALSE; }, 10000));
+  EXPECT_EQ(Label1(), kReply);
+}
+
+TEST_F(AccountQuery, ADeadServerGivesTheFailureMessage) {
+  Start("http://127.0.0.1:1/webadmin/useradmin/vpnclient.php");
+  TypeCredentials(L"demo", L"demo");
+  Ask();
+  ExpectFailureMessage(10000);
+  EXPECT_FALSE(IsWindowVisible(form2_));
+  EXPECT_EQ(Label1(), kInitialLabel);
+}
+
+}  // namespace
