@@ -44,10 +44,9 @@ class AccountQuery : public ::testing::Test {
     form2_ = e2e::FindTopWindow(app_.Pid(), L"TForm2");
     ASSERT_NE(form2_, nullptr) << "the account window was not created";
   }
-  void Ask() {
-    e2e::Click(e2e::Control(main_, L"Button5"));
-    e2e::Sync(main_);
-  }
+  // Clicks the account button; returns once the program's window thread handles
+  // messages again (after the post, or inside the failure message box).
+  void Ask() { e2e::Click(e2e::Control(main_, L"Button5")); }
   void TypeCredentials(const wchar_t* user, const wchar_t* password) {
     e2e::TypeText(e2e::Control(main_, L"UserNameTxt"), user);
     e2e::TypeText(e2e::Control(main_, L"PasswordTxt"), password);
@@ -60,10 +59,15 @@ class AccountQuery : public ::testing::Test {
   // Waits for the failure message, checks it and presses OK.
   void ExpectFailureMessage(DWORD ms) {
     HWND box = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (box = e2e::FindDialog(app_.Pid(), kTitle)); }, ms))
-        << "no failure message";
-    EXPECT_NE(e2e::DialogText(box).find(kFailure), std::wstring::npos) << e2e::DialogText(box).size();
-    e2e::PressDialogButton(box, IDOK);
+    if (!e2e::WaitUntil([&] { return (box = e2e::FindDialog(app_.Pid(), kTitle)); }, ms)) {
+      e2e::SaveScreenshot(e2e::ArtifactPath(L"account-no-message.bmp"));
+      FAIL() << "no failure message";
+    }
+    EXPECT_NE(e2e::DialogText(box).find(kFailure), std::wstring::npos)
+        << e2e::DialogText(box).size();
+    e2e::SaveScreenshot(e2e::ArtifactPath(L"account-failure.bmp"), box);
+    // The message box is no form of the program: it gets its OK as a command.
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(box); }, 5000));
   }
   void TearDown() override {
@@ -98,7 +102,6 @@ TEST_F(AccountQuery, ShowsTheReplyOnSeveralLinesAndFailuresLeaveTheWindowAlone) 
   auto label = e2e::DescribeControl(form2_, L"Label1");
   ASSERT_TRUE(label);
   EXPECT_GE(label->height, 3 * 12);
-  EXPECT_GT(label->width, 120);
   e2e::SaveScreenshot(e2e::ArtifactPath(L"account-reply.bmp"), form2_);
 
   // Closing hides the window and keeps the reply.
