@@ -102,6 +102,9 @@ TEST_F(AccountQuery, ShowsTheReplyOnSeveralLinesAndFailuresLeaveTheWindowAlone) 
   auto label = e2e::DescribeControl(form2_, L"Label1");
   ASSERT_TRUE(label);
   EXPECT_GE(label->height, 3 * 12);
+  // The skin paints a newly shown window a moment later.
+  e2e::WaitUntil([] { return false; }, 1000);
+  e2e::Sync(form2_);
   e2e::SaveScreenshot(e2e::ArtifactPath(L"account-reply.bmp"), form2_);
 
   // Closing hides the window and keeps the reply.
