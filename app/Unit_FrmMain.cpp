@@ -31,6 +31,7 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishField("Button1", Button1);
   PublishField("IPAddrTxt", IPAddrTxt);
   PublishField("WebBrowser2", WebBrowser2);
+  PublishField("TrayIcon1", TrayIcon1);
   PublishField("PopupMenu1", PopupMenu1);
   PublishField("C1", C1);
   PublishField("D1", D1);

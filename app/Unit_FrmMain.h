@@ -10,6 +10,7 @@
 #include "framework/Vcl.h"
 #include "net/NetHTTP.h"
 #include "skin/SkinData.h"
+#include "tray/TrayIcon.h"
 
 class TFrmMain : public TForm {
  public:
@@ -37,7 +38,8 @@ class TFrmMain : public TForm {
   TButton* Button1 = nullptr;      // connect
   TEdit* IPAddrTxt = nullptr;      // server
   TWebBrowser* WebBrowser2 = nullptr;
-  // The tray menu and the settings menu.
+  // The notification-area icon, the tray menu and the settings menu.
+  TTrayIcon* TrayIcon1 = nullptr;
   TPopupMenu* PopupMenu1 = nullptr;
   TMenuItem *C1 = nullptr, *D1 = nullptr, *N1 = nullptr, *X1 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;

@@ -2,6 +2,7 @@
 
 #include "framework/Vcl.h"
 #include "skin/SkinData.h"
+#include "tray/TrayIcon.h"
 
 namespace {
 
@@ -208,6 +209,13 @@ const TLayoutItem kItems[] = {
      .Width = 323,
      .Height = 22,
      .TabOrder = 15},
+
+    // The notification-area icon with the window's icon and the tray menu.
+    {.Create = NewComponent<TTrayIcon>,
+     .Name = "TrayIcon1",
+     .Props =
+         {{"CycleInterval", "0"}, {"Icon", "1"}, {"IconIndex", "0"}, {"PopupMenu", "PopupMenu1"}},
+     .Events = {{"OnClick", "TrayIcon1Click"}}},
 
     // The tray menu.
     {.Create = NewComponent<TPopupMenu>, .Name = "PopupMenu1"},

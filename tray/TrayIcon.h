@@ -7,6 +7,7 @@
 // after windows.h
 #include <shellapi.h>
 
+#include <any>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -103,6 +104,8 @@ class TTrayIcon : public TComponent {
   ~TTrayIcon() override;
 
   void Loaded() override;
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
 
   bool DesignPreview() const { return FDesignPreview; }
   void SetDesignPreview(bool Value);
