@@ -46,6 +46,7 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishField("N8", N8);
   PublishField("N5", N5);
   PublishField("SkinData1", SkinData1);
+  PublishField("DialUp1", DialUp1);
 
   PublishMethod("FormCreate", &TFrmMain::FormCreate);
   PublishMethod("FormCloseQuery", &TFrmMain::FormCloseQuery);
@@ -65,6 +66,7 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("N4Click", &TFrmMain::N4Click);
   PublishMethod("N5Click", &TFrmMain::N5Click);
   PublishMethod("N6Click", &TFrmMain::N6Click);
+  PublishMethod("DialUp1AsyncEvent", &TFrmMain::DialUp1AsyncEvent);
 
   // The HTTP client's settings: over-long reply lines raise, cookies kept, no proxy,
   // content type "text/html" until the first form post, force-encoded form values. The
@@ -214,4 +216,10 @@ void TFrmMain::N5Click(TObject* Sender) {
 }
 void TFrmMain::N6Click(TObject* Sender) {
   OpenWebAddress(AccountPagesAddress());
+}
+
+void TFrmMain::DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
+                                 const std::string& MessageText) {
+  SetStatus(MessageText);
+  Pump();
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "dialup/DialUp.h"
 #include "framework/Layout.h"
 #include "framework/Vcl.h"
 #include "net/NetHTTP.h"
@@ -49,6 +50,7 @@ class TFrmMain : public TForm {
   TSkinData* SkinData1 = nullptr;
   // The HTTP client of the account query; it keeps its cookies for the window's life.
   std::unique_ptr<TNetHTTP> NetHTTP1;
+  TDialUp* DialUp1 = nullptr;
 
   // Handlers bound by the layout.
   void FormCreate(TObject* Sender);
@@ -69,6 +71,9 @@ class TFrmMain : public TForm {
   void N4Click(TObject* Sender);
   void N5Click(TObject* Sender);
   void N6Click(TObject* Sender);
+  // One progress notification of DialUp1's asynchronous dial (on this thread).
+  void DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
+                         const std::string& MessageText);
 
  private:
   // The status bar's only panel.

@@ -162,6 +162,44 @@ void TDialUp::EventTimerTick(TObject* Sender) {
   FEventPending.store(false, std::memory_order_release);
 }
 
+bool TDialUp::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "DialMode") {
+    if (value == "dmAsync") {
+      SetDialMode(dmAsync);
+    } else if (value == "dmSync") {
+      SetDialMode(dmSync);
+    } else {
+      throw Exception("Not a dial mode: " + value);
+    }
+  } else if (name == "Language") {
+    if (value == "English") {
+      SetLanguage(English);
+    } else if (value == "Czech") {
+      SetLanguage(Czech);
+    } else if (value == "Portuguese") {
+      SetLanguage(Portuguese);
+    } else {
+      throw Exception("Not a language: " + value);
+    }
+  } else if (name == "Entry") {
+    SetEntry(value);
+  } else if (name == "DUNA_Key") {
+    SetDUNA_Key(value);
+  } else {
+    return TComponent::SetLayoutProperty(name, value);
+  }
+  return true;
+}
+
+bool TDialUp::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnDialing") return AssignLayoutEvent(OnDialing, handler, event);
+  if (event == "OnConnect") return AssignLayoutEvent(OnConnect, handler, event);
+  if (event == "OnNotConnected") return AssignLayoutEvent(OnNotConnected, handler, event);
+  if (event == "OnAsyncEvent") return AssignLayoutEvent(OnAsyncEvent, handler, event);
+  if (event == "OnError") return AssignLayoutEvent(OnError, handler, event);
+  return TComponent::SetLayoutEvent(event, handler);
+}
+
 bool TDialUp::CollectAdapters() {
   return FStats.CollectAdapters(dialup::PlatformFamily());
 }

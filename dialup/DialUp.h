@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <any>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -75,6 +76,10 @@ class TDialUp : public TComponent {
   void ResetStatistics();
 
   virtual void EventTimerTick(TObject* Sender);
+
+  // Settings and handlers from a window layout.
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
 
   // How long HangUpConnection waits for the line to go before it gives up with
   // ERROR_TIMEOUT (a service that never reports the line gone must not freeze the

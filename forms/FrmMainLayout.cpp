@@ -1,5 +1,6 @@
 #include "forms/FrmMainLayout.h"
 
+#include "dialup/DialUp.h"
 #include "framework/Vcl.h"
 #include "skin/SkinData.h"
 #include "tray/TrayIcon.h"
@@ -283,6 +284,12 @@ const TLayoutItem kItems[] = {
                {"MenuUpdate", "True"},
                {"SkinStream", "DefaultSkin"},
                {"Active", "True"}}},
+
+    // The dial-up component: asynchronous dials, progress texts from the Chinese table.
+    {.Create = NewComponent<TDialUp>,
+     .Name = "DialUp1",
+     .Props = {{"DialMode", "dmAsync"}, {"Language", "Portuguese"}},
+     .Events = {{"OnAsyncEvent", "DialUp1AsyncEvent"}}},
 };
 
 }  // namespace

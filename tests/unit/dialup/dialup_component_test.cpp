@@ -293,3 +293,32 @@ TEST_F(DialUpTest, EntryNameBeyondItsFieldIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DialUpLayout, SettingsAndHandlersByName) {
+  TDialUp d(nullptr);
+  EXPECT_EQ(d.DialMode(), dmAsync);
+  EXPECT_EQ(d.Language(), English);
+  EXPECT_TRUE(d.SetLayoutProperty("DialMode", "dmSync"));
+  EXPECT_TRUE(d.SetLayoutProperty("Language", "Portuguese"));
+  EXPECT_TRUE(d.SetLayoutProperty("Entry", "VPN Connection"));
+  EXPECT_EQ(d.DialMode(), dmSync);
+  EXPECT_EQ(d.Language(), Portuguese);
+  EXPECT_EQ(d.Entry(), "VPN Connection");
+  EXPECT_THROW(d.SetLayoutProperty("Language", "Klingon"), Exception);
+  EXPECT_FALSE(d.SetLayoutProperty("Colour", "red"));
+  bool fired = false;
+  EXPECT_TRUE(d.SetLayoutEvent("OnAsyncEvent",
+                               std::any(TOnAsyncEvent([&](TObject*, std::int32_t, std::int32_t,
+                                                          const std::string&) { fired = true; }))));
+  ASSERT_TRUE(d.OnAsyncEvent);
+  d.OnAsyncEvent(&d, 0, 0, "");
+  EXPECT_TRUE(fired);
+  EXPECT_THROW(d.SetLayoutEvent("OnAsyncEvent", std::any(TNotifyEvent())), Exception);
+  // The component is not dialing: its timer stays off until a notification comes.
+  EXPECT_FALSE(d.EventTimer()->Enabled());
+  EXPECT_EQ(d.EventTimer()->Interval(), 1u);
+}
+
+}  // namespace
