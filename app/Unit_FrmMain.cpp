@@ -148,8 +148,6 @@ void TFrmMain::FormClose(TObject* Sender, TCloseAction& Action) {
 
 void TFrmMain::Button1Click(TObject* Sender) {}
 void TFrmMain::Button2Click(TObject* Sender) {}
-void TFrmMain::Button3Click(TObject* Sender) {}
-
 void TFrmMain::Button4Click(TObject* Sender) {
   POINT at{};
   GetCursorPos(&at);

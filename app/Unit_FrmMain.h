@@ -5,7 +5,9 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
+#include "core/speedtest/SpeedTest.h"
 #include "dialup/DialUp.h"
 #include "framework/Layout.h"
 #include "framework/Vcl.h"
@@ -51,6 +53,11 @@ class TFrmMain : public TForm {
   // The HTTP client of the account query; it keeps its cookies for the window's life.
   std::unique_ptr<TNetHTTP> NetHTTP1;
   TDialUp* DialUp1 = nullptr;
+
+  // The speed test: the host the last test pinged (empty until then) and the node table
+  // it was looked up in, read afresh for every test.
+  std::string PingHost;
+  vpn::speedtest::NodeTable NodeTable;
 
   // Handlers bound by the layout.
   void FormCreate(TObject* Sender);

@@ -1,8 +1,11 @@
 // The speed-test window: nine echo requests to the server, one line per reply.
 #pragma once
 
+#include <memory>
+
 #include "framework/Layout.h"
 #include "framework/Vcl.h"
+#include "net/NetIcmpClient.h"
 
 class TForm1 : public TForm {
  public:
@@ -12,9 +15,12 @@ class TForm1 : public TForm {
   TListBox* ListBox1 = nullptr;
   TButton* Button1 = nullptr;  // "重测": run the test again
   TButton* Button2 = nullptr;  // "关闭"
+  // The echo client the main window's speed test pings with; replies go to ICMPReply.
+  std::unique_ptr<TNetIcmpClient> ICMP;
 
   void Button1Click(TObject* Sender);
   void Button2Click(TObject* Sender);
+  void ICMPReply(TNetIcmpClient* ASender, const TReplyStatus& AReplyStatus);
 };
 
 extern TForm1* Form1;

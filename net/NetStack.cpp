@@ -8,21 +8,26 @@
 
 namespace {
 
-std::mutex g_stackLock;
+// Never destroyed: components owned by other static objects may count themselves out
+// while the program's statics are being torn down.
+std::mutex& StackLock() {
+  static std::mutex* lock = new std::mutex;
+  return *lock;
+}
 TNetStack* g_stack = nullptr;
 int g_users = 0;
 
 }  // namespace
 
 TNetStackUser::TNetStackUser() {
-  std::lock_guard<std::mutex> lock(g_stackLock);
+  std::lock_guard<std::mutex> lock(StackLock());
   if (!g_stack) g_stack = TNetStack::CreatePlatformStack();
   ++g_users;
   stack_ = g_stack;
 }
 
 TNetStackUser::~TNetStackUser() {
-  std::lock_guard<std::mutex> lock(g_stackLock);
+  std::lock_guard<std::mutex> lock(StackLock());
   if (--g_users == 0) {
     delete g_stack;
     g_stack = nullptr;
@@ -30,7 +35,7 @@ TNetStackUser::~TNetStackUser() {
 }
 
 int TNetStackUser::UserCount() {
-  std::lock_guard<std::mutex> lock(g_stackLock);
+  std::lock_guard<std::mutex> lock(StackLock());
   return g_users;
 }
 
