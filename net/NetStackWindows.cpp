@@ -62,10 +62,10 @@ class TNetStackWindows : public TNetStack {
     }
   }
 
-  ~TNetStackWindows() override {
-    wsaCleanup_();
-    ::FreeLibrary(lib_);
-  }
+  // The library stays loaded once it has been: under Wine, a ws2_32.dll unloaded and
+  // loaded again hands out sockets that bind() refuses (10038), while a plain cleanup
+  // followed by a new start-up works. Only the start-up is undone here.
+  ~TNetStackWindows() override { wsaCleanup_(); }
 
   TNetSocket CreateSocket(int type, int protocol) override {
     SOCKET s = socket_(AF_INET, type, protocol);
