@@ -1,8 +1,16 @@
 #include "app/Unit_FrmMain.h"
 
+#include <initializer_list>
+#include <utility>
+
+#include "app/L2tpSetup.h"
+#include "app/OwnConnection.h"
 #include "app/Settings.h"
 #include "app/WebLinks.h"
+#include "core/app/connect_rules.h"
 #include "core/text/text.h"
+#include "dialup/OsVersion.h"
+#include "dialup/VpnEntry.h"
 #include "forms/FrmMainLayout.h"
 #include "forms/Unit2.h"
 #include "net/NetAccountQuery.h"
@@ -112,6 +120,10 @@ void TFrmMain::RestoreInputs() {
 // settings; the banner starts whatever the settings did.
 void TFrmMain::FormCreate(TObject* Sender) {
   Application->SetTitle(Caption());
+  DialUp1->OnError = [this](TObject* Sender, std::int32_t ErrorCode,
+                            const std::string& ErrorMessage) {
+    DialUp1Error(Sender, ErrorCode, ErrorMessage);
+  };
   try {
     TSettingsStore().Load({[this](const std::string& s) { IPAddrTxt->SetText(s); },
                            [this](const std::string& s) { UserNameTxt->SetText(s); },
@@ -146,8 +158,158 @@ void TFrmMain::FormClose(TObject* Sender, TCloseAction& Action) {
   }
 }
 
-void TFrmMain::Button1Click(TObject* Sender) {}
-void TFrmMain::Button2Click(TObject* Sender) {}
+namespace {
+// The server text of the last connect, as typed; the phonebook entry is written with it.
+std::string ServerAddress;
+
+bool DialsWithProgressHere() {
+  std::string name;
+  dialup::OsVersionName(name);
+  return vpn::app::DialsWithProgress(name);
+}
+}  // namespace
+
+void TFrmMain::Button1Click(TObject* Sender) {
+  ServerAddress = IPAddrTxt->Text();
+  switch (vpn::app::FirstInputFault(ServerAddress, UserNameTxt->Text(), PasswordTxt->Text())) {
+    case vpn::app::InputFault::kServer:
+      IPAddrTxt->SetFocus();
+      return;
+    case vpn::app::InputFault::kUserName:
+      UserNameTxt->SetFocus();
+      return;
+    case vpn::app::InputFault::kPassword:
+      PasswordTxt->SetFocus();
+      return;
+    case vpn::app::InputFault::kNone:
+      break;
+  }
+  SetStatus("建立连接");
+  Pump();
+
+  bool l2tp = false;
+  if (CheckBox2->Checked()) {
+    // Registry errors end the connect here and reach the application's error box.
+    switch (PrepareL2tp()) {
+      case lrUnsupported:
+        Application->MessageBox("系统出错，不支持L2TP，将以PPTP形式连接", Application->Title(),
+                                MB_OK);
+        break;
+      case lrRestartNeeded:
+        OwnedMessageBox(this, "你需要重新启动系统，然后再运行此程序", "提示", MB_OK);
+        return;
+      case lrReady:
+        l2tp = true;
+        break;
+    }
+  }
+
+  for (TControl* c : std::initializer_list<TControl*>{IPAddrTxt, AreaTxt, UserNameTxt, PasswordTxt,
+                                                      Button1, CheckBox1, CheckBox2})
+    c->SetEnabled(false);
+  Button2->SetEnabled(true);
+  C1->SetEnabled(false);
+  D1->SetEnabled(true);
+
+  // An entry that could not be written is dialed all the same; the dial's error tells.
+  if (dialup::WriteVpnEntry(vpn::app::kEntryName, ServerAddress, l2tp))
+    SetStatus("连接中....请稍等");
+  Pump();
+
+  DialUp1->SetEntry(vpn::app::kEntryName);
+  DialUp1->SetEntryUserName(UserNameTxt->Text());
+  DialUp1->SetEntryPassword(PasswordTxt->Text());
+
+  if (DialsWithProgressHere()) {
+    // The outcome arrives in DialUp1AsyncEvent, or in DialUp1Error when the dial cannot
+    // start at all.
+    DialUp1->Dial();
+    return;
+  }
+
+  const DWORD result = dialup::DirectDial(vpn::app::kEntryName, vpn::Trim(UserNameTxt->Text()),
+                                          vpn::Trim(PasswordTxt->Text()), &FDirectConnection);
+  Pump();
+  if (result == 0) {
+    SetStatus("连接成功");
+    Pump();
+    DialUp1->ControlStatistics(true, true);
+    Pump();
+    DialUp1->DeleteEntry();
+    ToTray(true);
+    return;
+  }
+  Pump();
+  HangUpOwnConnection();
+  DialUp1->DeleteEntry();
+  RestoreInputs();
+  SetStatus(vpn::app::DialFailureStatus(result));
+  TrayIcon1->SetMinimizeToTray(false);
+  TrayIcon1->SetIconVisible(false);
+  TrayIcon1->RestoreMainWindow();
+  Pump();
+}
+
+void TFrmMain::ToTray(bool pump_before_hiding) {
+  TrayIcon1->SetIconVisible(true);
+  TrayIcon1->SetMinimizeToTray(true);
+  TrayIcon1->SetHint(Caption());
+  SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  if (pump_before_hiding) Pump();
+  TrayIcon1->HideMainWindow();
+  TrayIcon1->ShowBalloon("Morlu连接器", "程序已最小化.", bikInfo, 10);
+}
+
+void TFrmMain::HangUpOwnConnection() {
+  HRASCONN own = std::exchange(FDirectConnection, nullptr);
+  if (!own) own = FindEntryConnection(vpn::app::kEntryName);
+  if (own) DialUp1->HangUpConnection(own);
+}
+
+void TFrmMain::DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
+                                 const std::string& MessageText) {
+  SetStatus(MessageText);
+  Pump();
+  if (MessageText == "连接完成") {
+    DialUp1->ControlStatistics(true, true);
+    DialUp1->DeleteEntry();
+    ToTray(false);
+  }
+  if (Error != 0) {
+    RestoreInputs();
+    DialUp1->DeleteEntry();
+    Button1->SetFocus();
+    SetStatus(vpn::app::DialFailureStatus(Error));
+  }
+}
+
+// Without this the window would stay "connecting" for good: the component reports a
+// dial that never started only here.
+void TFrmMain::DialUp1Error(TObject* Sender, std::int32_t ErrorCode,
+                            const std::string& ErrorMessage) {
+  RestoreInputs();
+  DialUp1->DeleteEntry();
+  Button1->SetFocus();
+  SetStatus(vpn::app::DialFailureStatus(ErrorCode));
+}
+
+void TFrmMain::Button2Click(TObject* Sender) {
+  SetStatus("状态: 断开中...");
+  DialUp1->SetEntry(vpn::app::kEntryName);
+  Pump();
+  if (DialsWithProgressHere())
+    DialUp1->HangUp();
+  else
+    HangUpOwnConnection();
+  DialUp1->DeleteEntry();
+  RestoreInputs();
+  SetStatus("断开成功");
+  TrayIcon1->SetMinimizeToTray(false);
+  TrayIcon1->SetIconVisible(false);
+  TrayIcon1->RestoreMainWindow();
+}
+void TFrmMain::Button3Click(TObject* Sender) {}
+
 void TFrmMain::Button4Click(TObject* Sender) {
   POINT at{};
   GetCursorPos(&at);
@@ -175,7 +337,9 @@ void TFrmMain::PasswordTxtKeyPress(TObject* Sender, char& Key) {
   if (Key == 13 && !vpn::Trim(PasswordTxt->Text()).empty()) IPAddrTxt->SetFocus();
 }
 
-void TFrmMain::TrayIcon1Click(TObject* Sender) {}
+void TFrmMain::TrayIcon1Click(TObject* Sender) {
+  TrayIcon1->RestoreMainWindow();
+}
 
 void TFrmMain::X1Click(TObject* Sender) {
   Close();

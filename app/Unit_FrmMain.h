@@ -4,11 +4,13 @@
 // by name.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "core/speedtest/SpeedTest.h"
 #include "dialup/DialUp.h"
+#include "dialup/Ras.h"
 #include "framework/Layout.h"
 #include "framework/Vcl.h"
 #include "net/NetHTTP.h"
@@ -81,12 +83,21 @@ class TFrmMain : public TForm {
   // One progress notification of DialUp1's asynchronous dial (on this thread).
   void DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
                          const std::string& MessageText);
+  // A dial that could not start, or whose saved parameters could not be read.
+  void DialUp1Error(TObject* Sender, std::int32_t ErrorCode, const std::string& ErrorMessage);
 
  private:
   // The status bar's only panel.
   void SetStatus(const std::string& text);
   // Idle again: the inputs enabled, Disconnect disabled (the tray menu stays as it is).
   void RestoreInputs();
+  // Connected: the window goes to the notification area with a balloon.
+  void ToTray(bool pump_before_hiding);
+  // Hangs up the connection this program dialed directly (the handle its dial returned,
+  // else the active connection of its entry) and waits until it is gone.
+  void HangUpOwnConnection();
+
+  HRASCONN FDirectConnection = nullptr;
 };
 
 extern TFrmMain* FrmMain;

@@ -23,15 +23,17 @@ bool WriteVpnEntry(const std::string& entry_name, const std::string& server, boo
 }
 
 DWORD DirectDial(const std::string& entry_name, const std::string& user_name,
-                 const std::string& password) {
+                 const std::string& password, HRASCONN* connection) {
+  if (connection) *connection = nullptr;
   r::RasDialParamsA params;
   if (!r::BuildDialParams(entry_name, user_name, password, params)) {
     return r::kErrorInvalidParameter;
   }
-  // The handle is not kept: the hang-up finds the connection by listing them.
-  HRASCONN connection = nullptr;
-  return ::RasDialA(nullptr, nullptr, reinterpret_cast<RASDIALPARAMSA*>(&params), 0, nullptr,
-                    &connection);
+  HRASCONN made = nullptr;
+  const DWORD result =
+      ::RasDialA(nullptr, nullptr, reinterpret_cast<RASDIALPARAMSA*>(&params), 0, nullptr, &made);
+  if (connection) *connection = made;
+  return result;
 }
 
 void HangUpFirstConnection() {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "dialup/Ras.h"
+
 namespace dialup {
 
 // Writes the VPN entry for `server` (PPTP, or L2TP when `l2tp`) into the default
@@ -16,8 +18,10 @@ bool WriteVpnEntry(const std::string& entry_name, const std::string& server, boo
 // Dials the entry with the given (already trimmed) user name and password and returns
 // when the dial has ended: 0 = connected, else the system's error number. Text that
 // does not fit the dial parameters is refused with ERROR_INVALID_PARAMETER, undialed.
+// When `connection` is given it receives the handle of the connection the dial made
+// (also after a failed dial, which still has to be hung up), or null.
 DWORD DirectDial(const std::string& entry_name, const std::string& user_name,
-                 const std::string& password);
+                 const std::string& password, HRASCONN* connection = nullptr);
 
 // Hangs up the first active connection the system lists (without waiting for it to go).
 void HangUpFirstConnection();
