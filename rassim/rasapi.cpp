@@ -84,8 +84,28 @@ DWORD Forced(const vpn::rassim::Ini& sc, const char* function) {
   return static_cast<DWORD>(IniNumber(sc, "errors", function, 0));
 }
 
+// A line of another program that is up from the start ([service] other_connection=ENTRY),
+// listed before any line of the caller: what a program must leave alone (held:
+// conn_mutex).
+void SeedOtherLocked(const vpn::rassim::Ini& sc) {
+  static bool seeded = false;
+  if (seeded) return;
+  const std::string entry = IniString(sc, "service", "other_connection", "");
+  if (entry.empty()) return;
+  seeded = true;
+  auto other = std::make_shared<Connection>();
+  other->handle = (0x7E57ull << 32) + next_handle++;
+  other->entry = entry;
+  other->device_type = "vpn";
+  other->state = ras::kStateConnected;
+  connections[other->handle] = other;
+  Journal("other-connection",
+          "handle=" + HandleText(other->handle) + " entry=" + EscapeToken(entry));
+}
+
 // Drops the lines whose hang-up delay has passed (held: conn_mutex).
 void ExpireLocked(const vpn::rassim::Ini& sc) {
+  SeedOtherLocked(sc);
   if (IniNumber(sc, "service", "never_drop", 0) != 0) return;
   const ULONGLONG now = GetTickCount64();
   for (auto it = connections.begin(); it != connections.end();) {
@@ -449,6 +469,7 @@ DWORD WINAPI RasDialA(LPRASDIALEXTENSIONS extensions, LPCSTR phonebook, LPRASDIA
   const DialPlan plan = Plan(sc, conn->server, user, ras::FieldText(p->szPassword));
   {
     std::lock_guard<std::mutex> lock(conn_mutex);
+    SeedOtherLocked(sc);
     conn->handle = (0x7E57ull << 32) + next_handle++;
     connections[conn->handle] = conn;
   }

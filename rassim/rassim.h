@@ -21,6 +21,8 @@
 //   fail_state=              the dial fails when it reaches this state ...
 //   fail_error=              ... with this error code
 //   dial_start_error=0       not 0: RasDialA returns this at once, no dial starts
+//   other_connection=        an entry name: a connected line of another program, listed
+//                            before the caller's own lines (journal: other-connection)
 //   [account NAME]           one section per user name (exact bytes, GBK allowed)
 //   password=SECRET          a wrong password fails the dial with 691 at state 6
 //   [errors]
