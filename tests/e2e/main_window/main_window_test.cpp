@@ -158,9 +158,12 @@ TEST_F(MainWindow, DirectPptpConnectGoesToTheTrayAndDisconnectBringsItBack) {
 TEST_F(MainWindow, ProgressPathShowsTheDialStatesUntilConnected) {
   mw::SetReportedVersion(L"winxp");
   mw::FakeNotificationArea tray;
-  Session s(L"mw-async", kScenario);
+  Session s(L"mw-async", "[service]\nstate_delay_ms=120\n[account demo]\npassword=demo\n");
+  e2e::SaveScreenshot(e2e::ArtifactPath(L"main-window-idle.bmp"), s.Main());
   FillAccount(s, L"127.0.0.1", L"demo", L"demo");
   e2e::Click(s.C(L"Button1"));
+  ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"状态识别", 10000));
+  e2e::SaveScreenshot(e2e::ArtifactPath(L"main-window-connecting.bmp"), s.Main());
   ASSERT_TRUE(e2e::WaitUntil([&] { return !s.Visible(); }, 10000))
       << "window not hidden; status " << s.Status();
   EXPECT_EQ(
@@ -192,6 +195,7 @@ TEST_F(MainWindow, WrongPasswordShowsTheErrorAndLeavesOtherConnectionsAlone) {
     FillAccount(s, L"127.0.0.1", L"demo", L"wrong");
     e2e::Click(s.C(L"Button1"));
     ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"无法连接，错误号为:691", 10000));
+    e2e::SaveScreenshot(e2e::ArtifactPath(L"main-window-failed.bmp"), s.Main());
     EXPECT_TRUE(InputsEnabled(s));
     EXPECT_TRUE(s.Visible());
     auto others = s.Journal("other-connection");
