@@ -142,6 +142,7 @@ TEST_F(MainWindow, DirectPptpConnectGoesToTheTrayAndDisconnectBringsItBack) {
   EXPECT_EQ(balloon->tip, L"Morlu连接器");
 
   // Back from the tray, then Disconnect.
+  ASSERT_TRUE(tray.WaitForBalloon(5000));
   tray.ClickIcon();
   ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 5000))
       << "the icon click restored nothing";
@@ -159,6 +160,7 @@ TEST_F(MainWindow, ProgressPathShowsTheDialStatesUntilConnected) {
   mw::SetReportedVersion(L"winxp");
   mw::FakeNotificationArea tray;
   Session s(L"mw-async", "[service]\nstate_delay_ms=120\n[account demo]\npassword=demo\n");
+  Sleep(300);  // let the window finish painting
   e2e::SaveScreenshot(e2e::ArtifactPath(L"main-window-idle.bmp"), s.Main());
   FillAccount(s, L"127.0.0.1", L"demo", L"demo");
   e2e::Click(s.C(L"Button1"));
@@ -177,6 +179,7 @@ TEST_F(MainWindow, ProgressPathShowsTheDialStatesUntilConnected) {
   EXPECT_FALSE(s.Journal("RasDeleteEntryA").empty());
   EXPECT_TRUE(tray.IconShown());
 
+  ASSERT_TRUE(tray.WaitForBalloon(5000));
   tray.ClickIcon();
   ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 5000));
   e2e::Click(s.C(L"Button2"));
@@ -325,6 +328,7 @@ TEST_F(MainWindow, ClosingWhileConnectedAsksFirst) {
   FillAccount(s, L"127.0.0.1", L"demo", L"demo");
   e2e::Click(s.C(L"Button1"));
   ASSERT_TRUE(e2e::WaitUntil([&] { return !s.Visible(); }, 10000));
+  ASSERT_TRUE(tray.WaitForBalloon(5000));
   tray.ClickIcon();
   ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 5000));
 

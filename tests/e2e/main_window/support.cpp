@@ -105,6 +105,17 @@ bool FakeNotificationArea::IconShown() const {
   return shown;
 }
 
+size_t FakeNotificationArea::BalloonCount() const {
+  size_t n = 0;
+  for (const auto& r : records_)
+    if (r.message == NIM_MODIFY && (r.flags & NIF_INFO) && !r.info.empty()) ++n;
+  return n;
+}
+
+bool FakeNotificationArea::WaitForBalloon(DWORD ms, size_t seen_before) const {
+  return e2e::WaitUntil([&] { return BalloonCount() > seen_before; }, ms);
+}
+
 void FakeNotificationArea::ClickIcon() const {
   const TrayRecord* add = nullptr;
   for (const auto& r : records_)

@@ -54,6 +54,9 @@ class FakeNotificationArea {
   const std::vector<TrayRecord>& Records() const { return records_; }
   // The icon is shown when the last NIM_ADD came after the last NIM_DELETE.
   bool IconShown() const;
+  // Waits until the program has shown a balloon (its last step on the way to the tray).
+  bool WaitForBalloon(DWORD ms, size_t seen_before = 0) const;
+  size_t BalloonCount() const;
   // Clicks the icon as the shell would: the callback message with the button messages.
   void ClickIcon() const;
 
