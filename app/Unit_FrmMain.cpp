@@ -379,9 +379,3 @@ void TFrmMain::N5Click(TObject* Sender) {
 void TFrmMain::N6Click(TObject* Sender) {
   OpenWebAddress(AccountPagesAddress());
 }
-
-void TFrmMain::DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
-                                 const std::string& MessageText) {
-  SetStatus(MessageText);
-  Pump();
-}
