@@ -308,7 +308,6 @@ void TFrmMain::Button2Click(TObject* Sender) {
   TrayIcon1->SetIconVisible(false);
   TrayIcon1->RestoreMainWindow();
 }
-void TFrmMain::Button3Click(TObject* Sender) {}
 
 void TFrmMain::Button4Click(TObject* Sender) {
   POINT at{};
