@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "app/WebLinks.h"
 #include "core/app/connect_rules.h"
+#include "core/ras/records.h"
 #include "core/text/text.h"
 #include "dialup/OsVersion.h"
 #include "dialup/VpnEntry.h"
@@ -183,6 +184,20 @@ void TFrmMain::Button1Click(TObject* Sender) {
       return;
     case vpn::app::InputFault::kNone:
       break;
+  }
+  // Texts longer than the remote-access records hold are refused before anything is
+  // written or dialed: cut short, they would dial another server or account than typed.
+  const std::string tooLong =
+      vpn::ras::DialInputProblem(ServerAddress, UserNameTxt->Text(), PasswordTxt->Text());
+  if (!tooLong.empty()) {
+    SetStatus(tooLong);
+    if (ServerAddress.size() > vpn::ras::kMaxPhoneNumber)
+      IPAddrTxt->SetFocus();
+    else if (UserNameTxt->Text().size() > vpn::ras::kUserNameLength)
+      UserNameTxt->SetFocus();
+    else
+      PasswordTxt->SetFocus();
+    return;
   }
   SetStatus("建立连接");
   Pump();

@@ -310,6 +310,15 @@ TEST_F(MainWindow, InputChecksMoveTheFocusAndSendNothing) {
   EXPECT_TRUE(s.StatusHistory().empty());
   EXPECT_TRUE(s.Journal().empty());
 
+  // A server text longer than the entry's field is refused with a status text, before
+  // anything is written or dialed.
+  FillAccount(s, std::wstring(129, L'a').c_str(), L"demo", L"demo");
+  e2e::Click(s.C(L"Button1"));
+  e2e::Sync(s.Main());
+  EXPECT_EQ(s.Status(), L"服务器地址太长(最多128字节)");
+  EXPECT_EQ(e2e::FocusedControlName(s.Main()), L"IPAddrTxt");
+  EXPECT_TRUE(s.Journal().empty());
+
   // Enter moves on from a filled user name and password, and connects from the server.
   FillAccount(s, L"127.0.0.1", L"demo", L"demo");
   e2e::Click(s.C(L"UserNameTxt"));
