@@ -33,6 +33,15 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 using vpn::skin::ReadLE32;
 
+void TSkinReader::Clear() {
+  LastError.clear();
+  Names.clear();
+  Count = 0;
+  Sizes.clear();
+  Contents.clear();
+  Tag = NamesLength = Unused1 = Unused2 = 0;
+}
+
 bool TSkinReader::Refuse(std::string why) {
   LastError = std::move(why);
   Names.clear();
@@ -43,12 +52,7 @@ bool TSkinReader::Refuse(std::string why) {
 }
 
 bool TSkinReader::Load(std::span<const uint8_t> Packed) {
-  LastError.clear();
-  Names.clear();
-  Count = 0;
-  Sizes.clear();
-  Contents.clear();
-  Tag = NamesLength = Unused1 = Unused2 = 0;
+  Clear();
 
   if (Packed.size() < 4) return Refuse("the packed skin is shorter than its size word");
   const int32_t unpackedSize = ReadLE32(Packed.data());
@@ -60,12 +64,7 @@ bool TSkinReader::Load(std::span<const uint8_t> Packed) {
 }
 
 bool TSkinReader::ReadDirectory(std::span<const uint8_t> data) {
-  LastError.clear();
-  Names.clear();
-  Count = 0;
-  Sizes.clear();
-  Contents.clear();
-  Tag = NamesLength = Unused1 = Unused2 = 0;
+  Clear();
   if (data.size() < 16) return Refuse("the skin archive is shorter than its header");
   Tag = ReadLE32(&data[0]);
   NamesLength = ReadLE32(&data[4]);

@@ -51,6 +51,8 @@ class TSkinReader {
   std::string LastError;
 
  private:
+  // Forgets the previous archive, so a refused one leaves no member of it behind.
+  void Clear();
   bool Refuse(std::string why);
   void CopyMember(size_t index, std::vector<uint8_t>& Out) const;
 };
