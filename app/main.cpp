@@ -5,7 +5,7 @@
 #include "app/Unit_FrmMain.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
-#include "framework/Vcl.h"
+#include "framework/Framework.h"
 
 namespace {
 

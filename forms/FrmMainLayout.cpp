@@ -1,7 +1,7 @@
 #include "forms/FrmMainLayout.h"
 
 #include "dialup/DialUp.h"
-#include "framework/Vcl.h"
+#include "framework/Framework.h"
 #include "skin/SkinData.h"
 #include "tray/TrayIcon.h"
 

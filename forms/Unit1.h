@@ -3,8 +3,8 @@
 
 #include <memory>
 
+#include "framework/Framework.h"
 #include "framework/Layout.h"
-#include "framework/Vcl.h"
 #include "net/NetIcmpClient.h"
 
 class TForm1 : public TForm {

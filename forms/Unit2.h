@@ -1,8 +1,8 @@
 // The account window: shows the reply of the account query.
 #pragma once
 
+#include "framework/Framework.h"
 #include "framework/Layout.h"
-#include "framework/Vcl.h"
 
 class TForm2 : public TForm {
  public:

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/Vcl.h"
+#include "framework/Framework.h"
 
 namespace {
 

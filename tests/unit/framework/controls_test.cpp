@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Vcl.h"
+#include "framework/Framework.h"
 
 namespace {
 

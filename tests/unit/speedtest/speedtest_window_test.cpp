@@ -10,7 +10,7 @@
 
 #include "app/Unit_FrmMain.h"
 #include "forms/Unit1.h"
-#include "framework/Vcl.h"
+#include "framework/Framework.h"
 
 namespace {
 

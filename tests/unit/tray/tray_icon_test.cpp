@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Vcl.h"
+#include "framework/Framework.h"
 #include "tests/unit/tray/pump.h"
 #include "tray/TrayIcon.h"
 
