@@ -145,3 +145,32 @@ void TRegistry::WriteInteger(const std::string& name, int value) {
   const DWORD data = static_cast<DWORD>(value);
   SetData(name, REG_DWORD, &data, sizeof data);
 }
+
+bool TRegistry::ReadBinaryData(const std::string& name, std::vector<unsigned char>& data) const {
+  if (!FCurrentKey) return false;
+  const std::wstring wname = GbkToWide(name);
+  for (;;) {
+    DWORD type = 0, size = 0;
+    LONG rc = RegQueryValueExW(FCurrentKey.Get(), wname.c_str(), nullptr, &type, nullptr, &size);
+    if (rc != ERROR_SUCCESS) return false;
+    if (type != REG_BINARY) throw ERegistryException(Format("Invalid data type for '%s'", name));
+    data.assign(size, 0);
+    DWORD got = size;
+    rc = RegQueryValueExW(FCurrentKey.Get(), wname.c_str(), nullptr, &type, data.data(), &got);
+    if (rc == ERROR_MORE_DATA) continue;
+    if (rc != ERROR_SUCCESS) return false;
+    if (type != REG_BINARY) throw ERegistryException(Format("Invalid data type for '%s'", name));
+    data.resize(got);
+    return true;
+  }
+}
+
+void TRegistry::WriteBinaryData(const std::string& name, const std::vector<unsigned char>& data) {
+  SetData(name, REG_BINARY, data.data(), static_cast<DWORD>(data.size()));
+}
+
+bool TRegistry::DeleteValue(const std::string& name) {
+  if (!FCurrentKey) return false;
+  const LONG rc = RegDeleteValueW(FCurrentKey.Get(), GbkToWide(name).c_str());
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}

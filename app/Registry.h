@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "core/text/Exception.h"
 #include "framework/Handles.h"
@@ -48,6 +49,12 @@ class TRegistry {
   // "Failed to set data for '%s'".
   void WriteString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, int value);
+  // Binary values: a missing value (or no open key) reads as false, a value of another
+  // type raises "Invalid data type for '%s'"; a refused write raises as above.
+  bool ReadBinaryData(const std::string& name, std::vector<unsigned char>& data) const;
+  void WriteBinaryData(const std::string& name, const std::vector<unsigned char>& data);
+  // True when the value is gone afterwards, whether it was there or not.
+  bool DeleteValue(const std::string& name);
 
  private:
   // The key to start from and the path below it for a key name as the caller gives it.

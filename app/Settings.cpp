@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/Registry.h"
+#include "app/UserProtection.h"
 #include "core/app/connect_rules.h"
 
 namespace {
@@ -23,6 +24,31 @@ void OpenSettingsKey(TRegistry& reg, const std::string& parent, const std::strin
   if (!reg.OpenKey(full, false)) reg.CloseKey();
 }
 
+// The remembered password, encrypted for the signed-in user, and the text this program
+// mixes into that encryption. Older copies kept it as plain text in "Password".
+const char kProtectedPassword[] = "ProtectedPassword";
+const char kPlainPassword[] = "Password";
+const char kPasswordEntropy[] = "vpnclient remembered password 1";
+
+// This program never leaves a plain password behind when it saves, so a plain value is
+// either one kept from before protection or one an older copy wrote since: either way
+// it is the newer one. `readable` turns false when a protected value is there but
+// cannot be read back (another user's, or damaged).
+std::string ReadPassword(const TRegistry& reg, bool& readable) {
+  readable = true;
+  if (reg.ValueExists(kPlainPassword)) return reg.ReadString(kPlainPassword);
+  std::vector<unsigned char> data;
+  try {
+    if (!reg.ReadBinaryData(kProtectedPassword, data)) return {};
+  } catch (const ERegistryException&) {
+    readable = false;  // not even binary: nothing this program wrote
+    return {};
+  }
+  std::optional<std::string> password = UnprotectForUser(data, kPasswordEntropy);
+  readable = password.has_value();
+  return password.value_or(std::string());
+}
+
 }  // namespace
 
 TSettingsStore::TSettingsStore(HKEY root, std::string parent, std::string name)
@@ -34,9 +60,13 @@ void TSettingsStore::Load(const TSettingsSink& sink) const {
   OpenSettingsKey(reg, FParent, FName);
   if (sink.IPAddr) sink.IPAddr(reg.ReadString("IPAddr"));
   if (sink.UserName) sink.UserName(reg.ReadString("UserName"));
-  if (sink.Password) sink.Password(reg.ReadString("Password"));
-  if (sink.RememberPassword)
-    sink.RememberPassword(vpn::app::RemembersPassword(reg.ReadString("Check")));
+  bool readable = true;
+  const std::string password = ReadPassword(reg, readable);
+  if (sink.Password) sink.Password(password);
+  // A password that cannot be read back is forgotten: the box comes up unticked, so the
+  // next save removes the unreadable value instead of keeping it for ever.
+  const bool remember = vpn::app::RemembersPassword(reg.ReadString("Check"));
+  if (sink.RememberPassword) sink.RememberPassword(remember && readable);
 }
 
 void TSettingsStore::Save(const TSettings& settings) const {
@@ -46,5 +76,17 @@ void TSettingsStore::Save(const TSettings& settings) const {
   reg.WriteString("IPAddr", settings.IPAddr);
   reg.WriteString("UserName", settings.UserName);
   reg.WriteString("Check", vpn::app::CheckValue(settings.RememberPassword));
-  reg.WriteString("Password", settings.RememberPassword ? settings.Password : std::string());
+  // The protected value is in place before the plain one goes, so a failure part-way
+  // never loses a remembered password; a plain one is never written again.
+  if (settings.RememberPassword) {
+    std::optional<std::vector<unsigned char>> data =
+        ProtectForUser(settings.Password, kPasswordEntropy);
+    if (!data)
+      throw ERegistryException(std::string("Failed to set data for '") + kProtectedPassword + "'");
+    reg.WriteBinaryData(kProtectedPassword, *data);
+  } else if (!reg.DeleteValue(kProtectedPassword)) {
+    throw ERegistryException(std::string("Failed to set data for '") + kProtectedPassword + "'");
+  }
+  if (!reg.DeleteValue(kPlainPassword))
+    throw ERegistryException(std::string("Failed to set data for '") + kPlainPassword + "'");
 }

@@ -1,5 +1,7 @@
 // The program's stored settings: the last server, user name, remembered password and the
-// remember-password choice, under HKEY_LOCAL_MACHINE\SOFTWARE\vpnclient as string values.
+// remember-password choice, under HKEY_LOCAL_MACHINE\SOFTWARE\vpnclient. The texts are
+// string values; the remembered password is a binary value ("ProtectedPassword")
+// encrypted for the signed-in user, as the key itself is readable by every user.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +12,7 @@
 struct TSettings {
   std::string IPAddr;
   std::string UserName;
-  std::string Password;  // saved only when RememberPassword, else stored empty
+  std::string Password;  // saved only when RememberPassword
   bool RememberPassword = false;
 };
 
@@ -29,11 +31,14 @@ class TSettingsStore {
                           std::string name = "vpnclient");
 
   // Creates the key when it is missing. Missing values read as empty; the password is
-  // ticked to be remembered only by a "Check" of exactly "Yes". Registry failures raise
-  // ERegistryException after the fields read so far have been handed on.
+  // ticked to be remembered only by a "Check" of exactly "Yes". A plain "Password" left
+  // by an older copy is read as before; a protected password that cannot be read back
+  // (another user's, damaged) reads as empty with the box unticked. Registry failures
+  // raise ERegistryException after the fields read so far have been handed on.
   void Load(const TSettingsSink& sink) const;
-  // Writes IPAddr, UserName, Check ("Yes"/"No") and Password (emptied when not
-  // remembered); raises ERegistryException at the first write the system refuses.
+  // Writes IPAddr, UserName, Check ("Yes"/"No") and the protected password when it is
+  // remembered (else removes it), then removes any plain "Password"; raises
+  // ERegistryException at the first write the system refuses.
   void Save(const TSettings& settings) const;
 
  private:

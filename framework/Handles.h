@@ -68,6 +68,10 @@ struct MemoryDC {
   static bool IsInvalid(HDC) { return false; }
   static void Close(HDC h) { DeleteDC(h); }
 };
+struct LocalMemory {
+  static bool IsInvalid(HLOCAL) { return false; }
+  static void Close(HLOCAL h) { LocalFree(h); }
+};
 struct GlobalAtom {
   static bool IsInvalid(ATOM) { return false; }
   static void Close(ATOM a) { GlobalDeleteAtom(a); }
@@ -83,6 +87,8 @@ using TRegKeyHandle = TUniqueHandle<HKEY, handle_closers::RegKey>;
 using TLibraryHandle = TUniqueHandle<HMODULE, handle_closers::Library>;
 using TMemoryDC = TUniqueHandle<HDC, handle_closers::MemoryDC>;
 using TGlobalAtom = TUniqueHandle<ATOM, handle_closers::GlobalAtom>;
+// Memory the system hands out to be freed with LocalFree (protected data, error texts).
+using TLocalMemory = TUniqueHandle<HLOCAL, handle_closers::LocalMemory>;
 
 // A device context obtained with GetDC/GetWindowDC, given back with ReleaseDC.
 class TWindowDC {

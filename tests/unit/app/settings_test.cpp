@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// after <windows.h>, which it needs
+#include <wincrypt.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/L2tpSetup.h"
 #include "app/Registry.h"
@@ -55,6 +58,16 @@ class RegistryTest : public ::testing::Test {
     return std::make_pair(type, std::wstring(buf));
   }
 
+  // The value's bytes when it is a binary value.
+  std::optional<std::vector<BYTE>> Bytes(const wchar_t* value) const {
+    BYTE buf[4096];
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, wkey_.c_str(), value, RRF_RT_REG_BINARY, nullptr, buf,
+                     &size) != ERROR_SUCCESS)
+      return std::nullopt;
+    return std::vector<BYTE>(buf, buf + size);
+  }
+
   struct Loaded {
     std::optional<std::string> ip, user, password;
     std::optional<bool> remember;
@@ -92,16 +105,118 @@ TEST_F(RegistryTest, SavedSettingsComeBackAsTypedAndAreStoredAsUnicode) {
   EXPECT_EQ(l.remember, true);
 }
 
-TEST_F(RegistryTest, UntickedSaveEmptiesTheRememberedPassword) {
+TEST_F(RegistryTest, RememberedPasswordIsStoredEncryptedForTheUserAndComesBack) {
+  const std::string password = "密码 p@ss ";
+  Store().Save({"h", "u", password, true});
+  EXPECT_FALSE(Raw(L"Password"));
+  const std::optional<std::vector<BYTE>> stored = Bytes(L"ProtectedPassword");
+  ASSERT_TRUE(stored);
+  // Neither the Unicode nor the GBK form of the password lies in the stored bytes.
+  const std::wstring wide = L"密码 p@ss ";
+  const std::string as_stored(stored->begin(), stored->end());
+  EXPECT_EQ(
+      as_stored.find(std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2)),
+      std::string::npos);
+  EXPECT_EQ(as_stored.find("p@ss"), std::string::npos);
+  EXPECT_EQ(as_stored.find(password), std::string::npos);
+  // The system alone, without the program's own entropy, does not give it back.
+  DATA_BLOB in{static_cast<DWORD>(stored->size()), const_cast<BYTE*>(stored->data())}, out{};
+  EXPECT_FALSE(
+      CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out));
+
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_EQ(l.password, password);
+  EXPECT_EQ(l.remember, true);
+
+  // An empty remembered password is remembered as empty, not as unreadable.
+  Store().Save({"h", "u", "", true});
+  Loaded e;
+  Store().Load(SinkInto(e));
+  EXPECT_EQ(e.password, "");
+  EXPECT_EQ(e.remember, true);
+}
+
+TEST_F(RegistryTest, UntickedSaveForgetsThePasswordInBothForms) {
+  SetText(L"Password", L"old plain");
   Store().Save({"h", "u", "secret", true});
+  ASSERT_TRUE(Bytes(L"ProtectedPassword"));
   Store().Save({"h", "u", "secret", false});
   EXPECT_EQ(Raw(L"Check")->second, L"No");
-  ASSERT_TRUE(Raw(L"Password"));  // the value stays, emptied
-  EXPECT_EQ(Raw(L"Password")->second, L"");
+  EXPECT_FALSE(Raw(L"Password"));
+  EXPECT_FALSE(Bytes(L"ProtectedPassword"));
   Loaded l;
   Store().Load(SinkInto(l));
   EXPECT_EQ(l.password, "");
   EXPECT_EQ(l.remember, false);
+}
+
+TEST_F(RegistryTest, PlainPasswordOfAnOlderCopyIsReadThenReplacedByTheProtectedOne) {
+  SetText(L"IPAddr", L"vpn.example");
+  SetText(L"UserName", L"用户");
+  SetText(L"Password", L"旧密码");
+  SetText(L"Check", L"Yes");
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_EQ(l.password, "旧密码");
+  EXPECT_EQ(l.remember, true);
+  EXPECT_TRUE(Raw(L"Password"));  // a load alone changes nothing
+
+  Store().Save({*l.ip, *l.user, *l.password, *l.remember});
+  EXPECT_FALSE(Raw(L"Password"));
+  EXPECT_TRUE(Bytes(L"ProtectedPassword"));
+  EXPECT_EQ(Raw(L"IPAddr")->second, L"vpn.example");
+  EXPECT_EQ(Raw(L"UserName")->second, L"用户");
+  Loaded again;
+  Store().Load(SinkInto(again));
+  EXPECT_EQ(again.password, "旧密码");
+  EXPECT_EQ(again.remember, true);
+
+  // An older copy run since writes a plain password again: that one is the newer.
+  SetText(L"Password", L"newer");
+  Loaded older;
+  Store().Load(SinkInto(older));
+  EXPECT_EQ(older.password, "newer");
+}
+
+TEST_F(RegistryTest, UnreadableProtectedPasswordReadsEmptyWithTheBoxUnticked) {
+  Store().Save({"h", "u", "secret", true});
+  const std::vector<BYTE> good = *Bytes(L"ProtectedPassword");
+  std::vector<BYTE> tail_flipped = good, truncated(good.begin(), good.end() - 8);
+  tail_flipped[good.size() - 3] ^= 0x40;
+  // Protected by the system for this user but with another entropy: as another
+  // program's (or, on a real system, another user's) data would be.
+  std::vector<BYTE> foreign;
+  {
+    const wchar_t text[] = L"secret";
+    char other[] = "another program";
+    DATA_BLOB in{sizeof text - 2, reinterpret_cast<BYTE*>(const_cast<wchar_t*>(text))},
+        salt{sizeof other - 1, reinterpret_cast<BYTE*>(other)}, out{};
+    ASSERT_TRUE(CryptProtectData(&in, nullptr, &salt, nullptr, nullptr, 0, &out));
+    foreign.assign(out.pbData, out.pbData + out.cbData);
+    LocalFree(out.pbData);
+  }
+  std::vector<BYTE> junk = {1, 2, 3, 4, 5, 6, 7, 8, 9}, empty;
+  int index = 0;
+  for (const std::vector<BYTE>* bad : {&tail_flipped, &truncated, &foreign, &junk, &empty}) {
+    SCOPED_TRACE(index++);
+    SetText(L"Check", L"Yes");
+    SetRaw(L"ProtectedPassword", REG_BINARY, bad->data(), static_cast<DWORD>(bad->size()));
+    Loaded l;
+    ASSERT_NO_THROW(Store().Load(SinkInto(l)));
+    EXPECT_EQ(l.ip, "h");
+    EXPECT_EQ(l.password, "");
+    EXPECT_EQ(l.remember, false);
+  }
+  SetText(L"ProtectedPassword", L"secret");  // not even binary
+  Loaded l;
+  ASSERT_NO_THROW(Store().Load(SinkInto(l)));
+  EXPECT_EQ(l.password, "");
+  EXPECT_EQ(l.remember, false);
+
+  // Saving what the window then shows removes the unreadable value.
+  Store().Save({*l.ip, *l.user, *l.password, *l.remember});
+  EXPECT_FALSE(Raw(L"ProtectedPassword"));
 }
 
 TEST_F(RegistryTest, OnlyAnExactYesTicksRememberPassword) {

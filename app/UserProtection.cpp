@@ -1,0 +1,52 @@
+#include "app/UserProtection.h"
+
+#include <windows.h>
+// after <windows.h>, which it needs
+#include <wincrypt.h>
+
+#include <cstring>
+
+#include "framework/Gbk.h"
+#include "framework/Handles.h"
+
+namespace {
+
+DATA_BLOB Blob(const void* data, size_t size) {
+  return {static_cast<DWORD>(size), static_cast<BYTE*>(const_cast<void*>(data))};
+}
+
+// The system shows nothing while protecting or unprotecting: a settings load or save
+// must never wait for a prompt.
+constexpr DWORD kFlags = CRYPTPROTECT_UI_FORBIDDEN;
+
+}  // namespace
+
+std::optional<std::vector<unsigned char>> ProtectForUser(std::string_view text,
+                                                         std::string_view entropy) {
+  const std::wstring wide = GbkToWide(text);
+  DATA_BLOB in = Blob(wide.data(), wide.size() * sizeof(wchar_t));
+  DATA_BLOB salt = Blob(entropy.data(), entropy.size());
+  DATA_BLOB out{};
+  if (!CryptProtectData(&in, nullptr, &salt, nullptr, nullptr, kFlags, &out)) return std::nullopt;
+  TLocalMemory free_out(out.pbData);
+  return std::vector<unsigned char>(out.pbData, out.pbData + out.cbData);
+}
+
+std::optional<std::string> UnprotectForUser(const std::vector<unsigned char>& data,
+                                            std::string_view entropy) {
+  if (data.empty()) return std::nullopt;
+  DATA_BLOB in = Blob(data.data(), data.size());
+  DATA_BLOB salt = Blob(entropy.data(), entropy.size());
+  DATA_BLOB out{};
+  if (!CryptUnprotectData(&in, nullptr, &salt, nullptr, nullptr, kFlags, &out)) return std::nullopt;
+  TLocalMemory free_out(out.pbData);
+  // What this program protects is whole UTF-16 text; anything else was not ours.
+  if (out.cbData % sizeof(wchar_t) != 0) return std::nullopt;
+  std::wstring wide(out.cbData / sizeof(wchar_t), L'\0');
+  if (out.cbData) std::memcpy(wide.data(), out.pbData, out.cbData);
+  SecureZeroMemory(out.pbData, out.cbData);
+  if (wide.find(L'\0') != std::wstring::npos) return std::nullopt;
+  std::string text = WideToGbk(wide);
+  SecureZeroMemory(wide.data(), wide.size() * sizeof(wchar_t));
+  return text;
+}
