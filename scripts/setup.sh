@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-wine locales python3 tshark iproute2 iputils-ping
-  clang-format
+  clang-format wixl msitools
 )
 
 missing=()
