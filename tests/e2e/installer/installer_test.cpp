@@ -134,8 +134,9 @@ class Installer : public ::testing::Test {
     RemoveAll();
     CoUninitialize();
   }
-  // Leaves no copy installed, whatever an earlier run left.
+  // Leaves no copy installed, whatever an earlier run left (a rassim copy included).
   static void RemoveAll() {
+    DeleteFileW((InstallDir() + L"\\rasapi32.dll").c_str());
     for (const Entry& e : Entries()) Msiexec(L"/x " + e.code);
   }
 };
