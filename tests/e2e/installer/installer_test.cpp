@@ -201,7 +201,7 @@ TEST_F(Installer, InstallsRunsUpgradesAndUninstallsKeepingTheSettings) {
             std::wstring::npos)
       << e2e::WideToUtf8(entries[0].uninstall);
 
-  UseInstalledProgram();
+  ASSERT_NO_FATAL_FAILURE(UseInstalledProgram());
   EXPECT_EQ(e2e::Setting(L"IPAddr"), L"127.0.0.1");
   ASSERT_TRUE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
 
