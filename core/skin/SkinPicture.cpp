@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/skin/SkinPixels.h"
+
 TSkinPicture TSkinPicture::Crop(int x, int y, int w, int h) const {
   TSkinPicture out;
   const int x0 = std::clamp(x, 0, Width), y0 = std::clamp(y, 0, Height);
@@ -17,11 +19,7 @@ TSkinPicture TSkinPicture::Crop(int x, int y, int w, int h) const {
 }
 
 void TSkinPicture::Mirror() {
-  for (int row = 0; row < Height; ++row) {
-    auto begin = Pixels.begin() + static_cast<std::ptrdiff_t>(row) * Width;
-    std::reverse(begin, begin + Width);
-  }
-  Handle.reset();
+  vpn::skin::MirrorPixels(*this);
 }
 
 namespace vpn::skin {

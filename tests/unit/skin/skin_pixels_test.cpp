@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/skin/SkinPixels.h"
+
+using namespace vpn::skin;
+
+namespace {
+
+// A picture whose pixel (x, y) is x + 1000 * y, so every drawn pixel names its source.
+TSkinPicture Coded(int w, int h) {
+  TSkinPicture p;
+  p.Width = w;
+  p.Height = h;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) p.Pixels.push_back(static_cast<uint32_t>(x + 1000 * y));
+  return p;
+}
+
+// Carries a nine-slice plan out the way the drawing layer does: nearest-pixel stretch,
+// the centre tiled from its top-left without cutting, later pieces drawn over earlier.
+std::vector<uint32_t> Render(const TSkinPicture& p, const TSlicePlan& plan, int w, int h,
+                             bool tile) {
+  std::vector<uint32_t> out(static_cast<size_t>(w) * h, 0xDEAD);
+  auto put = [&](int x, int y, uint32_t c) {
+    if (x >= 0 && y >= 0 && x < w && y < h) out[static_cast<size_t>(y) * w + x] = c;
+  };
+  for (const TSlicePiece& pc : plan) {
+    const TPixelRect s = pc.Source, d = pc.Target;
+    if (pc.Part == spCentre && tile) {
+      for (int i = 0; i < TileSteps(d.Left, d.Right, s.Width()); ++i)
+        for (int j = 0; j < TileSteps(d.Top, d.Bottom, s.Height()); ++j)
+          for (int y = 0; y < s.Height(); ++y)
+            for (int x = 0; x < s.Width(); ++x)
+              put(d.Left + i * s.Width() + x, d.Top + j * s.Height() + y,
+                  p.At(s.Left + x, s.Top + y));
+      continue;
+    }
+    for (int y = d.Top; y < d.Bottom; ++y)
+      for (int x = d.Left; x < d.Right; ++x)
+        put(x, y,
+            p.At(s.Left + (x - d.Left) * s.Width() / d.Width(),
+                 s.Top + (y - d.Top) * s.Height() / d.Height()));
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(SkinPixels, FramesOfStripsStayInsideThePicture) {
+  EXPECT_EQ(FrameRect(40, 13, 4, 3, false), (TPixelRect{20, 0, 30, 13}));
+  EXPECT_EQ(FrameRect(12, 30, 2, 2, true), (TPixelRect{0, 15, 12, 30}));
+  // One frame is the whole picture, whatever the orientation.
+  EXPECT_EQ(FrameRect(7, 5, 1, 1, false), (TPixelRect{0, 0, 7, 5}));
+  EXPECT_EQ(FrameRect(7, 5, 1, 1, true), (TPixelRect{0, 0, 7, 5}));
+  // A width that does not divide drops the rest; stray counts and indexes are kept in range.
+  EXPECT_EQ(FrameRect(10, 4, 3, 3, false), (TPixelRect{6, 0, 9, 4}));
+  EXPECT_EQ(FrameRect(40, 13, 4, 9, false), (TPixelRect{30, 0, 40, 13}));
+  EXPECT_EQ(FrameRect(40, 13, 4, 0, false), (TPixelRect{0, 0, 10, 13}));
+  EXPECT_EQ(FrameRect(40, 13, 0, 1, false), (TPixelRect{0, 0, 40, 13}));
+}
+
+TEST(SkinPixels, NineSlicePiecesInDrawingOrder) {
+  // Frame 2 of a strip of 6-wide frames, margins 2, 1, 3, 2, drawn at 11 x 8.
+  const TSlicePlan plan = NineSlicePlan({6, 0, 12, 6}, 11, 8, {2, 1, 3, 2});
+  const std::vector<TSlicePiece> want = {
+      {spTopLeft, {6, 0, 8, 1}, {0, 0, 2, 1}},       {spBottomLeft, {6, 4, 8, 6}, {0, 6, 2, 8}},
+      {spTopRight, {9, 0, 12, 1}, {8, 0, 11, 1}},    {spLeft, {6, 1, 8, 4}, {0, 1, 2, 6}},
+      {spTop, {8, 0, 9, 1}, {2, 0, 8, 1}},           {spCentre, {8, 1, 9, 4}, {2, 1, 8, 6}},
+      {spBottomRight, {9, 4, 12, 6}, {8, 6, 11, 8}}, {spRight, {9, 1, 12, 4}, {8, 1, 11, 6}},
+      {spBottom, {8, 4, 9, 6}, {2, 6, 8, 8}}};
+  ASSERT_EQ(plan.Count, 9);
+  for (int i = 0; i < 9; ++i) {
+    EXPECT_EQ(plan.Pieces[i].Part, want[i].Part) << i;
+    EXPECT_EQ(plan.Pieces[i].Source, want[i].Source) << i;
+    EXPECT_EQ(plan.Pieces[i].Target, want[i].Target) << i;
+  }
+  // Without the centre the other eight stay as they are.
+  const TSlicePlan edges = NineSlicePlan({6, 0, 12, 6}, 11, 8, {2, 1, 3, 2}, false);
+  ASSERT_EQ(edges.Count, 8);
+  for (const TSlicePiece& p : edges) EXPECT_NE(p.Part, spCentre);
+}
+
+TEST(SkinPixels, NineSliceCoversEveryTargetPixelOnceFromInsideTheFrame) {
+  const TPixelRect frame{5, 0, 10, 7};
+  for (TMargins m :
+       {TMargins{0, 0, 0, 0}, TMargins{2, 1, 2, 3}, TMargins{1, 0, 0, 6}, TMargins{9, 9, 9, 9}}) {
+    for (int w = 0; w <= 12; ++w)
+      for (int h = 0; h <= 12; ++h) {
+        std::vector<int> hits(static_cast<size_t>(w) * h, 0);
+        for (const TSlicePiece& p : NineSlicePlan(frame, w, h, m)) {
+          ASSERT_TRUE(p.Source.HasArea() && p.Target.HasArea());
+          ASSERT_TRUE(p.Source.Left >= frame.Left && p.Source.Right <= frame.Right &&
+                      p.Source.Top >= frame.Top && p.Source.Bottom <= frame.Bottom);
+          for (int y = p.Target.Top; y < p.Target.Bottom; ++y)
+            for (int x = p.Target.Left; x < p.Target.Right; ++x) ++hits[y * w + x];
+        }
+        for (int i = 0; i < w * h; ++i)
+          ASSERT_EQ(hits[i], 1) << "margins " << m.Left << m.Top << m.Right << m.Bottom << " at "
+                                << w << "x" << h << " pixel " << i;
+      }
+  }
+}
+
+TEST(SkinPixels, NarrowTargetStretchesTheWholeFrameAndCornersKeepTheirPixels) {
+  const TSkinPicture p = Coded(8, 6);
+  // 5 wide with margins 3 + 3: no fixed ends left and right, only top and bottom.
+  const TSlicePlan narrow = NineSlicePlan({0, 0, 8, 6}, 5, 20, {3, 2, 3, 2});
+  const std::vector<uint32_t> img = Render(p, narrow, 5, 20, false);
+  EXPECT_EQ(img[0], p.At(0, 0));
+  EXPECT_EQ(img[4], p.At(6, 0));           // the frame squeezed: column 4 of 5 reads 4 * 8 / 5
+  EXPECT_EQ(img[19 * 5 + 4], p.At(6, 5));  // bottom row comes from the bottom margin
+  // Narrower and lower than both: a single stretched piece, the whole frame.
+  const TSlicePlan tiny = NineSlicePlan({0, 0, 8, 6}, 4, 3, {3, 2, 3, 2});
+  ASSERT_EQ(tiny.Count, 1);
+  EXPECT_EQ(tiny.Pieces[0].Source, (TPixelRect{0, 0, 8, 6}));
+  EXPECT_EQ(tiny.Pieces[0].Target, (TPixelRect{0, 0, 4, 3}));
+
+  // A large target: corners are copied pixel for pixel, single-pixel edges stay intact.
+  const TSlicePlan big = NineSlicePlan({0, 0, 8, 6}, 30, 17, {2, 1, 3, 2});
+  const std::vector<uint32_t> b = Render(p, big, 30, 17, false);
+  auto at = [&](int x, int y) { return b[static_cast<size_t>(y) * 30 + x]; };
+  EXPECT_EQ(at(1, 0), p.At(1, 0));
+  EXPECT_EQ(at(29, 16), p.At(7, 5));
+  EXPECT_EQ(at(27, 15), p.At(5, 4));
+  for (int x = 2; x < 27; ++x) EXPECT_EQ(at(x, 0) / 1000, 0u) << x;  // the top row stays row 0
+}
+
+TEST(SkinPixels, TiledCentreOverrunIsCoveredByTheRightAndBottomPieces) {
+  // Frame 9 x 7 with margins 2, 2, 3, 2: the centre is 4 x 3 and repeats across a 20 x 14
+  // target whose centre (15 x 10) is no multiple of it.
+  const TSkinPicture p = Coded(9, 7);
+  const TSlicePlan plan = NineSlicePlan({0, 0, 9, 7}, 20, 14, {2, 2, 3, 2});
+  const std::vector<uint32_t> img = Render(p, plan, 20, 14, true);
+  auto at = [&](int x, int y) { return img[static_cast<size_t>(y) * 20 + x]; };
+  for (int y = 0; y < 14; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const uint32_t c = at(x, y);
+      const int sx = static_cast<int>(c % 1000), sy = static_cast<int>(c / 1000);
+      ASSERT_NE(c, 0xDEADu) << x << "," << y;
+      // Columns from 17 come from the right margin, rows from 12 from the bottom one.
+      EXPECT_EQ(x >= 17, sx >= 6) << x << "," << y;
+      EXPECT_EQ(y >= 12, sy >= 5) << x << "," << y;
+    }
+  // The tiles start at the centre's top-left and repeat the source unscaled.
+  EXPECT_EQ(at(2, 2), p.At(2, 2));
+  EXPECT_EQ(at(6, 2), p.At(2, 2));
+  EXPECT_EQ(at(7, 6), p.At(3, 3));
+}
+
+TEST(SkinPixels, ThreeSliceRepeatsTheMiddleAtItsOwnWidth) {
+  // Frame 2 of a vertical strip of two 10 x 4 frames; ends 3 and 2.
+  const TThreeSlicePlan plan = ThreeSlicePlan({0, 4, 10, 8}, 17, 9, 3, 2);
+  EXPECT_EQ(plan.LeftSource, (TPixelRect{0, 4, 3, 8}));
+  EXPECT_EQ(plan.LeftTarget, (TPixelRect{0, 0, 3, 9}));
+  EXPECT_EQ(plan.MiddleSource, (TPixelRect{3, 4, 8, 8}));
+  ASSERT_EQ(plan.MiddleCount, 3);  // at 3, 8 and 13 (still left of 15)
+  EXPECT_EQ(plan.MiddleTarget(2), (TPixelRect{13, 0, 18, 9}));
+  EXPECT_EQ(plan.RightSource, (TPixelRect{8, 4, 10, 8}));
+  EXPECT_EQ(plan.RightTarget, (TPixelRect{15, 0, 17, 9}));
+  // Ends that leave the middle without width repeat nothing.
+  EXPECT_EQ(ThreeSlicePlan({0, 0, 10, 4}, 40, 4, 6, 4).MiddleCount, 0);
+  EXPECT_EQ(ThreeSlicePlan({0, 0, 10, 4}, 40, 4, 7, 7).MiddleCount, 0);
+}
+
+TEST(SkinPixels, TileSteps) {
+  EXPECT_EQ(TileSteps(0, 10, 3), 4);
+  EXPECT_EQ(TileSteps(5, 14, 3), 3);
+  EXPECT_EQ(TileSteps(5, 5, 3), 0);
+  EXPECT_EQ(TileSteps(5, 2, 3), 0);
+  EXPECT_EQ(TileSteps(0, 10, 0), 0);
+  EXPECT_EQ(TileSteps(-2000000000, 2000000000, 1000000000), 4);
+}
+
+TEST(SkinPixels, KeyColourWithPerChannelTolerance) {
+  EXPECT_TRUE(IsKeyPixel(0xFF00FF, KeyPixel, RegionTolerance));
+  EXPECT_TRUE(IsKeyPixel(0xFF01FF, KeyPixel, RegionTolerance));  // green 1 still transparent
+  EXPECT_TRUE(IsKeyPixel(0xFF01FF | 0xFF000000u, KeyPixel, RegionTolerance));
+  EXPECT_FALSE(IsKeyPixel(0xFF02FF, KeyPixel, RegionTolerance));
+  EXPECT_FALSE(IsKeyPixel(0xFE00FF, KeyPixel, RegionTolerance));  // below the key is no match
+  EXPECT_FALSE(IsKeyPixel(0xFF01FF, KeyPixel, {}));
+  // Each tolerance applies to its own channel only.
+  const uint32_t key = 0x102030;
+  const TKeyTolerance t{0, 5, 2};
+  EXPECT_TRUE(IsKeyPixel(0x102532, key, t));
+  EXPECT_FALSE(IsKeyPixel(0x102632, key, t));
+  EXPECT_FALSE(IsKeyPixel(0x102533, key, t));
+  EXPECT_FALSE(IsKeyPixel(0x112030, key, t));
+}
+
+TEST(SkinPixels, OpaqueRunsMakeTheRegionRectangles) {
+  const uint32_t M = KeyPixel, G = 0xFF01FF, A = 0x123456;
+  // Row 0: all key; row 1: two runs, one reaching the right edge; row 2: all opaque.
+  const std::vector<uint32_t> px = {M, G, M, M, A, A, M, A, A, A, A, A, 0, 0};
+  const TPixelView view(px.data(), 4, 3, 4);  // the last two pixels lie outside the rows
+  const std::vector<TPixelRect> runs = OpaqueRuns(view, KeyPixel, RegionTolerance, 10, 20);
+  const std::vector<TPixelRect> want = {{10, 21, 12, 22}, {13, 21, 14, 22}, {10, 22, 14, 23}};
+  EXPECT_EQ(runs, want);
+  // A picture of magenta alone has no opaque run at all.
+  const std::vector<uint32_t> magenta(64 * 9, M);
+  EXPECT_TRUE(OpaqueRuns(TPixelView(magenta.data(), 64, 9, 64), KeyPixel, RegionTolerance).empty());
+  // A strided view reads only its own columns.
+  const std::vector<uint32_t> wide = {A, M, A, M, A, A};
+  EXPECT_EQ(OpaqueRuns(TPixelView(wide.data(), 2, 2, 3), KeyPixel, RegionTolerance),
+            (std::vector<TPixelRect>{{0, 0, 1, 1}, {1, 1, 2, 2}}));
+}
+
+TEST(SkinPixels, KeyMaskSetsExactlyTheKeyPixels) {
+  std::vector<uint32_t> px(18 * 2, 0x000000);
+  px[0] = px[9] = px[17] = KeyPixel;
+  px[18 + 3] = 0xFF01FF;               // near the key: drawn, not masked
+  px[18 + 8] = KeyPixel | 0xAB000000;  // the top byte does not count
+  std::vector<uint8_t> bits(1, 0xEE);
+  BuildKeyMask(TPixelView(px.data(), 18, 2, 18), KeyPixel, bits);
+  ASSERT_EQ(KeyMaskStride(18), 4);
+  EXPECT_EQ(bits, (std::vector<uint8_t>{0x80, 0x40, 0x40, 0x00, 0x00, 0x80, 0x00, 0x00}));
+}
+
+TEST(SkinPixels, MirrorFlipAndQuarterTurnsOfASmallPicture) {
+  // a b c
+  // d e f
+  const uint32_t a = 1, b = 2, c = 3, d = 4, e = 5, f = 6;
+  TSkinPicture p;
+  p.Width = 3;
+  p.Height = 2;
+  p.Pixels = {a, b, c, d, e, f};
+  auto turned = [&](void (*op)(TSkinPicture&)) {
+    TSkinPicture q = p;
+    q.Handle = std::make_shared<int>(1);
+    op(q);
+    EXPECT_FALSE(q.Handle);  // the platform bitmap must be made again
+    return q;
+  };
+  const TSkinPicture l = turned(TurnLeft), r = turned(TurnRight);
+  EXPECT_EQ(l.Width, 2);
+  EXPECT_EQ(l.Height, 3);
+  EXPECT_EQ(l.Pixels, (std::vector<uint32_t>{c, f, b, e, a, d}));
+  EXPECT_EQ(r.Width, 2);
+  EXPECT_EQ(r.Height, 3);
+  EXPECT_EQ(r.Pixels, (std::vector<uint32_t>{d, a, e, b, f, c}));
+  EXPECT_EQ(turned(MirrorPixels).Pixels, (std::vector<uint32_t>{c, b, a, f, e, d}));
+  EXPECT_EQ(turned(FlipPixels).Pixels, (std::vector<uint32_t>{d, e, f, a, b, c}));
+
+  // Two turns either way are a mirror and a flip; a turn and its opposite change nothing.
+  TSkinPicture q = Coded(5, 3);
+  TurnRight(q);
+  TurnRight(q);
+  TSkinPicture mf = Coded(5, 3);
+  MirrorPixels(mf);
+  FlipPixels(mf);
+  EXPECT_EQ(q.Pixels, mf.Pixels);
+  TurnLeft(q);
+  TurnRight(q);
+  EXPECT_EQ(q.Pixels, mf.Pixels);
+  // An odd height keeps its middle row in place.
+  TSkinPicture odd = Coded(2, 3);
+  FlipPixels(odd);
+  EXPECT_EQ(odd.At(1, 1), 1001u);
+  EXPECT_EQ(odd.At(0, 0), 2000u);
+}
