@@ -33,7 +33,11 @@ TSlicePlan NineSlicePlan(const TPixelRect& Frame, int Width, int Height, const T
     src.Right = std::clamp(src.Right, f.Left, f.Right);
     src.Top = std::clamp(src.Top, f.Top, f.Bottom);
     src.Bottom = std::clamp(src.Bottom, f.Top, f.Bottom);
-    if (!src.HasArea() || !dst.HasArea()) return;
+    if (!dst.HasArea()) return;
+    if (!src.HasArea()) {
+      plan.Complete = false;
+      return;
+    }
     plan.Pieces[plan.Count++] = {part, src, dst};
   };
   add(spTopLeft, {f.Left, f.Top, f.Left + l, f.Top + t}, {0, 0, l, t});
@@ -59,14 +63,17 @@ TThreeSlicePlan ThreeSlicePlan(const TPixelRect& Frame, int Width, int Height, i
                                int Right) {
   TThreeSlicePlan plan;
   const TPixelRect& f = Frame;
-  const int l = std::clamp(Left, 0, f.Width()), r = std::clamp(Right, 0, f.Width());
-  plan.LeftSource = {f.Left, f.Top, f.Left + l, f.Bottom};
+  const int l = std::max(Left, 0), r = std::max(Right, 0);
+  const int sl = std::min(l, f.Width()), sr = std::min(r, f.Width());
+  plan.LeftSource = {f.Left, f.Top, f.Left + sl, f.Bottom};
   plan.LeftTarget = {0, 0, l, Height};
-  plan.RightSource = {f.Right - r, f.Top, f.Right, f.Bottom};
+  plan.RightSource = {f.Right - sr, f.Top, f.Right, f.Bottom};
   plan.RightTarget = {Width - r, 0, Width, Height};
   plan.MiddleSource = {f.Left + l, f.Top, f.Right - r, f.Bottom};
   if (plan.MiddleSource.HasArea())
     plan.MiddleCount = TileSteps(l, Width - r, plan.MiddleSource.Width());
+  else
+    plan.Complete = Width - r <= l;
   return plan;
 }
 

@@ -64,10 +64,13 @@ struct TSlicePiece {
 // (top-left, bottom-left, top-right, left, top, centre, bottom-right, right, bottom), so
 // that a tiled centre overrunning its place is covered by the pieces after it. A target
 // narrower than the left and right margins together loses both (the frame is stretched
-// across it), likewise for the height. Pieces with no area on either side are left out.
+// across it), likewise for the height. Pieces with no area on either side are left out;
+// Complete is false when a margin wider than the frame left a piece without source
+// pixels, so that part of the target stays undrawn.
 struct TSlicePlan {
   std::array<TSlicePiece, 9> Pieces{};
   int Count = 0;
+  bool Complete = true;
   const TSlicePiece* begin() const { return Pieces.data(); }
   const TSlicePiece* end() const { return Pieces.data() + Count; }
 };
@@ -76,12 +79,15 @@ TSlicePlan NineSlicePlan(const TPixelRect& Frame, int Width, int Height, const T
 
 // A three-slice drawing of Frame at Width x Height: the left piece (Left margin wide)
 // at x = 0, the middle piece repeated at its own width from x = Left while x < Width -
-// Right, the right piece at x = Width - Right; all stretched to the full height.
+// Right, the right piece at x = Width - Right; all stretched to the full height. An end
+// wider than the frame reads the whole frame. Complete is false when the middle has no
+// width to repeat but the ends leave room between them.
 struct TThreeSlicePlan {
   TPixelRect LeftSource, LeftTarget;
   TPixelRect MiddleSource;  // repeated when it has area
   int MiddleCount = 0;      // copies of the middle piece
   TPixelRect RightSource, RightTarget;
+  bool Complete = true;
   // Copy i (from 0) of the middle piece.
   TPixelRect MiddleTarget(int i) const;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -87,21 +88,27 @@ TEST(SkinPixels, NineSliceCoversEveryTargetPixelOnceFromInsideTheFrame) {
   const TPixelRect frame{5, 0, 10, 7};
   for (TMargins m :
        {TMargins{0, 0, 0, 0}, TMargins{2, 1, 2, 3}, TMargins{1, 0, 0, 6}, TMargins{9, 9, 9, 9}}) {
-    for (int w = 0; w <= 12; ++w)
-      for (int h = 0; h <= 12; ++h) {
+    for (int w = 0; w <= 20; ++w)
+      for (int h = 0; h <= 20; ++h) {
+        const TSlicePlan plan = NineSlicePlan(frame, w, h, m);
         std::vector<int> hits(static_cast<size_t>(w) * h, 0);
-        for (const TSlicePiece& p : NineSlicePlan(frame, w, h, m)) {
+        for (const TSlicePiece& p : plan) {
           ASSERT_TRUE(p.Source.HasArea() && p.Target.HasArea());
           ASSERT_TRUE(p.Source.Left >= frame.Left && p.Source.Right <= frame.Right &&
                       p.Source.Top >= frame.Top && p.Source.Bottom <= frame.Bottom);
           for (int y = p.Target.Top; y < p.Target.Bottom; ++y)
             for (int x = p.Target.Left; x < p.Target.Right; ++x) ++hits[y * w + x];
         }
-        for (int i = 0; i < w * h; ++i)
-          ASSERT_EQ(hits[i], 1) << "margins " << m.Left << m.Top << m.Right << m.Bottom << " at "
-                                << w << "x" << h << " pixel " << i;
+        const bool complete = std::all_of(hits.begin(), hits.end(), [](int n) { return n == 1; });
+        ASSERT_EQ(plan.Complete, complete) << m.Left << " " << w << "x" << h;
+        ASSERT_TRUE(std::all_of(hits.begin(), hits.end(), [](int n) { return n <= 1; }));
+        // Only margins wider than the frame (5 x 7) can leave a gap.
+        if (m.Left < 5) {
+          ASSERT_TRUE(complete) << m.Left << " " << w << "x" << h;
+        }
       }
   }
+  EXPECT_FALSE(NineSlicePlan(frame, 20, 20, {9, 9, 9, 9}).Complete);
 }
 
 TEST(SkinPixels, NarrowTargetStretchesTheWholeFrameAndCornersKeepTheirPixels) {
@@ -160,9 +167,18 @@ TEST(SkinPixels, ThreeSliceRepeatsTheMiddleAtItsOwnWidth) {
   EXPECT_EQ(plan.MiddleTarget(2), (TPixelRect{13, 0, 18, 9}));
   EXPECT_EQ(plan.RightSource, (TPixelRect{8, 4, 10, 8}));
   EXPECT_EQ(plan.RightTarget, (TPixelRect{15, 0, 17, 9}));
-  // Ends that leave the middle without width repeat nothing.
+  EXPECT_TRUE(plan.Complete);
+  // Ends that leave the middle without width repeat nothing and leave a gap; ends wider
+  // than the frame read the frame alone.
   EXPECT_EQ(ThreeSlicePlan({0, 0, 10, 4}, 40, 4, 6, 4).MiddleCount, 0);
-  EXPECT_EQ(ThreeSlicePlan({0, 0, 10, 4}, 40, 4, 7, 7).MiddleCount, 0);
+  EXPECT_FALSE(ThreeSlicePlan({0, 0, 10, 4}, 40, 4, 6, 4).Complete);
+  EXPECT_TRUE(ThreeSlicePlan({0, 0, 10, 4}, 10, 4, 6, 4).Complete);
+  const TThreeSlicePlan wide = ThreeSlicePlan({10, 0, 20, 4}, 40, 4, 12, 13);
+  EXPECT_EQ(wide.MiddleCount, 0);
+  EXPECT_EQ(wide.LeftSource, (TPixelRect{10, 0, 20, 4}));
+  EXPECT_EQ(wide.LeftTarget, (TPixelRect{0, 0, 12, 4}));
+  EXPECT_EQ(wide.RightSource, (TPixelRect{10, 0, 20, 4}));
+  EXPECT_EQ(wide.RightTarget, (TPixelRect{27, 0, 40, 4}));
 }
 
 TEST(SkinPixels, TileSteps) {
