@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/skin/SkinModel.h"
+#include "core/skin/SkinPixels.h"
 
 namespace {
 
@@ -33,65 +34,68 @@ struct Image {
   }
 };
 
-struct Rect {
-  int l, t, r, b;
-  int W() const { return r - l; }
-  int H() const { return b - t; }
-};
+using Rect = vpn::skin::TPixelRect;
 
-// Frame k (from 1) of a strip of n frames, side by side or stacked.
 Rect FrameOf(const TSkinPicture& p, int n, int k, bool vertical) {
-  if (n < 1) n = 1;
-  if (vertical) {
-    const int fh = p.Height / n;
-    return {0, (k - 1) * fh, p.Width, k * fh};
-  }
-  const int fw = p.Width / n;
-  return {(k - 1) * fw, 0, k * fw, p.Height};
+  return vpn::skin::FrameRect(p.Width, p.Height, n, k, vertical);
 }
 
-// Source piece s stretched onto target piece d, key pixels skipped when transparent.
+// Source piece s stretched onto target piece d (nearest pixel), key pixels skipped when
+// transparent.
 void Stretch(Image& img, const TSkinPicture& p, Rect s, Rect d, bool transparent) {
-  if (s.W() <= 0 || s.H() <= 0 || d.W() <= 0 || d.H() <= 0) return;
-  for (int y = d.t; y < d.b; ++y)
-    for (int x = d.l; x < d.r; ++x) {
-      const int sx = s.l + (x - d.l) * s.W() / d.W();
-      const int sy = s.t + (y - d.t) * s.H() / d.H();
+  if (!s.HasArea() || !d.HasArea()) return;
+  for (int y = d.Top; y < d.Bottom; ++y)
+    for (int x = d.Left; x < d.Right; ++x) {
+      const int sx = s.Left + (x - d.Left) * s.Width() / d.Width();
+      const int sy = s.Top + (y - d.Top) * s.Height() / d.Height();
       const uint32_t c = p.At(sx, sy);
       if (!(transparent && c == kKey)) img.Put(x, y, c);
     }
 }
 
-void Tile(Image& img, const TSkinPicture& p, Rect s, Rect d, bool transparent) {
-  if (s.W() <= 0 || s.H() <= 0) return;
-  for (int y = d.t; y < d.b; y += s.H())
-    for (int x = d.l; x < d.r; x += s.W()) {
-      Rect piece{x, y, std::min(x + s.W(), d.r), std::min(y + s.H(), d.b)};
-      Stretch(img, p, {s.l, s.t, s.l + piece.W(), s.t + piece.H()}, piece, transparent);
+// An off-screen piece copied onto the image at (x, y), like the program's drawings.
+void Blit(Image& img, const Image& piece, int x0, int y0, bool transparent) {
+  for (int y = 0; y < piece.h; ++y)
+    for (int x = 0; x < piece.w; ++x) {
+      const uint32_t c = piece.px[static_cast<size_t>(y) * piece.w + x];
+      if (!(transparent && c == kKey)) img.Put(x0 + x, y0 + y, c);
     }
 }
 
 void NineSlice(Image& img, const TSkinPicture& p, Rect d, int n, int k, bool vertical, int l, int t,
                int r, int b, bool tileCentre, bool transparent) {
-  if (p.Empty()) return;
-  const Rect f = FrameOf(p, n, k, vertical);
-  if (d.W() < l + r) l = r = 0;
-  if (d.H() < t + b) t = b = 0;
-  auto piece = [&](Rect s, Rect to) { Stretch(img, p, s, to, transparent); };
-  piece({f.l, f.t, f.l + l, f.t + t}, {d.l, d.t, d.l + l, d.t + t});
-  piece({f.l, f.b - b, f.l + l, f.b}, {d.l, d.b - b, d.l + l, d.b});
-  piece({f.r - r, f.t, f.r, f.t + t}, {d.r - r, d.t, d.r, d.t + t});
-  piece({f.l, f.t + t, f.l + l, f.b - b}, {d.l, d.t + t, d.l + l, d.b - b});
-  piece({f.l + l, f.t, f.r - r, f.t + t}, {d.l + l, d.t, d.r - r, d.t + t});
-  const Rect sc{f.l + l, f.t + t, f.r - r, f.b - b}, dc{d.l + l, d.t + t, d.r - r, d.b - b};
-  if (tileCentre) {
-    Tile(img, p, sc, dc, transparent);
-  } else {
-    piece(sc, dc);
+  if (p.Empty() || !d.HasArea()) return;
+  const vpn::skin::TSlicePlan plan =
+      vpn::skin::NineSlicePlan(FrameOf(p, n, k, vertical), d.Width(), d.Height(), {l, t, r, b});
+  Image piece(d.Width(), d.Height(), kKey);
+  for (const vpn::skin::TSlicePiece& pc : plan) {
+    if (pc.Part != vpn::skin::spCentre || !tileCentre) {
+      Stretch(piece, p, pc.Source, pc.Target, false);
+      continue;
+    }
+    const Rect& s = pc.Source;
+    const int cols = vpn::skin::TileSteps(pc.Target.Left, pc.Target.Right, s.Width());
+    const int rows = vpn::skin::TileSteps(pc.Target.Top, pc.Target.Bottom, s.Height());
+    for (int i = 0; i < cols; ++i)
+      for (int j = 0; j < rows; ++j) {
+        const int x = pc.Target.Left + i * s.Width(), y = pc.Target.Top + j * s.Height();
+        Stretch(piece, p, s, {x, y, x + s.Width(), y + s.Height()}, false);
+      }
   }
-  piece({f.r - r, f.b - b, f.r, f.b}, {d.r - r, d.b - b, d.r, d.b});
-  piece({f.r - r, f.t + t, f.r, f.b - b}, {d.r - r, d.t + t, d.r, d.b - b});
-  piece({f.l + l, f.b - b, f.r - r, f.b}, {d.l + l, d.b - b, d.r - r, d.b});
+  Blit(img, piece, d.Left, d.Top, transparent);
+}
+
+// Frame k of a vertical strip of n frames, three-sliced with fixed ends l and r.
+void ThreeSlice(Image& img, const TSkinPicture& p, Rect d, int n, int k, int l, int r) {
+  if (p.Empty() || !d.HasArea()) return;
+  const vpn::skin::TThreeSlicePlan plan =
+      vpn::skin::ThreeSlicePlan(FrameOf(p, n, k, true), d.Width(), d.Height(), l, r);
+  Image piece(d.Width(), d.Height(), kKey);
+  Stretch(piece, p, plan.LeftSource, plan.LeftTarget, false);
+  for (int i = 0; i < plan.MiddleCount; ++i)
+    Stretch(piece, p, plan.MiddleSource, plan.MiddleTarget(i), false);
+  Stretch(piece, p, plan.RightSource, plan.RightTarget, false);
+  Blit(img, piece, d.Left, d.Top, true);
 }
 
 void Element(Image& img, const TDataSkinObject* e, Rect d, int k, bool vertical = false) {
@@ -103,7 +107,7 @@ void Element(Image& img, const TDataSkinObject* e, Rect d, int k, bool vertical 
 void Glyph(Image& img, const TSkinPicture& p, int n, int k, int x, int y) {
   if (p.Empty()) return;
   const Rect f = FrameOf(p, n, k, false);
-  Stretch(img, p, f, {x, y, x + f.W(), y + f.H()}, true);
+  Stretch(img, p, f, {x, y, x + f.Width(), y + f.Height()}, true);
 }
 
 uint32_t Rgb(TColor c) {  // 0x00BBGGRR (system colours shown as mid grey) to 0xRRGGBB
@@ -133,15 +137,8 @@ void Window(Image& img, TSkinModel& s, int x0, int y0, int w, int h, bool active
   // the caption text.
   const TDataSkinTitle& t = *s.Title;
   if (!t.Bitmap.Empty()) {
-    const Rect f = FrameOf(t.Bitmap, 2, k, true);
     const int tx = x0 + bl + t.LeftWidth, ty = y0 + (th - 18) / 2, tw = 130;
-    Stretch(img, t.Bitmap, {f.l, f.t, f.l + t.TXTBackleft, f.b},
-            {tx, ty, tx + t.TXTBackleft, ty + 18}, true);
-    for (int x = tx + t.TXTBackleft; x < tx + tw - t.TXTBackRight; ++x)
-      Stretch(img, t.Bitmap, {f.l + t.TXTBackleft, f.t, f.l + t.TXTBackleft + 1, f.b},
-              {x, ty, x + 1, ty + 18}, true);
-    Stretch(img, t.Bitmap, {f.r - t.TXTBackRight, f.t, f.r, f.b},
-            {tx + tw - t.TXTBackRight, ty, tx + tw, ty + 18}, true);
+    ThreeSlice(img, t.Bitmap, {tx, ty, tx + tw, ty + 18}, 2, k, t.TXTBackleft, t.TXTBackRight);
     img.Fill(tx + 12, ty + 8, tx + tw - 16, ty + 10,
              Rgb(active ? s.Colours.TitleTextActive : s.Colours.TitleTextNoActive));
   }
@@ -180,56 +177,57 @@ void Controls(Image& img, TSkinModel& s, int x0, int y0) {
   if (s.Progress) {
     const Rect bar{x0, y0 + 66, x0 + 200, y0 + 78};
     Element(img, s.Progress.get(), bar, 1);
-    Element(img, s.Progress.get(), {bar.l, bar.t, bar.l + 124, bar.b}, 2);
+    Element(img, s.Progress.get(), {bar.Left, bar.Top, bar.Left + 124, bar.Bottom}, 2);
   }
   // Combo boxes: normal and hot.
   for (int i = 0; i < 2; ++i) {
     const int st = i ? 4 : 1, cx = x0 + 220 + i * 150;
     const Rect box{cx, y0 + 62, cx + 137, y0 + 85};
-    img.Fill(box.l, box.t, box.r, box.b, 0xFFFFFF);
+    img.Fill(box.Left, box.Top, box.Right, box.Bottom, 0xFFFFFF);
     Element(img, s.SunkEdge.get(), box, st);
     if (s.ComboButton) {
       const int bw = 19;
-      Element(img, s.ComboButton.get(), {box.r - bw - 2, box.t, box.r, box.b}, st);
+      Element(img, s.ComboButton.get(), {box.Right - bw - 2, box.Top, box.Right, box.Bottom}, st);
       if (s.ExtraImages) {
         const TSkinPicture& g = s.ExtraImages->Bitmap;
         const int gw = g.Width / 5;
-        Glyph(img, g, 5, st, box.r - bw - 2 + (bw + 2 - gw) / 2 - 1,
-              box.t + (box.H() - g.Height) / 2);
+        Glyph(img, g, 5, st, box.Right - bw - 2 + (bw + 2 - gw) / 2 - 1,
+              box.Top + (box.Height() - g.Height) / 2);
       }
     }
   }
   // A horizontal scroll bar with its arrows and thumb, and a vertical one.
   if (s.Scrollbar && s.HorzScroll && s.HorzScrollThumb) {
     const Rect r{x0, y0 + 100, x0 + 200, y0 + 116};
-    img.Fill(r.l, r.t, r.r, r.b, Rgb(s.Colours.Scrollbar));
-    Element(img, s.HorzScroll.get(), {r.l + 16, r.t, r.r - 16, r.b}, 1);
-    NineSlice(img, s.Scrollbar->Bitmap, {r.l, r.t, r.l + 16, r.b}, 23, 1, false, 0, 0, 0, 0, false,
-              true);
-    NineSlice(img, s.Scrollbar->Bitmap, {r.r - 16, r.t, r.r, r.b}, 23, 7, false, 0, 0, 0, 0, false,
-              true);
-    Element(img, s.HorzScrollThumb.get(), {r.l + 50, r.t, r.l + 110, r.b}, 1);
+    img.Fill(r.Left, r.Top, r.Right, r.Bottom, Rgb(s.Colours.Scrollbar));
+    Element(img, s.HorzScroll.get(), {r.Left + 16, r.Top, r.Right - 16, r.Bottom}, 1);
+    NineSlice(img, s.Scrollbar->Bitmap, {r.Left, r.Top, r.Left + 16, r.Bottom}, 23, 1, false, 0, 0,
+              0, 0, false, true);
+    NineSlice(img, s.Scrollbar->Bitmap, {r.Right - 16, r.Top, r.Right, r.Bottom}, 23, 7, false, 0,
+              0, 0, 0, false, true);
+    Element(img, s.HorzScrollThumb.get(), {r.Left + 50, r.Top, r.Left + 110, r.Bottom}, 1);
   }
   if (s.Scrollbar && s.VertScroll && s.VertScrollThumb) {
     const Rect r{x0 + 530, y0 + 40, x0 + 546, y0 + 190};
-    img.Fill(r.l, r.t, r.r, r.b, Rgb(s.Colours.Scrollbar));
-    Element(img, s.VertScroll.get(), {r.l, r.t + 16, r.r, r.b - 16}, 1);
-    NineSlice(img, s.Scrollbar->Bitmap, {r.l, r.t, r.r, r.t + 16}, 23, 9, false, 0, 0, 0, 0, false,
-              true);
-    NineSlice(img, s.Scrollbar->Bitmap, {r.l, r.b - 16, r.r, r.b}, 23, 14, false, 0, 0, 0, 0, false,
-              true);
-    Element(img, s.VertScrollThumb.get(), {r.l, r.t + 40, r.r, r.t + 80}, 2);
+    img.Fill(r.Left, r.Top, r.Right, r.Bottom, Rgb(s.Colours.Scrollbar));
+    Element(img, s.VertScroll.get(), {r.Left, r.Top + 16, r.Right, r.Bottom - 16}, 1);
+    NineSlice(img, s.Scrollbar->Bitmap, {r.Left, r.Top, r.Right, r.Top + 16}, 23, 9, false, 0, 0, 0,
+              0, false, true);
+    NineSlice(img, s.Scrollbar->Bitmap, {r.Left, r.Bottom - 16, r.Right, r.Bottom}, 23, 14, false,
+              0, 0, 0, 0, false, true);
+    Element(img, s.VertScrollThumb.get(), {r.Left, r.Top + 40, r.Right, r.Top + 80}, 2);
   }
   // Tabs on a sheet.
   if (s.Tabs) {
     const Rect sheet{x0 + 220, y0 + 120, x0 + 510, y0 + 190};
-    img.Fill(sheet.l, sheet.t, sheet.r, sheet.b, 0xFFFFFF);
+    img.Fill(sheet.Left, sheet.Top, sheet.Right, sheet.Bottom, 0xFFFFFF);
     if (!s.Tabs->Bitmap2.Empty())
       NineSlice(img, s.Tabs->Bitmap2, sheet, 1, 1, false, 4, 5, 4, 4, false, false);
     for (int i = 0; i < 3; ++i)
-      Element(img, s.Tabs.get(),
-              {sheet.l + 2 + i * 74, sheet.t - 22, sheet.l + 2 + i * 74 + 72, sheet.t + 1},
-              i == 0 ? 2 : 1);
+      Element(
+          img, s.Tabs.get(),
+          {sheet.Left + 2 + i * 74, sheet.Top - 22, sheet.Left + 2 + i * 74 + 72, sheet.Top + 1},
+          i == 0 ? 2 : 1);
   }
   // Up-down buttons beside a track bar thumb, and a status bar.
   if (s.UpDownVert) {
@@ -238,7 +236,7 @@ void Controls(Image& img, TSkinModel& s, int x0, int y0) {
       const Rect r{x0, y0 + 130 + half * 12, x0 + 16, y0 + 142 + half * 12};
       NineSlice(img, s.UpDownVert->Bitmap, r, 8, 1 + 4 * half, false, 0, 0, 0, 0, false, true);
       const int gw = g.Width / 8;
-      Glyph(img, g, 8, 1 + 4 * half, r.l + (16 - gw) / 2, r.t + (12 - g.Height) / 2);
+      Glyph(img, g, 8, 1 + 4 * half, r.Left + (16 - gw) / 2, r.Top + (12 - g.Height) / 2);
     }
   }
   if (s.TrackbarThumbHorz) {
@@ -255,14 +253,15 @@ void Menu(Image& img, TSkinModel& s, int x0, int y0) {
   if (!s.MenuBackground || !s.MenuItem) return;
   const Rect r{x0, y0, x0 + 140, y0 + 96};
   Element(img, s.MenuBackground.get(), r, 1);
-  Element(img, s.MenuItem.get(), {r.l + 3, r.t + 4, r.r - 3, r.t + 24}, 1);
-  Element(img, s.MenuItem.get(), {r.l + 3, r.t + 24, r.r - 3, r.t + 44}, 4);
+  Element(img, s.MenuItem.get(), {r.Left + 3, r.Top + 4, r.Right - 3, r.Top + 24}, 1);
+  Element(img, s.MenuItem.get(), {r.Left + 3, r.Top + 24, r.Right - 3, r.Top + 44}, 4);
   // Separator: the bottom rows of the second frame.
   const TSkinPicture& p = s.MenuItem->Bitmap;
   const Rect f = FrameOf(p, 5, 2, false);
-  Stretch(img, p, {f.l, f.b - 9, f.r, f.b}, {r.l + 3, r.t + 46, r.r - 3, r.t + 55}, true);
-  Element(img, s.MenuItem.get(), {r.l + 3, r.t + 56, r.r - 3, r.t + 76}, 1);
-  for (int y : {12, 32, 64}) img.Fill(r.l + 16, r.t + y, r.l + 90, r.t + y + 3, 0x64748B);
+  Stretch(img, p, {f.Left, f.Bottom - 9, f.Right, f.Bottom},
+          {r.Left + 3, r.Top + 46, r.Right - 3, r.Top + 55}, true);
+  Element(img, s.MenuItem.get(), {r.Left + 3, r.Top + 56, r.Right - 3, r.Top + 76}, 1);
+  for (int y : {12, 32, 64}) img.Fill(r.Left + 16, r.Top + y, r.Left + 90, r.Top + y + 3, 0x64748B);
 }
 
 uint32_t Crc(const uint8_t* p, size_t n, uint32_t c = 0) {
