@@ -197,13 +197,18 @@ void CopyKeyed(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy,
   vpn::skin::BuildKeyMask(pixels, key, s.Mask);
   TGdiObject mask(CreateBitmap(w, h, 1, 1, s.Mask.data()));
   if (!mask) return;
-  // Where the mask bit is set the destination stays; elsewhere the source is copied.
+  // On screen the copy is one masked operation (where the mask bit is set the
+  // destination stays, elsewhere the source is copied), so no in-between state is ever
+  // seen. Off screen nobody sees the steps below, which measured ten times faster
+  // under Wine than the masked copy.
   constexpr DWORD keep = 0x00AA0029;
-  if (MaskBlt(dst, x, y, w, h, src, sx, sy, static_cast<HBITMAP>(mask.Get()), 0, 0,
+  if (GetObjectType(dst) != OBJ_MEMDC &&
+      MaskBlt(dst, x, y, w, h, src, sx, sy, static_cast<HBITMAP>(mask.Get()), 0, 0,
               MAKEROP4(keep, SRCCOPY)))
     return;
-  // Systems without MaskBlt: invert, cut the mask out, invert back. A monochrome mask
-  // drawn into colour gives white for set bits (background) and black for clear ones.
+  // Off screen, and systems without MaskBlt: invert, cut the mask out, invert back. A
+  // monochrome mask drawn into colour gives white for set bits (background) and black
+  // for clear ones.
   TSelected sel(s.Work.Get(), mask.Get());
   if (!sel) return;
   const COLORREF bk = SetBkColor(dst, RGB(255, 255, 255));

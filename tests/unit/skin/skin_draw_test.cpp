@@ -95,6 +95,17 @@ TEST(SkinDraw, FrameOfAStripStretchedWithTheKeyColourLeftUnpainted) {
   DrawFrame(c.dc.Get(), {0, 4, 6, 6}, H(strip), false, 1, 1);  // one frame: the whole strip
   EXPECT_EQ(c.Rows(), (std::vector<std::string>{"........", "eeefff..", "kkklll..", "....jj..",
                                                 "abcdef..", "ghMjkl.."}));
+
+  // The same transparent drawing straight onto a window on screen.
+  TWindowHandle wnd(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 50, 50, 8,
+                                    6, nullptr, nullptr, nullptr, nullptr));
+  UpdateWindow(wnd.Get());
+  TWindowDC wdc(wnd.Get());
+  BitBlt(wdc.Get(), 0, 0, 8, 6, c.dc.Get(), 0, 0, SRCCOPY);
+  DrawFrame(wdc.Get(), {4, 0, 8, 4}, H(strip), true, 3, 2);
+  BitBlt(c.dc.Get(), 0, 0, 8, 6, wdc.Get(), 0, 0, SRCCOPY);
+  EXPECT_EQ(c.Rows(), (std::vector<std::string>{"....ccdd", "eeefccdd", "kkkllljj", "....jjjj",
+                                                "abcdef..", "ghMjkl.."}));
 }
 
 TEST(SkinDraw, NineSliceRenderedTiledStretchedTransparentAndEdgesOnly) {
