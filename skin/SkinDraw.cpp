@@ -82,7 +82,7 @@ class TDrawState {
 
   TMemoryDC Source, Work;
   std::vector<uint8_t> Mask;        // key masks
-  std::vector<uint32_t> Pixels;     // pixels of bitmaps that are not 32-bit DIBs
+  std::vector<uint32_t> Pixels;     // pixels of a bitmap read back
   std::vector<uint8_t> RegionData;  // one batch of region rectangles
 
  private:
@@ -170,8 +170,8 @@ void TileOwn(HDC dst, const TPixelRect& to, HDC src, const TPixelRect& piece) {
   }
 }
 
-// The nine-slice pieces of a plan drawn onto dst at (dx, dy); a tiled centre only onto
-// a bitmap of our own (Own), where its copies can be doubled.
+// The nine-slice pieces of a plan drawn onto dst at (dx, dy). A tiled centre is drawn by
+// doubling (TileOwn), so tile only onto a bitmap the drawing owns.
 void DrawPlan(HDC dst, int dx, int dy, HDC src, const vpn::skin::TSlicePlan& plan, bool tile) {
   for (const vpn::skin::TSlicePiece& p : plan) {
     if (p.Part == vpn::skin::spCentre && tile)

@@ -7,8 +7,9 @@
 // copied to the target in one operation, so nothing half-drawn flickers on screen.
 // Stretching is nearest-pixel (COLORONCOLOR): a drawn pixel is always one of the
 // picture's own colours. Strips are any bitmaps (usually SkinBitmapOf of an element's
-// picture, a 32-bit device-independent bitmap); the caller keeps them. Drawing happens
-// on the GUI thread, which keeps the scratch surfaces these functions reuse.
+// picture, a 32-bit device-independent bitmap); the caller keeps them, and they must not
+// be selected into a DC while drawn or read. Drawing happens on the GUI thread, which
+// keeps the scratch surfaces these functions reuse.
 #pragma once
 
 #include <windows.h>
