@@ -1,16 +1,19 @@
 // Prints the median time of the drawings a skinned window frame repaints with, on the
 // default skin at the size of the main window (client 351 x 239), next to a plain copy
 // of the same area, so later changes can be compared as ratios in one run:
-//   build/win64/wine-run build/win64/bin/skin_draw_bench.exe [ROUNDS=300]
+//   build/win64/wine-run build/win64/bin/skin_draw_bench.exe [ROUNDS=300] [FRAME.bmp]
+// With a file name it also writes the drawn frame, the pixels outside its region cyan.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <vector>
 
 #include "core/skin/SkinModel.h"
+#include "core/skin/SkinPicture.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skins/DefaultSkin.h"
@@ -122,5 +125,22 @@ int main(int argc, char** argv) {
            TGdiObject r = RegionFromBitmap(static_cast<HBITMAP>(whole.Get()), 0, 0);
          }),
          copy);
+  if (argc > 2) {
+    TGdiObject region = RegionFromBitmap(static_cast<HBITMAP>(whole.Get()), 0, 0);
+    TSkinPicture pic;
+    pic.Width = w;
+    pic.Height = h;
+    pic.Pixels.resize(static_cast<size_t>(w) * h);
+    BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    GetDIBits(dc.Get(), static_cast<HBITMAP>(whole.Get()), 0, h, pic.Pixels.data(), &bi,
+              DIB_RGB_COLORS);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (!PtInRegion(static_cast<HRGN>(region.Get()), x, y)) pic.Pixels[y * w + x] = 0x00FFFF;
+    const std::vector<uint8_t> file = vpn::skin::EncodeBmp24(pic);
+    std::ofstream(argv[2], std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
+  }
   return 0;
 }
