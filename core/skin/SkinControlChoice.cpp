@@ -1,0 +1,247 @@
+#include "core/skin/SkinControlChoice.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vpn::skin {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string Upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool OneOf(const std::string& s, std::initializer_list<const char*> names) {
+  return std::any_of(names.begin(), names.end(), [&](const char* n) { return s == n; });
+}
+
+// Tags are signed: -1 mod 100 is -1 here as in the tag's own arithmetic, so a negative
+// tag never matches a positive disable tag.
+bool TagMod(int64_t tag, int64_t value) {
+  return tag % 100 == value;
+}
+
+ControlChoice Make(TSkinControlKind kind) {
+  ControlChoice c;
+  c.kind = kind;
+  return c;
+}
+
+ControlChoice FromSkin3rd(const std::string& kind, const ChoiceSkin& s) {
+  const uint32_t on = s.skinControls;
+  ControlChoice c;
+  if (kind == "combobox") {
+    if (on & cfCombo) c.kind = skComBox;
+  } else if (kind == "edit") {
+    if (on & cfEdit) {
+      c.kind = skEdit;
+      c.byHandle = true;
+    }
+  } else if (kind == "radiobutton") {
+    if (on & cfRadioButton) {
+      c.kind = skRadioButton;
+      c.recolour = true;
+    }
+  } else if (kind == "panel") {
+    if (on & cfPanel) {
+      c.kind = skBox;
+      c.recolour = true;
+      c.transparent = true;
+    }
+  } else if (kind == "trackbar") {
+    if (on & cfButton) {
+      c.kind = skTrackBar;
+      c.transparent = true;
+    }
+  } else if (kind == "button") {
+    if (on & cfButton) c.kind = skButton;
+  } else if (kind == "tab") {
+    if ((on & cfTab) && s.tabElement) {
+      c.kind = skTab;
+      c.byHandle = true;
+    }
+  } else if (kind == "progress") {
+    if (on & cfProgress) c.kind = skProgress;
+  } else if (kind == "scrollbar") {
+    if (on & cfScrollbar) c.kind = skScrollBar;
+  } else if (kind == "radiogroup" || kind == "checkgroup") {
+    if (on & cfPanel) {
+      c.kind = skBox;
+      c.recolour = true;
+      if (on & cfRadioButton) c.childKind = kind == "radiogroup" ? skRadioButton : skCheckBox;
+    }
+  } else if (kind == "checkbox") {
+    if (on & cfCheckBox) {
+      c.kind = skCheckBox;
+      c.recolour = true;
+    }
+  }
+  return c;
+}
+
+}  // namespace
+
+const char* SkinControlKindName(TSkinControlKind kind) {
+  switch (kind) {
+    case skNone:
+      return "none";
+    case skCheckBox:
+      return "TSkinCheckBox";
+    case skRadioButton:
+      return "TSkinRadioButton";
+    case skButton:
+      return "TSkinButton";
+    case skEdit:
+      return "TSkinEdit";
+    case skComBox:
+      return "TSkinComBox";
+    case skScrollBar:
+      return "TSkinScrollBar";
+    case skStatusBar:
+      return "TSkinStatusBar";
+    case skBox:
+      return "TSkinBox";
+    case skTrackBar:
+      return "TSkinTrackBar";
+    case skUpDown:
+      return "TSkinUpDown";
+    case skProgress:
+      return "TSkinProgress";
+    case skTab:
+      return "TSkinTab";
+    case skTab31:
+      return "TSkinTab31";
+    case skSizer:
+      return "TSkinSizer";
+  }
+  return "none";
+}
+
+bool Skin3rdKind(const std::vector<std::string>& lines, std::string_view className,
+                 std::string& kind) {
+  const std::string prefix = Lower(className) + "=";
+  for (const std::string& line : lines) {
+    const std::string lower = Lower(line);
+    if (lower.compare(0, prefix.size(), prefix) != 0) continue;
+    kind = lower.substr(prefix.size(), 50);
+    return true;
+  }
+  return false;
+}
+
+ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
+  if (TagMod(f.tag, s.disableTag)) {
+    ControlChoice c;
+    c.skipped = true;
+    return c;
+  }
+  const std::string name = Upper(f.className);
+  const uint32_t on = s.skinControls;
+  const auto is = [&](TControlAncestor a) { return (f.ancestors & a) != 0; };
+
+  if (OneOf(name, {"TDBCOMBOBOXEH", "TQRPREVIEW", "TFRDESIGNERPAGE", "TFRPBOX"})) return {};
+  if (name == "TTOOLBAR") {
+    ControlChoice c;
+    c.flat = true;
+    c.formColour = true;
+    return c;
+  }
+  std::string kind;
+  if (s.skin3rd && Skin3rdKind(*s.skin3rd, f.className, kind)) return FromSkin3rd(kind, s);
+  const bool tabs = (on & cfTab) && s.tabElement;
+  if (name == "TTABSET" && tabs) return Make(skTab31);
+  if (name == "TTABBEDNOTEBOOK" && tabs) {
+    ControlChoice c = Make(skTab);
+    c.byHandle = true;
+    return c;
+  }
+  if (name == "TMVCPANEL") {
+    ControlChoice c;
+    c.walk = true;
+    return c;
+  }
+  if (is(caCheckBox) && (on & cfCheckBox)) {
+    ControlChoice c = Make(skCheckBox);
+    c.recolour = true;
+    return c;
+  }
+  if (name == "TTRACKBAR" && (on & cfButton)) return Make(skTrackBar);
+  if (name == "TUPDOWN" && (on & cfButton)) return Make(skUpDown);
+  if (name == "TDBNAVIGATOR" && (on & cfPanel)) {
+    ControlChoice c = Make(skBox);
+    c.flat = true;
+    c.recolour = true;
+    return c;
+  }
+  if (is(caStatusBar) && (on & cfStatusBar)) {
+    ControlChoice c = Make(skStatusBar);
+    c.noSizeGrip = true;
+    return c;
+  }
+  if ((is(caComboBox) || TagMod(f.tag, 95)) && (on & cfCombo)) return Make(skComBox);
+  if (name == "TDATETIMEPICKER" && (on & cfEdit)) return Make(f.upDownPicker ? skEdit : skComBox);
+  if (OneOf(name, {"TRICHEDIT", "TWWDBRICHEDIT", "TDXDBMEMO"}) && (on & cfScrollbar))
+    return Make(skScrollBar);
+  if (is(caPanel) && (on & cfPanel)) {
+    ControlChoice c = Make(skBox);
+    c.recolour = true;
+    c.walk = true;
+    return c;
+  }
+  if (OneOf(name, {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"}) && (on & cfScrollbar))
+    return Make(skScrollBar);
+  if ((TagMod(f.tag, 96) || (f.windowed && f.scrollStyle) || is(caListBox) || f.tag == 55) &&
+      (on & cfScrollbar))
+    return Make(skScrollBar);
+  if (is(caButton) && (on & cfButton)) return Make(skButton);
+  if ((is(caEdit) || TagMod(f.tag, 97)) && (on & cfEdit)) {
+    ControlChoice c = Make(skEdit);
+    c.byHandle = true;
+    return c;
+  }
+  if (is(caForm)) {
+    ControlChoice c;
+    c.formColour = true;
+    c.walk = true;
+    return c;
+  }
+  return {};
+}
+
+WindowChoice ChooseSkinWindow(std::string_view className, uint32_t style) {
+  const std::string cls = Lower(className);
+  if (cls == "button") {
+    // The button's type is its low four style bits.
+    switch (style & 0xF) {
+      case 7:   // group box
+      case 11:  // drawn by its owner
+        return {};
+      case 2:
+      case 3:
+      case 5:
+      case 6:
+        return {skCheckBox};
+      case 4:
+      case 9:
+        return {skRadioButton};
+      default:
+        return {skButton};
+    }
+  }
+  if (cls == "combobox") return (style & 3) != 1 ? WindowChoice{skComBox} : WindowChoice{};
+  if (cls == "comboboxex32") return {skComBox, true};
+  if (cls == "scrollbar") return {skSizer};
+  if (cls == "systabcontrol32") return (style & 0x2000) ? WindowChoice{} : WindowChoice{skTab};
+  if (cls == "edit") return {skEdit};
+  return {};
+}
+
+}  // namespace vpn::skin
