@@ -269,7 +269,7 @@ void TSkinData::Loaded() {
       if (SkinNotLoaded) {
         FActive = false;  // no skin: the program keeps the standard frames
       } else {
-        SkinManager->RequestAction(1, 250);
+        SkinManager->RequestAction(saActivate, 250);
       }
     }
   } else {
@@ -287,7 +287,7 @@ void TSkinData::SetActive(bool Value) {
   if (SkinFormtype == sfOnlyThisForm) SkinManager->PendingData = this;
   if (SkinFormtype == sfMainform || SkinFormtype == sfOnlyThisForm) {
     if (Value && SkinNotLoaded) return;
-    SkinManager->RequestAction(Value ? 1 : 2, 250);
+    SkinManager->RequestAction(Value ? saActivate : saDeactivate, 250);
     if (SkinFormtype == sfMainform) SkinManager->PendingData = this;
   }
 }
@@ -324,5 +324,5 @@ void TSkinData::RefreshSkin() {
   if (!SkinManager) Loaded();
   SkinManager->PendingData = this;
   SkinManager->ResetFormElements();
-  SkinManager->RequestAction(3, 250);
+  SkinManager->RequestAction(saRefresh, 250);
 }

@@ -7,6 +7,7 @@
 #include "framework/Forms.h"
 #include "framework/Gbk.h"
 #include "skin/SkinData.h"
+#include "skin/SkinForm.h"
 
 TSkinManager* SkinManager = nullptr;
 
@@ -23,10 +24,8 @@ struct ManagerFinaliser {
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
   TSkinManager* m = SkinManager;
-  if (code >= 0 && m && code == HCBT_ACTIVATE) {
-    if (m->StartState == 0) m->StartState = 1;
-    m->SkinWindow(reinterpret_cast<HWND>(wParam));
-  }
+  LRESULT result = 0;
+  if (code >= 0 && m && m->HookEvent(code, wParam, lParam, result)) return result;
   return CallNextHookEx(m ? m->HookHandle : nullptr, code, wParam, lParam);
 }
 
@@ -65,11 +64,49 @@ TSkinManager::~TSkinManager() {
   ActionTimer.reset();
   if (HookHandle) UnhookWindowsHookEx(HookHandle);
   HookHandle = nullptr;
+  while (!SkinForms.empty()) {
+    TSkinForm* f = SkinForms.back();
+    SkinForms.pop_back();
+    f->State = sfsDetaching;
+    f->DetachWindow();
+    f->Release();
+  }
+  PopupWindows.clear();
 }
 
 void TSkinManager::InstallHook() {
   OsVersion = GetVersion();
   if (!HookHandle) HookHandle = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+}
+
+bool TSkinManager::HookEvent(int Code, WPARAM wParam, LPARAM lParam, LRESULT& Result) {
+  HWND wnd = reinterpret_cast<HWND>(wParam);
+  switch (Code) {
+    case HCBT_CREATEWND: {
+      const std::string cls = ClassNameOf(wnd);
+      if (cls == "ScrollBar") {
+        // A size grip would sit on the skinned frame's corner and draw the system's
+        // look there: it is not created at all.
+        const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+        if (cs && (cs->style & SBS_SIZEGRIP) && FindSkinForm(cs->hwndParent)) {
+          Result = 10;
+          return true;
+        }
+      } else if (cls == "#32768") {
+        SkinPopupWindow(wnd);
+      }
+      return false;
+    }
+    case HCBT_DESTROYWND:
+      ReleasePopupWindow(wnd);
+      return false;
+    case HCBT_ACTIVATE:
+      if (StartState == 0) StartState = 1;
+      SkinWindow(wnd);
+      return false;
+    default:
+      return false;
+  }
 }
 
 void TSkinManager::RegisterSkinData(TSkinData* SkinData) {
@@ -80,47 +117,98 @@ void TSkinManager::RegisterSkinData(TSkinData* SkinData) {
 void TSkinManager::UnregisterSkinData(TSkinData* SkinData) {
   SkinDatas.erase(std::remove(SkinDatas.begin(), SkinDatas.end(), SkinData), SkinDatas.end());
   if (PendingData == SkinData) PendingData = nullptr;  // a freed skin data asks for nothing
+  // Windows skinned with it go back to their own look while the skin still exists.
+  for (size_t i = SkinForms.size(); i-- > 0;)
+    if (i < SkinForms.size() && SkinForms[i]->SkinData == SkinData) RestoreAndFree(SkinForms[i]);
 }
 
-void TSkinManager::RequestAction(int Action, unsigned Delay) {
+void TSkinManager::RequestAction(TSkinAction Action, unsigned Delay) {
+  if (Action == saDispose) {
+    // Disposing never overwrites what a skin data asked for: it runs after it.
+    DisposePending = true;
+    if (!ActionTimer->Enabled()) {
+      ActionTimer->SetInterval(Delay);
+      ActionTimer->SetEnabled(true);
+    }
+    return;
+  }
   PendingAction = Action;
   ActionTimer->SetInterval(Delay);
   if (StartState != 0) {
     ActionTimer->SetEnabled(true);  // a later request within the interval replaces this one
-  } else if (Action == 1 || Action == 2) {
-    Enabled = Action == 1;
+  } else if (Action == saActivate || Action == saDeactivate) {
+    Enabled = Action == saActivate;
+  }
+}
+
+void TSkinManager::RestoreAndFree(TSkinForm* f) {
+  SkinForms.erase(std::remove(SkinForms.begin(), SkinForms.end(), f), SkinForms.end());
+  const HWND wnd = f->Window;
+  f->RestoreWindow();
+  f->Release();
+  if (IsWindow(wnd)) {
+    InvalidateRect(wnd, nullptr, TRUE);
+    UpdateWindow(wnd);
   }
 }
 
 void TSkinManager::RunAction() {
-  if (!PendingData) return;
   ActionTimer->SetEnabled(false);
   TSkinData* data = PendingData;
-  const bool onlyThisForm = data->SkinFormtype == sfOnlyThisForm;
-  switch (PendingAction) {
-    case 1: {
-      Enabled = true;
-      ActivatingAll = true;
-      if (Application) {
-        const std::vector<TForm*> forms = Application->Forms();
-        for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
-          if (onlyThisForm && *it != data->Owner()) continue;
-          SkinWindow((*it)->Handle());
+  if (data && PendingAction != saNone) {
+    const TSkinAction action = PendingAction;
+    PendingAction = saNone;
+    const bool onlyThisForm = data->SkinFormtype == sfOnlyThisForm;
+    switch (action) {
+      case saActivate: {
+        Enabled = true;
+        ActivatingAll = true;
+        if (Application) {
+          const std::vector<TForm*> forms = Application->Forms();
+          for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+            if (onlyThisForm && *it != data->Owner()) continue;
+            SkinWindow((*it)->Handle());
+            if (onlyThisForm) break;
+          }
+        }
+        ActivatingAll = false;
+        break;
+      }
+      case saDeactivate:
+        Enabled = false;
+        for (size_t i = SkinForms.size(); i-- > 0;) {
+          if (i >= SkinForms.size()) continue;
+          TSkinForm* f = SkinForms[i];
+          if (onlyThisForm && f->SkinData != data) continue;
+          RestoreAndFree(f);
           if (onlyThisForm) break;
         }
+        break;
+      case saRefresh: {
+        std::vector<TSkinForm*> using_;
+        for (TSkinForm* f : SkinForms)
+          if (f->SkinData == data) {
+            using_.push_back(f);
+            if (onlyThisForm) break;
+          }
+        for (TSkinForm* f : using_) {
+          f->ClearElements();
+          f->ReloadElements();
+        }
+        for (TSkinForm* f : using_) f->ApplySkinColors();
+        break;
       }
-      ActivatingAll = false;
-      break;
+      default:
+        break;
     }
-    case 2:
-      Enabled = false;
-      break;
-    default:
-      break;  // 3 and 6 concern skinned windows only
+    ++ActionsRun;
+    PendingData = nullptr;
+    if (data->OnSkinChanged) data->OnSkinChanged(data);
   }
-  ++ActionsRun;
-  PendingData = nullptr;
-  if (data->OnSkinChanged) data->OnSkinChanged(data);
+  if (DisposePending) {
+    DisposePending = false;
+    DisposeClosedForms();
+  }
 }
 
 bool TSkinManager::AllowFormSkin(const std::string& ClassName) {
@@ -162,15 +250,17 @@ TSkinData* TSkinManager::ChooseSkinData(HWND Window) {
 
 TSkinData* TSkinManager::SkinDataForWindow(HWND Window) {
   if (!Enabled || !IsWindow(Window)) return nullptr;
-  if (SendMessageW(Window, SM_QUERYSKINNED, 0, 0) == 1) return nullptr;
+  if (SendMessageW(Window, SM_QUERYSKINNED, 0, 0) == 1 || FindSkinForm(Window)) return nullptr;
   TForm* form = FormOfWindow(Window);
+  // Of the child windows only MDI children are skinned when activated; while all forms
+  // are skinned at once, every form is tried.
   if (!ActivatingAll && (GetWindowLongW(Window, GWL_STYLE) & WS_CHILD) &&
       vpn::AsciiLower(ClassNameOf(GetParent(Window))) != "mdiclient")
     return nullptr;
   RECT r{};
   GetWindowRect(Window, &r);
   if ((r.right - r.left) * (r.bottom - r.top) == 0) return nullptr;
-  if (form && form->Tag() == 99) return nullptr;
+  if (form && form->Tag() == UnskinnedFormTag) return nullptr;
   const std::string cls = ClassNameOf(Window);
   if (cls == "TApplication" || !AllowFormSkin(cls)) return nullptr;
   TSkinData* data = ChooseSkinData(Window);
@@ -178,12 +268,93 @@ TSkinData* TSkinManager::SkinDataForWindow(HWND Window) {
 }
 
 bool TSkinManager::SkinWindow(HWND Window) {
-  // Taking the window over (its skinned frame object) belongs to the window-frame code,
-  // which the program does not have yet: the choice is made and no window changes.
-  SkinDataForWindow(Window);
-  return false;
+  TSkinData* data = SkinDataForWindow(Window);
+  if (!data) return false;
+  TForm* form = FormOfWindow(Window);
+  auto* f = new TSkinForm(form);
+  f->Window = Window;
+  try {
+    if (form)
+      f->AttachToForm(data, form);
+    else
+      f->AttachToWindow(data);
+  } catch (const std::exception&) {
+    // A window the skin cannot take over keeps its own look.
+    f->State = sfsDetaching;
+    f->RestoreWindow();
+    f->Release();
+    return false;
+  }
+  SkinForms.push_back(f);
+  PostMessageW(Window, SM_SKINSTART, 0, 1000);
+  return true;
+}
+
+TSkinForm* TSkinManager::FindSkinForm(HWND Window) const {
+  if (!Window) return nullptr;
+  for (TSkinForm* f : SkinForms)
+    if (f->Window == Window) return f;
+  return nullptr;
+}
+
+void TSkinManager::ForgetSkinForm(TSkinForm* SkinForm) {
+  auto it = std::find(SkinForms.begin(), SkinForms.end(), SkinForm);
+  if (it != SkinForms.end()) SkinForms.erase(it);
 }
 
 void TSkinManager::ResetFormElements() {
-  // Only skinned windows hold caption-button objects, and no window is skinned yet.
+  for (TSkinForm* f : SkinForms) f->ClearElements();
+}
+
+void TSkinManager::DisposeClosedForms() {
+  for (size_t i = SkinForms.size(); i-- > 0;) {
+    if (i >= SkinForms.size() || SkinForms[i]->State != sfsDestroyed) continue;
+    TSkinForm* f = SkinForms[i];
+    SkinForms.erase(SkinForms.begin() + static_cast<std::ptrdiff_t>(i));
+    f->Release();
+  }
+}
+
+bool TSkinManager::SkinPopupWindow(HWND Window) {
+  if (!Enabled || std::find(PopupWindows.begin(), PopupWindows.end(), Window) != PopupWindows.end())
+    return false;
+  TSkinData* data = ChooseSkinData(Window);
+  if (!data || data->SkinNotLoaded || !data->SkinControls.Contains(xcMainMenu)) return false;
+  // The popup's own skinned frame arrives with the skinned menus; until then the menu
+  // window is known to the manager and keeps the system's look.
+  PopupWindows.push_back(Window);
+  return true;
+}
+
+bool TSkinManager::ReleasePopupWindow(HWND Window) {
+  auto it = std::find(PopupWindows.begin(), PopupWindows.end(), Window);
+  if (it == PopupWindows.end()) return false;
+  PopupWindows.erase(it);
+  return true;
+}
+
+void TSkinManager::SetMdiMaximized(bool Value) {
+  if (Value == MdiMaximized) return;
+  MdiMaximized = Value;
+  for (TSkinForm* f : SkinForms) {
+    if (f->WindowKind != wkMdiChild) continue;
+    if (Value) {
+      f->DropRegion(false);
+      f->SetFrameStyle(true);
+    } else if (f->SizeState == ssMinimized) {
+      f->SetFrameStyle(true);
+    } else {
+      f->SizeState = ssRestored;
+      f->UpdateRegion();
+      f->SetFrameStyle(false);
+      if (!f->HasRegion)
+        SetWindowPos(f->Window, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+    }
+  }
+}
+
+int TSkinManager::CountMdiChildren() const {
+  return static_cast<int>(std::count_if(SkinForms.begin(), SkinForms.end(),
+                                        [](TSkinForm* f) { return f->WindowKind == wkMdiChild; }));
 }

@@ -1,15 +1,13 @@
-// The one skin manager of the process: knows every skin data component, carries out
-// their requests (switch skinning on, off, re-apply a changed skin, dispose of closed
-// windows) a quarter of a second later on the GUI thread, and watches the thread's
-// windows through a CBT hook.
-//
-// The per-window skinning objects (the skinned frame, menus and controls) are built on
-// top of this class; until they exist the manager keeps the requests, the enabled
-// state and the choice of skin for a window, and skins no window itself.
+// The one skin manager of the process: knows every skin data component, watches the
+// thread's windows through a CBT hook, decides which window is skinned with which skin,
+// keeps one skinned-frame object per skinned window, and carries out the skin data's
+// requests (switch skinning on, off, re-apply a changed skin, dispose of closed
+// windows) a quarter of a second later on the GUI thread.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,13 +15,26 @@
 #include "framework/Classes.h"
 
 class TSkinData;
+class TSkinForm;
 class TTimer;
 
 // Messages between the manager, the skinned windows and their controls.
 constexpr UINT SM_QUERYSKINNED = 0x3504;  // a skinned window answers 1
 constexpr UINT SM_SKINSTART = 0x3503;     // posted to a newly skinned window, lParam 1000
-constexpr UINT SM_PAINTFRAME = 0x3502;
-constexpr UINT SM_RESKIN = 0x3401;
+constexpr UINT SM_PAINTFRAME = 0x3502;    // paint the frame (posted by an MDI client)
+constexpr UINT SM_RESKIN = 0x3401;        // re-apply the skin's colours and frame
+
+// A form with this tag keeps the system's look.
+constexpr intptr_t UnskinnedFormTag = 99;
+
+// What the manager's timer carries out next.
+enum TSkinAction {
+  saNone = 0,
+  saActivate = 1,    // skin every form (or the one form of an only-this-form skin)
+  saDeactivate = 2,  // give every skinned window its plain look back
+  saRefresh = 3,     // the skin data read a new skin: re-lay every window using it
+  saDispose = 6,     // free the objects of windows that were destroyed
+};
 
 class TSkinManager : public TObject {
  public:
@@ -34,33 +45,57 @@ class TSkinManager : public TObject {
   void InstallHook();
   void RegisterSkinData(TSkinData* SkinData);
   void UnregisterSkinData(TSkinData* SkinData);
-  // Action 1 activate, 2 deactivate, 3 refresh, 6 dispose; carried out by the timer
-  // after Delay ms. Before any window of the thread was activated, 1 and 2 switch
-  // Enabled at once instead. A later request within the delay replaces an earlier one.
-  void RequestAction(int Action, unsigned Delay);
+  // Carried out by the timer after Delay ms. Before any window of the thread was
+  // activated, activate and deactivate switch Enabled at once instead. A later request
+  // within the delay replaces an earlier one; a dispose request never replaces another
+  // (closed windows are disposed of after every action).
+  void RequestAction(TSkinAction Action, unsigned Delay);
   // The timer's tick.
   void RunAction();
-  // Whether the window may be skinned now, and with which skin data (null: not).
+  // The skin data that would skin the window now (null: the window stays as it is).
   TSkinData* SkinDataForWindow(HWND Window);
-  // Skins the window: true when a skinning object was made for it.
+  // Skins the window: true when a skinned-frame object was made for it.
   bool SkinWindow(HWND Window);
   TSkinData* ChooseSkinData(HWND Window);
   bool AllowFormSkin(const std::string& ClassName);
+  TSkinForm* FindSkinForm(HWND Window) const;
+  // Called by a skinned-frame object that goes away.
+  void ForgetSkinForm(TSkinForm* SkinForm);
   // Every skinned window drops its caption-button objects before a refresh.
   void ResetFormElements();
+  // Frees the objects of windows that the system destroyed.
+  void DisposeClosedForms();
+
+  // Popup menu windows ("#32768") of the thread, while skinning is on and the skin
+  // skins menus: recorded when created, forgotten when destroyed.
+  bool SkinPopupWindow(HWND Window);
+  bool ReleasePopupWindow(HWND Window);
+
+  // MDI children shown maximised: their own frames give way to the frame window's.
+  void SetMdiMaximized(bool Value);
+  int CountMdiChildren() const;
+
+  // The hook's work for one call; false when the next hook is to be asked.
+  bool HookEvent(int Code, WPARAM wParam, LPARAM lParam, LRESULT& Result);
 
   std::unique_ptr<TTimer> ActionTimer;
   HHOOK HookHandle = nullptr;
   DWORD OsVersion = 0;
+  std::vector<TSkinForm*> SkinForms;  // owned
+  std::vector<HWND> PopupWindows;
   std::vector<TSkinData*> SkinDatas;  // registered, not owned
   bool Enabled = false;
   bool ActivatingAll = false;
   int StartState = 0;  // 0 until a window of the thread is activated, 1 after, 4 while freed
   bool MdiMaximized = false;
   HWND MdiClient = nullptr;
-  int PendingAction = 0;
+  TSkinAction PendingAction = saNone;
   TSkinData* PendingData = nullptr;
+  bool DisposePending = false;
   int ActionsRun = 0;  // requests carried out so far
+
+ private:
+  void RestoreAndFree(TSkinForm* SkinForm);
 };
 
 // The manager of the process, made by the first skin data that finishes loading and

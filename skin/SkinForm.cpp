@@ -1,0 +1,494 @@
+// The skinned frame's life: attaching to a window, the frame sizes and caption buttons
+// from the skin, fitting the window around its client area, the walk over its child
+// controls, and giving the window back.
+#include "skin/SkinForm.h"
+
+#include <unordered_map>
+
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Gbk.h"
+#include "framework/Menus.h"
+#include "skin/SkinData.h"
+#include "skin/SkinManager.h"
+
+using namespace vpn::skin;
+
+namespace {
+
+// The subclassed windows of the thread and their frame objects. A lookup here is a
+// hash probe inside the process; a window property would be a request to the window
+// server on every message.
+struct SubclassEntry {
+  TSkinForm* form;
+  WNDPROC old;
+};
+std::unordered_map<HWND, SubclassEntry>& WindowSubclasses() {
+  static std::unordered_map<HWND, SubclassEntry> map;
+  return map;
+}
+std::unordered_map<HWND, SubclassEntry>& ClientSubclasses() {
+  static std::unordered_map<HWND, SubclassEntry> map;
+  return map;
+}
+
+// Another piece of code may have subclassed the window after the skin: then the skin's
+// procedure stays in the chain and only passes the messages on.
+void RemoveSubclass(std::unordered_map<HWND, SubclassEntry>& map, HWND wnd, WNDPROC ours) {
+  auto it = map.find(wnd);
+  if (it == map.end()) return;
+  if (IsWindow(wnd) && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC)) != ours) {
+    it->second.form = nullptr;
+    return;
+  }
+  if (IsWindow(wnd))
+    SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.old));
+  map.erase(it);
+}
+
+// A skin colour (system colours with the top byte set) as the framework writes colours.
+TColor FrameworkColour(int32_t skin) {
+  if (IsSystemColour(skin)) return clSystemColor | (skin & 0xFF);
+  return skin;
+}
+
+StripSize StripOf(const TDataSkinObject* e) {
+  if (!e || e->Bitmap.Empty()) return {};
+  return StripSize{e->Bitmap.Width, e->Bitmap.Height, e->FrameCount};
+}
+
+}  // namespace
+
+LRESULT CALLBACK SkinFormWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto& map = WindowSubclasses();
+  auto it = map.find(wnd);
+  if (it == map.end()) return DefWindowProcW(wnd, msg, wParam, lParam);
+  if (!it->second.form) {
+    const WNDPROC old = it->second.old;
+    if (msg == WM_NCDESTROY) map.erase(it);
+    return CallWindowProcW(old, wnd, msg, wParam, lParam);
+  }
+  TSkinForm* f = it->second.form;
+  ++f->FDepth;
+  LRESULT r = 0;
+  try {
+    r = f->WndProc(msg, wParam, lParam);
+  } catch (...) {
+    // Nothing may travel through the system's code; the window goes on working.
+  }
+  if (--f->FDepth == 0 && f->FReleased) delete f;
+  return r;
+}
+
+LRESULT CALLBACK SkinClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto& map = ClientSubclasses();
+  auto it = map.find(wnd);
+  if (it == map.end()) return DefWindowProcW(wnd, msg, wParam, lParam);
+  if (!it->second.form) {
+    const WNDPROC old = it->second.old;
+    if (msg == WM_NCDESTROY) map.erase(it);
+    return CallWindowProcW(old, wnd, msg, wParam, lParam);
+  }
+  TSkinForm* f = it->second.form;
+  ++f->FDepth;
+  LRESULT r = 0;
+  try {
+    r = f->ClientProc(msg, wParam, lParam);
+  } catch (...) {
+  }
+  if (--f->FDepth == 0 && f->FReleased) delete f;
+  return r;
+}
+
+TSkinForm::TSkinForm(TComponent* AOwner) : TComponent(AOwner) {}
+
+TSkinForm::~TSkinForm() {
+  if (State != sfsDestroyed && (OldWndProc || FormProcHooked)) DetachWindow();
+  UnsubclassMdiClient();
+  ClearElements();
+  FrameTimer.reset();
+  if (SkinManager) SkinManager->ForgetSkinForm(this);
+}
+
+void TSkinForm::Release() {
+  if (FDepth > 0)
+    FReleased = true;
+  else
+    delete this;
+}
+
+void TSkinForm::AttachToForm(TSkinData* ASkinData, TForm* AForm) {
+  Form = AForm;
+  if (ASkinData->SkinControls.Contains(xcMainMenu)) HookFormProc();
+  AttachToWindow(ASkinData);
+  SavedColor = AForm->Color();
+  AForm->SetColor(FrameworkColour(ASkinData->Colours.ButtonFace));
+}
+
+void TSkinForm::AttachToWindow(TSkinData* ASkinData) {
+  if (SkinData) return;
+  SkinData = ASkinData;
+  FrameTimer = std::make_unique<TTimer>(nullptr);
+  FrameTimer->SetEnabled(false);
+  FrameTimer->SetInterval(250);
+  FrameTimer->SetOnTimer([this](TObject*) { FrameTimerTick(); });
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = sizeof ncm;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+    CaptionFont.Reset(CreateFontIndirectW(&ncm.lfCaptionFont));
+  DoubleClickTime = GetDoubleClickTime();
+  ReadWindow();
+  MakeSmallIcon();
+  MakeSysPopup();
+  if (WindowKind == wkMdiFrame) SubclassMdiClient();
+  if (SkinData->SkinControls.Contains(xcMainMenu)) {
+    // The menu bar is drawn by the skinned menus; until they exist the system draws a
+    // window's menu bar where it always does, and the frame leaves it no room.
+    const bool maxMdiChild = WindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized;
+    if (!maxMdiChild && !IsIconic(Window)) SetFrameStyle(false);
+    ReloadElements();
+  }
+  Subclass();
+  Controls.clear();
+  if (Form)
+    SkinChildControls(Form);
+  else
+    SkinChildWindows();
+  InvalidateRect(Window, nullptr, TRUE);
+}
+
+void TSkinForm::ReadWindow() {
+  SavedStyle = static_cast<DWORD>(GetWindowLongPtrW(Window, GWL_STYLE));
+  const DWORD ex = static_cast<DWORD>(GetWindowLongPtrW(Window, GWL_EXSTYLE));
+  RightToLeft = (ex & WS_EX_LEFTSCROLLBAR) != 0;
+  // Asking for the window's system menu would give it a copy of its own: the style
+  // says whether it has one.
+  FrameIcons = 0;
+  if (SavedStyle & WS_SYSMENU) FrameIcons |= fiSystemMenu;
+  if (SavedStyle & WS_MINIMIZEBOX) FrameIcons |= fiMinimize;
+  if (SavedStyle & WS_MAXIMIZEBOX) FrameIcons |= fiMaximize;
+  ReadCaption();
+  wchar_t cls[256] = {};
+  GetClassNameW(Window, cls, 256);
+  WindowClass = cls;
+  if (ex & WS_EX_MDICHILD)
+    WindowKind = wkMdiChild;
+  else if (FindWindowExW(Window, nullptr, L"MDIClient", nullptr))
+    WindowKind = wkMdiFrame;
+  else
+    WindowKind = wkPlain;
+  BorderKind = BorderKindOf((SavedStyle & WS_POPUP) != 0, (SavedStyle & WS_CAPTION) == WS_CAPTION,
+                            (ex & WS_EX_WINDOWEDGE) != 0, (SavedStyle & WS_THICKFRAME) != 0);
+  RECT w{}, c{};
+  GetWindowRect(Window, &w);
+  GetClientRect(Window, &c);
+  ClientSize = {c.right, c.bottom};
+  SystemFrame = {(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
+  if (IsIconic(Window))
+    SizeState = ssMinimized;
+  else if (IsZoomed(Window))
+    SizeState = ssMaximized;
+}
+
+void TSkinForm::ReadCaption() {
+  wchar_t text[1001] = {};
+  SendMessageW(Window, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));
+  Caption = text;
+}
+
+void TSkinForm::MakeSysPopup() {
+  SysPopup = new TPopupMenu(this);
+  struct Entry {
+    const char* caption;
+    intptr_t tag;
+    bool shown;
+    UINT command;
+  };
+  const Entry entries[] = {
+      {" Restore ", 0, true, SC_RESTORE},
+      {" Maximize ", 1, (FrameIcons & fiMaximize) != 0, SC_MAXIMIZE},
+      {" Minimize ", 2, (FrameIcons & fiMinimize) != 0, SC_MINIMIZE},
+      {"-", 100, true, 0},
+      {" Close ", 3, true, SC_CLOSE},
+  };
+  for (const Entry& e : entries) {
+    if (!e.shown) continue;
+    auto* item = new TMenuItem(SysPopup);
+    item->SetCaption(e.caption);
+    item->SetTag(e.tag);
+    if (e.command) {
+      const UINT command = e.command;
+      item->OnClick = [this, command](TObject*) {
+        PostMessageW(Window, WM_SYSCOMMAND, command, 0);
+      };
+    }
+    SysPopup->Items()->Add(item);
+  }
+}
+
+void TSkinForm::SetFrameStyle(bool Keep) {
+  if (!Window || !IsWindow(Window)) return;
+  if (!Keep && WindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized) return;
+  const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
+  const LONG_PTR boxes = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  LONG_PTR wanted = style & ~boxes;
+  if (Keep)
+    wanted |= ((FrameIcons & fiSystemMenu) ? WS_SYSMENU : 0) |
+              ((FrameIcons & fiMinimize) ? WS_MINIMIZEBOX : 0) |
+              ((FrameIcons & fiMaximize) ? WS_MAXIMIZEBOX : 0);
+  if (wanted != style) SetWindowLongPtrW(Window, GWL_STYLE, wanted);
+}
+
+void TSkinForm::ReloadElements() {
+  if (!SkinData || SkinData->SkinNotLoaded) return;
+  const FrameSizes sizes = FrameSizesOf(
+      StripOf(SkinData->LeftBorder.get()), StripOf(SkinData->RightBorder.get()),
+      StripOf(SkinData->TopBorder.get()), StripOf(SkinData->BottomBorder.get()), BorderKind);
+  BorderLeft = sizes.Left;
+  TitleHeight = sizes.Title;
+  BorderRight = sizes.Right;
+  BorderBottom = sizes.Bottom;
+  MenuHeight = 0;
+  SysButtons.clear();
+  HotObject = nullptr;
+  for (const auto& e : SkinData->SysButtonElements) {
+    auto b = std::make_unique<TWinSysButton>(this, e.get());
+    b->UsesIcon = (e->Action == 3 || e->Action == 11) && e->Bitmap.Empty();
+    SysButtons.push_back(std::move(b));
+  }
+  TitleBitmap.Reset();
+  TitleBitmapSize = {};
+  DropPieces();
+}
+
+void TSkinForm::ClearElements() {
+  HotObject = nullptr;
+  SysButtons.clear();
+}
+
+void TSkinForm::ApplySkinColors() {
+  if (!SkinData) return;
+  if (Form) Form->SetColor(FrameworkColour(SkinData->Colours.ButtonFace));
+  State = sfsReskinning;
+  if (SkinData->SkinControls.Contains(xcMainMenu)) {
+    FitFrame(true);
+    State = sfsSkinned;
+    UpdateRegion();
+  }
+  State = sfsSkinned;
+  RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TSkinForm::ForceFrameChange() {
+  SetWindowPos(Window, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+}
+
+void TSkinForm::FitFrame(bool ReadClient) {
+  if (SizeState == ssMaximized) {
+    ForceFrameChange();
+    return;
+  }
+  if (ReadClient) {
+    RECT c{};
+    GetClientRect(Window, &c);
+    ClientSize = {c.right, c.bottom};
+  }
+  const OuterSize o = OuterSizeOf(ClientSize.cx, ClientSize.cy,
+                                  {BorderLeft, TitleHeight, BorderRight, BorderBottom}, MenuHeight);
+  // Not activated: fitting the frame of a window must not take the focus from another.
+  SetWindowPos(Window, nullptr, 0, 0, o.width, o.height,
+               SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void TSkinForm::Subclass() {
+  OldWndProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinFormWndProc)));
+  WindowSubclasses()[Window] = {this, OldWndProc};
+}
+
+void TSkinForm::Unsubclass() {
+  if (!OldWndProc) return;
+  RemoveSubclass(WindowSubclasses(), Window, SkinFormWndProc);
+  OldWndProc = nullptr;
+}
+
+LRESULT TSkinForm::CallDefault(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  auto it = WindowSubclasses().find(Window);
+  const WNDPROC old = it != WindowSubclasses().end() ? it->second.old : OldWndProc;
+  if (!old) return DefWindowProcW(Window, Msg, wParam, lParam);
+  return CallWindowProcW(old, Window, Msg, wParam, lParam);
+}
+
+void TSkinForm::HookFormProc() {
+  if (!Form || FormProcHooked) return;
+  OldFormProc = Form->WindowProc;
+  Form->WindowProc = [this](TMessage& m) { FormProc(m); };
+  FormProcHooked = true;
+}
+
+void TSkinForm::UnhookFormProc() {
+  if (!FormProcHooked) return;
+  if (Form) Form->WindowProc = OldFormProc;
+  OldFormProc = nullptr;
+  FormProcHooked = false;
+}
+
+void TSkinForm::FormProc(TMessage& m) {
+  auto previous = [&] {
+    if (OldFormProc) OldFormProc(m);
+  };
+  switch (m.Msg) {
+    case WM_SETTEXT:
+      previous();
+      // The system repaints its own caption on a new text: the frame is laid out and
+      // painted again over it.
+      ReadCaption();
+      ForceFrameChange();
+      return;
+    case SM_RESKIN:
+      ApplySkinColors();
+      return;
+    default:
+      previous();
+      return;
+  }
+}
+
+void TSkinForm::SubclassMdiClient() {
+  HWND client = FindWindowExW(Window, nullptr, L"MDIClient", nullptr);
+  if (!client || MdiClientWindow) return;
+  MdiClientWindow = client;
+  if (SkinManager) SkinManager->MdiClient = client;
+  SavedMenuUpdate = SkinData->MenuUpdate;
+  OldClientProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinClientWndProc)));
+  ClientSubclasses()[client] = {this, OldClientProc};
+}
+
+void TSkinForm::UnsubclassMdiClient() {
+  if (!MdiClientWindow) return;
+  RemoveSubclass(ClientSubclasses(), MdiClientWindow, SkinClientWndProc);
+  MdiClientWindow = nullptr;
+  OldClientProc = nullptr;
+}
+
+void TSkinForm::DetachWindow() {
+  if (SysPopup) {
+    delete SysPopup;
+    SysPopup = nullptr;
+  }
+  if (FrameTimer) FrameTimer->SetEnabled(false);
+  UnhookFormProc();
+  Unsubclass();
+  Controls.clear();
+  UnsubclassMdiClient();
+  TitleBitmap.Reset();
+  DropPieces();
+}
+
+void TSkinForm::RestoreWindow() {
+  const bool detaching = State == sfsDetaching;
+  DetachWindow();
+  if (!IsWindow(Window)) return;
+  if (Form && !detaching) Form->SetColor(SavedColor);
+  if (SkinData && SkinData->SkinControls.Contains(xcMainMenu)) {
+    SetFrameStyle(true);
+    const bool resize =
+        WindowKind == wkMdiChild || !(GetWindowLongPtrW(Window, GWL_STYLE) & WS_CHILD);
+    if (!detaching && resize) {
+      RECT r{};
+      GetWindowRect(Window, &r);
+      POINT at{r.left, r.top};
+      if (WindowKind == wkMdiChild) ScreenToClient(GetParent(Window), &at);
+      const int w = (r.right - r.left) - (BorderLeft + BorderRight) + SystemFrame.cx;
+      const int h = (r.bottom - r.top) - (TitleHeight + MenuHeight + BorderBottom) + SystemFrame.cy;
+      SetWindowPos(Window, nullptr, at.x, at.y, w, h,
+                   SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    SetWindowRgn(Window, nullptr, TRUE);
+    HasRegion = false;
+    RegionSize = {};
+  } else if (!detaching) {
+    RedrawWindow(Window, nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+  State = detaching ? sfsDetaching : sfsCreated;
+}
+
+void TSkinForm::DropRegion(bool Redraw) {
+  TitleBitmap.Reset();
+  TitleBitmapSize = {};
+  if (!HasRegion) return;
+  SetWindowRgn(Window, nullptr, Redraw);
+  HasRegion = false;
+  RegionSize = {};
+}
+
+void TSkinForm::SkinChildControls(TComponent* Container) {
+  ChoiceSkin skin;
+  skin.skinControls = SkinData->SkinControls.Bits();
+  skin.skin3rd = &SkinData->Skin3rd();
+  skin.tabElement = SkinData->Tabs != nullptr;
+  skin.disableTag = SkinData->DisableTag;
+  for (int i = 0; i < Container->ComponentCount(); ++i) {
+    TComponent* c = Container->Components(i);
+    if (c == this) continue;
+    auto* control = dynamic_cast<TControl*>(c);
+    if (!control) continue;
+    auto* win = dynamic_cast<TWinControl*>(control);
+    bool known = false;
+    for (const TSkinControlChoice& k : Controls)
+      if (k.Control == c || (win && win->HandleAllocated() && k.Handle == win->ExistingHandle()))
+        known = true;
+    if (known) continue;
+    HWND handle = nullptr;
+    if (win) {
+      try {
+        handle = win->Handle();
+      } catch (const std::exception&) {
+        continue;  // a control that cannot have its window keeps its look
+      }
+    }
+    ControlFacts facts;
+    facts.className = control->ClassName();
+    facts.tag = control->Tag();
+    facts.windowed = win != nullptr;
+    if (handle)
+      facts.scrollStyle = (GetWindowLongPtrW(handle, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) != 0;
+    const std::pair<const char*, TControlAncestor> ancestors[] = {
+        {"TCheckBox", caCheckBox}, {"TStatusBar", caStatusBar}, {"TComboBox", caComboBox},
+        {"TPanel", caPanel},       {"TButton", caButton},       {"TEdit", caEdit},
+        {"TForm", caForm},         {"TListBox", caListBox}};
+    for (const auto& [name, flag] : ancestors)
+      if (control->InheritsFrom(name)) facts.ancestors |= flag;
+    const ControlChoice choice = ChooseSkinControl(facts, skin);
+    if (choice.skipped) continue;
+    if (choice.kind != skNone)
+      Controls.push_back({c, handle, choice.kind, choice.byHandle, choice.recolour});
+    if (choice.walk) SkinChildControls(c);
+  }
+}
+
+void TSkinForm::SkinChildWindows() {
+  for (HWND child = GetTopWindow(Window); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+    if (!(style & WS_CHILD)) continue;
+    bool known = false;
+    for (const TSkinControlChoice& k : Controls)
+      if (k.Handle == child) known = true;
+    if (known) continue;
+    wchar_t cls[64] = {};
+    GetClassNameW(child, cls, 64);
+    const WindowChoice choice = ChooseSkinWindow(WideToGbk(cls), static_cast<uint32_t>(style));
+    if (choice.kind == skNone) continue;
+    HWND target = choice.onFirstChild ? GetWindow(child, GW_CHILD) : child;
+    if (target) Controls.push_back({nullptr, target, choice.kind, true, false});
+  }
+}
+
+POINT TSkinForm::FrameCoordinates(POINT Screen) const {
+  RECT r{};
+  GetWindowRect(Window, &r);
+  return POINT{Screen.x - r.left, Screen.y - r.top};
+}

@@ -1,0 +1,222 @@
+// The program's main window under its own skin, in the test's process: the system menu,
+// switching the skin off and on, a second skin loaded at run time, the program's
+// message boxes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Unit_FrmMain.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+#include "tests/unit/skin/frame_test_support.h"
+
+using namespace frametest;
+
+namespace {
+
+constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
+
+std::vector<std::wstring> gMenuItems;
+std::vector<UINT> gMenuStates;
+size_t gPopupsRecorded = 0;
+
+// Runs inside the menu's own loop: reads the open menu and closes it.
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (!menu || !IsWindowVisible(menu)) return;
+  KillTimer(nullptr, id);
+  gPopupsRecorded = SkinManager->PopupWindows.size();
+  HMENU m = reinterpret_cast<HMENU>(SendMessageW(menu, kGetMenuHandle, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(m); ++i) {
+    wchar_t text[64] = {};
+    GetMenuStringW(m, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+    gMenuItems.push_back(text);
+    gMenuStates.push_back(GetMenuState(m, static_cast<UINT>(i), MF_BYPOSITION));
+  }
+  EndMenu();
+}
+
+struct BoxSeen {
+  LRESULT skinned = 0;
+  bool region = false;
+};
+BoxSeen gBox;
+
+// Runs inside the message box's loop: looks at the box of this thread and answers it.
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t cls[16] = {};
+        GetClassNameW(w, cls, 16);
+        if (std::wstring(cls) != L"#32770") return TRUE;
+        gBox.skinned = SendMessageW(w, SM_QUERYSKINNED, 0, 0);
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        gBox.region = GetWindowRgn(w, rgn) != ERROR && !PtInRegion(rgn, 0, 0);
+        DeleteObject(rgn);
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
+        return FALSE;
+      },
+      0);
+  KillTimer(nullptr, id);
+}
+
+class MainWindowFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form_ = std::make_unique<TFrmMain>(Application);
+    form_->AfterConstruction();
+    form_->Show();
+    wnd_ = form_->Handle();
+    ASSERT_TRUE(Skinned());
+  }
+  void TearDown() override {
+    form_.reset();
+    delete SkinManager;
+    SkinManager = nullptr;
+  }
+  bool Skinned() {
+    return PumpUntil([&] {
+      TSkinForm* f = SkinManager ? SkinManager->FindSkinForm(wnd_) : nullptr;
+      return f && f->State == sfsSkinned;
+    });
+  }
+  // The frame sizes the skin in use gives.
+  vpn::skin::FrameSizes Frame() {
+    TSkinForm* f = SkinManager->FindSkinForm(wnd_);
+    return {f->BorderLeft, f->TitleHeight, f->BorderRight, f->BorderBottom};
+  }
+  // Left and right end of the caption's background picture on the screen.
+  std::pair<int, int> CaptionBox(uint32_t colour) {
+    const Shot s = Capture(wnd_);
+    int left = s.width, right = -1;
+    for (int y = 0; y < Frame().Title; ++y)
+      for (int x = 0; x < s.width; ++x)
+        if (s.At(x, y) == colour) {
+          left = std::min(left, x);
+          right = std::max(right, x);
+        }
+    return {left, right};
+  }
+  std::unique_ptr<TFrmMain> form_;
+  HWND wnd_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MainWindowFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
+  gMenuItems.clear();
+  gMenuStates.clear();
+  SetTimer(nullptr, 0, 50, ReadOpenMenu);
+  PostMessageW(wnd_, WM_NCRBUTTONDOWN, HTCAPTION, ScreenParam(wnd_, 200, 15));
+  ASSERT_TRUE(PumpUntil([] { return !gMenuItems.empty(); }));
+  // No maximise entry: the window has no maximise box.
+  EXPECT_EQ(gMenuItems, (std::vector<std::wstring>{L" Restore ", L" Minimize ", L"", L" Close "}));
+  EXPECT_TRUE(gMenuStates[0] & MF_GRAYED) << "the window is not minimised or maximised";
+  EXPECT_FALSE(gMenuStates[1] & MF_GRAYED);
+  EXPECT_TRUE(gMenuStates[2] & MF_SEPARATOR);
+  EXPECT_FALSE(gMenuStates[3] & MF_GRAYED);
+  // The manager knew the menu's window while it was open, and forgot it after.
+  EXPECT_EQ(gPopupsRecorded, 1u);
+  EXPECT_TRUE(SkinManager->PopupWindows.empty());
+}
+
+TEST_F(MainWindowFrame, ControlsAreGivenTheirSkinKindAndANewCaptionIsPainted) {
+  TSkinForm* f = SkinManager->FindSkinForm(wnd_);
+  auto kind = [&](TComponent* c) {
+    for (const TSkinControlChoice& k : f->Controls)
+      if (k.Control == c) return k.Kind;
+    return vpn::skin::skNone;
+  };
+  EXPECT_EQ(kind(form_->Button1), vpn::skin::skButton);
+  EXPECT_EQ(kind(form_->IPAddrTxt), vpn::skin::skEdit);
+  EXPECT_EQ(kind(form_->PasswordTxt), vpn::skin::skEdit);
+  EXPECT_EQ(kind(form_->CheckBox1), vpn::skin::skCheckBox);
+  EXPECT_EQ(kind(form_->StatusBar1), vpn::skin::skStatusBar);
+  EXPECT_EQ(kind(form_->AreaTxt), vpn::skin::skComBox);
+  EXPECT_EQ(kind(form_->WebBrowser1), vpn::skin::skNone);
+
+  // The system draws its own caption over the frame on a new text; the frame is painted
+  // again over it.
+  const int paints = f->FramePaints;
+  form_->SetCaption("Caption changed");
+  EXPECT_EQ(f->Caption, L"Caption changed");
+  EXPECT_TRUE(PumpUntil([&] { return f->FramePaints > paints; }));
+}
+
+TEST_F(MainWindowFrame, SkinOffRestoresThePlainWindowAndOffOnAtOnceKeepsIt) {
+  TSkinData* d = form_->SkinData1;
+  const vpn::skin::FrameSizes frame = Frame();
+  EXPECT_EQ(WindowSize(wnd_).cx, 351 + frame.Left + frame.Right);
+  EXPECT_EQ(WindowSize(wnd_).cy, 239 + frame.Title + frame.Bottom);
+  TSkinForm* before = SkinManager->FindSkinForm(wnd_);
+  const int runs = SkinManager->ActionsRun;
+  d->SetActive(false);
+  d->SetActive(true);
+  Pump(500);
+  EXPECT_EQ(SkinManager->ActionsRun, runs + 1);
+  EXPECT_EQ(SkinManager->FindSkinForm(wnd_), before) << "the frame was never taken off";
+
+  d->SetActive(false);
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageW(wnd_, SM_QUERYSKINNED, 0, 0) == 0; }));
+  EXPECT_EQ(ClientSize(wnd_).cx, 351);
+  EXPECT_EQ(ClientSize(wnd_).cy, 239);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(wnd_, rgn), ERROR);
+  const LONG style = GetWindowLongW(wnd_, GWL_STYLE);
+  EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_SYSMENU | WS_MINIMIZEBOX);
+  EXPECT_EQ(form_->Color(), clBtnFace);
+
+  d->SetActive(true);
+  ASSERT_TRUE(Skinned());
+  EXPECT_EQ(ClientSize(wnd_).cx, 351);
+  EXPECT_EQ(WindowSize(wnd_).cy, 239 + frame.Title + frame.Bottom);
+  EXPECT_NE(GetWindowRgn(wnd_, rgn), ERROR);
+  DeleteObject(rgn);
+}
+
+TEST_F(MainWindowFrame, SkinLoadedAtRunTimeRelaysTheFrame) {
+  TSkinData* d = form_->SkinData1;
+  constexpr uint32_t kTextBack = Rgb(0, 110, 110);
+  // The right-aligned caption of the second test skin ends its clip (50) before the
+  // title's right edge.
+  d->SetSkinFile(TestSkinPath("testskin-b.skin"));
+  ASSERT_FALSE(d->SkinNotLoaded);
+  ASSERT_TRUE(PumpUntil([&] { return WindowSize(wnd_).cx == 351 + 11; }, 2000));
+  EXPECT_EQ(WindowSize(wnd_).cy, 239 + 29);
+  EXPECT_EQ(ClientSize(wnd_).cx, 351);
+  EXPECT_EQ(ClientSize(wnd_).cy, 239);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(wnd_, rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+  EXPECT_TRUE(PtInRegion(rgn, 2, 0));
+  DeleteObject(rgn);
+  ASSERT_TRUE(WaitForPixel(wnd_, 3, 100, Rgb(200, 30, 30)));
+  SaveShot(wnd_, "frame-testskin-b.bmp");
+  auto [left, right] = CaptionBox(kTextBack);
+  EXPECT_EQ(right, 362 - 5 - 50 - 2);  // the picture's last column is magenta
+  EXPECT_GT(left, 362 / 2);
+
+  // The first test skin centres it.
+  d->SetSkinFile(TestSkinPath("testskin-a.skin"));
+  ASSERT_TRUE(PumpUntil([&] {
+    auto box = CaptionBox(kTextBack);
+    return box.first < 362 / 2 && box.second > 362 / 2;
+  }));
+  SaveShot(wnd_, "frame-testskin-a.bmp");
+  std::tie(left, right) = CaptionBox(kTextBack);
+  EXPECT_NEAR((left + right + 1) / 2, 6 + (362 - 11) / 2, 1);
+}
+
+TEST_F(MainWindowFrame, TheProgramsMessageBoxesWearTheMainSkin) {
+  gBox = {};
+  SetTimer(nullptr, 0, 400, AnswerBox);
+  MessageBoxW(wnd_, L"A failure the user reads.", L"Morlu", MB_OK | MB_ICONERROR);
+  EXPECT_EQ(gBox.skinned, 1);
+  EXPECT_TRUE(gBox.region) << "the box has the skin's outline";
+  // Gone with its window on the manager's next tick.
+  EXPECT_TRUE(PumpUntil([] { return SkinManager->SkinForms.size() == 1; }, 1000));
+}

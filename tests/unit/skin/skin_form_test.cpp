@@ -1,0 +1,336 @@
+// The skinned frame on plain windows of the thread, with the small test skin (frame 6,
+// 22, 5 and 7 pixels, flat colours), read back from the screen and asked from outside
+// as a user's mouse would.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "framework/Forms.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+#include "tests/unit/skin/frame_test_support.h"
+
+using namespace frametest;
+
+namespace {
+
+// The test skin's pieces: active and inactive frames.
+constexpr uint32_t kLeft = Rgb(200, 30, 30), kLeftInactive = Rgb(120, 60, 60);
+constexpr uint32_t kTitle = Rgb(30, 30, 200), kTitleInactive = Rgb(90, 90, 130);
+constexpr uint32_t kRight = Rgb(30, 160, 30);
+constexpr uint32_t kBottom = Rgb(200, 200, 30), kBottomInactive = Rgb(130, 130, 60);
+constexpr uint32_t kClose = Rgb(250, 120, 0), kClosePressed = Rgb(150, 60, 0),
+                   kCloseHot = Rgb(255, 190, 90), kCloseInactive = Rgb(160, 140, 120);
+constexpr uint32_t kMinimise = Rgb(0, 200, 250);
+constexpr uint32_t kTextActive = Rgb(255, 255, 0), kTextInactive = Rgb(0, 255, 255);
+constexpr DWORD kCaptionStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+class SkinForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data_.reset(LoadTestSkin(skin_));
+    ASSERT_TRUE(data_) << "test skin " << skin_ << " missing";
+    ASSERT_TRUE(SkinManager && SkinManager->Enabled);
+    exceptions_ = 0;
+    Application->OnException = [this](TObject*, const std::exception&) { ++exceptions_; };
+  }
+  void TearDown() override {
+    for (HWND w : windows_)
+      if (IsWindow(w)) DestroyWindow(w);
+    Pump(20);
+    Application->OnException = nullptr;
+    data_.reset();
+    delete SkinManager;
+    SkinManager = nullptr;
+  }
+  HWND Window(DWORD style = kCaptionStyle, int w = 200, int h = 100) {
+    HWND wnd = MakeWindow(style, w, h);
+    windows_.push_back(wnd);
+    PumpUntil([&] {
+      TSkinForm* f = SkinManager->FindSkinForm(wnd);
+      return f && f->State == sfsSkinned;
+    });
+    return wnd;
+  }
+  const char* skin_ = "testskin-a.skin";
+  std::unique_ptr<TSkinData> data_;
+  std::vector<HWND> windows_;
+  int exceptions_ = 0;
+};
+
+class BareSkinForm : public SkinForm {
+ protected:
+  BareSkinForm() { skin_ = "testskin-bare.skin"; }
+};
+
+}  // namespace
+
+TEST_F(SkinForm, PlainWindowWearsTheSkinsFrameAroundItsClientArea) {
+  HWND w = Window();
+  EXPECT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);
+  EXPECT_EQ(ClientSize(w).cx, 200);
+  EXPECT_EQ(ClientSize(w).cy, 100);
+  EXPECT_EQ(WindowSize(w).cx, 200 + 6 + 5);
+  EXPECT_EQ(WindowSize(w).cy, 100 + 22 + 7);
+  // The system draws no caption buttons of its own any more.
+  EXPECT_EQ(GetWindowLongW(w, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX), 0);
+
+  // The region cuts the left picture's magenta corner pixels out.
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(w, rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+  EXPECT_FALSE(PtInRegion(rgn, 1, 0));
+  EXPECT_FALSE(PtInRegion(rgn, 0, 1));
+  EXPECT_TRUE(PtInRegion(rgn, 1, 1));
+  EXPECT_TRUE(PtInRegion(rgn, 2, 0));
+  EXPECT_TRUE(PtInRegion(rgn, 210, 128));
+  DeleteObject(rgn);
+
+  // Hit tests: the edge rows do not drag, the title does, the client is the client.
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenParam(w, 60, 2)), HTNOWHERE);
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenParam(w, 60, 5)), HTCAPTION);
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenParam(w, 60, 21)), HTCAPTION);
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenParam(w, 60, 40)), HTCLIENT);
+
+  // Each piece from its picture, active frame; the close and minimise buttons at their
+  // places from the right edge (the window has no maximise box).
+  ASSERT_TRUE(WaitForPixel(w, 30, 12, kTitle)) << std::hex << Capture(w).At(30, 12);
+  Shot s = Capture(w);
+  EXPECT_EQ(s.At(3, 60), kLeft);
+  EXPECT_EQ(s.At(208, 60), kRight);
+  EXPECT_EQ(s.At(100, 125), kBottom);
+  EXPECT_EQ(s.At(211 - 24 + 9, 3 + 8), kClose);
+  EXPECT_EQ(s.At(211 - 46 + 9, 3 + 8), kMinimise);
+  EXPECT_EQ(s.Count(kMinimise, 0, 0, 211, 22), 18 * 16) << "one minimise button only";
+  EXPECT_GT(s.Count(kTextActive, 0, 0, 211, 22), 5) << "caption text colour";
+
+  // Another window takes the activation: the inactive frames.
+  HWND other = Window(kCaptionStyle, 80, 40);
+  SetWindowPos(other, nullptr, 400, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(WaitForPixel(w, 30, 12, kTitleInactive));
+  s = Capture(w);
+  EXPECT_EQ(s.At(3, 60), kLeftInactive);
+  EXPECT_EQ(s.At(208, 60), kRight);  // one frame only
+  EXPECT_EQ(s.At(100, 125), kBottomInactive);
+  EXPECT_EQ(s.At(211 - 24 + 9, 3 + 8), kCloseInactive);
+  EXPECT_GT(s.Count(kTextInactive, 0, 0, 211, 22), 5);
+  EXPECT_EQ(s.Count(kTextActive, 0, 0, 211, 22), 0);
+  EXPECT_EQ(exceptions_, 0);
+}
+
+TEST_F(SkinForm, CaptionButtonsLightUpPressAndAct) {
+  HWND w = Window();
+  ASSERT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClose));
+  const LPARAM close = ScreenParam(w, 211 - 24 + 9, 11);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, close);
+  EXPECT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kCloseHot));
+  // Leaving the button lets it go, on the next move or the frame's timer.
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, ScreenParam(w, 60, 10));
+  EXPECT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClose));
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, close);
+  EXPECT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClosePressed));
+  // Released elsewhere: nothing happens.
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, ScreenParam(w, 60, 10));
+  Pump(50);
+  EXPECT_TRUE(IsWindow(w));
+
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, ScreenParam(w, 211 - 46 + 9, 11));
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, ScreenParam(w, 211 - 46 + 9, 11));
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(w) != FALSE; }));
+  ShowWindow(w, SW_RESTORE);
+  SetForegroundWindow(w);
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(w) && WindowSize(w).cx == 211; }));
+  EXPECT_EQ(ClientSize(w).cy, 100);
+
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, close);
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, close);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(w); }));
+  // The destroyed window's frame object goes with the manager's next tick.
+  EXPECT_TRUE(PumpUntil([&] { return SkinManager->SkinForms.empty(); }, 1000));
+
+  // A double click on the window's icon closes it.
+  HWND second = Window();
+  SendMessageW(second, WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenParam(second, 4 + 8, 3 + 8));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }));
+  EXPECT_EQ(exceptions_, 0);
+}
+
+TEST_F(SkinForm, PopupWithoutCaptionKeepsTheSystemFrame) {
+  HWND w = Window(WS_POPUP | WS_BORDER, 120, 80);
+  ASSERT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);
+  EXPECT_EQ(ClientSize(w).cx, 120);
+  EXPECT_EQ(ClientSize(w).cy, 80);
+  EXPECT_EQ(WindowSize(w).cx, 120 + 2 * GetSystemMetrics(SM_CXBORDER));
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(w, rgn), ERROR) << "no outline of the skin's";
+  DeleteObject(rgn);
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenParam(w, 0, 0)), HTBORDER);
+}
+
+TEST_F(SkinForm, SizeGripsAreRefusedOnSkinnedWindowsOnly) {
+  HWND skinned = Window();
+  const DWORD grip = WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP;
+  EXPECT_EQ(CreateWindowExW(0, L"ScrollBar", nullptr, grip, 0, 0, 16, 16, skinned, nullptr, nullptr,
+                            nullptr),
+            nullptr);
+  EXPECT_NE(CreateWindowExW(0, L"ScrollBar", nullptr, WS_CHILD | SBS_VERT, 0, 0, 16, 60, skinned,
+                            nullptr, nullptr, nullptr),
+            nullptr);
+  SkinManager->Enabled = false;
+  HWND plain = Window();
+  EXPECT_EQ(SendMessageW(plain, SM_QUERYSKINNED, 0, 0), 0);
+  EXPECT_NE(CreateWindowExW(0, L"ScrollBar", nullptr, grip, 0, 0, 16, 16, plain, nullptr, nullptr,
+                            nullptr),
+            nullptr);
+}
+
+TEST_F(SkinForm, FormTaggedNinetyNineStaysPlain) {
+  auto plain = std::make_unique<TForm>(Application);
+  plain->SetTag(UnskinnedFormTag);
+  plain->SetClientSize(150, 90);
+  plain->Show();
+  auto skinned = std::make_unique<TForm>(Application);
+  skinned->SetClientSize(150, 90);
+  skinned->Show();
+  ASSERT_TRUE(PumpUntil([&] { return SkinManager->FindSkinForm(skinned->Handle()); }));
+  Pump(300);
+  EXPECT_EQ(SendMessageW(plain->Handle(), SM_QUERYSKINNED, 0, 0), 0);
+  EXPECT_EQ(SkinManager->FindSkinForm(plain->Handle()), nullptr);
+  EXPECT_EQ(SendMessageW(skinned->Handle(), SM_QUERYSKINNED, 0, 0), 1);
+  EXPECT_EQ(ClientSize(skinned->Handle()).cx, 150);
+  EXPECT_EQ(WindowSize(skinned->Handle()).cy, 90 + 22 + 7);
+  // The form takes the skin's face colour while skinned.
+  EXPECT_EQ(skinned->Color(), RGB(200, 220, 180));
+  skinned.reset();  // the frame object goes with the form
+  EXPECT_TRUE(SkinManager->SkinForms.empty());
+}
+
+TEST_F(BareSkinForm, MissingOrEmptyBorderPicturesLeaveAUsableWindow) {
+  HWND w = Window();
+  ASSERT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);
+  EXPECT_EQ(ClientSize(w).cx, 200);
+  EXPECT_EQ(ClientSize(w).cy, 100);
+  EXPECT_EQ(WindowSize(w).cx, 200);
+  EXPECT_EQ(WindowSize(w).cy, 100);
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenParam(w, 100, 2)), HTCLIENT);
+  SendMessageW(w, WM_NCPAINT, 1, 0);
+  SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(exceptions_, 0);
+}
+
+TEST_F(SkinForm, BrokenSkinNumbersNeverReachTheUser) {
+  HWND w = Window();
+  // Margins beyond the pictures and below zero, frame counts of nothing, buttons far
+  // outside the window: painted, hit tested, never a message.
+  data_->TopBorder->LeftWidth = 5000;
+  data_->TopBorder->RightWidth = -40;
+  data_->LeftBorder->TopHeight = -7;
+  data_->BottomBorder->FrameCount = 0;
+  data_->Title->TXTBackleft = -30;
+  data_->Title->FrameCount = 0;
+  data_->Title->LeftWidth = 100000;  // the caption's shift
+  for (auto& b : data_->SysButtonElements) {
+    b->FrameCount = -3;
+    b->Xcoord = -100000;
+  }
+  SkinManager->FindSkinForm(w)->ReloadElements();
+  SkinManager->FindSkinForm(w)->ApplySkinColors();
+  SendMessageW(w, WM_NCPAINT, 1, 0);
+  SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, ScreenParam(w, 100, 10));
+  Pump(100);
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenParam(w, 60, 40)), HTCLIENT);
+  EXPECT_EQ(exceptions_, 0);
+  EXPECT_EQ(ClientSize(w).cx, 200);
+}
+
+namespace {
+
+HWND gMdiClient = nullptr;
+
+LRESULT CALLBACK MdiFrameProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return DefFrameProcW(w, gMdiClient, m, wp, lp);
+}
+
+// An MDI frame window and its client, made with the system's calls alone.
+HWND MakeMdiFrame() {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = MdiFrameProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    wc.lpszClassName = L"FrameTestMdiFrame";
+    RegisterClassExW(&wc);
+    wc.lpfnWndProc = DefMDIChildProcW;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"FrameTestMdiChild";
+    RegisterClassExW(&wc);
+    return true;
+  }();
+  (void)registered;
+  HWND frame =
+      CreateWindowExW(0, L"FrameTestMdiFrame", L"MDI test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                      40, 40, 460, 340, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  CLIENTCREATESTRUCT ccs{nullptr, 50000};
+  RECT c{};
+  GetClientRect(frame, &c);
+  gMdiClient =
+      CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
+                      c.right, c.bottom, frame, nullptr, GetModuleHandleW(nullptr), &ccs);
+  ShowWindow(frame, SW_SHOW);
+  SetForegroundWindow(frame);
+  return frame;
+}
+
+}  // namespace
+
+TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
+  HWND frame = MakeMdiFrame();
+  windows_.push_back(frame);
+  ASSERT_TRUE(PumpUntil([&] {
+    TSkinForm* f = SkinManager->FindSkinForm(frame);
+    return f && f->State == sfsSkinned;
+  }));
+  EXPECT_EQ(SkinManager->FindSkinForm(frame)->WindowKind, wkMdiFrame);
+  EXPECT_EQ(SkinManager->MdiClient, gMdiClient);
+
+  MDICREATESTRUCTW mcs{L"FrameTestMdiChild", L"Child", GetModuleHandleW(nullptr), 10, 10, 170, 120,
+                       WS_OVERLAPPEDWINDOW,  0};
+  HWND child = reinterpret_cast<HWND>(
+      SendMessageW(gMdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+  ASSERT_NE(child, nullptr);
+  TSkinForm* f = SkinManager->FindSkinForm(child);
+  ASSERT_NE(f, nullptr) << "the new child is skinned at once";
+  EXPECT_EQ(f->WindowKind, wkMdiChild);
+  EXPECT_EQ(SkinManager->CountMdiChildren(), 1);
+  ASSERT_TRUE(PumpUntil([&] { return f->State == sfsSkinned; }));
+  const SIZE client = ClientSize(child);
+  EXPECT_EQ(WindowSize(child).cx, client.cx + 11);
+  EXPECT_EQ(WindowSize(child).cy, client.cy + 29);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(GetWindowRgn(child, rgn), ERROR);
+
+  // Maximised, the child has the system's frame inside the frame window and no outline.
+  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+  Pump(50);
+  EXPECT_TRUE(SkinManager->MdiMaximized);
+  EXPECT_EQ(GetWindowRgn(child, rgn), ERROR);
+  EXPECT_EQ(ClientSize(child).cx, ClientSize(gMdiClient).cx);
+  // Restored, its own skinned frame, region and client size come back.
+  SendMessageW(gMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+  Pump(50);
+  EXPECT_FALSE(SkinManager->MdiMaximized);
+  EXPECT_NE(GetWindowRgn(child, rgn), ERROR);
+  EXPECT_EQ(ClientSize(child).cx, client.cx);
+  EXPECT_EQ(WindowSize(child).cy, client.cy + 29);
+  DeleteObject(rgn);
+
+  SendMessageW(gMdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+  EXPECT_TRUE(PumpUntil([&] { return SkinManager->CountMdiChildren() == 0; }, 1000));
+  EXPECT_EQ(exceptions_, 0);
+}
