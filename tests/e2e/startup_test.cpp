@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "skin/SkinManager.h"
 #include "tests/e2e/kit/e2e_kit.h"
 
 namespace {
@@ -97,15 +98,20 @@ TEST_F(Startup, CreatesTheMainWindowAndTwoHiddenWindows) {
   EXPECT_TRUE(IsWindowVisible(main_));
   EXPECT_EQ(e2e::ClientSize(main_).cx, 351);
   EXPECT_EQ(e2e::ClientSize(main_).cy, 239);
+  // The skin's frame draws the caption buttons (minimise and close), so the system is
+  // left none to draw; it never offers to maximise or resize.
+  ASSERT_TRUE(e2e::WaitUntil([&] { return SendMessageW(main_, SM_QUERYSKINNED, 0, 0) == 1; }, 1000))
+      << "the main window is not skinned";
   LONG style = GetWindowLongW(main_, GWL_STYLE);
-  EXPECT_TRUE(style & WS_SYSMENU);
-  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & (WS_SYSMENU | WS_MINIMIZEBOX));
   EXPECT_FALSE(style & WS_MAXIMIZEBOX) << "the main window offers to maximize";
   EXPECT_FALSE(style & WS_THICKFRAME) << "the main window is resizable";
+  // Centred as the system framed it; the skin's frame then grows around the client
+  // area from the same top-left corner.
   RECT r;
   GetWindowRect(main_, &r);
-  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 8);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 8);
 
   HWND speed = app_.WaitForWindow(L"TForm1", L"服务器速度测试", 5000, false);
   HWND account = app_.WaitForWindow(L"TForm2", L"帐户信息", 5000, false);

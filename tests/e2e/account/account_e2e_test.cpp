@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "net/NetHTTP.h"
+#include "skin/SkinManager.h"
 #include "tests/e2e/kit/e2e_kit.h"
 
 namespace {
@@ -65,6 +66,17 @@ class AccountQuery : public ::testing::Test {
     }
     EXPECT_NE(e2e::DialogText(box).find(kFailure), std::wstring::npos)
         << e2e::DialogText(box).size();
+    // The program's message box wears the main skin: its frame and outline.
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+          HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+          const bool outlined = GetWindowRgn(box, rgn) != ERROR;
+          DeleteObject(rgn);
+          return SendMessageW(box, SM_QUERYSKINNED, 0, 0) == 1 && outlined;
+        },
+        1000))
+        << "the message box is not skinned";
+    e2e::Sync(main_);
     e2e::SaveScreenshot(e2e::ArtifactPath(L"account-failure.bmp"), box);
     // The message box is no form of the program: it gets its OK as a command.
     PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -7,6 +7,7 @@
 
 #include "core/ras/records.h"
 #include "tests/e2e/main_window/support.h"
+#include "tests/e2e/skin/skin_expect.h"
 
 namespace {
 
@@ -17,6 +18,21 @@ const char kScenario[] =
 
 const wchar_t* kRasMan = L"SYSTEM\\CurrentControlSet\\Services\\RasMan";
 const wchar_t* kRasManParameters = L"SYSTEM\\CurrentControlSet\\Services\\RasMan\\Parameters";
+
+// Clicks the caption button of the skin's frame with this action (0 close, 2 minimise)
+// as the mouse does; false when the frame shows no such button.
+bool ClickSkinButton(HWND main, int action) {
+  RECT r{};
+  GetWindowRect(main, &r);
+  const RECT button = skinexpect::Button(action, r.right - r.left);
+  if (button.right <= button.left) return false;
+  const POINT c = skinexpect::Centre(button);
+  const LPARAM at = MAKELPARAM(r.left + c.x, r.top + c.y);
+  PostMessageW(main, WM_NCMOUSEMOVE, HTCAPTION, at);
+  PostMessageW(main, WM_NCLBUTTONDOWN, HTCAPTION, at);
+  PostMessageW(main, WM_NCLBUTTONUP, HTCAPTION, at);
+  return true;
+}
 
 // Clicks a button of one of the program's message boxes and waits until the program's
 // thread has handled the click.
@@ -340,9 +356,21 @@ TEST_F(MainWindow, ClosingWhileConnectedAsksFirst) {
   ASSERT_TRUE(tray.WaitForBalloon(5000));
   tray.ClickIcon();
   ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 5000));
+  // The skin's minimise button takes the connected window to the notification area, as
+  // the system's minimise does.
+  ASSERT_TRUE(ClickSkinButton(s.Main(), 2));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return !s.Visible(); }, 5000));
+  EXPECT_TRUE(tray.IconShown());
+  tray.ClickIcon();
+  ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 5000));
 
+  // The skin's close button asks first, exactly as the system's close does.
+  bool skin_button = true;
   auto ask_close = [&] {
-    PostMessageW(s.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (skin_button)
+      EXPECT_TRUE(ClickSkinButton(s.Main(), 0));
+    else
+      PostMessageW(s.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     HWND box = nullptr;
     EXPECT_TRUE(e2e::WaitUntil(
         [&] { return (box = e2e::FindDialog(s.App().Pid(), L"询问")) != nullptr; }, 5000));
@@ -357,6 +385,7 @@ TEST_F(MainWindow, ClosingWhileConnectedAsksFirst) {
   EXPECT_TRUE(s.Enabled(L"Button2"));
   EXPECT_TRUE(s.Journal("RasHangUpA").empty());
 
+  skin_button = false;
   box = ask_close();
   ASSERT_NE(box, nullptr);
   PressBoxButton(box, IDYES, s.Main(), /*sync=*/false);  // the program ends
