@@ -1,8 +1,10 @@
 // Start-up probe: starts a window program several times and measures, from just before
 // CreateProcess until a top-level window of the given class (and caption) of that process
-// is visible, in milliseconds. Prints one line per run and the median.
+// is visible, in milliseconds; with "skinned", until that window also wears the skin's
+// frame (its window region is set, which the skin does once the frame is fitted). Prints
+// one line per run and the median.
 //
-//   startup_probe.exe PROGRAM.exe CLASS CAPTION|- RUNS
+//   startup_probe.exe PROGRAM.exe CLASS CAPTION|- RUNS [skinned]
 #include <windows.h>
 
 #include <algorithm>
@@ -16,6 +18,7 @@ struct Search {
   DWORD pid;
   const wchar_t* cls;
   const wchar_t* caption;
+  bool skinned = false;
   HWND found = nullptr;
 };
 
@@ -30,6 +33,13 @@ BOOL CALLBACK Match(HWND w, LPARAM lp) {
     // The caption of another process's window, read without sending it a message, so
     // that the probe never waits on the program it measures.
     if (!InternalGetWindowText(w, buf, 256) || wcscmp(buf, s->caption) != 0) return TRUE;
+  }
+  if (s->skinned) {
+    // The window server answers this one too, without the program.
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const bool outlined = GetWindowRgn(w, rgn) != ERROR;
+    DeleteObject(rgn);
+    if (!outlined) return TRUE;
   }
   s->found = w;
   return FALSE;
@@ -49,8 +59,8 @@ double Now() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 5) {
-    fwprintf(stderr, L"usage: startup_probe PROGRAM CLASS CAPTION|- RUNS\n");
+  if (argc != 5 && !(argc == 6 && wcscmp(argv[5], L"skinned") == 0)) {
+    fwprintf(stderr, L"usage: startup_probe PROGRAM CLASS CAPTION|- RUNS [skinned]\n");
     return 2;
   }
   std::wstring exe = argv[1];
@@ -70,7 +80,7 @@ int wmain(int argc, wchar_t** argv) {
       fwprintf(stderr, L"cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());
       return 1;
     }
-    Search s{pi.dwProcessId, cls, caption};
+    Search s{pi.dwProcessId, cls, caption, argc == 6};
     double elapsed = -1;
     while (Now() - start < 60000) {
       EnumWindows(Match, reinterpret_cast<LPARAM>(&s));

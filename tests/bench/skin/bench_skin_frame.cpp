@@ -1,0 +1,105 @@
+// Skinned frame benchmark (not a test). In one process, the program's main window with
+// its skin: the median time of a full frame paint (WM_NCPAINT), of the same paint when
+// the border pieces must be drawn anew (after a size or skin change), and of building
+// the window region; then the same window with the skin switched off: the median time
+// of the system's own non-client paint. Prints the figures and their ratios.
+//
+//   bench_skin_frame.exe [ROUNDS]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/Unit_FrmMain.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+
+namespace {
+
+double Now() {
+  static const double freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(f.QuadPart);
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) * 1e6 / freq;
+}
+
+void PumpUntil(const std::function<bool()>& done, DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  while (!done() && static_cast<LONG>(end - GetTickCount()) > 0) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(5);
+  }
+}
+
+// Median in microseconds of `rounds` runs of `step`.
+double Median(int rounds, const std::function<void()>& step) {
+  std::vector<double> t;
+  for (int i = 0; i < rounds; ++i) {
+    const double start = Now();
+    step();
+    GdiFlush();
+    t.push_back(Now() - start);
+  }
+  std::sort(t.begin(), t.end());
+  return t[t.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
+  auto form = std::make_unique<TFrmMain>(Application);
+  form->AfterConstruction();
+  form->Show();
+  HWND w = form->Handle();
+  TSkinForm* f = nullptr;
+  PumpUntil([&] { return (f = SkinManager->FindSkinForm(w)) && f->State == sfsSkinned; }, 5000);
+  if (!f) {
+    fprintf(stderr, "the main window was not skinned\n");
+    return 1;
+  }
+  PumpUntil([] { return false; }, 300);
+  RECT r{};
+  GetWindowRect(w, &r);
+
+  const double skinned = Median(rounds, [&] { SendMessageW(w, WM_NCPAINT, 1, 0); });
+  const double fresh = Median(rounds, [&] {
+    f->ReloadElements();  // drops the drawn pieces
+    SendMessageW(w, WM_NCPAINT, 1, 0);
+  });
+  const double region = Median(rounds, [&] {
+    f->State = sfsReskinning;  // builds the region again although the size is the same
+    f->UpdateRegion();
+    f->State = sfsSkinned;
+  });
+
+  form->SkinData1->SetActive(false);
+  PumpUntil([&] { return SendMessageW(w, SM_QUERYSKINNED, 0, 0) == 0; }, 3000);
+  PumpUntil([] { return false; }, 300);
+  if (SendMessageW(w, SM_QUERYSKINNED, 0, 0) != 0) {
+    fprintf(stderr, "the skin did not come off\n");
+    return 1;
+  }
+  const double plain = Median(rounds, [&] { SendMessageW(w, WM_NCPAINT, 1, 0); });
+
+  printf("main window %ldx%ld, median of %d rounds under Wine:\n", r.right - r.left,
+         r.bottom - r.top, rounds);
+  printf("  skinned frame paint (WM_NCPAINT)          %8.1f us\n", skinned);
+  printf("  skinned frame paint, pieces drawn anew    %8.1f us\n", fresh);
+  printf("  window region built                       %8.1f us\n", region);
+  printf("  system's non-client paint, skin off       %8.1f us\n", plain);
+  printf("  ratio skinned / system                    %8.2f\n", skinned / plain);
+  printf("  ratio pieces drawn anew / system          %8.2f\n", fresh / plain);
+  printf("  ratio region / system paint               %8.2f\n", region / plain);
+  form.reset();
+  return 0;
+}
