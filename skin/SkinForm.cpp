@@ -11,6 +11,7 @@
 #include "framework/Menus.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
+#include "skin/widgets/SkinControl.h"
 
 using namespace vpn::skin;
 
@@ -269,6 +270,7 @@ void TSkinForm::ClearElements() {
 void TSkinForm::ApplySkinColors() {
   if (!SkinData) return;
   if (Form) Form->SetColor(FrameworkColour(SkinData->Colours.ButtonFace));
+  for (TSkinControl* c : ControlList) c->SkinChanged();
   State = sfsReskinning;
   if (SkinData->SkinControls.Contains(xcMainMenu)) {
     FitFrame(true);
@@ -381,6 +383,7 @@ void TSkinForm::DetachWindow() {
   if (FrameTimer) FrameTimer->SetEnabled(false);
   UnhookFormProc();
   Unsubclass();
+  FreeSkinControls();
   Controls.clear();
   UnsubclassMdiClient();
   TitleBitmap.Reset();
@@ -423,68 +426,6 @@ void TSkinForm::DropRegion(bool Redraw) {
   SetWindowRgn(Window, nullptr, Redraw);
   HasRegion = false;
   RegionSize = {};
-}
-
-void TSkinForm::SkinChildControls(TComponent* Container) {
-  ChoiceSkin skin;
-  skin.skinControls = SkinData->SkinControls.Bits();
-  skin.skin3rd = &SkinData->Skin3rd();
-  skin.tabElement = SkinData->Tabs != nullptr;
-  skin.disableTag = SkinData->DisableTag;
-  for (int i = 0; i < Container->ComponentCount(); ++i) {
-    TComponent* c = Container->Components(i);
-    if (c == this) continue;
-    auto* control = dynamic_cast<TControl*>(c);
-    if (!control) continue;
-    auto* win = dynamic_cast<TWinControl*>(control);
-    bool known = false;
-    for (const TSkinControlChoice& k : Controls)
-      if (k.Control == c || (win && win->HandleAllocated() && k.Handle == win->ExistingHandle()))
-        known = true;
-    if (known) continue;
-    HWND handle = nullptr;
-    if (win) {
-      try {
-        handle = win->Handle();
-      } catch (const std::exception&) {
-        continue;  // a control that cannot have its window keeps its look
-      }
-    }
-    ControlFacts facts;
-    facts.className = control->ClassName();
-    facts.tag = control->Tag();
-    facts.windowed = win != nullptr;
-    if (handle)
-      facts.scrollStyle = (GetWindowLongPtrW(handle, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) != 0;
-    const std::pair<const char*, TControlAncestor> ancestors[] = {
-        {"TCheckBox", caCheckBox}, {"TStatusBar", caStatusBar}, {"TComboBox", caComboBox},
-        {"TPanel", caPanel},       {"TButton", caButton},       {"TEdit", caEdit},
-        {"TForm", caForm},         {"TListBox", caListBox}};
-    for (const auto& [name, flag] : ancestors)
-      if (control->InheritsFrom(name)) facts.ancestors |= flag;
-    const ControlChoice choice = ChooseSkinControl(facts, skin);
-    if (choice.skipped) continue;
-    if (choice.kind != skNone)
-      Controls.push_back({c, handle, choice.kind, choice.byHandle, choice.recolour});
-    if (choice.walk) SkinChildControls(c);
-  }
-}
-
-void TSkinForm::SkinChildWindows() {
-  for (HWND child = GetTopWindow(Window); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
-    if (!(style & WS_CHILD)) continue;
-    bool known = false;
-    for (const TSkinControlChoice& k : Controls)
-      if (k.Handle == child) known = true;
-    if (known) continue;
-    wchar_t cls[64] = {};
-    GetClassNameW(child, cls, 64);
-    const WindowChoice choice = ChooseSkinWindow(WideToGbk(cls), static_cast<uint32_t>(style));
-    if (choice.kind == skNone) continue;
-    HWND target = choice.onFirstChild ? GetWindow(child, GW_CHILD) : child;
-    if (target) Controls.push_back({nullptr, target, choice.kind, true, false});
-  }
 }
 
 POINT TSkinForm::FrameCoordinates(POINT Screen) const {

@@ -21,6 +21,7 @@
 class TDataSkinSysButton;
 class TForm;
 class TPopupMenu;
+class TSkinControl;
 class TSkinData;
 class TSkinForm;
 class TTimer;
@@ -152,6 +153,10 @@ class TSkinForm : public TComponent {
   TIconHandle SmallIcon;
   TPopupMenu* SysPopup = nullptr;  // owned as a component
   std::vector<TSkinControlChoice> Controls;
+  // The skin controls of the window's child controls (owned as components).
+  std::vector<TSkinControl*> ControlList;
+  // The skinned push button the mouse is over, or null.
+  TSkinControl* HotControl = nullptr;
   // The window region is the system's once set; the frame only knows it has one.
   bool HasRegion = false;
   SIZE RegionSize{};
@@ -186,6 +191,9 @@ class TSkinForm : public TComponent {
   void MakeSmallIcon();
   void SkinChildControls(TComponent* Container);
   void SkinChildWindows();
+  // Makes and attaches the skin control a choice names; null when it names none.
+  TSkinControl* MakeSkinControl(const TSkinControlChoice& Choice);
+  void FreeSkinControls();
   void ForceFrameChange();
   void SetActive(bool Value);
   void FrameTimerTick();

@@ -202,6 +202,18 @@ void PressKeyInForm(HWND form, UINT vk);
 void Click(HWND w, std::optional<POINT> client_point = std::nullopt);
 // Left click at a point of `form`'s client area, delivered to the child window under it.
 void ClickAt(HWND form, POINT client_point);
+// Real mouse input (SendInput), as a person's mouse gives it: the pointer moves, and the
+// window under it gets the moves, hot states and leave notifications that go with that.
+// Points are screen coordinates; ScreenPoint turns a client point of `w` (its centre by
+// default) into one.
+POINT ScreenPoint(HWND w, std::optional<POINT> client_point = std::nullopt);
+void MoveMouse(POINT screen);
+// Moves the pointer onto `w` (its centre by default) and waits until its thread has
+// handled the move.
+void Hover(HWND w, std::optional<POINT> client_point = std::nullopt);
+// The left button pressed or released where the pointer is after moving to `screen`.
+void MouseDown(POINT screen);
+void MouseUp(POINT screen);
 // SendInput to the foreground window: Unicode characters, or virtual keys (with modifiers
 // held for the whole sequence).
 void SendKeysToForeground(std::wstring_view text);

@@ -85,6 +85,53 @@ void ClickAt(HWND form, POINT client_point) {
   Click(target, p);
 }
 
+POINT ScreenPoint(HWND w, std::optional<POINT> client_point) {
+  POINT p;
+  if (client_point) {
+    p = *client_point;
+  } else {
+    SIZE s = ClientSize(w);
+    p = {s.cx / 2, s.cy / 2};
+  }
+  ClientToScreen(w, &p);
+  return p;
+}
+
+namespace {
+
+void MouseInput(POINT screen, DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  // Absolute positions run from 0 to 65535 over the primary screen.
+  in.mi.dx = static_cast<LONG>(screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = static_cast<LONG>(screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  if (SendInput(1, &in, sizeof in) != 1) Fail("SendInput failed");
+  // The target's thread reads its input on its own time: give it a moment.
+  Sleep(40);
+}
+
+}  // namespace
+
+void MoveMouse(POINT screen) {
+  MouseInput(screen, 0);
+}
+
+void Hover(HWND w, std::optional<POINT> client_point) {
+  MouseInput(ScreenPoint(w, client_point), 0);
+  Sync(FormOf(w));
+}
+
+void MouseDown(POINT screen) {
+  MouseInput(screen, 0);
+  MouseInput(screen, MOUSEEVENTF_LEFTDOWN);
+}
+
+void MouseUp(POINT screen) {
+  MouseInput(screen, 0);
+  MouseInput(screen, MOUSEEVENTF_LEFTUP);
+}
+
 void SendKeysToForeground(std::wstring_view text) {
   std::vector<INPUT> in;
   for (wchar_t c : text)

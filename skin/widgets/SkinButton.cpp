@@ -1,0 +1,174 @@
+#include "skin/widgets/SkinButton.h"
+
+#include "core/skin/SkinWidgets.h"
+#include "framework/Controls.h"
+#include "framework/Gbk.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinForm.h"
+
+int TSkinButton::Frame() const {
+  return vpn::skin::ButtonFrameOf(Pressed(), Focused, Hot(), Enabled);
+}
+
+bool TSkinButton::BeforeMessage(TMessage& m) {
+  if (!TSkinControl::BeforeMessage(m)) return false;
+  switch (m.Msg) {
+    case WM_PAINT:
+      Paint(reinterpret_cast<HDC>(m.WParam));
+      m.Result = 0;
+      return false;
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return false;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      // The control's own handler never sees the press: the skin keeps the pressed state
+      // and clicks on release.
+      if (!Enabled) return false;
+      if (GetFocus() != Window) SetFocus(Window);
+      Focused = GetFocus() == Window;
+      ButtonState |= bsPressed;
+      // The release may happen outside the button: it still comes here.
+      SetCapture(Window);
+      RepaintNow();
+      m.Result = 0;
+      return false;
+    case WM_LBUTTONUP:
+      if (Pressed()) {
+        if (GetCapture() == Window) ReleaseCapture();
+        ButtonState &= ~bsPressed;
+        RepaintNow();
+        m.Result = 0;
+        // Released off the button (no move came in between): no click.
+        POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+        RECT c{};
+        GetClientRect(Window, &c);
+        if (PtInRect(&c, p)) DoClick();
+        return false;
+      }
+      if (GetCapture() == Window) ReleaseCapture();
+      return true;
+    case WM_MOUSEMOVE:
+      if (Pressed() && GetCapture() == Window) {
+        // Dragged off the button while pressed: that is leaving it.
+        POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+        RECT c{};
+        GetClientRect(Window, &c);
+        if (!PtInRect(&c, p)) {
+          ReleaseCapture();
+          MouseLeft();
+          return false;
+        }
+      }
+      return true;
+    case WM_MOUSELEAVE:
+      if (Hot() || Pressed()) MouseLeft();
+      return true;
+    default:
+      return true;
+  }
+}
+
+void TSkinButton::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_KEYDOWN:
+      if (m.WParam == VK_SPACE && Enabled) {
+        ButtonState |= bsPressed;
+        RepaintNow();
+      }
+      return;
+    case WM_KEYUP:
+      if (m.WParam == VK_SPACE) {
+        // The control's own handler clicked on this key-up if it saw the key-down: the
+        // state only goes back.
+        ButtonState &= ~bsPressed;
+        RepaintNow();
+      }
+      return;
+    case WM_MOUSEMOVE:
+      if (!Hot() && Enabled) BecomeHot();
+      return;
+    case BM_SETSTATE:
+    case BM_SETSTYLE:
+      // The system button draws itself straight away on these: the skin paints again.
+      RepaintNow();
+      return;
+    case CM_MOUSEENTER:
+      if (Enabled) BecomeHot();
+      return;
+    case CM_MOUSELEAVE:
+      if (Enabled || ButtonState) StopBeingHot();
+      return;
+    default:
+      TSkinControl::AfterMessage(m);
+      return;
+  }
+}
+
+void TSkinButton::BecomeHot() {
+  ButtonState |= bsHot;
+  TSkinForm* f = OwnerForm();
+  if (f && f->HotControl && f->HotControl != this) f->HotControl->MouseLeft();
+  if (f) f->HotControl = this;
+  // The system tells the button when the mouse leaves it, wherever it goes.
+  TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Window, 0};
+  TrackMouseEvent(&t);
+  RECT r{};
+  if (GetWindowRect(Window, &r)) ScreenRect = r;
+  RepaintNow();
+}
+
+void TSkinButton::StopBeingHot() {
+  ButtonState &= ~(bsHot | bsPressed);
+  if (TSkinForm* f = OwnerForm(); f && f->HotControl == this) f->HotControl = nullptr;
+  RepaintNow();
+}
+
+void TSkinButton::DoClick() {
+  if (Control) {
+    Control->Click();
+    return;
+  }
+  HWND parent = GetParent(Window);
+  if (parent)
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Window), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Window));
+}
+
+void TSkinButton::Paint(HDC DC) {
+  if (DC) {
+    PaintTo(DC);
+    return;
+  }
+  PAINTSTRUCT ps{};
+  HDC dc = BeginPaint(Window, &ps);
+  if (dc) PaintTo(dc);
+  EndPaint(Window, &ps);
+}
+
+void TSkinButton::DrawControl(HDC DC, const RECT& Rect) {
+  TDataSkinButton* b = SkinData ? SkinData->Buttons.get() : nullptr;
+  if (!b || b->Bitmap.Empty()) return;
+  ReadState();
+  ReadCaption();
+  if (Caption.empty() && Control) Caption = GbkToWide(Control->Text());
+  const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
+  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  if (!off) return;
+  const RECT r{0, 0, w, h};
+  FillBackground(off, r);
+  const int frame = Frame();
+  DrawNineSlice(off, r, SkinBitmapOf(b->Bitmap), false, b->Tile == 1, b->Trans == 1, 5, frame,
+                ElementMargins(*b));
+  HGDIOBJ oldFont = nullptr;
+  if (auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)))
+    oldFont = SelectObject(off, font);
+  TColor text = SkinData->Colours.ButtonText;
+  if (frame == 1) text = b->NormalColour2;
+  if (frame == 4) text = b->MouseOverColour2;
+  if (frame == 2) text = b->PressedColour2;
+  DrawSkinCaption(off, r, Caption, DT_CENTER, Enabled, TSkinData::ColorToRGB(text));
+  if (oldFont) SelectObject(off, oldFont);
+  BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
+}

@@ -1,0 +1,27 @@
+// A push button drawn wholly by the skin from the Buttons picture (frame 1 at rest, 2
+// pressed, 3 disabled, 4 focused or under the mouse), with the caption on top. The skin
+// control turns the mouse into its own pressed and hot states and clicks the button
+// itself: pressing on it and releasing elsewhere does not click.
+#pragma once
+
+#include "skin/widgets/SkinControl.h"
+
+class TSkinButton : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+
+  bool BeforeMessage(TMessage& Message) override;
+  void AfterMessage(TMessage& Message) override;
+  void DrawControl(HDC DC, const RECT& Rect) override;
+
+  bool Hot() const { return (ButtonState & bsHot) != 0; }
+  bool Pressed() const { return (ButtonState & bsPressed) != 0; }
+  // The frame of the Buttons strip the button shows now.
+  int Frame() const;
+
+ protected:
+  void Paint(HDC DC);
+  void BecomeHot();
+  void StopBeingHot();
+  void DoClick();
+};

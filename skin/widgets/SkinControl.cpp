@@ -1,0 +1,301 @@
+#include "skin/widgets/SkinControl.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "core/skin/SkinWidgets.h"
+#include "framework/Controls.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+
+using namespace vpn::skin;
+
+// ---------------------------------------------------------------- TSkinCanvas
+
+TSkinCanvas::TSkinCanvas() : FDC(CreateCompatibleDC(nullptr)) {}
+
+TSkinCanvas::~TSkinCanvas() {
+  if (FStock) SelectObject(FDC.Get(), FStock);
+}
+
+HDC TSkinCanvas::Prepare(int w, int h) {
+  if (w <= 0 || h <= 0) return nullptr;
+  if (w > FWidth || h > FHeight) {
+    const int nw = std::max(w, FWidth), nh = std::max(h, FHeight);
+    HDC screen = GetDC(nullptr);
+    TGdiObject bmp(CreateCompatibleBitmap(screen, nw, nh));
+    ReleaseDC(nullptr, screen);
+    if (!bmp) return nullptr;
+    HGDIOBJ old = SelectObject(FDC.Get(), bmp.Get());
+    if (!FStock) FStock = old;
+    FBitmap = std::move(bmp);
+    FWidth = nw;
+    FHeight = nh;
+  }
+  return FDC.Get();
+}
+
+TSkinCanvas& SkinScratch() {
+  thread_local TSkinCanvas canvas;
+  return canvas;
+}
+
+// ---------------------------------------------------------------- message routing
+
+namespace {
+
+// The attached windows of the thread. A subclassed window's procedure finds its skin
+// control here with a hash probe inside the process (a window property would be a
+// request to the window server on every message). When another piece of code subclassed
+// the window after the skin, the entry stays with no control and only passes messages on.
+struct ControlEntry {
+  TSkinControl* control;
+  WNDPROC old;
+};
+std::unordered_map<HWND, ControlEntry>& AttachedWindows() {
+  static std::unordered_map<HWND, ControlEntry> map;
+  return map;
+}
+
+}  // namespace
+
+LRESULT CALLBACK SkinControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto& map = AttachedWindows();
+  auto it = map.find(wnd);
+  if (it == map.end()) return DefWindowProcW(wnd, msg, wParam, lParam);
+  if (!it->second.control) {
+    const WNDPROC old = it->second.old;
+    if (msg == WM_NCDESTROY) map.erase(it);
+    return old ? CallWindowProcW(old, wnd, msg, wParam, lParam)
+               : DefWindowProcW(wnd, msg, wParam, lParam);
+  }
+  TMessage m{msg, wParam, lParam, 0};
+  it->second.control->MessageEntry(m);
+  return m.Result;
+}
+
+TSkinControl* TSkinControl::FromWindow(HWND Wnd) {
+  auto it = AttachedWindows().find(Wnd);
+  return it == AttachedWindows().end() ? nullptr : it->second.control;
+}
+
+// ---------------------------------------------------------------- TSkinControl
+
+TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+TSkinControl::~TSkinControl() {
+  Detach();
+  if (TSkinForm* f = OwnerForm()) {
+    if (f->HotControl == this) f->HotControl = nullptr;
+    std::erase(f->ControlList, this);
+  }
+}
+
+TSkinForm* TSkinControl::OwnerForm() const {
+  return dynamic_cast<TSkinForm*>(Owner());
+}
+
+void TSkinControl::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
+                          TSkinCanvas* ACanvas) {
+  if (Attached || !AControl) return;
+  auto* win = dynamic_cast<TWinControl*>(AControl);
+  Control = AControl;
+  SkinData = ASkinData;
+  Recolour = ARecolour;
+  Canvas = ACanvas;
+  Window = win ? win->Handle() : nullptr;
+  OldWindowProc = AControl->WindowProc;
+  AControl->WindowProc = [this](TMessage& m) { MessageEntry(m); };
+  if (Window) AttachedWindows()[Window] = {this, nullptr};
+  if (TSkinForm* f = OwnerForm())
+    if (std::find(f->ControlList.begin(), f->ControlList.end(), this) == f->ControlList.end())
+      f->ControlList.push_back(this);
+  ReadState();
+  ReadCaption();
+  if (Recolour) {
+    SavedColor = AControl->Color();
+    AControl->SetColor(FrameworkColourOf(SkinData->Colours.ButtonFace));
+  }
+  if (Window) InvalidateRect(Window, nullptr, TRUE);
+  Attached = true;
+}
+
+void TSkinControl::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
+  if (Attached || !AWindow || !IsWindow(AWindow)) return;
+  Window = AWindow;
+  SkinData = ASkinData;
+  Canvas = ACanvas;
+  Enabled = true;
+  ReadCaption();
+  Focused = GetFocus() == Window;
+  OldWndProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinControlWndProc)));
+  AttachedWindows()[Window] = {this, OldWndProc};
+  Attached = true;
+}
+
+void TSkinControl::Detach() {
+  if (!Attached) return;
+  Attached = false;
+  auto& map = AttachedWindows();
+  auto it = Window ? map.find(Window) : map.end();
+  if (Control) {
+    if (OldWindowProc) Control->WindowProc = OldWindowProc;
+    // The window is going with its form: the colour no longer matters to anybody.
+    const TSkinForm* f = OwnerForm();
+    const bool tearingDown = f && f->State == sfsDetaching;
+    if (Recolour && !tearingDown && Window && IsWindow(Window)) Control->SetColor(SavedColor);
+    if (it != map.end()) map.erase(it);
+  } else if (it != map.end()) {
+    const bool ours = IsWindow(Window) && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(
+                                              Window, GWLP_WNDPROC)) == SkinControlWndProc;
+    if (ours) {
+      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
+      map.erase(it);
+    } else if (IsWindow(Window)) {
+      it->second.control = nullptr;
+    } else {
+      map.erase(it);
+    }
+  }
+  if (TSkinForm* f = OwnerForm(); f && f->HotControl == this) f->HotControl = nullptr;
+  if (Window && IsWindow(Window)) InvalidateRect(Window, nullptr, TRUE);
+  Control = nullptr;
+  OldWindowProc = nullptr;
+}
+
+void TSkinControl::DeleteLater() {
+  if (FDepth > 0)
+    FDeleteLater = true;
+  else
+    delete this;
+}
+
+void TSkinControl::MessageEntry(TMessage& m) {
+  ++FDepth;
+  if (BeforeMessage(m)) {
+    CallOld(m);
+    AfterMessage(m);
+  }
+  if (--FDepth == 0 && FDeleteLater) delete this;
+}
+
+void TSkinControl::CallOld(TMessage& m) {
+  if (OldWindowProc) {
+    OldWindowProc(m);
+  } else if (OldWndProc) {
+    m.Result = CallWindowProcW(OldWndProc, Window, m.Msg, m.WParam, m.LParam);
+  } else if (Control) {
+    Control->WndProc(m);
+  } else if (Window) {
+    m.Result = DefWindowProcW(Window, m.Msg, m.WParam, m.LParam);
+  }
+}
+
+bool TSkinControl::BeforeMessage(TMessage& Message) {
+  if (Message.Msg == SM_QUERYSKINNED) {
+    Message.Result = 1;
+    return false;
+  }
+  return true;
+}
+
+void TSkinControl::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case CM_ENABLEDCHANGED:
+      ReadState();
+      RepaintNow();
+      break;
+    case WM_SETTEXT:
+      ReadCaption();
+      RepaintNow();
+      break;
+    case WM_PAINT:
+      PaintTo(reinterpret_cast<HDC>(m.WParam));
+      break;
+    case WM_NCDESTROY:
+      Detach();
+      break;
+    default:
+      break;
+  }
+}
+
+void TSkinControl::ReadState() {
+  if (!Window) return;
+  Enabled = IsWindowEnabled(Window) != FALSE;
+  Focused = GetFocus() == Window;
+}
+
+void TSkinControl::ReadCaption() {
+  if (!Window) return;
+  // Captions are short; a longer text is cut where the skin stops caring.
+  wchar_t text[1001] = {};
+  SendMessageW(Window, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));
+  Caption = text;
+}
+
+void TSkinControl::RepaintNow() {
+  if (!Window || !IsWindow(Window)) return;
+  InvalidateRect(Window, nullptr, FALSE);
+  UpdateWindow(Window);
+}
+
+void TSkinControl::PaintTo(HDC DC) {
+  if (!Window) return;
+  RECT r{};
+  if (!GetWindowRect(Window, &r)) return;
+  ScreenRect = r;
+  const RECT local{0, 0, r.right - r.left, r.bottom - r.top};
+  HDC dc = DC ? DC : GetWindowDC(Window);
+  if (!dc) return;
+  try {
+    ++Paints;
+    DrawControl(dc, local);
+  } catch (...) {
+    // A failed paint leaves the control as the system drew it.
+  }
+  if (!DC) ReleaseDC(Window, dc);
+}
+
+void TSkinControl::SkinChanged() {
+  if (Recolour && Control) Control->SetColor(FrameworkColourOf(SkinData->Colours.ButtonFace));
+  if (Window) InvalidateRect(Window, nullptr, TRUE);
+}
+
+void TSkinControl::FillBackground(HDC DC, const RECT& Rect) {
+  FillRect(DC, &Rect, SkinData->FaceBrush());
+}
+
+void TSkinControl::MouseLeft() {
+  if (Window) SendMessageW(Window, CM_MOUSELEAVE, 0, 0);
+}
+
+// ---------------------------------------------------------------- helpers
+
+int32_t FrameworkColourOf(int32_t skin) {
+  if (IsSystemColour(skin)) return clSystemColor | (skin & 0xFF);
+  return skin;
+}
+
+void DrawSkinCaption(HDC DC, const RECT& Rect, const std::wstring& Text, UINT Format, bool Enabled,
+                     COLORREF Colour) {
+  const int oldMode = SetBkMode(DC, TRANSPARENT);
+  const COLORREF oldColour = SetTextColor(DC, Enabled ? Colour : GetSysColor(COLOR_BTNSHADOW));
+  const UINT align = Format & (DT_LEFT | DT_RIGHT | DT_CENTER);
+  RECT measured = Rect;
+  DrawTextW(DC, Text.c_str(), static_cast<int>(Text.size()), &measured,
+            align | DT_EXPANDTABS | DT_CALCRECT | DT_NOCLIP);
+  const TPixelRect box{Rect.left, Rect.top, Rect.right, Rect.bottom};
+  const TCaptionAlign a = align == DT_CENTER ? caCentre : align == DT_RIGHT ? caRight : caLeft;
+  const TPixelRect at = CaptionRectOf(box, measured.right - measured.left,
+                                      measured.bottom - measured.top, a);
+  RECT target{at.Left, at.Top, at.Right, at.Bottom};
+  DrawTextW(DC, Text.c_str(), static_cast<int>(Text.size()), &target, align | DT_EXPANDTABS);
+  SetTextColor(DC, oldColour);
+  SetBkMode(DC, oldMode);
+}

@@ -1,0 +1,124 @@
+// The skin's look for one child control of a skinned window: the skin control puts itself
+// in front of the control's message handling, lets the control do its work and paints
+// over it (or instead of it) with pictures of the skin. This base holds the attaching
+// (a framework control through its replaceable WindowProc, any other window by
+// subclassing), the message routing and the repaint logic; each descendant knows one
+// kind of control. Made and owned by the window's TSkinForm.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Classes.h"
+#include "framework/Handles.h"
+#include "framework/Messages.h"
+
+class TControl;
+class TSkinData;
+class TSkinForm;
+
+// The framework's notifications that the skinned controls also react to.
+enum : UINT {
+  CM_EXIT = 0xB01B,          // focus left a control of the form
+  CM_CHECKCHANGED = 0xB0D0,  // a framework check box changed its state
+};
+
+// An off-screen surface that the controls of a window draw into before one copy reaches
+// the screen. It only grows, so that repaints make no bitmap of their own.
+class TSkinCanvas {
+ public:
+  TSkinCanvas();
+  ~TSkinCanvas();
+  TSkinCanvas(const TSkinCanvas&) = delete;
+  TSkinCanvas& operator=(const TSkinCanvas&) = delete;
+  // The surface's DC with room for at least w x h pixels (contents undefined), or null.
+  HDC Prepare(int w, int h);
+
+ private:
+  TMemoryDC FDC;
+  TGdiObject FBitmap;
+  HGDIOBJ FStock = nullptr;
+  int FWidth = 0, FHeight = 0;
+};
+
+// The canvas every skinned control of the GUI thread draws through.
+TSkinCanvas& SkinScratch();
+
+enum TButtonStateBit : unsigned { bsHot = 1, bsPressed = 2 };
+
+class TSkinControl : public TComponent {
+ public:
+  explicit TSkinControl(TComponent* AOwner);
+  ~TSkinControl() override;
+
+  // A framework control: its WindowProc is replaced by the skin control's message entry.
+  // A second attach is ignored.
+  virtual void Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
+                      TSkinCanvas* ACanvas);
+  // Any child window: its window procedure is replaced. The caller lists it.
+  virtual void AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas);
+  // The control gets its own procedure and (unless the window is being torn down) its
+  // own colour back.
+  virtual void Detach();
+  // True: the control's own handler gets the message next, then AfterMessage. False:
+  // the skin control handled it completely.
+  virtual bool BeforeMessage(TMessage& Message);
+  virtual void AfterMessage(TMessage& Message);
+  // Paints into DC, or into the window's own DC when DC is null.
+  virtual void PaintTo(HDC DC);
+  virtual void DrawControl(HDC DC, const RECT& Rect) {}
+  // The skin was read anew or colours changed.
+  virtual void SkinChanged();
+
+  void FillBackground(HDC DC, const RECT& Rect);
+  // The mouse has left the control: tells the control the way the framework would.
+  void MouseLeft();
+  // Invalidates the whole window without erasing and paints it now.
+  void RepaintNow();
+
+  // The window this skin control is attached to, or null.
+  static TSkinControl* FromWindow(HWND Wnd);
+  // The skinned window this control belongs to (its owner), or null.
+  TSkinForm* OwnerForm() const;
+
+  unsigned ButtonState = 0;
+  TSkinCanvas* Canvas = nullptr;
+  bool Enabled = true;
+  bool Focused = false;
+  std::wstring Caption;
+  WNDPROC OldWndProc = nullptr;
+  TSkinData* SkinData = nullptr;
+  HWND Window = nullptr;
+  TWndMethod OldWindowProc;
+  TControl* Control = nullptr;
+  RECT ScreenRect{};
+  bool Recolour = false;
+  int32_t SavedColor = 0;
+  bool Attached = false;
+  // Times DrawControl ran (tests and benchmarks count paints with it).
+  int Paints = 0;
+
+ protected:
+  // The message for the control's own handler.
+  void CallOld(TMessage& Message);
+  void ReadCaption();
+  void ReadState();
+  // Destroys the object now, or when the message entry it runs in has returned.
+  void DeleteLater();
+
+ private:
+  friend LRESULT CALLBACK SkinControlWndProc(HWND, UINT, WPARAM, LPARAM);
+  void MessageEntry(TMessage& Message);
+
+  int FDepth = 0;
+  bool FDeleteLater = false;
+};
+
+// Text of a control drawn the way the skinned controls draw captions: transparent,
+// measured first and placed with CaptionRectOf (Format: DT_LEFT, DT_RIGHT or DT_CENTER),
+// in the system's button-shadow colour when disabled.
+void DrawSkinCaption(HDC DC, const RECT& Rect, const std::wstring& Text, UINT Format,
+                     bool Enabled, COLORREF Colour);
+// A skin colour in the framework's way of writing colours.
+int32_t FrameworkColourOf(int32_t SkinColour);

@@ -1,0 +1,50 @@
+#include "skin/widgets/SkinEdit.h"
+
+#include "skin/SkinData.h"
+
+bool TSkinEdit::HasBorder(int Margin) const {
+  RECT w{}, c{};
+  if (!GetWindowRect(Window, &w) || !GetClientRect(Window, &c)) return false;
+  return (w.right - w.left) - c.right >= Margin && (w.bottom - w.top) - c.bottom >= Margin;
+}
+
+void TSkinEdit::DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner) {
+  const COLORREF colour = TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow);
+  if (!FShadow || colour != FShadowColour) {
+    FShadow.Reset(CreateSolidBrush(colour));
+    FShadowColour = colour;
+  }
+  FrameRect(DC, &Rect, static_cast<HBRUSH>(FShadow.Get()));
+  RECT inner = Rect;
+  InflateRect(&inner, -1, -1);
+  FrameRect(DC, &inner, Inner);
+}
+
+void TSkinEdit::DrawControl(HDC DC, const RECT& Rect) {
+  if (!HasBorder(1)) return;
+  DrawBorder(DC, Rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+void TSkinEdit::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_PAINT:
+      if (m.WParam == 0) PaintTo(nullptr);
+      return;
+    case WM_NCPAINT:
+      // The system has just drawn its own sunken border again.
+      PaintTo(nullptr);
+      return;
+    case WM_PRINT:
+      if (m.WParam && HasBorder(3)) {
+        RECT w{};
+        GetWindowRect(Window, &w);
+        const RECT r{0, 0, w.right - w.left, w.bottom - w.top};
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        DrawBorder(dc, r, static_cast<HBRUSH>(GetCurrentObject(dc, OBJ_BRUSH)));
+      }
+      return;
+    default:
+      TSkinControl::AfterMessage(m);
+      return;
+  }
+}

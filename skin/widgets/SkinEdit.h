@@ -1,0 +1,23 @@
+// Edits: the control paints itself; the skin then draws its sunken border flat, one
+// line of the skin's shadow colour outside and a white one inside. An edit without a
+// border (client area as large as the window) keeps its look.
+#pragma once
+
+#include "skin/widgets/SkinControl.h"
+
+class TSkinEdit : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+
+  void AfterMessage(TMessage& Message) override;
+  void DrawControl(HDC DC, const RECT& Rect) override;
+  // Whether the window has a border the skin can draw over (Margin pixels at least on
+  // each side of the client area).
+  bool HasBorder(int Margin) const;
+
+ private:
+  void DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner);
+  // The shadow brush, made once per skin colour.
+  TGdiObject FShadow;
+  COLORREF FShadowColour = CLR_INVALID;
+};
