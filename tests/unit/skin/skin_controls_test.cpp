@@ -4,6 +4,8 @@
 // back their own look and colour when the skin goes off and take the skin again.
 #include <gtest/gtest.h>
 #include <windows.h>
+// (after the base declarations)
+#include <commctrl.h>
 
 #include <memory>
 #include <vector>
@@ -92,8 +94,8 @@ class SkinControls : public ::testing::Test {
                               80, 80, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
-             int id) {
-    return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent_,
+             int id, DWORD exStyle = 0) {
+    return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent_,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   }
@@ -177,7 +179,7 @@ TEST_F(SkinControls, CheckAndRadioGlyphsFollowTheirStateAndEditsGetAFlatBorder) 
   MakeParent(300, 160);
   HWND check = Child(L"BUTTON", L"Check", BS_AUTOCHECKBOX, 10, 10, 90, 17, 201);
   HWND radio = Child(L"BUTTON", L"Radio", BS_AUTORADIOBUTTON, 10, 40, 90, 17, 202);
-  HWND edit = Child(L"EDIT", L"text", WS_BORDER, 120, 10, 100, 22, 203);
+  HWND edit = Child(L"EDIT", L"text", 0, 120, 10, 100, 22, 203, WS_EX_CLIENTEDGE);
   HWND bare = Child(L"EDIT", L"bare", 0, 120, 40, 100, 20, 204);
   ShowSkinned(parent_);
 
@@ -273,7 +275,13 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   EXPECT_TRUE(WaitForPixel(button->Handle(), 5, 5, kButtonBody[4]));  // focused
   EXPECT_TRUE(WaitForPixel(check->Handle(), 6, 8, kCheck[1]));
   EXPECT_TRUE(WaitForPixel(edit->Handle(), 0, 0, kShadow));
-  EXPECT_TRUE(WaitForPixel(status->Handle(), 0, 0, kStatusEdge));
+  // The panel as the bar lays it out, its picture's corner at the panel's corner.
+  auto Panel = [&] {
+    RECT r{};
+    SendMessageW(status->Handle(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return r;
+  };
+  EXPECT_TRUE(WaitForPixel(status->Handle(), Panel().left, Panel().top, kStatusEdge));
   Shot bar = Capture(status->Handle());
   EXPECT_EQ(bar.At(100, 12), kStatusBody);
   EXPECT_GT(bar.Count(kStatusText, 0, 0, bar.width, bar.height), 10);
@@ -298,7 +306,7 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   EXPECT_EQ(check->Color(), checkColour);
   EXPECT_EQ(panel->Color(), panelColour);
   EXPECT_NE(Capture(button->Handle()).At(5, 5), kButtonBody[4]);
-  EXPECT_NE(Capture(status->Handle()).At(0, 0), kStatusEdge);
+  EXPECT_NE(Capture(status->Handle()).At(Panel().left, Panel().top), kStatusEdge);
   SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 2);
 
@@ -313,7 +321,7 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   Pump(100);
   EXPECT_EQ(button->Perform(SM_QUERYSKINNED), 1);
   EXPECT_EQ(check->Color(), face);
-  EXPECT_TRUE(WaitForPixel(status->Handle(), 0, 0, kStatusEdge));
+  EXPECT_TRUE(WaitForPixel(status->Handle(), Panel().left, Panel().top, kStatusEdge));
   EXPECT_TRUE(WaitForPixel(check->Handle(), 6, 8, kCheck[2]));
   Mouse(Centre(button->Handle()));
   Mouse(Centre(button->Handle()), MOUSEEVENTF_LEFTDOWN);
