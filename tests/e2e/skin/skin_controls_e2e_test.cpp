@@ -5,6 +5,8 @@
 // for pixel where the skin copies pictures unscaled (corners and glyphs).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "core/skin/SkinWidgets.h"
@@ -74,9 +76,25 @@ void ExpectStatusBar(HWND bar) {
         return FrameShown(shot, 0, 0, e.Bitmap, e.FrameCount, e.LeftWidth, e.TopHeight) == 1;
       },
       3000));
-  const uint32_t text = skinexpect::Rgb(e.NormalColour2);
+  // The text is thin and smoothed: its pixels stand well away from the face colour the
+  // panel picture shows, and the darkest of them leans to the text colour.
+  const uint32_t text = skinexpect::Rgb(e.NormalColour2), face = Face();
+  auto distance = [](uint32_t a, uint32_t b) {
+    int d = 0;
+    for (int shift : {0, 8, 16})
+      d = std::max(d, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    return d;
+  };
   int count = 0;
-  for (uint32_t p : shot.pixels) count += p == text;
+  uint32_t darkest = face;
+  for (int y = e.TopHeight; y < shot.height - e.BottomHeight; ++y)
+    for (int x = e.LeftWidth; x < shot.width / 2; ++x) {
+      const uint32_t p = shot.At(x, y);
+      if (distance(p, face) < 60) continue;
+      ++count;
+      if (distance(p, face) > distance(darkest, face)) darkest = p;
+    }
+  EXPECT_LT(distance(darkest, text), distance(darkest, face)) << std::hex << darkest;
   EXPECT_GT(count, 15) << "status text pixels";
 }
 
