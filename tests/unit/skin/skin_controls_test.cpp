@@ -328,3 +328,48 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   Mouse(Centre(button->Handle()), MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(clicks, 3);
 }
+
+namespace {
+
+// A control class another library might bring: a push button by kind, but listed in the
+// skin data's class-name mappings as a panel.
+class TLMDSimplePanel : public TButton {
+ public:
+  using TButton::TButton;
+};
+
+}  // namespace
+
+TEST_F(SkinControls, TheApplicationAndTheClassMappingsChooseSkinControls) {
+  // The application gives the second check box a push button's skin; every other control
+  // goes the usual way.
+  std::vector<std::string> asked;
+  data_->OnSkinControl = [&](TComponent* sender, TSkinData*, TControl*, TControl* control,
+                             const std::string& cls, TComponent*& skinned) {
+    asked.push_back(cls);
+    if (control->Name() == "Odd") skinned = new TSkinButton(sender);
+  };
+  form_ = std::make_unique<TControlForm>(Application);
+  form_->AfterConstruction();
+  TForm* f = form_.get();
+  auto* odd = Place<TCheckBox>(f, "Odd", 10, 10, 64, 27);
+  auto* normal = Place<TCheckBox>(f, "Normal", 10, 50, 90, 17);
+  auto* mapped = Place<TLMDSimplePanel>(f, "Mapped", 10, 80, 64, 27);
+  const TColor mappedColour = mapped->Color();
+  f->Show();
+  ShowSkinned(f->Handle());
+
+  EXPECT_EQ(asked, (std::vector<std::string>{"TCHECKBOX", "TCHECKBOX", "TLMDSIMPLEPANEL"}));
+  EXPECT_NE(dynamic_cast<TSkinButton*>(TSkinControl::FromWindow(odd->Handle())), nullptr);
+  EXPECT_TRUE(PumpUntil([&] {
+    const uint32_t p = Capture(odd->Handle()).At(5, 5);
+    return p == kButtonBody[1] || p == kButtonBody[4];
+  }));
+  EXPECT_NE(dynamic_cast<TSkinCheckBox*>(TSkinControl::FromWindow(normal->Handle())), nullptr);
+  // The mapping wins over the push-button rule: only recoloured, painted by itself.
+  EXPECT_EQ(TSkinControl::FromWindow(mapped->Handle()), nullptr);
+  EXPECT_EQ(mapped->Perform(SM_QUERYSKINNED), 0);
+  EXPECT_EQ(mapped->Color(), static_cast<TColor>(RGB(200, 220, 180)));
+  EXPECT_NE(mappedColour, mapped->Color());
+  data_->OnSkinControl = nullptr;
+}
