@@ -186,3 +186,51 @@ TEST(SkinControlsE2E, MainWindowButtonsCheckBoxesAndStatusBarComeFromTheSkin) {
   EXPECT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"断开成功", 10000)) << s.Status();
   mw::SetReportedVersion(L"");
 }
+
+TEST(SkinControlsE2E, SpeedTestAndAccountWindowsWearTheSkinsButtons) {
+  e2e::StartOptions o;
+  if (const char* url = std::getenv("VPN_TEST_HTTP_URL"))
+    o.env.push_back({L"VPN_ACCOUNT_URL",
+                     e2e::Utf8ToWide(std::string(url) + "/webadmin/useradmin/vpnclient.php")});
+  e2e::Program app = e2e::Program::Start(o);
+  HWND main = app.WaitForWindow(L"TFrmMain", L"Morlu连接器");
+  ASSERT_NE(main, nullptr);
+  e2e::MoveMouse({2, 2});
+
+  e2e::TypeText(e2e::Control(main, L"IPAddrTxt"), L"127.0.0.1");
+  e2e::Click(e2e::Control(main, L"Button3"));
+  HWND speed = app.WaitForWindow(L"TForm1", nullptr, 10000);
+  ASSERT_NE(speed, nullptr);
+  HWND retest = e2e::Control(speed, L"Button1"), close = e2e::Control(speed, L"Button2");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return SendMessageW(close, SM_QUERYSKINNED, 0, 0) == 1; },
+                             3000));
+  e2e::WaitUntil([&] { return e2e::ListItems(e2e::Control(speed, L"ListBox1")).size() == 9; },
+                 15000);
+  // A button with the focus shows frame 4, the other frame 1.
+  for (const wchar_t* name : {L"Button1", L"Button2"}) {
+    HWND b = e2e::Control(speed, name);
+    const int want = e2e::FocusedWindow(speed) == b ? 4 : 1;
+    EXPECT_TRUE(WaitForButtonFrame(b, want)) << ButtonFrame(b);
+  }
+  e2e::Hover(retest);
+  EXPECT_TRUE(WaitForButtonFrame(retest, 4)) << ButtonFrame(retest);
+  Shot(L"controls-speed.bmp", speed);
+  e2e::Click(close);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(speed); }, 3000));
+
+  if (!std::getenv("VPN_TEST_HTTP_URL"))
+    GTEST_SKIP() << "no account server: run through http_server.py";
+  e2e::TypeText(e2e::Control(main, L"UserNameTxt"), L"demo");
+  e2e::TypeText(e2e::Control(main, L"PasswordTxt"), L"demo");
+  e2e::Click(e2e::Control(main, L"Button5"));
+  HWND account = app.WaitForWindow(L"TForm2", nullptr, 10000);
+  ASSERT_NE(account, nullptr);
+  HWND ok = e2e::Control(account, L"Button1");
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] { return ButtonFrame(ok) == 1 || ButtonFrame(ok) == 4; }, 3000))
+      << ButtonFrame(ok);
+  e2e::Hover(ok);
+  EXPECT_TRUE(WaitForButtonFrame(ok, 4)) << ButtonFrame(ok);
+  Shot(L"controls-account.bmp", account);
+  app.Stop();
+}
