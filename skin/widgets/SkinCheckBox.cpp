@@ -69,10 +69,9 @@ void TSkinCheckBox::DrawControl(HDC DC, const RECT& Rect) {
   const int frames = GlyphFrames();
   const int gw = glyphs->Width / frames, gh = glyphs->Height;
   const bool textLeft = (GetWindowLongPtrW(Window, GWL_STYLE) & BS_LEFTTEXT) != 0;
-  const vpn::skin::TPixelRect g = vpn::skin::GlyphRectOf(
-      Rect.right - Rect.left, Rect.bottom - Rect.top, gw, gh, textLeft);
-  const RECT target{Rect.left + g.Left, Rect.top + g.Top, Rect.left + g.Right,
-                    Rect.top + g.Bottom};
+  const vpn::skin::TPixelRect g =
+      vpn::skin::GlyphRectOf(Rect.right - Rect.left, Rect.bottom - Rect.top, gw, gh, textLeft);
+  const RECT target{Rect.left + g.Left, Rect.top + g.Top, Rect.left + g.Right, Rect.top + g.Bottom};
   // Drawn off screen with the face behind it, then copied in one go.
   HDC off = Canvas ? Canvas->Prepare(gw, gh) : nullptr;
   if (!off) return;

@@ -292,8 +292,8 @@ void DrawSkinCaption(HDC DC, const RECT& Rect, const std::wstring& Text, UINT Fo
             align | DT_EXPANDTABS | DT_CALCRECT | DT_NOCLIP);
   const TPixelRect box{Rect.left, Rect.top, Rect.right, Rect.bottom};
   const TCaptionAlign a = align == DT_CENTER ? caCentre : align == DT_RIGHT ? caRight : caLeft;
-  const TPixelRect at = CaptionRectOf(box, measured.right - measured.left,
-                                      measured.bottom - measured.top, a);
+  const TPixelRect at =
+      CaptionRectOf(box, measured.right - measured.left, measured.bottom - measured.top, a);
   RECT target{at.Left, at.Top, at.Right, at.Bottom};
   DrawTextW(DC, Text.c_str(), static_cast<int>(Text.size()), &target, align | DT_EXPANDTABS);
   SetTextColor(DC, oldColour);

@@ -118,7 +118,7 @@ class TSkinControl : public TComponent {
 // Text of a control drawn the way the skinned controls draw captions: transparent,
 // measured first and placed with CaptionRectOf (Format: DT_LEFT, DT_RIGHT or DT_CENTER),
 // in the system's button-shadow colour when disabled.
-void DrawSkinCaption(HDC DC, const RECT& Rect, const std::wstring& Text, UINT Format,
-                     bool Enabled, COLORREF Colour);
+void DrawSkinCaption(HDC DC, const RECT& Rect, const std::wstring& Text, UINT Format, bool Enabled,
+                     COLORREF Colour);
 // A skin colour in the framework's way of writing colours.
 int32_t FrameworkColourOf(int32_t SkinColour);

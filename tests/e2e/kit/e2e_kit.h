@@ -165,7 +165,7 @@ struct ControlInfo {
   std::wstring name, cls;
   int left = 0, top = 0, width = 0, height = 0;  // form client coordinates
   bool visible = false, enabled = false;
-  HWND hwnd = nullptr;  // null for windowless controls
+  HWND hwnd = nullptr;   // null for windowless controls
   std::wstring caption;  // a tab, line break or backslash arrives escaped and is restored
 };
 // Every control of a form, all nesting levels, in creation order (the DescribeControls

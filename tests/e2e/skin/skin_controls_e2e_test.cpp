@@ -113,8 +113,8 @@ TEST(SkinControlsE2E, MainWindowButtonsCheckBoxesAndStatusBarComeFromTheSkin) {
   HWND main = s.Main();
   HWND button1 = s.C(L"Button1"), button2 = s.C(L"Button2");
   HWND check1 = s.C(L"CheckBox1"), check2 = s.C(L"CheckBox2");
-  ASSERT_TRUE(e2e::WaitUntil([&] { return SendMessageW(button1, SM_QUERYSKINNED, 0, 0) == 1; },
-                             3000));
+  ASSERT_TRUE(
+      e2e::WaitUntil([&] { return SendMessageW(button1, SM_QUERYSKINNED, 0, 0) == 1; }, 3000));
   e2e::MoveMouse({2, 2});
   // The focus goes to the server edit: Button1 at rest shows frame 1, the disabled
   // Button2 frame 3, the unchecked check boxes their first glyph.
@@ -202,8 +202,8 @@ TEST(SkinControlsE2E, SpeedTestAndAccountWindowsWearTheSkinsButtons) {
   HWND speed = app.WaitForWindow(L"TForm1", nullptr, 10000);
   ASSERT_NE(speed, nullptr);
   HWND retest = e2e::Control(speed, L"Button1"), close = e2e::Control(speed, L"Button2");
-  ASSERT_TRUE(e2e::WaitUntil([&] { return SendMessageW(close, SM_QUERYSKINNED, 0, 0) == 1; },
-                             3000));
+  ASSERT_TRUE(
+      e2e::WaitUntil([&] { return SendMessageW(close, SM_QUERYSKINNED, 0, 0) == 1; }, 3000));
   e2e::WaitUntil([&] { return e2e::ListItems(e2e::Control(speed, L"ListBox1")).size() == 9; },
                  15000);
   // A button with the focus shows frame 4, the other frame 1.
@@ -226,8 +226,7 @@ TEST(SkinControlsE2E, SpeedTestAndAccountWindowsWearTheSkinsButtons) {
   HWND account = app.WaitForWindow(L"TForm2", nullptr, 10000);
   ASSERT_NE(account, nullptr);
   HWND ok = e2e::Control(account, L"Button1");
-  EXPECT_TRUE(e2e::WaitUntil(
-      [&] { return ButtonFrame(ok) == 1 || ButtonFrame(ok) == 4; }, 3000))
+  EXPECT_TRUE(e2e::WaitUntil([&] { return ButtonFrame(ok) == 1 || ButtonFrame(ok) == 4; }, 3000))
       << ButtonFrame(ok);
   e2e::Hover(ok);
   EXPECT_TRUE(WaitForButtonFrame(ok, 4)) << ButtonFrame(ok);

@@ -24,8 +24,8 @@ namespace {
 
 // The control test skin's colours.
 constexpr uint32_t kFace = Rgb(200, 220, 180);
-constexpr uint32_t kButtonBody[] = {0, Rgb(10, 200, 10), Rgb(200, 10, 10), Rgb(120, 120, 120),
-                                    Rgb(10, 10, 200), Rgb(200, 200, 10)};
+constexpr uint32_t kButtonBody[] = {
+    0, Rgb(10, 200, 10), Rgb(200, 10, 10), Rgb(120, 120, 120), Rgb(10, 10, 200), Rgb(200, 200, 10)};
 constexpr uint32_t kButtonEdge1 = Rgb(0, 90, 0);
 constexpr uint32_t kCheck[] = {0, Rgb(0, 150, 150), Rgb(150, 0, 150), Rgb(150, 150, 0),
                                Rgb(0, 0, 0)};
@@ -90,8 +90,9 @@ class SkinControls : public ::testing::Test {
   }
   // The parent is made hidden, gets its children, and is skinned when shown.
   void MakeParent(int w, int h) {
-    parent_ = CreateWindowExW(0, ParentClass(), L"Controls", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                              80, 80, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    parent_ =
+        CreateWindowExW(0, ParentClass(), L"Controls", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 80,
+                        80, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
              int id, DWORD exStyle = 0) {
