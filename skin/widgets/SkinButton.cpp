@@ -65,6 +65,14 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
     case WM_MOUSELEAVE:
       if (Hot() || Pressed()) MouseLeft();
       return true;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse while the button was held (a menu, a dialog, the
+      // user switching windows): the press is over without a click.
+      if (Pressed() && reinterpret_cast<HWND>(m.LParam) != Window) {
+        ButtonState &= ~bsPressed;
+        RepaintNow();
+      }
+      return true;
     default:
       return true;
   }
