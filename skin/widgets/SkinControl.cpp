@@ -71,7 +71,11 @@ LRESULT CALLBACK SkinControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
                : DefWindowProcW(wnd, msg, wParam, lParam);
   }
   TMessage m{msg, wParam, lParam, 0};
-  it->second.control->MessageEntry(m);
+  try {
+    it->second.control->MessageEntry(m);
+  } catch (...) {
+    // Nothing may travel through the system's code; the control goes on working.
+  }
   return m.Result;
 }
 
@@ -174,11 +178,20 @@ void TSkinControl::DeleteLater() {
 
 void TSkinControl::MessageEntry(TMessage& m) {
   ++FDepth;
-  if (BeforeMessage(m)) {
-    CallOld(m);
-    AfterMessage(m);
+  auto leave = [this] {
+    if (--FDepth == 0 && FDeleteLater) delete this;
+  };
+  try {
+    if (BeforeMessage(m)) {
+      CallOld(m);
+      AfterMessage(m);
+    }
+  } catch (...) {
+    // The control's own handler failed: the framework reports it; the object stays sound.
+    leave();
+    throw;
   }
-  if (--FDepth == 0 && FDeleteLater) delete this;
+  leave();
 }
 
 void TSkinControl::CallOld(TMessage& m) {

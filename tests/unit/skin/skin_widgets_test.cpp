@@ -1,18 +1,10 @@
-// The skinned controls' decisions: the push-button frame for every combination of
-// states, the check and radio glyph frames, where a glyph sits, and where a caption goes.
+// The skinned controls' arithmetic: the check and radio glyph frames, where a glyph sits,
+// and where a caption goes.
 #include <gtest/gtest.h>
 
 #include "core/skin/SkinWidgets.h"
 
 using namespace vpn::skin;
-
-TEST(SkinWidgets, ButtonFrameFollowsPressedFocusHotAndDisabledInThatOrder) {
-  for (int bits = 0; bits < 16; ++bits) {
-    const bool pressed = bits & 1, focused = bits & 2, hot = bits & 4, enabled = bits & 8;
-    const int want = !enabled ? 3 : pressed ? 2 : (focused || hot) ? 4 : 1;
-    EXPECT_EQ(ButtonFrameOf(pressed, focused, hot, enabled), want) << bits;
-  }
-}
 
 TEST(SkinWidgets, GlyphFramesForCheckedDisabledAndThirdState) {
   EXPECT_EQ(GlyphFrameOf(false, false, true, 4), 1);
@@ -59,10 +51,4 @@ TEST(SkinWidgets, CaptionCentredOrKeptAtTheSides) {
   t = CaptionRectOf(box, 100, 40, caCentre);
   EXPECT_EQ(t.Left, 10 - 18);
   EXPECT_EQ(t.Top, 20 - 7);
-}
-
-TEST(SkinWidgets, StatusPanelFrames) {
-  EXPECT_EQ(StatusFrameOf(pbLowered), 1);
-  EXPECT_EQ(StatusFrameOf(pbRaised), 2);
-  EXPECT_EQ(StatusFrameOf(pbNone), 3);
 }
