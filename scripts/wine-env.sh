@@ -78,7 +78,12 @@ wine_env_setup() {
   export WINEARCH=win64
   : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
   export WINEDLLOVERRIDES
-  if locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  # Wine gives its processes the ANSI code page of this locale: the Chinese one (936),
+  # like the systems the program is made for, unless a test asks for another one
+  # (VPN_WINE_LOCALE=C.UTF-8 gives 1252).
+  if [ -n "${VPN_WINE_LOCALE:-}" ]; then
+    export LC_ALL=$VPN_WINE_LOCALE
+  elif locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
     export LC_ALL=zh_CN.UTF-8
   fi
   wine_env_display "$build" || return 1
