@@ -25,7 +25,7 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
   TSkinManager* m = SkinManager;
   if (code >= 0 && m && code == HCBT_ACTIVATE) {
     if (m->StartState == 0) m->StartState = 1;
-    m->SkinWindow(reinterpret_cast<HWND>(wParam));
+    GuardedCall([&] { m->SkinWindow(reinterpret_cast<HWND>(wParam)); });
   }
   return CallNextHookEx(m ? m->HookHandle : nullptr, code, wParam, lParam);
 }

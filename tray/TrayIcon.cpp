@@ -119,7 +119,8 @@ LRESULT CALLBACK TTrayIconHandler::TrayWindowProc(HWND Wnd, UINT Msg, WPARAM WPa
       // The shell names the icon by its 32-bit identity; callbacks of icons that are
       // gone are dropped.
       auto it = gHandler->FIcons.find(static_cast<UINT>(WParam));
-      if (it != gHandler->FIcons.end()) it->second->TrayCallback(static_cast<UINT>(LParam));
+      if (it != gHandler->FIcons.end())
+        GuardedCall([&] { it->second->TrayCallback(static_cast<UINT>(LParam)); });
       return 0;
     }
     case WM_DESTROY:

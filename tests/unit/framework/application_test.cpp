@@ -127,8 +127,18 @@ TEST(DefaultHandler, ShowsTheMessageWithAFullStopUnderTheTitle) {
   auto f = SmallForm(kSmallItems);
   f->Button1->OnClick = [](TObject*) { throw Exception("Cannot allocate socket"); };
   SendMessageW(f->Button1->Handle(), BM_CLICK, 0, 0);
-  Application->OnException = nullptr;
   EXPECT_EQ(caught, std::vector<std::string>{"Cannot allocate socket"});
+
+  // Nor does one from the handler itself: it ends in the window procedure, and the
+  // next click is handled the same way.
+  Application->OnException = [&](TObject*, const std::exception& e) {
+    caught.push_back(e.what());
+    throw Exception("Handler failed");
+  };
+  SendMessageW(f->Button1->Handle(), BM_CLICK, 0, 0);
+  SendMessageW(f->Button1->Handle(), BM_CLICK, 0, 0);
+  Application->OnException = nullptr;
+  EXPECT_EQ(caught.size(), 3u);
 }
 
 TEST(Describe, ListsEveryControlWithBoundsStateAndCaption) {

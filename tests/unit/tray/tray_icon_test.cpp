@@ -231,6 +231,26 @@ TEST_F(TrayIconTest, BalloonCutsItsTextsAndGoesBackToPlainUpdates) {
   EXPECT_EQ(calls.back().Record.szInfo[0], L'\0');
 }
 
+TEST_F(TrayIconTest, RaisingHandlersNeverLeaveTheTrayWindow) {
+  // The icon's handler raises, and so does the application's exception handler.
+  std::vector<std::string> failures;
+  Application->OnException = [&](TObject*, const std::exception& e) {
+    failures.push_back(e.what());
+    throw Exception("Handler failed");
+  };
+  LogEvents();
+  tray->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
+    throw Exception("Menu gone");
+  };
+  Callback(WM_LBUTTONDOWN);
+  Callback(WM_LBUTTONUP);
+  Callback(WM_MOUSEMOVE);
+  Application->OnException = nullptr;
+  EXPECT_EQ(failures, std::vector<std::string>{"Menu gone"});
+  // The icon goes on with the events after the failed one.
+  EXPECT_EQ(log, (Events{"click", "up left", "move"}));
+}
+
 TEST_F(TrayIconTest, ClickWithoutDoubleClickHandlerComesAtButtonUpBeforeMouseUp) {
   LogEvents();
   Callback(WM_MOUSEMOVE);
