@@ -12,10 +12,17 @@ _wine_env_display_ok() {
   [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
 }
 
+# _wine_env_is_xvfb PID N: that process is the Xvfb of display :N.
+_wine_env_is_xvfb() {
+  [ -n "$1" ] && tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null | grep -q "^Xvfb :$2 "
+}
+
 wine_env_display() {
   local build=$1
   _wine_env_display_ok && return 0
-  local rec="$build/xvfb.display"
+  # The display this folder started, and beside it the process id of its server: the
+  # one process wine_env_stop ends.
+  local rec="$build/xvfb.display" pidrec="$build/xvfb.pid"
   if [ -f "$rec" ]; then
     export DISPLAY=$(cat "$rec")
     _wine_env_display_ok && return 0
@@ -24,14 +31,18 @@ wine_env_display() {
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     setsid Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    local i
+    local pid=$! i
     for i in $(seq 1 100); do
       [ -e "/tmp/.X11-unix/X$n" ] && break
       sleep 0.05
     done
     export DISPLAY=":$n"
     if _wine_env_display_ok; then
+      # setsid runs the server under its own id unless it had to fork (a caller with job
+      # control); then the display's lock file names the server.
+      _wine_env_is_xvfb "$pid" "$n" || pid=$(tr -dc 0-9 <"/tmp/.X$n-lock" 2>/dev/null)
       echo "$DISPLAY" > "$rec"
+      echo "$pid" > "$pidrec"
       return 0
     fi
   done
@@ -103,8 +114,12 @@ wine_env_stop() {
   local build=$1
   WINEPREFIX="$build/wineprefix" "$WINESERVER" -k 2>/dev/null || true
   if [ -f "$build/xvfb.display" ]; then
-    local d=$(cat "$build/xvfb.display")
-    pkill -f "Xvfb $d " 2>/dev/null || true
-    rm -f "$build/xvfb.display"
+    local d pid
+    d=$(cat "$build/xvfb.display")
+    pid=$(cat "$build/xvfb.pid" 2>/dev/null)
+    # Only the server this folder started, and only while that id is still that server:
+    # other folders' displays (and other users of the machine) are left alone.
+    if _wine_env_is_xvfb "$pid" "${d#:}"; then kill "$pid" 2>/dev/null || true; fi
+    rm -f "$build/xvfb.display" "$build/xvfb.pid"
   fi
 }
