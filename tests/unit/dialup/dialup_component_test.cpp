@@ -281,6 +281,7 @@ TEST_F(DialUpTest, ComponentFreedDuringTheHandOverIsNeverTouchedAgain) {
   TFence::GuiThread = GetCurrentThreadId();
   TFence::Inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   TFence::Freed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  TFence::TouchedAfterFree = false;
   void* handler = AddVectoredExceptionHandler(1, &TFence::Handler);
   DWORD old = 0;
   ASSERT_TRUE(VirtualProtect(fenced, sizeof(TFencedDialUp), PAGE_READWRITE | PAGE_GUARD, &old));
