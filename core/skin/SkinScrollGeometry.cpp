@@ -7,17 +7,21 @@ namespace vpn::skin {
 
 namespace {
 
-// a * b / c rounded half away from zero, in 64 bits so that long ranges do not overflow.
-// A zero divisor gives 0: the callers' bars then have no room to move in.
-int ScaleRounded(int a, int b, int c) {
+// a * b / c rounded half away from zero, in 64 bits so that long ranges do not overflow
+// (the callers keep a * b well inside them: one factor is a length in pixels). A zero
+// divisor gives 0: the callers' bars then have no room to move in.
+int64_t ScaleRounded(int64_t a, int64_t b, int64_t c) {
   if (c == 0) return 0;
-  const int64_t num = int64_t{a} * b;
-  const int64_t den = c;
-  const bool negative = (num < 0) != (den < 0);
+  const int64_t num = a * b;
+  const bool negative = (num < 0) != (c < 0);
   const int64_t n = num < 0 ? -num : num;
-  const int64_t d = den < 0 ? -den : den;
+  const int64_t d = c < 0 ? -c : c;
   const int64_t q = (n + d / 2) / d;
-  return static_cast<int>(negative ? -q : q);
+  return negative ? -q : q;
+}
+
+int Narrow(int64_t v) {
+  return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -66,15 +70,15 @@ TScrollBarsLayout ScrollBarsLayoutOf(int width, int height, int clientWidth, int
 
 TThumbGeometry ThumbGeometryOf(const TThumbGeometry& previous, int barLength,
                                const TScrollInfo& info, const TThumbMetrics& metrics) {
-  const int64_t wideRange = int64_t{info.Max} - info.Min;
-  if (wideRange <= 0) return previous;
-  const int range = static_cast<int>(std::min<int64_t>(wideRange, INT32_MAX));
+  const int64_t range = int64_t{info.Max} - info.Min;
+  if (range <= 0) return previous;
   // A bar too short for its arrows has no track; its thumb is empty and never drawn.
   const int track = std::max(0, barLength - 2 * metrics.ArrowSize);
 
-  int size = info.Page != 0 ? std::max(ScaleRounded(info.Page, track, range), metrics.MinThumb)
-                            : metrics.UnpagedThumb;
-  size = std::clamp(size, 0, track);
+  int64_t wanted = info.Page != 0
+                       ? std::max<int64_t>(ScaleRounded(info.Page, track, range), metrics.MinThumb)
+                       : metrics.UnpagedThumb;
+  const int size = static_cast<int>(std::clamp<int64_t>(wanted, 0, track));
 
   TThumbGeometry g;
   g.TrackLength = track;
@@ -84,8 +88,9 @@ TThumbGeometry ThumbGeometryOf(const TThumbGeometry& previous, int barLength,
     return g;
   }
   g.ThumbSize = size;
-  const int offset = ScaleRounded(info.Pos - info.Min, track - size, range - info.Page);
-  g.ThumbPos = std::clamp(offset, 0, track - size);
+  const int64_t offset =
+      ScaleRounded(int64_t{info.Pos} - info.Min, track - size, range - info.Page);
+  g.ThumbPos = static_cast<int>(std::clamp<int64_t>(offset, 0, track - size));
   return g;
 }
 
@@ -131,22 +136,22 @@ TThumbDrag ThumbDragOf(const TScrollInfo& info, const TThumbGeometry& thumb, int
                        int movement) {
   const int track = std::max(0, thumb.TrackLength);
   const int room = std::max(0, track - thumb.ThumbSize);
-  const int range = info.Max - info.Min;
+  const int64_t range = int64_t{info.Max} - info.Min;
   const int64_t wanted = int64_t{startOffset} + movement;
 
   TThumbDrag d;
-  int value;
+  int64_t value;
   if (info.Page != 0) {
     // The offset runs on to the end of the track so that a thumb made longer than its
     // share of the bar still reaches the last page.
     d.Offset = static_cast<int>(std::clamp<int64_t>(wanted, 0, track));
     value = info.Min + ScaleRounded(d.Offset, range, track);
-    if (value >= info.Max - info.Page) value = info.Max - info.Page + 1;
+    if (value >= int64_t{info.Max} - info.Page) value = int64_t{info.Max} - info.Page + 1;
   } else {
     d.Offset = static_cast<int>(std::clamp<int64_t>(wanted, 0, room));
-    value = std::min(info.Min + ScaleRounded(d.Offset, range, room), info.Max);
+    value = std::min<int64_t>(info.Min + ScaleRounded(d.Offset, range, room), info.Max);
   }
-  d.Value = std::max(value, info.Min);
+  d.Value = Narrow(std::max<int64_t>(value, info.Min));
   d.ThumbPos = std::min(d.Offset, room);
   return d;
 }

@@ -2,6 +2,7 @@
 // while the thumb is dragged.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <tuple>
 
 #include "core/skin/SkinScrollGeometry.h"
@@ -111,6 +112,12 @@ TEST(SkinScrollGeometry, DraggingPastTheEndStopsAtTheLastPosition) {
   const TThumbGeometry u = ThumbGeometryOf({}, 200, unpaged, kMetrics);
   EXPECT_EQ(ThumbDragOf(unpaged, u, 10, 1000).Value, 80);
   EXPECT_EQ(ThumbDragOf(unpaged, u, 0, 76).Value, 30);
+  // The widest range a bar can hold neither overflows nor runs past its ends.
+  const TScrollInfo wide{INT_MIN, INT_MAX, 0, INT_MAX};
+  const TThumbGeometry w = ThumbGeometryOf({}, 200, wide, kMetrics);
+  EXPECT_EQ(w.ThumbPos + w.ThumbSize, w.TrackLength);
+  EXPECT_EQ(ThumbDragOf(wide, w, 0, 1000).Value, INT_MAX);
+  EXPECT_EQ(ThumbDragOf({INT_MIN, INT_MAX, 5, 0}, w, 0, 1000).Value, INT_MAX - 4);
   // A bar with no room to move stays at its minimum rather than dividing by nothing.
   EXPECT_EQ(ThumbDragOf(unpaged, {}, 0, 40).Value, -20);
   EXPECT_EQ(ThumbDragOf(list, {}, 0, 40).Value, 0);
