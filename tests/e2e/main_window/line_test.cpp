@@ -236,6 +236,29 @@ TEST_F(Line, AutoReconnectTriesAgainWithLongerWaitsUntilTheAccountIsRefused) {
     EXPECT_TRUE(Contains(tips, tip)) << e2e::WideToUtf8(tip);
 }
 
+TEST_F(Line, TheUsersDisconnectEndsTheTries) {
+  e2e::RegSetString(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"AutoReconnect", L"Yes");
+  mw::SetReportedVersion(L"winxp");  // the tries go through the component's dial
+  mw::FakeNotificationArea tray;
+  Session s(L"line-stop", Service("drop_after_ms=800\n"), /*clean_settings=*/false);
+  Connect(s);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return HasBalloon(tray, L"Morlu连接器|连接已断开"); }, 10000));
+  s.SetScenario(Service("servers=10.9.9.9\n"));
+  ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"重连失败，错误号为:800，4秒后第2次重连",
+                                 6000))
+      << e2e::WideToUtf8(s.Status());
+  tray.ClickIcon();
+  ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 3000));
+  e2e::Click(s.C(L"Button2"));
+  ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"断开成功", 5000));
+  s.SetScenario(Service(""));
+  Sleep(5000);  // past the wait of the second try
+  EXPECT_EQ(s.Journal("RasDialA").size(), 2u);
+  EXPECT_EQ(s.Status(), L"断开成功");
+  EXPECT_TRUE(InputsEnabled(s));
+  EXPECT_FALSE(tray.IconShown());
+}
+
 TEST_F(Line, TheTrayMenuChoiceIsRemembered) {
   mw::FakeNotificationArea tray;
   Session s(L"line-choice", Service(""));
