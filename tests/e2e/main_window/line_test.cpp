@@ -244,8 +244,8 @@ TEST_F(Line, TheUsersDisconnectEndsTheTries) {
   Connect(s);
   ASSERT_TRUE(e2e::WaitUntil([&] { return HasBalloon(tray, L"Morlu连接器|连接已断开"); }, 10000));
   s.SetScenario(Service("servers=10.9.9.9\n"));
-  ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"重连失败，错误号为:800，4秒后第2次重连",
-                                 6000))
+  ASSERT_TRUE(
+      e2e::WaitForStatus(s.C(L"StatusBar1"), L"重连失败，错误号为:800，4秒后第2次重连", 6000))
       << e2e::WideToUtf8(s.Status());
   tray.ClickIcon();
   ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 3000));
