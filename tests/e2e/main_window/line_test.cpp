@@ -23,9 +23,10 @@ std::string Service(const std::string& lines) {
 // The section rassim keeps for the entry "VPN Connection" (named by its bytes in hex).
 const char kEntrySection[] = "[56504E20436F6E6E656374696F6E]";
 
-// The names a library file exports, read from the export table in the file (a load by
-// name, even as a resource, can bring Wine's own library of that name instead).
-std::set<std::string> ExportedNames(const std::wstring& path) {
+// The names a program file imports or a library file exports, read from its tables in
+// the file (a load by name, even as a resource, can bring Wine's own library of that name
+// instead).
+std::set<std::string> TableNames(const std::wstring& path, int directory) {
   std::set<std::string> names;
   std::string file;
   {
@@ -39,11 +40,11 @@ std::set<std::string> ExportedNames(const std::wstring& path) {
     file.resize(got);
   }
   const auto* base = reinterpret_cast<const BYTE*>(file.data());
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(
       base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const auto* sections = IMAGE_FIRST_SECTION(nt);
   // A place in the loaded image, found in the file through the section that holds it.
-  auto at = [&](DWORD rva) -> const BYTE* {
+  auto at = [&](ULONGLONG rva) -> const BYTE* {
     for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
       const auto& sec = sections[i];
       if (rva >= sec.VirtualAddress && rva < sec.VirtualAddress + sec.SizeOfRawData)
@@ -51,12 +52,24 @@ std::set<std::string> ExportedNames(const std::wstring& path) {
     }
     return nullptr;
   };
-  const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-  const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(at(dir.VirtualAddress));
-  if (!exports) return names;
-  const auto* rvas = reinterpret_cast<const DWORD*>(at(exports->AddressOfNames));
-  for (DWORD i = 0; rvas && i < exports->NumberOfNames; ++i)
-    names.insert(reinterpret_cast<const char*>(at(rvas[i])));
+  const DWORD table = nt->OptionalHeader.DataDirectory[directory].VirtualAddress;
+  if (directory == IMAGE_DIRECTORY_ENTRY_EXPORT) {
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(at(table));
+    if (!exports) return names;
+    const auto* rvas = reinterpret_cast<const DWORD*>(at(exports->AddressOfNames));
+    for (DWORD i = 0; rvas && i < exports->NumberOfNames; ++i)
+      names.insert(reinterpret_cast<const char*>(at(rvas[i])));
+    return names;
+  }
+  for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(table)); d && d->Name; ++d) {
+    auto* thunk = reinterpret_cast<const IMAGE_THUNK_DATA64*>(
+        at(d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk));
+    for (; thunk && thunk->u1.AddressOfData; ++thunk) {
+      if (IMAGE_SNAP_BY_ORDINAL64(thunk->u1.Ordinal)) continue;
+      if (const BYTE* by_name = at(thunk->u1.AddressOfData))
+        names.insert(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(by_name)->Name);
+    }
+  }
   return names;
 }
 
@@ -335,11 +348,17 @@ TEST_F(Line, AnOlderRemoteAccessLibraryLeavesTheProgramAsItWas) {
   ASSERT_TRUE(CopyFileW((e2e::BinDir() + L"\\older-rasapi32\\rasapi32.dll").c_str(),
                         (dir + L"\\rasapi32.dll").c_str(), FALSE));
   // Read from the file itself: a load by name could bring Wine's own library instead.
-  const auto names = ExportedNames(dir + L"\\rasapi32.dll");
-  EXPECT_FALSE(names.count("RasConnectionNotificationA"));
-  EXPECT_FALSE(names.count("RasGetConnectionStatistics"));
-  EXPECT_TRUE(names.count("RasDialA"));
-  EXPECT_TRUE(ExportedNames(e2e::BinDir() + L"\\rasapi32.dll").count("RasConnectionNotificationA"));
+  const auto exported = TableNames(dir + L"\\rasapi32.dll", IMAGE_DIRECTORY_ENTRY_EXPORT);
+  EXPECT_FALSE(exported.count("RasConnectionNotificationA"));
+  EXPECT_FALSE(exported.count("RasGetConnectionStatistics"));
+  EXPECT_TRUE(exported.count("RasDialA"));
+  EXPECT_TRUE(TableNames(e2e::BinDir() + L"\\rasapi32.dll", IMAGE_DIRECTORY_ENTRY_EXPORT)
+                  .count("RasConnectionNotificationA"));
+  // The program binds the newer functions when it runs; it never imports them.
+  const auto imported = TableNames(e2e::ProgramPath(), IMAGE_DIRECTORY_ENTRY_IMPORT);
+  EXPECT_TRUE(imported.count("RasDialA")) << "the import table was not read";
+  EXPECT_FALSE(imported.count("RasConnectionNotificationA"));
+  EXPECT_FALSE(imported.count("RasGetConnectionStatistics"));
 
   for (const wchar_t* version : {L"", L"winxp"}) {
     mw::SetReportedVersion(version);
