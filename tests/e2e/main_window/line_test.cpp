@@ -230,12 +230,12 @@ TEST_F(Line, AutoReconnectTriesAgainWithLongerWaitsUntilTheAccountIsRefused) {
   const auto second_wait = ms(dials[2]) - ms(dials[1]);
   const auto third_wait = ms(dials[3]) - ms(drops[1]);
   EXPECT_GE(first_wait, 1900);
-  EXPECT_LT(first_wait, 3500);
+  EXPECT_LT(first_wait, 4500);
   EXPECT_GE(second_wait, 3900);
-  EXPECT_LT(second_wait, 5500);
+  EXPECT_LT(second_wait, 6500);
   // After a line that came back drops again, the waits start again from the shortest.
   EXPECT_GE(third_wait, 1900);
-  EXPECT_LT(third_wait, 3500);
+  EXPECT_LT(third_wait, 4500);
 
   // Every try showed in the status bar and in the tray tip.
   const auto history = s.StatusHistory();
