@@ -10,17 +10,10 @@
 #include "core/app/connect_rules.h"
 #include "core/app/connection_tip.h"
 #include "core/app/reconnect.h"
-#include "dialup/OsVersion.h"
 
 namespace {
 
 const char kLineDropped[] = "连接已断开";
-
-bool DialsWithProgressHere() {
-  std::string name;
-  dialup::OsVersionName(name);
-  return vpn::app::DialsWithProgress(name);
-}
 
 }  // namespace
 

@@ -178,12 +178,13 @@ namespace {
 // The server text of the last connect, as typed; the phonebook entry is written with it.
 std::string ServerAddress;
 
-bool DialsWithProgressHere() {
+}  // namespace
+
+bool TFrmMain::DialsWithProgressHere() {
   std::string name;
   dialup::OsVersionName(name);
   return vpn::app::DialsWithProgress(name);
 }
-}  // namespace
 
 void TFrmMain::Button1Click(TObject* Sender) {
   ServerAddress = IPAddrTxt->Text();

@@ -100,6 +100,8 @@ class TFrmMain : public TForm {
   // Hangs up the connection this program dialed directly (the handle its dial returned,
   // else the active connection of its entry) and waits until it is gone.
   void HangUpOwnConnection();
+  // Windows 2000 and XP dial through DialUp1 with progress; the others dial directly.
+  static bool DialsWithProgressHere();
 
   // Dials the server and account of the connect with the inputs locked (connect steps
   // from the locking of the inputs on); used by the connect and by every try to dial a
