@@ -128,8 +128,9 @@ void TSkinForm::AttachToForm(TSkinData* ASkinData, TForm* AForm) {
 }
 
 bool TSkinForm::SkinsPopupMenus() const {
-  return Form && SkinData && SkinData->SkinControls.Contains(xcMainMenu) &&
-         SkinData->SkinControls.Contains(xcPopupMenu);
+  // A form whose frame takes the menus over has its popup menus drawn by the skin too:
+  // the tray and settings menus of the main window look like its system menu.
+  return Form && SkinData && SkinData->SkinControls.Contains(xcMainMenu);
 }
 
 void TSkinForm::SkinPopupMenus() {

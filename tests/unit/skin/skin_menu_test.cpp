@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/Unit_FrmMain.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "skin/SkinData.h"
@@ -288,4 +289,81 @@ TEST_F(SkinMenu, SystemMenuOfASkinnedWindowIsDrawnFromTheSkinWithItsGlyphs) {
   const RECT glyph{close.left + 3, close.top, close.left + 3 + 16, close.bottom};
   EXPECT_GT(CountIn(s, Rgb(0, 0, 0), glyph), 8);
   EXPECT_EQ(CountIn(s, Rgb(255, 255, 255), glyph), 0) << "the glyph's white is transparent";
+}
+
+// The program's main window with its own skin: the tray menu and the system menu are
+// drawn from the default skin's menu pictures, and switching the skin off gives the
+// menus their system look back.
+class MainWindowMenus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form_ = std::make_unique<TFrmMain>(Application);
+    form_->AfterConstruction();
+    form_->Show();
+    wnd_ = form_->Handle();
+    ASSERT_TRUE(PumpUntil([&] {
+      TSkinForm* f = SkinManager ? SkinManager->FindSkinForm(wnd_) : nullptr;
+      return f && f->State == sfsSkinned;
+    }));
+    TSkinData* d = form_->SkinData1;
+    ASSERT_TRUE(d->MenuBackground && d->MenuItem);
+    const TSkinPicture& bg = d->MenuBackground->Bitmap;
+    border_ = bg.At(0, bg.Height / 2);
+    body_ = bg.At(bg.Width / 2, bg.Height / 2);
+    const TSkinPicture& item = d->MenuItem->Bitmap;
+    selected_ = item.At(item.Width / 5 * 3 + item.Width / 10, item.Height / 2);
+    ASSERT_NE(border_, body_);
+    ASSERT_NE(selected_, body_);
+  }
+  void TearDown() override {
+    form_.reset();
+    delete SkinManager;
+    SkinManager = nullptr;
+  }
+  std::unique_ptr<TFrmMain> form_;
+  HWND wnd_ = nullptr;
+  uint32_t border_ = 0, body_ = 0, selected_ = 0;
+};
+
+TEST_F(MainWindowMenus, TrayMenuAndSystemMenuAreDrawnFromTheSkin) {
+  LookAtMenu("main-tray-menu.bmp", [&] { form_->PopupMenu1->Popup(500, 300); });
+  ASSERT_TRUE(gMenu.window) << "the tray menu never showed";
+  ASSERT_EQ(gMenu.items.size(), 4u);
+  const Shot tray = gMenu.shot;
+  const std::vector<RECT> trayItems = gMenu.items;
+  EXPECT_EQ(tray.At(0, tray.height / 2), border_);
+  EXPECT_EQ(tray.At(tray.width - 1, tray.height / 2), border_);
+  const RECT connect = trayItems[0], disconnect = trayItems[1];
+  EXPECT_GT(CountIn(tray, selected_, connect), (connect.right - connect.left) * 4)
+      << "the selected item from the item picture's fourth frame";
+  EXPECT_EQ(CountIn(tray, selected_, disconnect), 0);
+  EXPECT_GT(CountIn(tray, body_, disconnect), (disconnect.right - disconnect.left) * 4)
+      << "a normal item shows the menu's background through its transparent frame";
+
+  LookAtMenu("main-system-menu.bmp", [&] {
+    PostMessageW(wnd_, WM_NCRBUTTONDOWN, HTCAPTION, ScreenParam(wnd_, 200, 15));
+    PumpUntil([] { return gMenu.window != nullptr && !IsWindow(gMenu.window); }, 4000);
+  });
+  ASSERT_TRUE(gMenu.window) << "the system menu never showed";
+  ASSERT_EQ(gMenu.items.size(), 4u);
+  const Shot& sys = gMenu.shot;
+  EXPECT_EQ(sys.At(0, sys.height / 2), border_);
+  EXPECT_GT(CountIn(sys, selected_, gMenu.items[0]), 20);
+  EXPECT_EQ(CountIn(sys, selected_, gMenu.items[3]), 0);
+
+  // The skin switched off: the tray menu is the system's again, and on again, the
+  // skin's.
+  form_->SkinData1->SetActive(false);
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageW(wnd_, SM_QUERYSKINNED, 0, 0) == 0; }));
+  EXPECT_FALSE(form_->PopupMenu1->OwnerDraw());
+  EXPECT_FALSE(form_->PopupMenu2->OwnerDraw());
+  LookAtMenu("main-tray-menu-unskinned.bmp", [&] { form_->PopupMenu1->Popup(500, 300); });
+  ASSERT_TRUE(gMenu.window);
+  EXPECT_FALSE(gMenu.framed);
+  EXPECT_EQ(CountIn(gMenu.shot, selected_, gMenu.items[0]), 0);
+  EXPECT_NE(gMenu.shot.At(0, gMenu.shot.height / 2), border_);
+  form_->SkinData1->SetActive(true);
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageW(wnd_, SM_QUERYSKINNED, 0, 0) == 1; }));
+  EXPECT_TRUE(form_->PopupMenu1->OwnerDraw());
+  EXPECT_TRUE(form_->PopupMenu2->OwnerDraw());
 }
