@@ -72,7 +72,7 @@ TSkinManager::~TSkinManager() {
     f->DetachWindow();
     f->Release();
   }
-  for (TSkinPopupFrame* p : PopupFrames) delete p;
+  for (TSkinPopupFrame* p : PopupFrames) p->Release();
   PopupFrames.clear();
 }
 
@@ -334,7 +334,7 @@ bool TSkinManager::ReleasePopupWindow(HWND Window) {
   if (it == PopupFrames.end()) return false;
   TSkinPopupFrame* frame = *it;
   PopupFrames.erase(it);
-  delete frame;
+  frame->Release();
   return true;
 }
 

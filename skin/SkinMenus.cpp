@@ -23,10 +23,21 @@ std::unordered_map<HWND, TSkinPopupFrame*>& Frames() {
   return frames;
 }
 
+// Windows let go of while another subclass sat on top of the frame's: their calls still
+// pass through here to the procedure the frame replaced.
+std::unordered_map<HWND, WNDPROC>& PassThrough() {
+  static std::unordered_map<HWND, WNDPROC> procs;
+  return procs;
+}
+
 LRESULT CALLBACK PopupFrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto it = Frames().find(wnd);
-  if (it == Frames().end()) return DefWindowProcW(wnd, msg, wParam, lParam);
-  return it->second->WndProc(msg, wParam, lParam);
+  if (it != Frames().end()) return it->second->WndProc(msg, wParam, lParam);
+  auto p = PassThrough().find(wnd);
+  if (p == PassThrough().end()) return DefWindowProcW(wnd, msg, wParam, lParam);
+  const WNDPROC old = p->second;
+  if (msg == WM_NCDESTROY) PassThrough().erase(p);
+  return CallWindowProcW(old, wnd, msg, wParam, lParam);
 }
 
 // The system's menu font, made once; the default item's caption is bold.
@@ -219,11 +230,14 @@ void TSkinPopupFrame::Attach(HWND AWindow, TSkinData* ASkinData) {
 void TSkinPopupFrame::Detach() {
   if (PendingPopup == this) PendingPopup = nullptr;
   if (!Window) return;
-  // Another subclass on top of this one keeps its place; the table entry stays so the
-  // chain still reaches the old procedure.
-  if (IsWindow(Window) &&
-      GetWindowLongPtrW(Window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(PopupFrameProc))
-    SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
+  // Another subclass on top of this one keeps its place, and the chain still reaches
+  // the old procedure through this one.
+  if (IsWindow(Window)) {
+    if (GetWindowLongPtrW(Window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(PopupFrameProc))
+      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
+    else
+      PassThrough()[Window] = OldWndProc;
+  }
   Frames().erase(Window);
   Window = nullptr;
   Background.Reset();
@@ -269,7 +283,22 @@ void TSkinPopupFrame::PaintBand(HDC Dc) {
   ++BorderPaints;
 }
 
+void TSkinPopupFrame::Release() {
+  Detach();
+  if (FDepth > 0)
+    FReleased = true;
+  else
+    delete this;
+}
+
 LRESULT TSkinPopupFrame::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
+  ++FDepth;
+  const LRESULT r = Handle(Msg, wParam, lParam);
+  if (--FDepth == 0 && FReleased) delete this;
+  return r;
+}
+
+LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
   const WNDPROC old = OldWndProc;
   const HWND wnd = Window;
   if (Msg == SM_QUERYSKINNED) return 1;

@@ -25,6 +25,9 @@ class TSkinPopupFrame {
 
   void Attach(HWND AWindow, TSkinData* ASkinData);
   void Detach();
+  // Lets go of the window and frees the object, at once or when the window procedure
+  // it runs in has returned.
+  void Release();
   LRESULT WndProc(UINT Msg, WPARAM wParam, LPARAM lParam);
   // Where the client area (where the items are) starts inside the window.
   POINT ClientOffset() const;
@@ -41,9 +44,13 @@ class TSkinPopupFrame {
   int BorderPaints = 0;
 
  private:
+  LRESULT Handle(UINT Msg, WPARAM wParam, LPARAM lParam);
   bool CanPaint() const;
   bool RenderBackground();
   void PaintBand(HDC Dc);
+
+  int FDepth = 0;  // nesting of the window procedure
+  bool FReleased = false;
 };
 
 // The popup frame painted most recently that does not know its menu yet: the next

@@ -367,3 +367,39 @@ TEST_F(MainWindowMenus, TrayMenuAndSystemMenuAreDrawnFromTheSkin) {
   EXPECT_TRUE(form_->PopupMenu1->OwnerDraw());
   EXPECT_TRUE(form_->PopupMenu2->OwnerDraw());
 }
+
+namespace {
+WNDPROC gUnder = nullptr;
+int gOnTop = 0;
+LRESULT CALLBACK OnTop(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_USER + 7) ++gOnTop;
+  return CallWindowProcW(gUnder, w, m, wp, lp);
+}
+}  // namespace
+
+TEST_F(SkinMenu, FrameLetGoUnderAnotherSubclassKeepsTheWindowsOwnProcedure) {
+  HWND w = MakeWindow(WS_POPUP, 50, 50);
+  windows_.push_back(w);
+  const LONG_PTR own = GetWindowLongPtrW(w, GWLP_WNDPROC);
+  auto* frame = new TSkinPopupFrame();
+  frame->Attach(w, data_.get());
+  EXPECT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);
+  gUnder = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OnTop)));
+  frame->Release();
+  // The frame no longer answers, the window's own procedure does (text round trip).
+  EXPECT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 0);
+  SetWindowTextW(w, L"still here");
+  wchar_t text[32] = {};
+  GetWindowTextW(w, text, 32);
+  EXPECT_STREQ(text, L"still here");
+  SendMessageW(w, WM_USER + 7, 0, 0);
+  EXPECT_EQ(gOnTop, 1);
+  // Released on its own, a frame puts the window's procedure back.
+  SetWindowLongPtrW(w, GWLP_WNDPROC, own);
+  frame = new TSkinPopupFrame();
+  frame->Attach(w, data_.get());
+  EXPECT_NE(GetWindowLongPtrW(w, GWLP_WNDPROC), own);
+  frame->Release();
+  EXPECT_EQ(GetWindowLongPtrW(w, GWLP_WNDPROC), own);
+}
