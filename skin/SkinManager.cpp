@@ -26,7 +26,10 @@ struct ManagerFinaliser {
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
   TSkinManager* m = SkinManager;
   LRESULT result = 0;
-  if (code >= 0 && m && m->HookEvent(code, wParam, lParam, result)) return result;
+  bool handled = false;
+  // Nothing raised here may travel through the system's code.
+  if (code >= 0 && m) GuardedCall([&] { handled = m->HookEvent(code, wParam, lParam, result); });
+  if (handled) return result;
   return CallNextHookEx(m ? m->HookHandle : nullptr, code, wParam, lParam);
 }
 
