@@ -107,7 +107,19 @@ function(vpn_add_fuzzer name)
   add_executable(${name} ${F_SOURCES})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_property(GLOBAL APPEND PROPERTY VPN_FUZZERS ${name})
 endfunction()
+
+# scripts/fuzz.sh runs the targets named in build/fuzz/fuzz-targets.txt, written once
+# every folder has added its own.
+function(vpn_write_fuzzer_list)
+  get_property(_names GLOBAL PROPERTY VPN_FUZZERS)
+  list(JOIN _names "\n" _text)
+  file(WRITE ${CMAKE_BINARY_DIR}/fuzz-targets.txt "${_text}\n")
+endfunction()
+if(VPN_FUZZ)
+  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL vpn_write_fuzzer_list)
+endif()
 
 # The service addresses (generated Endpoints.h).
 include(${CMAKE_CURRENT_LIST_DIR}/Endpoints.cmake)

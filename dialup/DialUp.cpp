@@ -1,5 +1,7 @@
 #include "dialup/DialUp.h"
 
+#include <mutex>
+
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 
@@ -8,6 +10,11 @@ namespace r = vpn::ras;
 std::atomic<TDialUp*> ActiveDialer{nullptr};
 
 namespace {
+
+// Held by the service's thread for as long as it works on the component it found, and
+// by the component's destructor while it withdraws: no component is freed under the
+// hands of a notifier.
+std::mutex gHandOverLock;
 
 constexpr const char kGetParamsFailed[] = "GetEntryDialParams failed";
 constexpr const char kEntryTooLong[] = "Entry name too long";
@@ -40,7 +47,9 @@ TDialUp::TDialUp(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TDialUp::~TDialUp() {
-  // A notifier that comes after the component is gone finds nobody to hand over to.
+  // A notifier that comes after the component is gone finds nobody to hand over to; one
+  // that is handing over to it right now finishes first.
+  std::lock_guard lock(gHandOverLock);
   TDialUp* self = this;
   ActiveDialer.compare_exchange_strong(self, nullptr);
 }
@@ -136,30 +145,42 @@ DWORD TDialUp::SetEntryPassword(const std::string& Value) {
 }
 
 void WINAPI TDialUp::DialNotify(UINT Msg, DWORD State, DWORD Error) {
-  // Wait until the previous notification has been delivered on the GUI thread.
-  TDialUp* dialer = ActiveDialer.load();
-  while (dialer && dialer->FEventPending.load(std::memory_order_acquire)) {
+  // Waits until the previous notification has been delivered on the GUI thread. The
+  // component is looked up afresh under the lock each time: the program may free it
+  // (closed during a dial) while this thread waits.
+  for (;;) {
+    {
+      std::lock_guard lock(gHandOverLock);
+      TDialUp* dialer = ActiveDialer.load();
+      if (!dialer) return;
+      if (!dialer->FEventPending.load(std::memory_order_acquire)) {
+        // The values go in before the slot is marked full, so that the GUI thread never
+        // sees a full slot with old values.
+        dialer->FPendingMessage = Msg;
+        dialer->FPendingState = static_cast<std::int32_t>(State);
+        dialer->FPendingError = static_cast<std::int32_t>(Error);
+        dialer->FEventPending.store(true, std::memory_order_release);
+        dialer->FEventTimer->SetEnabled(true);
+        return;
+      }
+    }
     Sleep(1);
-    dialer = ActiveDialer.load();
   }
-  if (!dialer) return;
-  // The values go in before the slot is marked full, so that the GUI thread never sees a
-  // full slot with old values.
-  dialer->FPendingMessage = Msg;
-  dialer->FPendingState = static_cast<std::int32_t>(State);
-  dialer->FPendingError = static_cast<std::int32_t>(Error);
-  dialer->FEventPending.store(true, std::memory_order_release);
-  dialer->FEventTimer->SetEnabled(true);
 }
 
 void TDialUp::EventTimerTick(TObject* Sender) {
   FEventTimer->SetEnabled(false);
   if (!FEventPending.load(std::memory_order_acquire)) return;
+  // The slot is emptied however delivery ends, a raising status text or handler
+  // included: a slot left full would hold the service's thread in DialNotify for good.
+  struct TSlotRelease {
+    std::atomic<bool>& Pending;
+    ~TSlotRelease() { Pending.store(false, std::memory_order_release); }
+  } release{FEventPending};
   if (OnAsyncEvent) {
     const std::string text = StatusText(FPendingState, FPendingError);
     OnAsyncEvent(this, FPendingState, FPendingError, text);
   }
-  FEventPending.store(false, std::memory_order_release);
 }
 
 bool TDialUp::SetLayoutProperty(const std::string& name, const std::string& value) {

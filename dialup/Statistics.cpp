@@ -100,10 +100,12 @@ bool TRasStatistics::ControlStatistics(TPlatformFamily family, bool start, bool 
   switch (family) {
     case pfWin32s:
       return false;
-    case pfWindowsNT:
-      if (start) ReadStatistics(family);
+    case pfWindowsNT: {
+      // One read, then the reset: a start counts from 0 and costs one query.
+      const bool ok = !start || ReadStatistics(family);
       ResetStatistics();
-      return ReadStatistics(family);
+      return ok;
+    }
     case pfWindows95:
       break;
   }
@@ -161,16 +163,16 @@ bool TRasStatistics::ReadWindows95() {
 bool TRasStatistics::ReadPerformanceData() {
   std::vector<std::uint8_t> data;
   // "906" is the remote-access service's performance object.
-  const std::uint32_t code = vpn::ras::ReadPerfData(
-      PerfSize, data, [](std::uint8_t* buffer, std::uint32_t& size) -> std::uint32_t {
-        DWORD type = 0;
-        DWORD length = size;
-        const LONG rc =
-            RegQueryValueExA(HKEY_PERFORMANCE_DATA, "906", nullptr, &type, buffer, &length);
-        size = length;
-        return static_cast<std::uint32_t>(rc);
-      });
-  RegCloseKey(HKEY_PERFORMANCE_DATA);
+  const vpn::ras::PerfQueryFn system = [](std::uint8_t* buffer,
+                                          std::uint32_t& size) -> std::uint32_t {
+    DWORD type = 0;
+    DWORD length = size;
+    const LONG rc = RegQueryValueExA(HKEY_PERFORMANCE_DATA, "906", nullptr, &type, buffer, &length);
+    size = length;
+    return static_cast<std::uint32_t>(rc);
+  };
+  const std::uint32_t code = vpn::ras::ReadPerfData(PerfSize, data, PerfQuery ? PerfQuery : system);
+  if (!PerfQuery) RegCloseKey(HKEY_PERFORMANCE_DATA);
   if (code != ERROR_SUCCESS) return false;
   vpn::ras::PerfTotals totals{BytesXmit, BytesRecv};
   const bool ok = vpn::ras::WalkPerfData(data.data(), data.size(), totals, [this] {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ras/perf_data.h"
 #include "dialup/OsVersion.h"
 
 namespace dialup {
@@ -25,6 +26,9 @@ class TRasStatistics {
   std::uint32_t BaseRecv = 0;
   // Runs while the performance data is walked (the owner pumps window messages).
   std::function<void()> Pump;
+  // One query of the remote-access performance object; the system's registry when empty
+  // (tests answer from here).
+  vpn::ras::PerfQueryFn PerfQuery;
 
   bool CollectAdapters(TPlatformFamily family);
   bool ControlStatistics(TPlatformFamily family, bool start, bool refresh);

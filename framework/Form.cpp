@@ -1,7 +1,9 @@
 #include <algorithm>
 
+#include "Endpoints.h"
 #include "framework/Forms.h"
 #include "framework/Gbk.h"
+#include "framework/StdCtrls.h"
 
 namespace {
 
@@ -47,6 +49,12 @@ std::string Escape(const std::string& s) {
   return out;
 }
 
+// A password edit's text is what its mask hides: the description never carries it.
+bool HidesItsText(TControl* c) {
+  auto* edit = dynamic_cast<TMaskEdit*>(c);
+  return edit && edit->PasswordChar() != 0;
+}
+
 void DescribeTree(TWinControl* parent, std::string& out) {
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* c = parent->Controls(i);
@@ -61,7 +69,7 @@ void DescribeTree(TWinControl* parent, std::string& out) {
            std::to_string(o.y) + "\t" + std::to_string(c->Width()) + "\t" +
            std::to_string(c->Height()) + "\t" + (c->Visible() ? "1" : "0") + "\t" +
            (c->Enabled() ? "1" : "0") + "\t" + hex + "\t" +
-           Escape(ToUtf8(GbkToWide(c->Caption()))) + "\n";
+           (HidesItsText(c) ? std::string() : Escape(ToUtf8(GbkToWide(c->Caption())))) + "\n";
     if (w) DescribeTree(w, out);
   }
 }
@@ -352,13 +360,17 @@ std::string TForm::DescribeControls() {
 }
 
 void TForm::WndProc(TMessage& m) {
-  if (m.Msg == DescribeMessage() && m.Msg != 0) {
-    std::string text = DescribeControls();
-    COPYDATASTRUCT cds{kDescribeTag, static_cast<DWORD>(text.size()), text.data()};
-    SendMessageW(reinterpret_cast<HWND>(m.WParam), WM_COPYDATA, reinterpret_cast<WPARAM>(Handle()),
-                 reinterpret_cast<LPARAM>(&cds));
-    m.Result = 1;
-    return;
+  // Only the test builds answer the end-to-end kit's request; the shipped program does
+  // not even register it.
+  if constexpr (vpn::endpoints::kTestHooks) {
+    if (m.Msg == DescribeMessage() && m.Msg != 0) {
+      std::string text = DescribeControls();
+      COPYDATASTRUCT cds{kDescribeTag, static_cast<DWORD>(text.size()), text.data()};
+      SendMessageW(reinterpret_cast<HWND>(m.WParam), WM_COPYDATA,
+                   reinterpret_cast<WPARAM>(Handle()), reinterpret_cast<LPARAM>(&cds));
+      m.Result = 1;
+      return;
+    }
   }
   switch (m.Msg) {
     case WM_CLOSE:

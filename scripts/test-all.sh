@@ -14,7 +14,9 @@ source scripts/wine-env.sh
 
 declare -A result
 overall=0
-native_line="" win64_line=""
+# The summary counts what this run produced: a run that stops before a test step must
+# not report an earlier run's results.
+rm -f build/native-ctest.summary build/win64-ctest.summary
 
 step() { # name, command...
   local name=$1; shift

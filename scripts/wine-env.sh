@@ -12,10 +12,17 @@ _wine_env_display_ok() {
   [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
 }
 
+# _wine_env_is_xvfb PID N: that process is the Xvfb of display :N.
+_wine_env_is_xvfb() {
+  [ -n "$1" ] && tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null | grep -q "^Xvfb :$2 "
+}
+
 wine_env_display() {
   local build=$1
   _wine_env_display_ok && return 0
-  local rec="$build/xvfb.display"
+  # The display this folder started, and beside it the process id of its server: the
+  # one process wine_env_stop ends.
+  local rec="$build/xvfb.display" pidrec="$build/xvfb.pid"
   if [ -f "$rec" ]; then
     export DISPLAY=$(cat "$rec")
     _wine_env_display_ok && return 0
@@ -24,14 +31,18 @@ wine_env_display() {
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     setsid Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    local i
+    local pid=$! i
     for i in $(seq 1 100); do
       [ -e "/tmp/.X11-unix/X$n" ] && break
       sleep 0.05
     done
     export DISPLAY=":$n"
     if _wine_env_display_ok; then
+      # setsid runs the server under its own id unless it had to fork (a caller with job
+      # control); then the display's lock file names the server.
+      _wine_env_is_xvfb "$pid" "$n" || pid=$(tr -dc 0-9 <"/tmp/.X$n-lock" 2>/dev/null)
       echo "$DISPLAY" > "$rec"
+      echo "$pid" > "$pidrec"
       return 0
     fi
   done
@@ -78,7 +89,12 @@ wine_env_setup() {
   export WINEARCH=win64
   : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
   export WINEDLLOVERRIDES
-  if locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  # Wine gives its processes the ANSI code page of this locale: the Chinese one (936),
+  # like the systems the program is made for, unless a test asks for another one
+  # (VPN_WINE_LOCALE=C.UTF-8 gives 1252).
+  if [ -n "${VPN_WINE_LOCALE:-}" ]; then
+    export LC_ALL=$VPN_WINE_LOCALE
+  elif locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
     export LC_ALL=zh_CN.UTF-8
   fi
   wine_env_display "$build" || return 1
@@ -98,8 +114,12 @@ wine_env_stop() {
   local build=$1
   WINEPREFIX="$build/wineprefix" "$WINESERVER" -k 2>/dev/null || true
   if [ -f "$build/xvfb.display" ]; then
-    local d=$(cat "$build/xvfb.display")
-    pkill -f "Xvfb $d " 2>/dev/null || true
-    rm -f "$build/xvfb.display"
+    local d pid
+    d=$(cat "$build/xvfb.display")
+    pid=$(cat "$build/xvfb.pid" 2>/dev/null)
+    # Only the server this folder started, and only while that id is still that server:
+    # other folders' displays (and other users of the machine) are left alone.
+    if _wine_env_is_xvfb "$pid" "${d#:}"; then kill "$pid" 2>/dev/null || true; fi
+    rm -f "$build/xvfb.display" "$build/xvfb.pid"
   fi
 }

@@ -2,13 +2,15 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 #include "core/tray/tray_text.h"
 #include "framework/Controls.h"
+#include "framework/Gbk.h"
 
-TShellNotifyIconFunc TrayShellNotifyIcon = &Shell_NotifyIconA;
+TShellNotifyIconFunc TrayShellNotifyIcon = &Shell_NotifyIconW;
 
 namespace {
 
@@ -42,6 +44,15 @@ UINT NextIdentity() {
   static UINT next = 0;
   if (++next == 0) ++next;  // 0 is never an identity
   return next;
+}
+
+// Puts a GBK text into a text field of the record: at most N - 1 bytes of it, cut between
+// characters, handed over in UTF-16 (never more units than bytes), the rest zero.
+template <size_t N>
+void CopyToField(const std::string& Text, wchar_t (&Field)[N]) {
+  std::memset(Field, 0, sizeof Field);
+  const std::wstring wide = GbkToWide(vpn::GbkPrefix(Text, N - 1));
+  std::copy_n(wide.begin(), std::min(wide.size(), N - 1), Field);
 }
 
 TShiftState KeyShiftState() {
@@ -108,7 +119,8 @@ LRESULT CALLBACK TTrayIconHandler::TrayWindowProc(HWND Wnd, UINT Msg, WPARAM WPa
       // The shell names the icon by its 32-bit identity; callbacks of icons that are
       // gone are dropped.
       auto it = gHandler->FIcons.find(static_cast<UINT>(WParam));
-      if (it != gHandler->FIcons.end()) it->second->TrayCallback(static_cast<UINT>(LParam));
+      if (it != gHandler->FIcons.end())
+        GuardedCall([&] { it->second->TrayCallback(static_cast<UINT>(LParam)); });
       return 0;
     }
     case WM_DESTROY:
@@ -217,14 +229,14 @@ void TTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
 // The shell record
 
 bool TTrayIcon::Notify(DWORD Message) {
-  return TrayShellNotifyIcon(Message, reinterpret_cast<PNOTIFYICONDATAA>(&FIconRecord)) != 0;
+  return TrayShellNotifyIcon(Message, reinterpret_cast<PNOTIFYICONDATAW>(&FIconRecord)) != 0;
 }
 
 bool TTrayIcon::FillIconRecord() {
   if (Designing() && !FPreviewInProgress && !FDesignPreview) return false;
   FIconRecord.hIcon = FIcon.Handle();
   if (!FHint.empty() && FShowHint)
-    vpn::CopyToField(FHint, FIconRecord.szTip, sizeof FIconRecord.szTip);
+    CopyToField(FHint, FIconRecord.szTip);
   else
     std::memset(FIconRecord.szTip, 0, sizeof FIconRecord.szTip);
   return true;
@@ -354,8 +366,8 @@ bool TTrayIcon::ShowBalloon(const std::string& Title, const std::string& Text,
                             BalloonIconKind IconKind, uint8_t TimeoutSeconds) {
   HideBalloon();
   FIconRecord.uFlags |= NIF_INFO;
-  vpn::CopyToField(Text, FIconRecord.szInfo, sizeof FIconRecord.szInfo);
-  vpn::CopyToField(Title, FIconRecord.szInfoTitle, sizeof FIconRecord.szInfoTitle);
+  CopyToField(Text, FIconRecord.szInfo);
+  CopyToField(Title, FIconRecord.szInfoTitle);
   FIconRecord.uTimeout = static_cast<UINT>(TimeoutSeconds) * 1000;
   switch (IconKind) {
     case bikNone:

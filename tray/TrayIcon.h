@@ -19,10 +19,12 @@
 #include "framework/Menus.h"
 #include "tray/SimpleTimer.h"
 
-// The shell's notify-icon record in the form this program passes: the "A" record up to
-// dwInfoFlags (tip of 128 bytes, balloon text and title, no GUID and no balloon icon).
-// 488 bytes in the 32-bit program; the 64-bit build gets the same fields with that
-// build's handle sizes and alignment.
+// The shell's notify-icon record in the form this program passes: the wide ("W") record
+// up to dwInfoFlags (tip of 128 characters, balloon text and title, no GUID and no
+// balloon icon). The texts go to the shell in UTF-16 so that they show right whatever
+// the system's code page; their limits stay those of the GBK texts (127, 255 and 63
+// bytes). 936 bytes in the 32-bit program; the 64-bit build gets the same fields with
+// that build's handle sizes and alignment.
 struct TNotifyIconRecord {
   DWORD cbSize;
   HWND hWnd;
@@ -30,44 +32,45 @@ struct TNotifyIconRecord {
   UINT uFlags;
   UINT uCallbackMessage;
   HICON hIcon;
-  char szTip[128];
+  wchar_t szTip[128];
   DWORD dwState;
   DWORD dwStateMask;
-  char szInfo[256];
+  wchar_t szInfo[256];
   union {
     UINT uTimeout;
     UINT uVersion;
   };
-  char szInfoTitle[64];
+  wchar_t szInfoTitle[64];
   DWORD dwInfoFlags;
 };
 
 #if !defined(_WIN64)
-static_assert(sizeof(TNotifyIconRecord) == 488);
+static_assert(sizeof(TNotifyIconRecord) == 936);
 static_assert(offsetof(TNotifyIconRecord, hWnd) == 4);
 static_assert(offsetof(TNotifyIconRecord, uID) == 8);
 static_assert(offsetof(TNotifyIconRecord, uFlags) == 12);
 static_assert(offsetof(TNotifyIconRecord, uCallbackMessage) == 16);
 static_assert(offsetof(TNotifyIconRecord, hIcon) == 20);
 static_assert(offsetof(TNotifyIconRecord, szTip) == 24);
-static_assert(offsetof(TNotifyIconRecord, dwState) == 152);
-static_assert(offsetof(TNotifyIconRecord, dwStateMask) == 156);
-static_assert(offsetof(TNotifyIconRecord, szInfo) == 160);
-static_assert(offsetof(TNotifyIconRecord, uTimeout) == 416);
-static_assert(offsetof(TNotifyIconRecord, szInfoTitle) == 420);
-static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == 484);
+static_assert(offsetof(TNotifyIconRecord, dwState) == 280);
+static_assert(offsetof(TNotifyIconRecord, dwStateMask) == 284);
+static_assert(offsetof(TNotifyIconRecord, szInfo) == 288);
+static_assert(offsetof(TNotifyIconRecord, uTimeout) == 800);
+static_assert(offsetof(TNotifyIconRecord, szInfoTitle) == 804);
+static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == 932);
 #endif
 // In both builds the record is the start of the system header's record.
-static_assert(sizeof(TNotifyIconRecord) == NOTIFYICONDATAA_V2_SIZE);
-static_assert(offsetof(TNotifyIconRecord, hIcon) == offsetof(NOTIFYICONDATAA, hIcon));
-static_assert(offsetof(TNotifyIconRecord, szTip) == offsetof(NOTIFYICONDATAA, szTip));
-static_assert(offsetof(TNotifyIconRecord, szInfo) == offsetof(NOTIFYICONDATAA, szInfo));
-static_assert(offsetof(TNotifyIconRecord, uTimeout) == offsetof(NOTIFYICONDATAA, uTimeout));
-static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == offsetof(NOTIFYICONDATAA, dwInfoFlags));
+static_assert(sizeof(TNotifyIconRecord) == NOTIFYICONDATAW_V2_SIZE);
+static_assert(offsetof(TNotifyIconRecord, hIcon) == offsetof(NOTIFYICONDATAW, hIcon));
+static_assert(offsetof(TNotifyIconRecord, szTip) == offsetof(NOTIFYICONDATAW, szTip));
+static_assert(offsetof(TNotifyIconRecord, szInfo) == offsetof(NOTIFYICONDATAW, szInfo));
+static_assert(offsetof(TNotifyIconRecord, uTimeout) == offsetof(NOTIFYICONDATAW, uTimeout));
+static_assert(offsetof(TNotifyIconRecord, szInfoTitle) == offsetof(NOTIFYICONDATAW, szInfoTitle));
+static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == offsetof(NOTIFYICONDATAW, dwInfoFlags));
 
-// The one way to the shell's notification area. The program keeps Shell_NotifyIconA;
+// The one way to the shell's notification area. The program keeps Shell_NotifyIconW;
 // tests put a recorder here to see the exact records.
-using TShellNotifyIconFunc = BOOL(WINAPI*)(DWORD Message, PNOTIFYICONDATAA Data);
+using TShellNotifyIconFunc = BOOL(WINAPI*)(DWORD Message, PNOTIFYICONDATAW Data);
 extern TShellNotifyIconFunc TrayShellNotifyIcon;
 
 // The callback message the shell sends to the tray window (WM_USER + 0x400).

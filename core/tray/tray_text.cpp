@@ -1,7 +1,5 @@
 #include "core/tray/tray_text.h"
 
-#include <cstring>
-
 namespace vpn {
 
 std::string_view GbkPrefix(std::string_view s, std::size_t max_bytes) {
@@ -15,13 +13,6 @@ std::string_view GbkPrefix(std::string_view s, std::size_t max_bytes) {
     i += len;
   }
   return s.substr(0, i);
-}
-
-void CopyToField(std::string_view s, char* field, std::size_t size) {
-  if (size == 0) return;
-  std::memset(field, 0, size);
-  std::string_view part = GbkPrefix(s, size - 1);
-  std::memcpy(field, part.data(), part.size());
 }
 
 }  // namespace vpn

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -19,17 +18,6 @@ TEST(TrayText, CutsAtTheLimitBetweenCharacters) {
   // A lead byte at the very end of the text is a byte of its own.
   EXPECT_EQ(vpn::GbkPrefix("abc\xC1", 3), "abc");
   EXPECT_EQ(vpn::GbkPrefix("a\xC1", 1), "a");
-}
-
-TEST(TrayText, FieldIsTerminatedAndZeroFilled) {
-  char field[8];
-  std::memset(field, 'x', sizeof field);
-  vpn::CopyToField(std::string(20, 'q'), field, sizeof field);
-  EXPECT_EQ(std::string(field), "qqqqqqq");
-  vpn::CopyToField("ab", field, sizeof field);
-  EXPECT_EQ(std::string(field, 8), std::string("ab\0\0\0\0\0\0", 8));
-  vpn::CopyToField("\xC1\xAC\xC1\xAC\xC1\xAC\xC1\xAC", field, sizeof field);
-  EXPECT_EQ(std::string(field), "\xC1\xAC\xC1\xAC\xC1\xAC");
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // TDialUp against the simulated service: saved user name and password, synchronous and
 // asynchronous dials, the hand-over of notifications to the GUI thread, and hang-up.
+#include <atomic>
 #include <memory>
+#include <new>
 
 #include "dialup/DialUp.h"
 #include "dialup/VpnEntry.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
 #include "rassim_fixture.h"
 
 namespace {
@@ -195,6 +198,109 @@ TEST_F(DialUpTest, SecondNotificationWaitsUntilTheFirstIsDelivered) {
 
   ASSERT_TRUE(WaitFor([this] { return events_.size() == kAllStates.size(); }, 10000));
   EXPECT_EQ(States(), kAllStates);
+}
+
+TEST_F(DialUpTest, RaisingHandlerStillFreesTheSlotForTheNextNotification) {
+  Scenario("state_delay_ms=0");
+  WriteEntry();
+  std::vector<std::string> caught;
+  Application->OnException = [&](TObject*, const std::exception& e) { caught.push_back(e.what()); };
+  dialer_->OnAsyncEvent = [this](TObject*, std::int32_t state, std::int32_t error,
+                                 const std::string& text) {
+    events_.push_back({state, error, text, GetCurrentThreadId()});
+    throw Exception("status bar gone");
+  };
+  ASSERT_EQ(dialer_->Dial(), 0u);
+  const bool all = WaitFor([this] { return events_.size() == kAllStates.size(); }, 10000);
+  Application->OnException = nullptr;
+  EXPECT_TRUE(all) << "delivery stopped after " << events_.size() << " notifications";
+  EXPECT_EQ(States(), kAllStates);
+  EXPECT_EQ(caught.size(), kAllStates.size());
+}
+
+// A component alone on pages of its own. Once freed, the pages stay reserved and lose
+// all access, so that a later touch of the component faults instead of reading memory
+// that something else may have taken.
+class TFencedDialUp : public TDialUp {
+ public:
+  using TDialUp::TDialUp;
+  static void* operator new(std::size_t size) {
+    void* p = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (!p) throw std::bad_alloc();
+    return p;
+  }
+  static void operator delete(void* p, std::size_t size) {
+    DWORD old = 0;
+    VirtualProtect(p, size, PAGE_NOACCESS, &old);
+  }
+};
+
+// Catches the service's thread at its first touch of a fenced component (a guard page)
+// and holds it there until the component is freed, or half a second at most.
+struct TFence {
+  static inline char* Begin = nullptr;
+  static inline std::size_t Size = 0;
+  static inline DWORD GuiThread = 0;
+  static inline HANDLE Inside = nullptr, Freed = nullptr;
+  static inline std::atomic<bool> TouchedAfterFree{false};
+
+  static LONG CALLBACK Handler(EXCEPTION_POINTERS* info) {
+    const EXCEPTION_RECORD* r = info->ExceptionRecord;
+    if (r->NumberParameters < 2) return EXCEPTION_CONTINUE_SEARCH;
+    const auto* at = reinterpret_cast<const char*>(r->ExceptionInformation[1]);
+    if (at < Begin || at >= Begin + Size || GetCurrentThreadId() == GuiThread)
+      return EXCEPTION_CONTINUE_SEARCH;
+    if (r->ExceptionCode == EXCEPTION_GUARD_PAGE) {
+      SetEvent(Inside);
+      WaitForSingleObject(Freed, 500);
+      return EXCEPTION_CONTINUE_EXECUTION;  // the guard is gone; the access is made again
+    }
+    if (r->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) {
+      TouchedAfterFree = true;
+      ExitThread(0);
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+  }
+};
+
+TEST_F(DialUpTest, ComponentFreedDuringTheHandOverIsNeverTouchedAgain) {
+  Scenario("state_delay_ms=0");
+  WriteEntry();
+  auto* fenced = new TFencedDialUp(nullptr);
+  fenced->SetEntry("VPN Connection");
+  ASSERT_EQ(fenced->Dial(), 0u);
+  const HRASCONN line = fenced->ConnHandle();
+  // This thread runs no messages: the first notification fills the slot, the second
+  // waits in the hand-over.
+  for (int i = 0; i < 500 && Journal("notify").size() < 2; ++i) Sleep(10);
+  ASSERT_EQ(Journal("notify").size(), 2u);
+  ASSERT_TRUE(fenced->EventPending());
+
+  TFence::Begin = reinterpret_cast<char*>(fenced);
+  TFence::Size = sizeof(TFencedDialUp);
+  TFence::GuiThread = GetCurrentThreadId();
+  TFence::Inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  TFence::Freed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  TFence::TouchedAfterFree = false;
+  void* handler = AddVectoredExceptionHandler(1, &TFence::Handler);
+  DWORD old = 0;
+  ASSERT_TRUE(VirtualProtect(fenced, sizeof(TFencedDialUp), PAGE_READWRITE | PAGE_GUARD, &old));
+  const bool caught = WaitForSingleObject(TFence::Inside, 5000) == WAIT_OBJECT_0;
+  // The program closes during the dial.
+  delete fenced;
+  SetEvent(TFence::Freed);
+  // The service goes on through the later states and finds nobody to hand them to.
+  for (int i = 0;
+       i < 1000 && !TFence::TouchedAfterFree && Journal("notified").size() < kAllStates.size(); ++i)
+    Sleep(10);
+  RemoveVectoredExceptionHandler(handler);
+  CloseHandle(TFence::Inside);
+  CloseHandle(TFence::Freed);
+  EXPECT_TRUE(caught) << "the service's thread never looked at the component";
+  EXPECT_FALSE(TFence::TouchedAfterFree) << "the service's thread used the freed component";
+  EXPECT_EQ(Journal("notified").size(), kAllStates.size());
+  EXPECT_EQ(ActiveDialer.load(), nullptr);
+  dialup::RasHangUpA(line);
 }
 
 TEST_F(DialUpTest, LanguageChosenAtDeliveryTime) {

@@ -1,7 +1,10 @@
 // Connection statistics on this system (NT family, no remote-access performance object).
 #include "dialup/Statistics.h"
 
+#include <algorithm>
+
 #include "rassim_fixture.h"
+#include "tests/unit/core/perf_blocks.h"
 
 namespace {
 
@@ -21,6 +24,35 @@ TEST(Statistics, NtFamilyWithoutThePerformanceObjectStaysAtZero) {
   EXPECT_GE(dialup::PerfDataBufferSize(), 8192u);
   EXPECT_FALSE(s.ReadStatistics(dialup::pfWindowsNT));
   EXPECT_EQ(dialup::PlatformFamily(), dialup::pfWindowsNT);
+}
+
+TEST(Statistics, NtStartReadsTheCountersOnceAndCountsFromZero) {
+  using namespace perf_blocks;
+  // The remote-access object with 1500 bytes sent and 9000 received so far.
+  const Bytes block =
+      Block({Object({{872, 4}, {874, 8}}, -1, {CounterBlock(12, {{4, 1500}, {8, 9000}})})});
+  TRasStatistics s;
+  int queries = 0;
+  s.PerfQuery = [&](std::uint8_t* buffer, std::uint32_t& size) -> std::uint32_t {
+    ++queries;
+    if (size < block.size()) return 234;
+    std::copy(block.begin(), block.end(), buffer);
+    size = static_cast<std::uint32_t>(block.size());
+    return 0;
+  };
+  EXPECT_TRUE(s.ControlStatistics(dialup::pfWindowsNT, true, true));
+  EXPECT_EQ(queries, 1);
+  EXPECT_EQ(s.BytesXmit, 0u);
+  EXPECT_EQ(s.BytesRecv, 0u);
+  // A later read gives the object's counts.
+  EXPECT_TRUE(s.ReadStatistics(dialup::pfWindowsNT));
+  EXPECT_EQ(queries, 2);
+  EXPECT_EQ(s.BytesXmit, 1500u);
+  EXPECT_EQ(s.BytesRecv, 9000u);
+  // Stopping only resets.
+  EXPECT_TRUE(s.ControlStatistics(dialup::pfWindowsNT, false, false));
+  EXPECT_EQ(queries, 2);
+  EXPECT_EQ(s.BytesXmit, 0u);
 }
 
 TEST(Statistics, Win32sHasNone) {

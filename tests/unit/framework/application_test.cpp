@@ -127,13 +127,31 @@ TEST(DefaultHandler, ShowsTheMessageWithAFullStopUnderTheTitle) {
   auto f = SmallForm(kSmallItems);
   f->Button1->OnClick = [](TObject*) { throw Exception("Cannot allocate socket"); };
   SendMessageW(f->Button1->Handle(), BM_CLICK, 0, 0);
-  Application->OnException = nullptr;
   EXPECT_EQ(caught, std::vector<std::string>{"Cannot allocate socket"});
+
+  // Nor does one from the handler itself: it ends in the window procedure, and the
+  // next click is handled the same way.
+  Application->OnException = [&](TObject*, const std::exception& e) {
+    caught.push_back(e.what());
+    throw Exception("Handler failed");
+  };
+  SendMessageW(f->Button1->Handle(), BM_CLICK, 0, 0);
+  SendMessageW(f->Button1->Handle(), BM_CLICK, 0, 0);
+  Application->OnException = nullptr;
+  EXPECT_EQ(caught.size(), 3u);
 }
 
 TEST(Describe, ListsEveryControlWithBoundsStateAndCaption) {
   auto f = SmallForm(kSmallItems);
   f->Button1->SetEnabled(false);
+  f->Edit1->SetText("visible");
+  // A password edit is listed, but what its mask hides never leaves the program.
+  auto* password = new TMaskEdit(f.get());
+  password->SetName("PasswordTxt");
+  password->SetParent(f.get());
+  password->SetBounds(5, 70, 90, 20);
+  password->SetPasswordChar('*');
+  password->SetText("secret");
   WNDCLASSW wc{};
   wc.lpfnWndProc = ProbeProc;
   wc.lpszClassName = L"DescribeProbe";
@@ -155,7 +173,14 @@ TEST(Describe, ListsEveryControlWithBoundsStateAndCaption) {
   // Line breaks inside a caption are written out, so each control stays one line.
   EXPECT_NE(received.find("Label1\tTLabel\t100\t10\t"), std::string::npos);
   EXPECT_NE(received.find("\t0\ta\\r\\nb\n"), std::string::npos);
-  EXPECT_EQ(std::count(received.begin(), received.end(), '\n'), 3);
+  EXPECT_NE(received.find("Edit1\tTEdit\t5\t40\t90\t20\t"), std::string::npos);
+  EXPECT_NE(received.find("\tvisible\n"), std::string::npos);
+  const size_t line = received.find("PasswordTxt\tTMaskEdit\t5\t70\t90\t20\t");
+  ASSERT_NE(line, std::string::npos);
+  EXPECT_EQ(received.substr(received.find('\n', line) - 1, 2), "\t\n");
+  EXPECT_EQ(received.find("secret"), std::string::npos);
+  EXPECT_EQ(password->Caption(), "secret");
+  EXPECT_EQ(std::count(received.begin(), received.end(), '\n'), 4);
 }
 
 TEST(Layouts, BindFieldsHandlersAndTabOrder) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
 #include "skins/DefaultSkin.h"
@@ -324,4 +325,21 @@ TEST_F(SkinDataTest, ChoiceOfSkinForAWindow) {
   SkinManager->Enabled = true;
   main->SkinNotLoaded = true;  // a skin data that is not loaded skins nothing
   EXPECT_EQ(SkinManager->SkinDataForWindow(plain.wnd), nullptr);
+}
+
+TEST_F(SkinDataTest, RaisingFormSkinHandlerEndsInTheHook) {
+  TSkinData* main = Make();
+  main->ReadSkinStream(DefaultStream());
+  main->Loaded();
+  SkinManager->Enabled = true;
+  std::vector<std::string> caught;
+  Application->OnException = [&](TObject*, const std::exception& e) { caught.push_back(e.what()); };
+  main->OnFormSkin = [](TObject*, const std::string&, bool&) { throw Exception("No skin"); };
+  TopWindow plain;
+  ShowWindow(plain.wnd, SW_SHOW);  // the activation runs the hook
+  main->OnFormSkin = nullptr;
+  Application->OnException = nullptr;
+  ASSERT_FALSE(caught.empty()) << "the hook never asked the handler";
+  EXPECT_EQ(caught.front(), "No skin");
+  EXPECT_EQ(GetActiveWindow(), plain.wnd);
 }

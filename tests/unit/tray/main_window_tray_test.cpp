@@ -12,7 +12,7 @@ namespace {
 
 std::vector<TNotifyIconRecord>* gAdded = nullptr;
 
-BOOL WINAPI RecordAdd(DWORD Message, PNOTIFYICONDATAA Data) {
+BOOL WINAPI RecordAdd(DWORD Message, PNOTIFYICONDATAW Data) {
   if (gAdded && Message == NIM_ADD) {
     TNotifyIconRecord r{};
     std::memcpy(&r, Data, sizeof r);
@@ -66,7 +66,7 @@ TEST(MainWindowTray, TrayIcon1CarriesTheWindowIconAndTheTrayMenu) {
   PumpPending();
   EXPECT_EQ(TTrayIconHandler::UserCount(), 0);
   EXPECT_EQ(TTrayIconHandler::TrayWindow(), nullptr);
-  TrayShellNotifyIcon = &Shell_NotifyIconA;
+  TrayShellNotifyIcon = &Shell_NotifyIconW;
   gAdded = nullptr;
 }
 

@@ -21,7 +21,7 @@ struct TShellCall {
 };
 std::vector<TShellCall>* gCalls = nullptr;
 
-BOOL WINAPI RecordShellCall(DWORD Message, PNOTIFYICONDATAA Data) {
+BOOL WINAPI RecordShellCall(DWORD Message, PNOTIFYICONDATAW Data) {
   TShellCall call{Message, {}};
   std::memcpy(&call.Record, Data, std::min<size_t>(Data->cbSize, sizeof call.Record));
   if (gCalls) gCalls->push_back(call);
@@ -51,7 +51,7 @@ class TrayIconTest : public ::testing::Test {
   void TearDown() override {
     delete form;  // frees the tray icon with it
     PumpPending();
-    TrayShellNotifyIcon = &Shell_NotifyIconA;
+    TrayShellNotifyIcon = &Shell_NotifyIconW;
     gCalls = nullptr;
     Application->ShowMainForm = true;
   }
@@ -113,7 +113,7 @@ using Events = std::vector<std::string>;
 TEST_F(TrayIconTest, RecordStartsWithTheIconsIdentityAndTheCallback) {
   const TNotifyIconRecord& r = tray->IconRecord();
   EXPECT_EQ(r.cbSize, sizeof(TNotifyIconRecord));
-  EXPECT_EQ(r.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
+  EXPECT_EQ(r.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE));
   EXPECT_EQ(r.hWnd, TTrayIconHandler::TrayWindow());
   EXPECT_EQ(r.uID, tray->Identity());
   EXPECT_EQ(r.uFlags, 7u);
@@ -164,22 +164,28 @@ TEST_F(TrayIconTest, TipIsCutAndEmptyWithoutHint) {
   std::string longHint(300, 'h');
   tray->SetHint(longHint);
   ASSERT_FALSE(calls.empty());
-  const char* tip = calls.back().Record.szTip;
-  EXPECT_EQ(std::string(tip), std::string(127, 'h'));
-  EXPECT_EQ(tip[127], '\0');
+  const wchar_t* tip = calls.back().Record.szTip;
+  EXPECT_EQ(std::wstring(tip), std::wstring(127, L'h'));
+  EXPECT_EQ(tip[127], L'\0');
 
+  const std::wstring empty(128, L'\0');
   tray->SetShowHint(false);
-  EXPECT_EQ(std::string(calls.back().Record.szTip, 128), std::string(128, '\0'));
+  EXPECT_EQ(std::wstring(calls.back().Record.szTip, 128), empty);
   tray->SetShowHint(true);
-  EXPECT_EQ(std::string(calls.back().Record.szTip), std::string(127, 'h'));
+  EXPECT_EQ(std::wstring(calls.back().Record.szTip), std::wstring(127, L'h'));
   tray->SetHint("");
-  EXPECT_EQ(std::string(calls.back().Record.szTip, 128), std::string(128, '\0'));
+  EXPECT_EQ(std::wstring(calls.back().Record.szTip, 128), empty);
 
-  // A Chinese hint is cut between characters.
-  std::string chinese;
+  // The shell gets the characters; a Chinese hint is cut between characters at 127
+  // bytes of GBK, and the rest of the field stays zero.
+  tray->SetHint("Morlu连接器");
+  EXPECT_EQ(std::wstring(calls.back().Record.szTip, 128),
+            L"Morlu\u8FDE\u63A5\u5668" + std::wstring(120, L'\0'));
+  std::string chinese = "a";
   for (int i = 0; i < 70; ++i) chinese += "连";
   tray->SetHint(chinese);
-  EXPECT_EQ(std::string(calls.back().Record.szTip), chinese.substr(0, 126));
+  EXPECT_EQ(std::wstring(calls.back().Record.szTip, 128),
+            L"a" + std::wstring(63, L'\u8FDE') + std::wstring(64, L'\0'));
 }
 
 TEST_F(TrayIconTest, BalloonCutsItsTextsAndGoesBackToPlainUpdates) {
@@ -189,14 +195,22 @@ TEST_F(TrayIconTest, BalloonCutsItsTextsAndGoesBackToPlainUpdates) {
   ASSERT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_MODIFY}));
   // First the old balloon goes: NIF_INFO with an empty text.
   EXPECT_EQ(calls[0].Record.uFlags, 7u | NIF_INFO);
-  EXPECT_EQ(calls[0].Record.szInfo[0], '\0');
+  EXPECT_EQ(calls[0].Record.szInfo[0], L'\0');
   const TNotifyIconRecord& r = calls[1].Record;
   EXPECT_EQ(r.uFlags, 7u | NIF_INFO);
-  EXPECT_EQ(std::string(r.szInfo), std::string(255, 't'));
-  EXPECT_EQ(std::string(r.szInfoTitle), std::string(63, 'T'));
+  EXPECT_EQ(std::wstring(r.szInfo), std::wstring(255, L't'));
+  EXPECT_EQ(std::wstring(r.szInfoTitle), std::wstring(63, L'T'));
   EXPECT_EQ(r.uTimeout, 10000u);
   EXPECT_EQ(r.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
   EXPECT_EQ(tray->IconRecord().uFlags, 7u);
+
+  // Chinese texts arrive as characters, cut at 255 and 63 bytes between characters.
+  std::string longText = "x", longTitle = "Morlu";
+  for (int i = 0; i < 200; ++i) longText += "最";
+  for (int i = 0; i < 40; ++i) longTitle += "器";
+  tray->ShowBalloon(longTitle, longText, bikInfo, 10);
+  EXPECT_EQ(std::wstring(calls.back().Record.szInfo), L"x" + std::wstring(127, L'\u6700'));
+  EXPECT_EQ(std::wstring(calls.back().Record.szInfoTitle), L"Morlu" + std::wstring(29, L'\u5668'));
 
   // A later hint change does not bring the balloon back.
   tray->SetHint("Morlu连接器");
@@ -214,7 +228,27 @@ TEST_F(TrayIconTest, BalloonCutsItsTextsAndGoesBackToPlainUpdates) {
   // HideBalloon by itself leaves the balloon flag for the next update.
   tray->HideBalloon();
   EXPECT_EQ(calls.back().Record.uFlags, 7u | NIF_INFO);
-  EXPECT_EQ(calls.back().Record.szInfo[0], '\0');
+  EXPECT_EQ(calls.back().Record.szInfo[0], L'\0');
+}
+
+TEST_F(TrayIconTest, RaisingHandlersNeverLeaveTheTrayWindow) {
+  // The icon's handler raises, and so does the application's exception handler.
+  std::vector<std::string> failures;
+  Application->OnException = [&](TObject*, const std::exception& e) {
+    failures.push_back(e.what());
+    throw Exception("Handler failed");
+  };
+  LogEvents();
+  tray->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
+    throw Exception("Menu gone");
+  };
+  Callback(WM_LBUTTONDOWN);
+  Callback(WM_LBUTTONUP);
+  Callback(WM_MOUSEMOVE);
+  Application->OnException = nullptr;
+  EXPECT_EQ(failures, std::vector<std::string>{"Menu gone"});
+  // The icon goes on with the events after the failed one.
+  EXPECT_EQ(log, (Events{"click", "up left", "move"}));
 }
 
 TEST_F(TrayIconTest, ClickWithoutDoubleClickHandlerComesAtButtonUpBeforeMouseUp) {
@@ -546,7 +580,7 @@ TEST(TrayIconLifetime, DestructionTakesTheHooksAndTheWindowAway) {
   Application->Restore();
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   delete form;
-  TrayShellNotifyIcon = &Shell_NotifyIconA;
+  TrayShellNotifyIcon = &Shell_NotifyIconW;
   gCalls = nullptr;
 }
 
@@ -559,7 +593,7 @@ TEST(TrayIconShell, RealShellTakesAddModifyBalloonAndDelete) {
       taskbar ? (IsWindowVisible(taskbar) ? "task bar window, visible" : "task bar window, hidden")
               : "no task bar window");
   TTrayIcon tray(nullptr);
-  ASSERT_EQ(TrayShellNotifyIcon, &Shell_NotifyIconA);
+  ASSERT_EQ(TrayShellNotifyIcon, &Shell_NotifyIconW);
   tray.Icon()->SetHandle(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
   tray.SetHint("Morlu连接器");
   EXPECT_TRUE(tray.AddTrayIcon());
