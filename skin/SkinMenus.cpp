@@ -293,7 +293,14 @@ void TSkinPopupFrame::Release() {
 
 LRESULT TSkinPopupFrame::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   ++FDepth;
-  const LRESULT r = Handle(Msg, wParam, lParam);
+  const HWND wnd = Window;
+  LRESULT r = 0;
+  try {
+    r = Handle(Msg, wParam, lParam);
+  } catch (...) {
+    // Nothing may travel through the menu's own code: the system does the message.
+    r = CallWindowProcW(OldWndProc, wnd, Msg, wParam, lParam);
+  }
   if (--FDepth == 0 && FReleased) delete this;
   return r;
 }

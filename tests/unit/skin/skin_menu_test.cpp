@@ -35,6 +35,10 @@ struct OpenMenu {
   bool framed = false;
   Shot shot;
   std::vector<RECT> items;  // window coordinates
+  // The menu printed into a memory surface (as the system does for menu animations).
+  std::vector<COLORREF> printed;
+  int printedWidth = 0;
+  COLORREF PrintedAt(int x, int y) const { return printed[size_t(y) * printedWidth + x]; }
 };
 OpenMenu gMenu;
 const char* gShotName = "skinned-popup-menu.bmp";
@@ -56,6 +60,19 @@ void CALLBACK WatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
       gMenu.framed = SkinManager && SkinManager->IsPopupFramed(w);
       gMenu.shot = Capture(w);
       SaveShot(w, gShotName);
+      HDC screen = GetDC(nullptr);
+      HDC mem = CreateCompatibleDC(screen);
+      HBITMAP bmp = CreateCompatibleBitmap(screen, gMenu.shot.width, gMenu.shot.height);
+      HGDIOBJ old = SelectObject(mem, bmp);
+      SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(mem),
+                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+      gMenu.printedWidth = gMenu.shot.width;
+      for (int y = 0; y < gMenu.shot.height; ++y)
+        for (int x = 0; x < gMenu.shot.width; ++x) gMenu.printed.push_back(GetPixel(mem, x, y));
+      SelectObject(mem, old);
+      DeleteObject(bmp);
+      DeleteDC(mem);
+      ReleaseDC(nullptr, screen);
       RECT wr{};
       GetWindowRect(w, &wr);
       HMENU m = reinterpret_cast<HMENU>(SendMessageW(w, 0x01E1, 0, 0));  // MN_GETHMENU
@@ -167,6 +184,12 @@ TEST_F(SkinMenu, PopupMenuIsFramedFromTheBackgroundAndItsItemsFromTheItemPicture
   const RECT dis = gMenu.items[3];
   EXPECT_EQ(CountIn(s, kMenuText, dis), 0);
   EXPECT_GT(CountIn(s, kItem, dis), 20);
+
+  // Printed, the menu shows the same border and items.
+  EXPECT_EQ(gMenu.PrintedAt(1, 1), RGB(90, 40, 120));
+  EXPECT_EQ(gMenu.PrintedAt(s.width / 2, s.height - 2), RGB(90, 40, 120));
+  EXPECT_EQ(gMenu.PrintedAt(normal.right - 4, (normal.top + normal.bottom) / 2),
+            RGB(250, 250, 250));
 
   // The frame object went with the window.
   EXPECT_TRUE(SkinManager->PopupFrames.empty());
