@@ -276,8 +276,8 @@ const TLayoutItem kItems[] = {
      .Caption = "关于",
      .Events = {{"OnClick", "N5Click"}}},
 
-    // The skin: on from the start, for every window of the program. Popup and system
-    // menus keep the system's look.
+    // The skin: on from the start, for every window of the program and its menus (the
+    // caption icon's click still shows the window's own system menu).
     {.Create = NewComponent<TSkinData>,
      .Name = "SkinData1",
      .Props = {{"DisableTag", "99"},
