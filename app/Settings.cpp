@@ -3,6 +3,7 @@
 #include "app/Registry.h"
 #include "app/UserProtection.h"
 #include "core/app/connect_rules.h"
+#include "core/app/reconnect.h"
 
 namespace {
 
@@ -89,4 +90,24 @@ void TSettingsStore::Save(const TSettings& settings) const {
   }
   if (!reg.DeleteValue(kPlainPassword))
     throw ERegistryException(std::string("Failed to set data for '") + kPlainPassword + "'");
+}
+
+bool TSettingsStore::LoadAutoReconnect() const {
+  TRegistry reg(KEY_ALL_ACCESS);
+  reg.SetRootKey(FRoot);
+  OpenSettingsKey(reg, FParent, FName);
+  // A value of another type than text is simply not "Yes": an addition of this program
+  // does not stop it from starting with an error box.
+  try {
+    return vpn::app::AutoReconnectOn(reg.ReadString("AutoReconnect"));
+  } catch (const ERegistryException&) {
+    return false;
+  }
+}
+
+void TSettingsStore::SaveAutoReconnect(bool on) const {
+  TRegistry reg(KEY_ALL_ACCESS);
+  reg.SetRootKey(FRoot);
+  OpenSettingsKey(reg, FParent, FName);
+  reg.WriteString("AutoReconnect", vpn::app::AutoReconnectValue(on));
 }

@@ -41,6 +41,11 @@ class TSettingsStore {
   // ERegistryException at the first write the system refuses.
   void Save(const TSettings& settings) const;
 
+  // The auto-reconnect choice, value "AutoReconnect": on only when it is "Yes" (a missing
+  // value is off). It is written as soon as the user changes it, not at close.
+  bool LoadAutoReconnect() const;
+  void SaveAutoReconnect(bool on) const;
+
  private:
   HKEY FRoot;
   std::string FParent, FName;

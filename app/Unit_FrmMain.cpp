@@ -46,6 +46,7 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishField("D1", D1);
   PublishField("N1", N1);
   PublishField("X1", X1);
+  PublishField("A1", A1);
   PublishField("PopupMenu2", PopupMenu2);
   PublishField("N2", N2);
   PublishField("N6", N6);
@@ -70,6 +71,7 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("PasswordTxtKeyPress", &TFrmMain::PasswordTxtKeyPress);
   PublishMethod("TrayIcon1Click", &TFrmMain::TrayIcon1Click);
   PublishMethod("X1Click", &TFrmMain::X1Click);
+  PublishMethod("A1Click", &TFrmMain::A1Click);
   PublishMethod("N2Click", &TFrmMain::N2Click);
   PublishMethod("N3Click", &TFrmMain::N3Click);
   PublishMethod("N4Click", &TFrmMain::N4Click);
@@ -87,6 +89,15 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   NetHTTP1->HTTPOptions = hoForceEncodeParams;
 
   LoadLayout(*this, FrmMainLayout);
+
+  FiguresTimer = new TTimer(this);
+  FiguresTimer->SetEnabled(false);
+  FiguresTimer->SetInterval(2000);
+  FiguresTimer->SetOnTimer([this](TObject*) { UpdateFigures(); });
+  ReconnectTimer = new TTimer(this);
+  ReconnectTimer->SetEnabled(false);
+  ReconnectTimer->SetOnTimer([this](TObject*) { ReconnectTimerTick(); });
+  FLineWatch.OnDropped = [this] { LineDropped(); };
 }
 
 namespace {
@@ -125,11 +136,15 @@ void TFrmMain::FormCreate(TObject* Sender) {
                             const std::string& ErrorMessage) {
     DialUp1Error(Sender, ErrorCode, ErrorMessage);
   };
+  // The shell tells when the balloon of a dropped line has been seen or has gone.
+  TrayIcon1->OnBalloonHintClick = [this](TObject*) { DropNewsSeen(); };
+  TrayIcon1->OnBalloonHintTimeout = [this](TObject*) { DropNewsSeen(); };
   try {
     TSettingsStore().Load({[this](const std::string& s) { IPAddrTxt->SetText(s); },
                            [this](const std::string& s) { UserNameTxt->SetText(s); },
                            [this](const std::string& s) { PasswordTxt->SetText(s); },
                            [this](bool remember) { CheckBox1->SetChecked(remember); }});
+    A1->SetChecked(TSettingsStore().LoadAutoReconnect());
   } catch (const std::exception& e) {
     Application->HandleException(e);
   }
@@ -163,12 +178,13 @@ namespace {
 // The server text of the last connect, as typed; the phonebook entry is written with it.
 std::string ServerAddress;
 
-bool DialsWithProgressHere() {
+}  // namespace
+
+bool TFrmMain::DialsWithProgressHere() {
   std::string name;
   dialup::OsVersionName(name);
   return vpn::app::DialsWithProgress(name);
 }
-}  // namespace
 
 void TFrmMain::Button1Click(TObject* Sender) {
   ServerAddress = IPAddrTxt->Text();
@@ -219,6 +235,11 @@ void TFrmMain::Button1Click(TObject* Sender) {
     }
   }
 
+  FDialL2tp = l2tp;
+  StartDial(l2tp);
+}
+
+void TFrmMain::StartDial(bool l2tp) {
   for (TControl* c : std::initializer_list<TControl*>{IPAddrTxt, AreaTxt, UserNameTxt, PasswordTxt,
                                                       Button1, CheckBox1, CheckBox2})
     c->SetEnabled(false);
@@ -252,11 +273,13 @@ void TFrmMain::Button1Click(TObject* Sender) {
     Pump();
     DialUp1->DeleteEntry();
     ToTray(true);
+    LineUp(FDirectConnection);
     return;
   }
   Pump();
   HangUpOwnConnection();
   DialUp1->DeleteEntry();
+  if (RetryAfterFailure(result)) return;
   RestoreInputs();
   SetStatus(vpn::app::DialFailureStatus(result));
   TrayIcon1->SetMinimizeToTray(false);
@@ -272,7 +295,9 @@ void TFrmMain::ToTray(bool pump_before_hiding) {
   SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   if (pump_before_hiding) Pump();
   TrayIcon1->HideMainWindow();
-  TrayIcon1->ShowBalloon("Morlu连接器", "程序已最小化.", bikInfo, 10);
+  // A line dialed again after a drop says so instead.
+  TrayIcon1->ShowBalloon("Morlu连接器", FReconnectAttempt ? "已重新连接" : "程序已最小化.", bikInfo,
+                         10);
 }
 
 void TFrmMain::HangUpOwnConnection() {
@@ -289,8 +314,13 @@ void TFrmMain::DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32
     DialUp1->ControlStatistics(true, true);
     DialUp1->DeleteEntry();
     ToTray(false);
+    LineUp(DialUp1->ConnHandle());
   }
   if (Error != 0) {
+    if (RetryAfterFailure(Error)) {
+      DialUp1->DeleteEntry();
+      return;
+    }
     RestoreInputs();
     DialUp1->DeleteEntry();
     Button1->SetFocus();
@@ -302,6 +332,10 @@ void TFrmMain::DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32
 // dial that never started only here.
 void TFrmMain::DialUp1Error(TObject* Sender, std::int32_t ErrorCode,
                             const std::string& ErrorMessage) {
+  if (RetryAfterFailure(ErrorCode)) {
+    DialUp1->DeleteEntry();
+    return;
+  }
   RestoreInputs();
   DialUp1->DeleteEntry();
   Button1->SetFocus();
@@ -309,6 +343,8 @@ void TFrmMain::DialUp1Error(TObject* Sender, std::int32_t ErrorCode,
 }
 
 void TFrmMain::Button2Click(TObject* Sender) {
+  // The user's own hang-up is no drop, and ends any dialing again.
+  StopLine();
   SetStatus("状态: 断开中...");
   DialUp1->SetEntry(vpn::app::kEntryName);
   Pump();
@@ -353,6 +389,7 @@ void TFrmMain::PasswordTxtKeyPress(TObject* Sender, char& Key) {
 
 void TFrmMain::TrayIcon1Click(TObject* Sender) {
   TrayIcon1->RestoreMainWindow();
+  DropNewsSeen();
 }
 
 void TFrmMain::X1Click(TObject* Sender) {

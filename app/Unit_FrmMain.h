@@ -10,6 +10,7 @@
 
 #include "core/speedtest/SpeedTest.h"
 #include "dialup/DialUp.h"
+#include "dialup/LineWatch.h"
 #include "dialup/Ras.h"
 #include "framework/Framework.h"
 #include "framework/Layout.h"
@@ -47,6 +48,8 @@ class TFrmMain : public TForm {
   TTrayIcon* TrayIcon1 = nullptr;
   TPopupMenu* PopupMenu1 = nullptr;
   TMenuItem *C1 = nullptr, *D1 = nullptr, *N1 = nullptr, *X1 = nullptr;
+  // "断线自动重连": ticked, a line that drops is dialed again (remembered in the settings).
+  TMenuItem* A1 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
   TMenuItem *N2 = nullptr, *N6 = nullptr, *N7 = nullptr, *N3 = nullptr, *N4 = nullptr,
             *N8 = nullptr, *N5 = nullptr;
@@ -75,6 +78,7 @@ class TFrmMain : public TForm {
   void PasswordTxtKeyPress(TObject* Sender, char& Key);
   void TrayIcon1Click(TObject* Sender);
   void X1Click(TObject* Sender);
+  void A1Click(TObject* Sender);
   void N2Click(TObject* Sender);
   void N3Click(TObject* Sender);
   void N4Click(TObject* Sender);
@@ -96,8 +100,39 @@ class TFrmMain : public TForm {
   // Hangs up the connection this program dialed directly (the handle its dial returned,
   // else the active connection of its entry) and waits until it is gone.
   void HangUpOwnConnection();
+  // Windows 2000 and XP dial through DialUp1 with progress; the others dial directly.
+  static bool DialsWithProgressHere();
+
+  // Dials the server and account of the connect with the inputs locked (connect steps
+  // from the locking of the inputs on); used by the connect and by every try to dial a
+  // dropped line again.
+  void StartDial(bool l2tp);
+  // A dial failed: the window goes back to idle, or, while a dropped line is being dialed
+  // again, the next try is waited for. True when the next try was scheduled.
+  bool RetryAfterFailure(std::int64_t error);
+
+  // The line once it is up (app/FrmMainLine.cpp): its watch, the live figures in the
+  // tray tip, and dialing it again when it drops.
+  void LineUp(HRASCONN connection);
+  void LineDropped();
+  void StopLine();
+  void UpdateFigures();
+  void ScheduleReconnect(std::int64_t last_error);
+  void ReconnectTimerTick();
+  // Idle again after a drop, or after the tries ended: window back, status `status`.
+  void BackFromTray(const std::string& status);
+  // The icon that stayed for the news of a drop goes once the user has seen it.
+  void DropNewsSeen();
 
   HRASCONN FDirectConnection = nullptr;
+  bool FDialL2tp = false;  // the mode of the last connect, kept for dialing it again
+  TLineWatch FLineWatch;
+  TTimer* FiguresTimer = nullptr;    // every 2 s while connected
+  TTimer* ReconnectTimer = nullptr;  // the wait before the next try
+  HRASCONN FLineConnection = nullptr;
+  ULONGLONG FConnectedAt = 0;
+  std::uint64_t FSentTotal = 0, FReceivedTotal = 0;
+  unsigned FReconnectAttempt = 0;  // the try under way or waited for; 0 when none
 };
 
 extern TFrmMain* FrmMain;

@@ -58,6 +58,25 @@ FARPROC LoadRasFunction(const std::string& name) {
   return f;
 }
 
+FARPROC FindNewerRasFunction(const char* name) {
+  // The library the program already uses (it stays loaded for the whole run); only
+  // looked up here, so the loader's own state is left as it is.
+  static const HMODULE library = LoadLibraryA("rasapi32.dll");
+  return library ? GetProcAddress(library, name) : nullptr;
+}
+
+TRasConnectionNotificationA RasConnectionNotificationAFunc() {
+  static const auto f = reinterpret_cast<TRasConnectionNotificationA>(
+      reinterpret_cast<void*>(FindNewerRasFunction("RasConnectionNotificationA")));
+  return f;
+}
+
+TRasGetConnectionStatistics RasGetConnectionStatisticsFunc() {
+  static const auto f = reinterpret_cast<TRasGetConnectionStatistics>(
+      reinterpret_cast<void*>(FindNewerRasFunction("RasGetConnectionStatistics")));
+  return f;
+}
+
 TRasLoaderState RasLoaderState() {
   return {RasLibrary, RasLoaded, RasFallbackLibrary, LibraryLoads};
 }

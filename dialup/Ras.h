@@ -20,6 +20,20 @@ namespace dialup {
 
 FARPROC LoadRasFunction(const std::string& name);
 
+// A newer function of "rasapi32.dll" that older systems lack, looked up once by its exact
+// name; null when the system's library does not have it. Never raises and never turns to
+// the older library: without these the program works as before, only without noticing a
+// dropped line and without live connection figures.
+FARPROC FindNewerRasFunction(const char* name);
+
+// The newer functions, bound at run time through FindNewerRasFunction (never imported
+// when the program loads, so that the program starts on systems without them).
+using TRasConnectionNotificationA = DWORD(WINAPI*)(HRASCONN connection, HANDLE event, DWORD flags);
+using TRasGetConnectionStatistics = DWORD(WINAPI*)(HRASCONN connection,
+                                                   vpn::ras::RasStats* statistics);
+TRasConnectionNotificationA RasConnectionNotificationAFunc();
+TRasGetConnectionStatistics RasGetConnectionStatisticsFunc();
+
 // What the loader holds (for the tests of its binding rules).
 struct TRasLoaderState {
   HMODULE RasLibrary;

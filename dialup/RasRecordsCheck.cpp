@@ -100,6 +100,12 @@ SAME_FIELD(RasConnStatusA, RASCONNSTATUSA, szDeviceType);
 SAME_FIELD(RasConnStatusA, RASCONNSTATUSA, szDeviceName);
 static_assert(sizeof(r::RasConnStatusA) == (offsetof(RASCONNSTATUSA, szPhoneNumber) + 3) / 4 * 4);
 
+SAME_FIELD(RasStats, RAS_STATS, dwBytesXmited);
+SAME_FIELD(RasStats, RAS_STATS, dwBytesRcved);
+SAME_FIELD(RasStats, RAS_STATS, dwBps);
+SAME_FIELD(RasStats, RAS_STATS, dwConnectDuration);
+static_assert(sizeof(r::RasStats) == sizeof(RAS_STATS));
+
 #if defined(_WIN64)
 static_assert(sizeof(r::RasConnA) == 416);
 #else

@@ -230,6 +230,11 @@ const TLayoutItem kItems[] = {
      .Parent = "PopupMenu1",
      .Caption = "断开(&D)",
      .Events = {{"OnClick", "Button2Click"}}},
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "A1",
+     .Parent = "PopupMenu1",
+     .Caption = "断线自动重连",
+     .Events = {{"OnClick", "A1Click"}}},
     {.Create = NewComponent<TMenuItem>, .Name = "N1", .Parent = "PopupMenu1", .Caption = "-"},
     {.Create = NewComponent<TMenuItem>,
      .Name = "X1",
@@ -271,8 +276,8 @@ const TLayoutItem kItems[] = {
      .Caption = "关于",
      .Events = {{"OnClick", "N5Click"}}},
 
-    // The skin: on from the start, for every window of the program. Popup and system
-    // menus keep the system's look.
+    // The skin: on from the start, for every window of the program and its menus (the
+    // caption icon's click still shows the window's own system menu).
     {.Create = NewComponent<TSkinData>,
      .Name = "SkinData1",
      .Props = {{"DisableTag", "99"},

@@ -40,6 +40,11 @@ void TMenuItem::SetCaption(const std::string& caption) {
   FCaption = caption;
   Changed();
 }
+void TMenuItem::SetShortCutText(const std::string& text) {
+  if (text == FShortCutText) return;
+  FShortCutText = text;
+  Changed();
+}
 void TMenuItem::SetEnabled(bool on) {
   if (on == FEnabled) return;
   FEnabled = on;
@@ -115,10 +120,16 @@ void TMenuItem::Rebuild() {
     if (child->FVisible) child->AppendTo(menu);
 }
 
+void TMenuItem::RebuildAll() {
+  Rebuild();
+  for (TMenuItem* child : FItems) child->RebuildAll();
+}
+
 void TMenuItem::AppendTo(HMENU menu) {
   TPopupMenu* root = GetParentMenu();
   bool ownerDraw = root && root->OwnerDraw();
-  std::wstring text = GbkToWide(FCaption);
+  // The system shows what follows a tab right-aligned: the shortcut.
+  std::wstring text = GbkToWide(FShortCutText.empty() ? FCaption : FCaption + "\t" + FShortCutText);
   MENUITEMINFOW mi{};
   mi.cbSize = sizeof mi;
   mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
@@ -189,7 +200,7 @@ TPopupMenu::~TPopupMenu() {
 void TPopupMenu::SetOwnerDraw(bool on) {
   if (on == FOwnerDraw) return;
   FOwnerDraw = on;
-  FItems->Rebuild();
+  FItems->RebuildAll();
 }
 
 void TPopupMenu::SetPopupComponent(TComponent* c) {

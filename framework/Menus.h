@@ -35,6 +35,9 @@ class TMenuItem : public TComponent {
   void SetDefault(bool on);
   bool Checked() const { return FChecked; }
   void SetChecked(bool on);
+  // The keys shown at the item's right ("Ctrl+O"); the item does not handle them.
+  const std::string& ShortCutText() const { return FShortCutText; }
+  void SetShortCutText(const std::string& text);
 
   int Count() const { return static_cast<int>(FItems.size()); }
   TMenuItem* Items(int index) const { return FItems.at(static_cast<size_t>(index)); }
@@ -68,9 +71,12 @@ class TMenuItem : public TComponent {
   friend class TPopupMenu;
   void Changed();
   void Rebuild();
+  // This menu and every sub-menu made so far, after a change of the whole menu's look.
+  void RebuildAll();
   void AppendTo(HMENU menu);
 
   std::string FCaption;
+  std::string FShortCutText;
   bool FEnabled = true, FVisible = true, FDefault = false, FChecked = false;
   std::vector<TMenuItem*> FItems;
   TMenuItem* FParent = nullptr;

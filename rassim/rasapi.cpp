@@ -49,9 +49,10 @@ struct Connection {
   std::string entry, device_type, device_name, server;
   std::atomic<std::int32_t> state{0};
   std::atomic<std::uint32_t> error{0};
-  bool failed = false;    // the dial ended with an error (not listed, still needs a hang-up)
-  bool hung_up = false;   // RasHangUpA accepted
-  ULONGLONG drop_at = 0;  // when the line goes away after the hang-up
+  bool failed = false;         // the dial ended with an error (not listed, still needs a hang-up)
+  bool hung_up = false;        // RasHangUpA accepted
+  ULONGLONG drop_at = 0;       // when the line goes away after the hang-up
+  ULONGLONG connected_at = 0;  // when the dial reached Connected (0 before)
   std::atomic<bool> stop{false};
   // The last answer journaled for status queries.
   std::string last_status;
@@ -71,6 +72,33 @@ std::string HandleText(std::uint64_t h) {
 }
 std::string Tok(const char* s) {
   return s ? EscapeToken(s) : "-";
+}
+
+// Events registered with RasConnectionNotificationA: the connection (0 = every
+// connection), the kinds asked for and a duplicate of the caller's event, so that a
+// caller that closes its event early never has another object signalled in its place.
+struct Registration {
+  std::uint64_t handle;
+  DWORD flags;
+  HANDLE event;
+};
+std::vector<Registration> registrations;  // held: conn_mutex
+
+// Signals the events registered for a line going away; the registrations for that line
+// alone end with it (held: conn_mutex).
+void SignalDisconnectionLocked(std::uint64_t handle, const char* why) {
+  for (auto it = registrations.begin(); it != registrations.end();) {
+    if ((it->flags & RASCN_Disconnection) && (it->handle == 0 || it->handle == handle)) {
+      SetEvent(it->event);
+      Journal("signalled", "handle=" + HandleText(handle) + " why=" + why);
+    }
+    if (it->handle == handle) {
+      CloseHandle(it->event);
+      it = registrations.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 // The record bytes to journal: the whole record when its size is accepted.
@@ -110,6 +138,7 @@ void ExpireLocked(const vpn::rassim::Ini& sc) {
   const ULONGLONG now = GetTickCount64();
   for (auto it = connections.begin(); it != connections.end();) {
     if (it->second->hung_up && now >= it->second->drop_at) {
+      SignalDisconnectionLocked(it->first, "hangup");
       it = connections.erase(it);
     } else {
       ++it;
@@ -182,8 +211,23 @@ DialPlan Plan(const vpn::rassim::Ini& sc, const std::string& server, const std::
 
 using DialFunc = void(WINAPI*)(UINT, RASCONNSTATE, DWORD);
 
+// A connected line that the scenario lets drop ([service] drop_after_ms): after that long
+// it goes away as if the server had ended it. The line is no longer listed, status
+// queries and hang-ups answer 6, and the registered events are signalled.
+void DropLater(std::shared_ptr<Connection> conn, DWORD after_ms) {
+  Sleep(after_ms);
+  std::lock_guard<std::mutex> lock(conn_mutex);
+  const auto it = connections.find(conn->handle);
+  if (it == connections.end() || conn->hung_up) return;
+  connections.erase(it);
+  Journal("dropped", "handle=" + HandleText(conn->handle));
+  SignalDisconnectionLocked(conn->handle, "dropped");
+}
+
 // Runs the dial through its states; with a notifier each state is reported to it.
-void RunDial(std::shared_ptr<Connection> conn, DialPlan plan, DWORD delay_ms, DialFunc notify) {
+// A line that connects and whose scenario gives drop_after_ms drops that long after.
+void RunDial(std::shared_ptr<Connection> conn, DialPlan plan, DWORD delay_ms, DialFunc notify,
+             DWORD drop_after_ms) {
   for (std::size_t i = 0; i < plan.states.size(); ++i) {
     if (delay_ms) Sleep(delay_ms);
     if (conn->stop.load()) {
@@ -199,6 +243,7 @@ void RunDial(std::shared_ptr<Connection> conn, DialPlan plan, DWORD delay_ms, Di
         conn->state = state;
         conn->error = error;
         if (last && error != 0) conn->failed = true;
+        if (state == ras::kStateConnected) conn->connected_at = GetTickCount64();
       }
     }
     if (notify) {
@@ -209,6 +254,9 @@ void RunDial(std::shared_ptr<Connection> conn, DialPlan plan, DWORD delay_ms, Di
       notify(kDialEventMessage, static_cast<RASCONNSTATE>(state), error);
       Journal("notified", fields);
     }
+  }
+  if (plan.error == 0 && drop_after_ms > 0) {
+    std::thread(DropLater, conn, drop_after_ms).detach();
   }
 }
 
@@ -477,12 +525,15 @@ DWORD WINAPI RasDialA(LPRASDIALEXTENSIONS extensions, LPCSTR phonebook, LPRASDIA
   fields += " server=" + EscapeToken(conn->server) + " user=" + EscapeToken(user);
   const auto delay =
       static_cast<DWORD>(std::max<std::int64_t>(0, IniNumber(sc, "service", "state_delay_ms", 50)));
+  const auto drop_after =
+      static_cast<DWORD>(std::max<std::int64_t>(0, IniNumber(sc, "service", "drop_after_ms", 0)));
   if (notifier == nullptr) {
-    RunDial(conn, plan, delay, nullptr);
+    RunDial(conn, plan, delay, nullptr, drop_after);
     return finish(plan.error, conn->handle);
   }
   finish(0, conn->handle);
-  std::thread(RunDial, conn, plan, delay, reinterpret_cast<DialFunc>(notifier)).detach();
+  std::thread(RunDial, conn, plan, delay, reinterpret_cast<DialFunc>(notifier), drop_after)
+      .detach();
   return 0;
 }
 
@@ -609,6 +660,75 @@ DWORD WINAPI RasGetErrorStringA(UINT code, LPSTR buffer, DWORD size) {
   }
   Journal("RasGetErrorStringA",
           "code=" + Num(code) + " size=" + Num(size) + " result=" + Num(result));
+  return result;
+}
+
+// The newer functions: not exported by the older build of this library
+// (rasapi32-older.def), which stands for a system that lacks them.
+
+DWORD WINAPI RasConnectionNotificationA(HRASCONN handle, HANDLE event, DWORD flags) {
+  const auto sc = Scenario();
+  const auto h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
+  DWORD result = Forced(sc, "RasConnectionNotificationA");
+  if (result == 0) {
+    std::lock_guard<std::mutex> lock(conn_mutex);
+    ExpireLocked(sc);
+    HANDLE own = nullptr;
+    const bool any = handle == INVALID_HANDLE_VALUE;
+    if (event == nullptr || (flags & ~DWORD(0xF)) != 0 || flags == 0) {
+      result = ERROR_INVALID_PARAMETER;
+    } else if (!any && connections.count(h) == 0) {
+      result = ras::kErrorInvalidHandle;
+    } else if (!DuplicateHandle(GetCurrentProcess(), event, GetCurrentProcess(), &own, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS)) {
+      result = ERROR_INVALID_HANDLE;
+    } else {
+      registrations.push_back({any ? 0 : h, flags, own});
+    }
+  }
+  Journal("RasConnectionNotificationA",
+          "handle=" + HandleText(h) + " flags=" + Num(flags) + " result=" + Num(result));
+  return result;
+}
+
+// Counters that grow with the time the line has been up: [service] bytes_sent_per_s
+// (default 1500) and bytes_received_per_s (default 20000).
+DWORD WINAPI RasGetConnectionStatistics(HRASCONN handle, RAS_STATS* stats) {
+  const auto sc = Scenario();
+  const auto h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
+  DWORD result = Forced(sc, "RasGetConnectionStatistics");
+  std::string answer;
+  if (result == 0) {
+    std::lock_guard<std::mutex> lock(conn_mutex);
+    ExpireLocked(sc);
+    const auto it = connections.find(h);
+    if (stats == nullptr) {
+      result = ERROR_INVALID_PARAMETER;
+    } else if (stats->dwSize != sizeof(ras::RasStats)) {
+      result = ras::kErrorInvalidSize;
+    } else if (it == connections.end() || it->second->connected_at == 0 || it->second->hung_up) {
+      result = ras::kErrorInvalidHandle;
+    } else {
+      const ULONGLONG ms = GetTickCount64() - it->second->connected_at;
+      const auto rate = [&](const char* key, std::int64_t fallback) {
+        return static_cast<ULONGLONG>(
+            std::max<std::int64_t>(0, IniNumber(sc, "service", key, fallback)));
+      };
+      const ULONGLONG sent = rate("bytes_sent_per_s", 1500) * ms / 1000;
+      const ULONGLONG received = rate("bytes_received_per_s", 20000) * ms / 1000;
+      std::memset(reinterpret_cast<char*>(stats) + 4, 0, sizeof(ras::RasStats) - 4);
+      stats->dwBytesXmited = static_cast<DWORD>(sent);
+      stats->dwBytesRcved = static_cast<DWORD>(received);
+      stats->dwFramesXmited = static_cast<DWORD>(sent / 1400);
+      stats->dwFramesRcved = static_cast<DWORD>(received / 1400);
+      stats->dwBps = 10000000;
+      stats->dwConnectDuration = static_cast<DWORD>(ms);
+      answer = " duration=" + Num(ms) + " sent=" + Num(stats->dwBytesXmited) +
+               " received=" + Num(stats->dwBytesRcved);
+    }
+  }
+  Journal("RasGetConnectionStatistics",
+          "handle=" + HandleText(h) + " result=" + Num(result) + answer);
   return result;
 }
 

@@ -23,6 +23,10 @@
 //   dial_start_error=0       not 0: RasDialA returns this at once, no dial starts
 //   other_connection=        an entry name: a connected line of another program, listed
 //                            before the caller's own lines (journal: other-connection)
+//   drop_after_ms=0          not 0: a line that connects drops this long after (journal:
+//                            dropped); registered events are set (journal: signalled)
+//   bytes_sent_per_s=1500    growth of the counters of RasGetConnectionStatistics
+//   bytes_received_per_s=20000
 //   [account NAME]           one section per user name (exact bytes, GBK allowed)
 //   password=SECRET          a wrong password fails the dial with 691 at state 6
 //   [errors]

@@ -11,6 +11,7 @@
 #include "framework/Menus.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinMenus.h"
 #include "skin/widgets/SkinControl.h"
 
 using namespace vpn::skin;
@@ -124,6 +125,17 @@ void TSkinForm::AttachToForm(TSkinData* ASkinData, TForm* AForm) {
   AttachToWindow(ASkinData);
   SavedColor = AForm->Color();
   AForm->SetColor(FrameworkColour(ASkinData->Colours.ButtonFace));
+  SkinPopupMenus();
+}
+
+bool TSkinForm::SkinsPopupMenus() const {
+  // A form whose frame takes the menus over has its popup menus drawn by the skin too:
+  // the tray and settings menus of the main window look like its system menu.
+  return Form && SkinData && SkinData->SkinControls.Contains(xcMainMenu);
+}
+
+void TSkinForm::SkinPopupMenus() {
+  if (SkinsPopupMenus()) SkinFormPopupMenus(Form, SkinData, true);
 }
 
 void TSkinForm::AttachToWindow(TSkinData* ASkinData) {
@@ -217,6 +229,7 @@ void TSkinForm::MakeSysPopup() {
     auto* item = new TMenuItem(SysPopup);
     item->SetCaption(e.caption);
     item->SetTag(e.tag);
+    if (e.tag == 3) item->SetShortCutText("Shift+F4");
     if (e.command) {
       const UINT command = e.command;
       item->OnClick = [this, command](TObject*) {
@@ -225,6 +238,8 @@ void TSkinForm::MakeSysPopup() {
     }
     SysPopup->Items()->Add(item);
   }
+  // Drawn by the skin, with the skin data's window glyphs as the items' images.
+  SkinPopupMenu(SysPopup, SkinData, SkinData->MenuGlyphs());
 }
 
 void TSkinForm::SetFrameStyle(bool Keep) {
@@ -273,6 +288,7 @@ void TSkinForm::ApplySkinColors() {
   for (TSkinControl* c : ControlList) c->SkinChanged();
   State = sfsReskinning;
   if (SkinData->SkinControls.Contains(xcMainMenu)) {
+    SkinPopupMenus();
     FitFrame(true);
     State = sfsSkinned;
     UpdateRegion();
@@ -381,6 +397,7 @@ void TSkinForm::DetachWindow() {
     SysPopup = nullptr;
   }
   if (FrameTimer) FrameTimer->SetEnabled(false);
+  if (Form) SkinFormPopupMenus(Form, nullptr, false);
   UnhookFormProc();
   Unsubclass();
   FreeSkinControls();

@@ -188,6 +188,9 @@ class TSkinForm : public TComponent {
   void ReadWindow();
   void ReadCaption();
   void MakeSysPopup();
+  // The form's popup menus are drawn by the skin when it skins popup menus.
+  bool SkinsPopupMenus() const;
+  void SkinPopupMenus();
   void MakeSmallIcon();
   void SkinChildControls(TComponent* Container);
   void SkinChildWindows();

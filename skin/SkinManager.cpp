@@ -8,6 +8,7 @@
 #include "framework/Gbk.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinMenus.h"
 
 TSkinManager* SkinManager = nullptr;
 
@@ -74,7 +75,8 @@ TSkinManager::~TSkinManager() {
     f->DetachWindow();
     f->Release();
   }
-  PopupWindows.clear();
+  for (TSkinPopupFrame* p : PopupFrames) p->Release();
+  PopupFrames.clear();
 }
 
 void TSkinManager::InstallHook() {
@@ -319,21 +321,41 @@ void TSkinManager::DisposeClosedForms() {
 }
 
 bool TSkinManager::SkinPopupWindow(HWND Window) {
-  if (!Enabled || std::find(PopupWindows.begin(), PopupWindows.end(), Window) != PopupWindows.end())
+  if (!Enabled || IsPopupFramed(Window) || SendMessageW(Window, SM_QUERYSKINNED, 0, 0) == 1)
     return false;
   TSkinData* data = ChooseSkinData(Window);
   if (!data || data->SkinNotLoaded || !data->SkinControls.Contains(xcMainMenu)) return false;
-  // The popup's own skinned frame arrives with the skinned menus; until then the menu
-  // window is known to the manager and keeps the system's look.
-  PopupWindows.push_back(Window);
+  auto* frame = new TSkinPopupFrame();
+  frame->Attach(Window, data);
+  PopupFrames.push_back(frame);
   return true;
 }
 
 bool TSkinManager::ReleasePopupWindow(HWND Window) {
-  auto it = std::find(PopupWindows.begin(), PopupWindows.end(), Window);
-  if (it == PopupWindows.end()) return false;
-  PopupWindows.erase(it);
+  auto it = std::find_if(PopupFrames.begin(), PopupFrames.end(),
+                         [&](TSkinPopupFrame* p) { return p->Window == Window; });
+  if (it == PopupFrames.end()) return false;
+  TSkinPopupFrame* frame = *it;
+  PopupFrames.erase(it);
+  frame->Release();
   return true;
+}
+
+bool TSkinManager::IsPopupFramed(HWND Window) const {
+  return Window && std::any_of(PopupFrames.begin(), PopupFrames.end(),
+                               [&](TSkinPopupFrame* p) { return p->Window == Window; });
+}
+
+TSkinPopupFrame* TSkinManager::PopupFrameOf(HMENU Menu) const {
+  if (!Menu) return nullptr;
+  for (TSkinPopupFrame* p : PopupFrames)
+    if (p->MenuHandle == Menu) return p;
+  return nullptr;
+}
+
+HBITMAP TSkinManager::PopupBitmapOf(HMENU Menu) const {
+  TSkinPopupFrame* p = PopupFrameOf(Menu);
+  return p ? static_cast<HBITMAP>(p->Background.Get()) : nullptr;
 }
 
 void TSkinManager::SetMdiMaximized(bool Value) {

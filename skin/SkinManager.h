@@ -16,6 +16,7 @@
 
 class TSkinData;
 class TSkinForm;
+class TSkinPopupFrame;
 class TTimer;
 
 // Messages between the manager, the skinned windows and their controls.
@@ -67,9 +68,13 @@ class TSkinManager : public TObject {
   void DisposeClosedForms();
 
   // Popup menu windows ("#32768") of the thread, while skinning is on and the skin
-  // skins menus: recorded when created, forgotten when destroyed.
+  // skins menus: framed when created, let go when destroyed.
   bool SkinPopupWindow(HWND Window);
   bool ReleasePopupWindow(HWND Window);
+  bool IsPopupFramed(HWND Window) const;
+  // The frame of the popup window that shows the menu, and its painted background.
+  TSkinPopupFrame* PopupFrameOf(HMENU Menu) const;
+  HBITMAP PopupBitmapOf(HMENU Menu) const;
 
   // MDI children shown maximised: their own frames give way to the frame window's.
   void SetMdiMaximized(bool Value);
@@ -81,9 +86,9 @@ class TSkinManager : public TObject {
   std::unique_ptr<TTimer> ActionTimer;
   HHOOK HookHandle = nullptr;
   DWORD OsVersion = 0;
-  std::vector<TSkinForm*> SkinForms;  // owned
-  std::vector<HWND> PopupWindows;
-  std::vector<TSkinData*> SkinDatas;  // registered, not owned
+  std::vector<TSkinForm*> SkinForms;          // owned
+  std::vector<TSkinPopupFrame*> PopupFrames;  // owned
+  std::vector<TSkinData*> SkinDatas;          // registered, not owned
   bool Enabled = false;
   bool ActivatingAll = false;
   int StartState = 0;  // 0 until a window of the thread is activated, 1 after, 4 while freed

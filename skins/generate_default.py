@@ -538,7 +538,9 @@ def draw_menus():
     for kind in ("normal", "separator", "disabled", "selected", "pressed"):
         c = Canvas(24, 20)
         if kind == "selected":
-            c.shape((0, 0, 24, 20), in_round_rect(1, 1, 23, 19, 4), ACCENT_PALE, WHITE)
+            # The selected item's text is the highlight text colour (white): it needs
+            # the strong blue under it.
+            c.shape((0, 0, 24, 20), in_round_rect(1, 1, 23, 19, 4), ACCENT, WHITE)
         elif kind == "pressed":
             c.shape((0, 0, 24, 20), in_round_rect(1, 1, 23, 19, 4), SLATE200, WHITE)
         elif kind == "separator":

@@ -139,8 +139,29 @@ struct RasConnStatusA {
   char szDeviceName[kMaxDeviceName + 1];
 };
 
+// The counters of one connection (RasGetConnectionStatistics); the duration is in
+// milliseconds.
+struct RasStats {
+  std::uint32_t dwSize;
+  std::uint32_t dwBytesXmited;
+  std::uint32_t dwBytesRcved;
+  std::uint32_t dwFramesXmited;
+  std::uint32_t dwFramesRcved;
+  std::uint32_t dwCrcErr;
+  std::uint32_t dwTimeoutErr;
+  std::uint32_t dwAlignmentErr;
+  std::uint32_t dwHardwareOverrunErr;
+  std::uint32_t dwFramingErr;
+  std::uint32_t dwBufferOverrunErr;
+  std::uint32_t dwCompressionRatioIn;
+  std::uint32_t dwCompressionRatioOut;
+  std::uint32_t dwBps;
+  std::uint32_t dwConnectDuration;
+};
+
 #pragma pack(pop)
 
+static_assert(sizeof(RasStats) == 60);
 static_assert(sizeof(RasEntryA) == 2884);
 static_assert(sizeof(RasCredentialsA) == 540);
 static_assert(sizeof(RasDialParamsA) == 1052);

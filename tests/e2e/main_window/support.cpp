@@ -141,13 +141,14 @@ void SetReportedVersion(const std::wstring& version) {
 }
 
 Session::Session(const std::wstring& tag, const std::string& scenario, bool clean_settings,
-                 bool record_status) {
+                 bool record_status, const std::wstring& exe) {
   // Wine takes rassim beside the program only when told so for the program; the override
   // in the environment does not reach the import-linked library of a child process.
   e2e::RegSetString(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\vpnclient.exe\\DllOverrides",
                     L"rasapi32", L"native,builtin");
   e2e::StartOptions options;
   options.clean_settings = clean_settings;
+  options.exe = exe;
   files_ = e2e::UseRassim(options, tag, scenario);
   app_ = e2e::Program::Start(options);
   main_ = app_.WaitForWindow(L"TFrmMain", L"Morlu连接器");

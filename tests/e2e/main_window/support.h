@@ -75,8 +75,9 @@ class Session {
   // Starts vpnclient.exe with rassim answering from `scenario`, after the settings key
   // has been deleted when `clean_settings`. Waits for the main window.
   // Without `record_status` no hook is set and StatusHistory stays empty.
+  // `exe` names another copy of the program (empty: the build's own).
   Session(const std::wstring& tag, const std::string& scenario, bool clean_settings = true,
-          bool record_status = true);
+          bool record_status = true, const std::wstring& exe = L"");
   ~Session();
 
   HWND Main() const { return main_; }
@@ -86,6 +87,10 @@ class Session {
   // The texts the status bar was given since the window appeared, in order.
   std::vector<std::wstring> StatusHistory() const;
   std::vector<JournalEntry> Journal() const { return ReadJournal(files_.journal); }
+  // rassim reads its scenario at every call: a new one takes effect at once.
+  void SetScenario(const std::string& scenario) { e2e::WriteBytes(files_.scenario, scenario); }
+  // The phonebook rassim keeps (one section per entry, named by the entry name's hex).
+  std::vector<std::string> Phonebook() const { return e2e::ReadLines(files_.phonebook); }
   // Entries of one event.
   std::vector<JournalEntry> Journal(const std::string& event) const;
   // Replaces an edit's text the way a user does: select all, type over it.

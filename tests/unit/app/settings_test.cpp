@@ -232,6 +232,23 @@ TEST_F(RegistryTest, OnlyAnExactYesTicksRememberPassword) {
   EXPECT_EQ(l.remember, true);
 }
 
+TEST_F(RegistryTest, AutoReconnectIsOnOnlyByAnExactYesAndSavedAtOnce) {
+  EXPECT_FALSE(Store().LoadAutoReconnect());  // missing
+  Store().SaveAutoReconnect(true);
+  EXPECT_EQ(Raw(L"AutoReconnect"), std::make_pair(DWORD(REG_SZ), std::wstring(L"Yes")));
+  EXPECT_TRUE(Store().LoadAutoReconnect());
+  Store().SaveAutoReconnect(false);
+  EXPECT_EQ(Raw(L"AutoReconnect"), std::make_pair(DWORD(REG_SZ), std::wstring(L"No")));
+  EXPECT_FALSE(Store().LoadAutoReconnect());
+  SetText(L"AutoReconnect", L"yes");
+  EXPECT_FALSE(Store().LoadAutoReconnect());
+  // A value of another type is off, without an error: the other settings still load.
+  const DWORD one = 1;
+  SetRaw(L"AutoReconnect", REG_DWORD, &one, sizeof one);
+  EXPECT_FALSE(Store().LoadAutoReconnect());
+  EXPECT_FALSE(Raw(L"Password").has_value()) << "saving the choice wrote other values";
+}
+
 TEST_F(RegistryTest, ValueOfAnotherTypeStopsTheLoadAfterTheFieldsBeforeIt) {
   SetText(L"IPAddr", L"10.0.0.1");
   const DWORD number = 5;

@@ -108,11 +108,12 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
     tray.push_back(f->PopupMenu1->Items()->Items(i)->Caption());
   for (int i = 0; i < f->PopupMenu2->Items()->Count(); ++i)
     settings.push_back(f->PopupMenu2->Items()->Items(i)->Caption());
-  EXPECT_EQ(tray, (std::vector<std::string>{"连接(&C)", "断开(&D)", "-", "退出(&X)"}));
+  EXPECT_EQ(tray,
+            (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "-", "退出(&X)"}));
   EXPECT_EQ(settings, (std::vector<std::string>{"帐户注册", "修改密码", "-", "帐户查询", "自助充值",
                                                 "-", "关于"}));
   EXPECT_FALSE(f->N7->Enabled());
-  EXPECT_TRUE(f->C1->OnClick && f->D1->OnClick && f->X1->OnClick);
+  EXPECT_TRUE(f->C1->OnClick && f->D1->OnClick && f->A1->OnClick && f->X1->OnClick);
   for (TMenuItem* i : {f->N2, f->N6, f->N3, f->N4, f->N5}) EXPECT_TRUE(i->OnClick) << i->Name();
 }
 

@@ -28,7 +28,7 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
   HWND menu = FindWindowW(L"#32768", nullptr);
   if (!menu || !IsWindowVisible(menu)) return;
   KillTimer(nullptr, id);
-  gPopupsRecorded = SkinManager->PopupWindows.size();
+  gPopupsRecorded = SkinManager->PopupFrames.size();
   HMENU m = reinterpret_cast<HMENU>(SendMessageW(menu, kGetMenuHandle, 0, 0));
   for (int i = 0; i < GetMenuItemCount(m); ++i) {
     wchar_t text[64] = {};
@@ -114,14 +114,15 @@ TEST_F(MainWindowFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
   PostMessageW(wnd_, WM_NCRBUTTONDOWN, HTCAPTION, ScreenParam(wnd_, 200, 15));
   ASSERT_TRUE(PumpUntil([] { return !gMenuItems.empty(); }));
   // No maximise entry: the window has no maximise box.
-  EXPECT_EQ(gMenuItems, (std::vector<std::wstring>{L" Restore ", L" Minimize ", L"", L" Close "}));
+  EXPECT_EQ(gMenuItems,
+            (std::vector<std::wstring>{L" Restore ", L" Minimize ", L"", L" Close \tShift+F4"}));
   EXPECT_TRUE(gMenuStates[0] & MF_GRAYED) << "the window is not minimised or maximised";
   EXPECT_FALSE(gMenuStates[1] & MF_GRAYED);
   EXPECT_TRUE(gMenuStates[2] & MF_SEPARATOR);
   EXPECT_FALSE(gMenuStates[3] & MF_GRAYED);
   // The manager knew the menu's window while it was open, and forgot it after.
   EXPECT_EQ(gPopupsRecorded, 1u);
-  EXPECT_TRUE(SkinManager->PopupWindows.empty());
+  EXPECT_TRUE(SkinManager->PopupFrames.empty());
 }
 
 TEST_F(MainWindowFrame, ControlsAreGivenTheirSkinKindAndANewCaptionIsPainted) {

@@ -83,3 +83,33 @@ save("min.bmp", side_by_side(flat(18, 16, (0, 200, 250)), flat(18, 16, (0, 100, 
 # A member that is present but not a picture at all.
 with open(os.path.join(HERE, "empty.bmp"), "wb") as f:
     pass
+# Menu background: 40 x 40, a 3-pixel border of one colour around a body of another.
+def menu_background():
+    f = flat(40, 40, (240, 230, 200))
+    for y in range(40):
+        for x in range(40):
+            if x < 3 or y < 3 or x >= 37 or y >= 37:
+                f[y][x] = (90, 40, 120)
+    return f
+
+
+save("menubg.bmp", menu_background())
+# Menu item: five frames of 20 x 12 (normal, separator, disabled, selected, pressed),
+# 2-pixel ends; the corners are magenta (transparent). The separator frame's bottom
+# rows are a line of its own colour with darker ends.
+def item_frame(body, end):
+    f = flat(20, 12, body)
+    for row in f:
+        row[0:2] = [end] * 2
+        row[18:20] = [end] * 2
+    f[0][0] = f[0][19] = f[11][0] = f[11][19] = KEY
+    return f
+
+
+separator = flat(20, 12, KEY)
+for y in range(8, 12):
+    separator[y] = [(0, 90, 0)] * 2 + [(0, 160, 0)] * 16 + [(0, 90, 0)] * 2
+save("menuitem.bmp", side_by_side(item_frame((250, 250, 250), (200, 200, 200)), separator,
+                                  item_frame((210, 210, 210), (180, 180, 180)),
+                                  item_frame((255, 140, 20), (160, 80, 0)),
+                                  item_frame((120, 60, 10), (60, 30, 0))))

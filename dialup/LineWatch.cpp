@@ -1,0 +1,82 @@
+#include "dialup/LineWatch.h"
+
+#include <ras.h>
+
+#include "core/ras/records.h"
+
+namespace {
+
+const wchar_t kWindowClass[] = L"TLineWatchWindow";
+constexpr UINT kDroppedMessage = WM_APP + 0x51;
+
+}  // namespace
+
+TLineWatch::TLineWatch() {
+  static const bool registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kWindowClass;
+    return RegisterClassW(&wc) != 0;
+  }();
+  (void)registered;
+  // A message-only window of the creating (GUI) thread receives the worker's news.
+  FWindow.Reset(CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr));
+  if (FWindow) SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  FStopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+}
+
+TLineWatch::~TLineWatch() {
+  Stop();
+  if (FWindow) SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, 0);
+}
+
+bool TLineWatch::Watch(HRASCONN connection) {
+  Stop();
+  const auto notify = dialup::RasConnectionNotificationAFunc();
+  if (!notify || !FWindow || !FStopEvent) return false;
+  FLineEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!FLineEvent) return false;
+  const DWORD result = notify(connection, FLineEvent.Get(), RASCN_Disconnection);
+  if (result == vpn::ras::kErrorInvalidHandle) {
+    // The line went between the connect and this registration.
+    SetEvent(FLineEvent.Get());
+  } else if (result != 0) {
+    FLineEvent.Reset();
+    return false;
+  }
+  ResetEvent(FStopEvent.Get());
+  const HWND window = FWindow.Get();
+  const HANDLE events[2] = {FStopEvent.Get(), FLineEvent.Get()};
+  const WPARAM generation = FGeneration;
+  FWaiter = std::thread([window, events, generation] {
+    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
+      PostMessageW(window, kDroppedMessage, generation, 0);
+  });
+  return true;
+}
+
+void TLineWatch::Stop() {
+  if (FWaiter.joinable()) {
+    SetEvent(FStopEvent.Get());
+    FWaiter.join();
+  }
+  ++FGeneration;
+  FLineEvent.Reset();
+}
+
+void TLineWatch::Delivered(WPARAM Generation) {
+  if (Generation != FGeneration || !FWaiter.joinable()) return;
+  Stop();
+  if (OnDropped) OnDropped();
+}
+
+LRESULT CALLBACK TLineWatch::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (Msg == kDroppedMessage) {
+    if (auto* self = reinterpret_cast<TLineWatch*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA)))
+      self->Delivered(WParam);
+    return 0;
+  }
+  return DefWindowProcW(Wnd, Msg, WParam, LParam);
+}
