@@ -2,6 +2,7 @@
 // back instead of starting again, then the three windows and the message loop.
 #include <windows.h>
 
+#include "app/FrmMainSpeedTest.h"
 #include "app/Unit_FrmMain.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
@@ -57,7 +58,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!guard.Wait()) return 0;
     if (ActivateRunningCopy()) return 0;
     Application->CreateForm(FrmMain);
-    Application->CreateForm(Form1);
+    Application->CreateForm(Form1, SpeedTestSourceOf(*FrmMain));
     Application->CreateForm(Form2);
   } catch (const std::exception& e) {
     Application->HandleException(e);
