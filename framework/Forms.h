@@ -161,7 +161,7 @@ class TApplication : public TComponent {
 
   // The application window (created on first use).
   HWND Handle();
-  bool HandleAllocated() const { return FHandle != nullptr; }
+  bool HandleAllocated() const { return FHandle.Valid(); }
   TForm* MainForm() const { return FMainForm; }
   const std::string& Title() const { return FTitle; }
   void SetTitle(const std::string& title);
@@ -202,7 +202,7 @@ class TApplication : public TComponent {
   bool IsKeyMsg(MSG& Msg);
   void RestoreForms();
 
-  HWND FHandle = nullptr;
+  TWindowHandle FHandle;
   TForm* FMainForm = nullptr;
   TForm* FActiveForm = nullptr;
   std::string FTitle;
