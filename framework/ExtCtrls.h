@@ -8,13 +8,9 @@ class TTimer;
 
 // The hidden message-only window of all timers, made with the first and destroyed with
 // the last; the timers are found by their identifiers.
-struct TTimerWindow {
-  using Key = UINT_PTR;
-  using User = TTimer;
-  using Shared = TSharedMessageWindow<TTimerWindow>;
+struct TTimerWindow : TMessageOnlyWindowKind {
+  using Shared = TSharedMessageWindow<TTimerWindow, UINT_PTR, TTimer>;
   static constexpr wchar_t ClassName[] = L"TTimerWindow";
-  static constexpr DWORD ExStyle = 0, Style = 0;
-  static constexpr bool MessageOnly = true;
   static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 

@@ -4,13 +4,11 @@
 // icon identity); Find gives the object back as long as it has not left, so a message
 // still queued for an object that is gone finds nothing.
 //
-// Kind describes the window and its objects:
-//   using Key = ...;  using User = ...;
+// Kind describes the window (a message-only window unless it says otherwise):
 //   static constexpr wchar_t ClassName[] = L"...";
-//   static constexpr DWORD ExStyle = ..., Style = ...;
-//   static constexpr bool MessageOnly = ...;  // a message-only window, else hidden top-level
 //   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
 //   static void WindowGone(User*);  // optional: for each object the window outlives
+// and, for a hidden top-level window instead, MessageOnly = false with its styles.
 #pragma once
 
 #include <windows.h>
@@ -20,12 +18,16 @@
 
 #include "framework/Handles.h"
 
-template <class Kind>
+// The defaults of a Kind: a message-only window, which never shows, is never listed with
+// the top-level windows and receives only what is sent or posted to it.
+struct TMessageOnlyWindowKind {
+  static constexpr bool MessageOnly = true;
+  static constexpr DWORD ExStyle = 0, Style = 0;
+};
+
+template <class Kind, class Key, class User>
 class TSharedMessageWindow {
  public:
-  using Key = typename Kind::Key;
-  using User = typename Kind::User;
-
   // Adds User under Key; the first object makes the window.
   static void Join(Key AKey, User* AUser) {
     static_cast<void>(&FFinalizer);  // a window left at program end goes with the program

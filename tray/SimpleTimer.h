@@ -54,14 +54,10 @@ class TSimpleTimer : public TObject {
 // The shared hidden window of the simple timers: a message-only window made for the
 // first timer and destroyed with the last one. The live timers are its users, so a tick
 // that arrives for a timer already destroyed is dropped.
-class TSimpleTimerHandler {
+class TSimpleTimerHandler : public TMessageOnlyWindowKind {
  public:
-  using Key = TSimpleTimer*;
-  using User = TSimpleTimer;
-  using Shared = TSharedMessageWindow<TSimpleTimerHandler>;
+  using Shared = TSharedMessageWindow<TSimpleTimerHandler, TSimpleTimer*, TSimpleTimer>;
   static constexpr wchar_t ClassName[] = L"TSimpleTimerWindow";
-  static constexpr DWORD ExStyle = 0, Style = 0;
-  static constexpr bool MessageOnly = true;
   static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
   // A timer that outlives the window keeps no system timer on it.
   static void WindowGone(TSimpleTimer* Timer) { Timer->FRunning = false; }
