@@ -4,6 +4,7 @@
 
 #include "app/FrmMainSpeedTest.h"
 #include "app/Unit_FrmMain.h"
+#include "core/app/connect_rules.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "framework/Framework.h"
@@ -38,7 +39,7 @@ class TStartupGuard {
 
 // Brings back the running copy, if there is one; true when it was found.
 bool ActivateRunningCopy() {
-  HWND main = FindWindowW(L"TFrmMain", GbkToWide("Morlu连接器").c_str());
+  HWND main = FindWindowW(L"TFrmMain", GbkToWide(vpn::app::kProgramCaption).c_str());
   if (!main) return false;
   HWND app = GetWindow(main, GW_OWNER);
   if (!app) return false;
