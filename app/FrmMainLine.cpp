@@ -123,9 +123,7 @@ bool TFrmMain::RetryAfterFailure(std::int64_t error) {
   }
   // The tries end here: the window comes back for the user, who sees why.
   FReconnectAttempt = 0;
-  TrayIcon1->SetMinimizeToTray(false);
-  TrayIcon1->SetIconVisible(false);
-  TrayIcon1->RestoreMainWindow();
+  LeaveTray();
   return false;
 }
 

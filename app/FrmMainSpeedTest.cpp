@@ -1,12 +1,11 @@
 // The main window's server speed test: nine echo requests to the chosen server, listed in
 // the speed-test window.
+#include "app/FrmMainSpeedTest.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
-
-#include "app/Unit_FrmMain.h"
-#include "forms/Unit1.h"
 
 namespace {
 
@@ -55,4 +54,8 @@ void TFrmMain::Button3Click(TObject* Sender) {
     return;
   }
   Button3->SetEnabled(true);
+}
+
+TSpeedTestSource SpeedTestSourceOf(TFrmMain& Main) {
+  return {Main.IPAddrTxt, [&Main](TObject* Sender) { Main.Button3Click(Sender); }};
 }

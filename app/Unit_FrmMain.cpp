@@ -9,6 +9,7 @@
 #include "app/WebLinks.h"
 #include "core/app/connect_rules.h"
 #include "core/ras/records.h"
+#include "core/ras/status_text.h"
 #include "core/text/text.h"
 #include "dialup/OsVersion.h"
 #include "dialup/VpnEntry.h"
@@ -111,6 +112,9 @@ int OwnedMessageBox(TForm* owner, const std::string& text, const std::string& ca
   return MessageBoxW(owner->Handle(), GbkToWide(text).c_str(), GbkToWide(caption).c_str(), flags);
 }
 
+// Enter, as the edits hand it to their key-press handlers.
+constexpr char kEnterKey = VK_RETURN;
+
 }  // namespace
 
 void TFrmMain::SetStatus(const std::string& text) {
@@ -186,18 +190,30 @@ bool TFrmMain::DialsWithProgressHere() {
   return vpn::app::DialsWithProgress(name);
 }
 
+// The connect: the checks, the protocol, then the dial from the locking of the inputs on.
 void TFrmMain::Button1Click(TObject* Sender) {
   ServerAddress = IPAddrTxt->Text();
+  if (!ConnectInputsReady()) return;
+  SetStatus("建立连接");
+  Pump();
+  bool l2tp = false;
+  if (!ChooseL2tp(l2tp)) return;
+  FDialL2tp = l2tp;
+  StartDial(l2tp);
+}
+
+// An empty or over-long field gets the focus (and an over-long one a status text).
+bool TFrmMain::ConnectInputsReady() {
   switch (vpn::app::FirstInputFault(ServerAddress, UserNameTxt->Text(), PasswordTxt->Text())) {
     case vpn::app::InputFault::kServer:
       IPAddrTxt->SetFocus();
-      return;
+      return false;
     case vpn::app::InputFault::kUserName:
       UserNameTxt->SetFocus();
-      return;
+      return false;
     case vpn::app::InputFault::kPassword:
       PasswordTxt->SetFocus();
-      return;
+      return false;
     case vpn::app::InputFault::kNone:
       break;
   }
@@ -213,12 +229,15 @@ void TFrmMain::Button1Click(TObject* Sender) {
       UserNameTxt->SetFocus();
     else
       PasswordTxt->SetFocus();
-    return;
+    return false;
   }
-  SetStatus("建立连接");
-  Pump();
+  return true;
+}
 
-  bool l2tp = false;
+// L2TP when it is ticked and the system is ready for it; false when the connect ends here
+// because the system must be restarted first.
+bool TFrmMain::ChooseL2tp(bool& l2tp) {
+  l2tp = false;
   if (CheckBox2->Checked()) {
     // Registry errors end the connect here and reach the application's error box.
     switch (PrepareL2tp()) {
@@ -228,30 +247,38 @@ void TFrmMain::Button1Click(TObject* Sender) {
         break;
       case lrRestartNeeded:
         OwnedMessageBox(this, "你需要重新启动系统，然后再运行此程序", "提示", MB_OK);
-        return;
+        return false;
       case lrReady:
         l2tp = true;
         break;
     }
   }
-
-  FDialL2tp = l2tp;
-  StartDial(l2tp);
+  return true;
 }
 
 void TFrmMain::StartDial(bool l2tp) {
+  LockInputs();
+  WriteEntry(l2tp);
+  DialByPath();
+}
+
+void TFrmMain::LockInputs() {
   for (TControl* c : std::initializer_list<TControl*>{IPAddrTxt, AreaTxt, UserNameTxt, PasswordTxt,
                                                       Button1, CheckBox1, CheckBox2})
     c->SetEnabled(false);
   Button2->SetEnabled(true);
   C1->SetEnabled(false);
   D1->SetEnabled(true);
+}
 
+void TFrmMain::WriteEntry(bool l2tp) {
   // An entry that could not be written is dialed all the same; the dial's error tells.
   if (dialup::WriteVpnEntry(vpn::app::kEntryName, ServerAddress, l2tp))
     SetStatus("连接中....请稍等");
   Pump();
+}
 
+void TFrmMain::DialByPath() {
   DialUp1->SetEntry(vpn::app::kEntryName);
   DialUp1->SetEntryUserName(UserNameTxt->Text());
   DialUp1->SetEntryPassword(PasswordTxt->Text());
@@ -262,7 +289,11 @@ void TFrmMain::StartDial(bool l2tp) {
     DialUp1->Dial();
     return;
   }
+  DialDirectly();
+}
 
+// The dial that returns only when the line is up or has failed.
+void TFrmMain::DialDirectly() {
   const DWORD result = dialup::DirectDial(vpn::app::kEntryName, vpn::Trim(UserNameTxt->Text()),
                                           vpn::Trim(PasswordTxt->Text()), &FDirectConnection);
   Pump();
@@ -282,10 +313,14 @@ void TFrmMain::StartDial(bool l2tp) {
   if (RetryAfterFailure(result)) return;
   RestoreInputs();
   SetStatus(vpn::app::DialFailureStatus(result));
+  LeaveTray();
+  Pump();
+}
+
+void TFrmMain::LeaveTray() {
   TrayIcon1->SetMinimizeToTray(false);
   TrayIcon1->SetIconVisible(false);
   TrayIcon1->RestoreMainWindow();
-  Pump();
 }
 
 void TFrmMain::ToTray(bool pump_before_hiding) {
@@ -296,8 +331,8 @@ void TFrmMain::ToTray(bool pump_before_hiding) {
   if (pump_before_hiding) Pump();
   TrayIcon1->HideMainWindow();
   // A line dialed again after a drop says so instead.
-  TrayIcon1->ShowBalloon("Morlu连接器", FReconnectAttempt ? "已重新连接" : "程序已最小化.", bikInfo,
-                         10);
+  TrayIcon1->ShowBalloon(vpn::app::kProgramCaption,
+                         FReconnectAttempt ? "已重新连接" : "程序已最小化.", bikInfo, 10);
 }
 
 void TFrmMain::HangUpOwnConnection() {
@@ -310,36 +345,34 @@ void TFrmMain::DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32
                                  const std::string& MessageText) {
   SetStatus(MessageText);
   Pump();
-  if (MessageText == "连接完成") {
+  // DialUp1 speaks the Chinese status texts; their "connected" text ends the dial.
+  static const std::string connected =
+      vpn::ras::StateText(vpn::ras::StatusTable::Chinese, vpn::ras::kStateConnected);
+  if (MessageText == connected) {
     DialUp1->ControlStatistics(true, true);
     DialUp1->DeleteEntry();
     ToTray(false);
     LineUp(DialUp1->ConnHandle());
   }
-  if (Error != 0) {
-    if (RetryAfterFailure(Error)) {
-      DialUp1->DeleteEntry();
-      return;
-    }
-    RestoreInputs();
-    DialUp1->DeleteEntry();
-    Button1->SetFocus();
-    SetStatus(vpn::app::DialFailureStatus(Error));
-  }
+  if (Error != 0) ShowDialFailure(Error);
 }
 
 // Without this the window would stay "connecting" for good: the component reports a
 // dial that never started only here.
 void TFrmMain::DialUp1Error(TObject* Sender, std::int32_t ErrorCode,
                             const std::string& ErrorMessage) {
-  if (RetryAfterFailure(ErrorCode)) {
+  ShowDialFailure(ErrorCode);
+}
+
+void TFrmMain::ShowDialFailure(std::int32_t Error) {
+  if (RetryAfterFailure(Error)) {
     DialUp1->DeleteEntry();
     return;
   }
   RestoreInputs();
   DialUp1->DeleteEntry();
   Button1->SetFocus();
-  SetStatus(vpn::app::DialFailureStatus(ErrorCode));
+  SetStatus(vpn::app::DialFailureStatus(Error));
 }
 
 void TFrmMain::Button2Click(TObject* Sender) {
@@ -355,9 +388,7 @@ void TFrmMain::Button2Click(TObject* Sender) {
   DialUp1->DeleteEntry();
   RestoreInputs();
   SetStatus("断开成功");
-  TrayIcon1->SetMinimizeToTray(false);
-  TrayIcon1->SetIconVisible(false);
-  TrayIcon1->RestoreMainWindow();
+  LeaveTray();
 }
 
 void TFrmMain::Button4Click(TObject* Sender) {
@@ -374,17 +405,17 @@ void TFrmMain::Button5Click(TObject* Sender) {
 // Enter in the server edit connects; in the user name and password edits it moves on
 // once the field holds more than blanks. The key itself goes on unchanged.
 void TFrmMain::IPAddrTxtKeyPress(TObject* Sender, char& Key) {
-  if (Key != 13) return;
+  if (Key != kEnterKey) return;
   Button1->SetFocus();
   Button1->Click();
 }
 
 void TFrmMain::UserNameTxtKeyPress(TObject* Sender, char& Key) {
-  if (Key == 13 && !vpn::Trim(UserNameTxt->Text()).empty()) PasswordTxt->SetFocus();
+  if (Key == kEnterKey && !vpn::Trim(UserNameTxt->Text()).empty()) PasswordTxt->SetFocus();
 }
 
 void TFrmMain::PasswordTxtKeyPress(TObject* Sender, char& Key) {
-  if (Key == 13 && !vpn::Trim(PasswordTxt->Text()).empty()) IPAddrTxt->SetFocus();
+  if (Key == kEnterKey && !vpn::Trim(PasswordTxt->Text()).empty()) IPAddrTxt->SetFocus();
 }
 
 void TFrmMain::TrayIcon1Click(TObject* Sender) {

@@ -107,6 +107,19 @@ class TFrmMain : public TForm {
   // from the locking of the inputs on); used by the connect and by every try to dial a
   // dropped line again.
   void StartDial(bool l2tp);
+  // The connect's steps, in order.
+  bool ConnectInputsReady();
+  bool ChooseL2tp(bool& l2tp);
+  void LockInputs();
+  void WriteEntry(bool l2tp);
+  // Through DialUp1 with progress, or directly, as the system takes it.
+  void DialByPath();
+  void DialDirectly();
+  // A dial failed or never started: the next try of a dropped line, or idle again with
+  // the failure in the status bar.
+  void ShowDialFailure(std::int32_t Error);
+  // Out of the tray for good: no minimising to it, no icon, the window back.
+  void LeaveTray();
   // A dial failed: the window goes back to idle, or, while a dropped line is being dialed
   // again, the next try is waited for. True when the next try was scheduled.
   bool RetryAfterFailure(std::int64_t error);

@@ -36,5 +36,6 @@ void OpenWebAddress(const std::string& address) {
 }
 
 std::string AboutText() {
-  return "Morlu连接器 " VPN_VERSION "，作者: vpnclient 开发组，客服电话: 400-000-0000";
+  return std::string(vpn::app::kProgramCaption) +
+         " " VPN_VERSION "，作者: vpnclient 开发组，客服电话: 400-000-0000";
 }

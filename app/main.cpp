@@ -2,7 +2,9 @@
 // back instead of starting again, then the three windows and the message loop.
 #include <windows.h>
 
+#include "app/FrmMainSpeedTest.h"
 #include "app/Unit_FrmMain.h"
+#include "core/app/connect_rules.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "framework/Framework.h"
@@ -37,7 +39,7 @@ class TStartupGuard {
 
 // Brings back the running copy, if there is one; true when it was found.
 bool ActivateRunningCopy() {
-  HWND main = FindWindowW(L"TFrmMain", GbkToWide("Morlu连接器").c_str());
+  HWND main = FindWindowW(L"TFrmMain", GbkToWide(vpn::app::kProgramCaption).c_str());
   if (!main) return false;
   HWND app = GetWindow(main, GW_OWNER);
   if (!app) return false;
@@ -57,7 +59,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!guard.Wait()) return 0;
     if (ActivateRunningCopy()) return 0;
     Application->CreateForm(FrmMain);
-    Application->CreateForm(Form1);
+    Application->CreateForm(Form1, SpeedTestSourceOf(*FrmMain));
     Application->CreateForm(Form2);
   } catch (const std::exception& e) {
     Application->HandleException(e);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/ras/perf_data.h"
+#include "framework/Handles.h"
 
 namespace dialup {
 
@@ -21,22 +22,13 @@ const char kXmit[] = "\\TotalBytesXmit";
 const char kRecv[] = "\\TotalBytesRecvd";
 const char kSpeed[] = "\\ConnectSpeed";
 
-class RegKey {
- public:
-  RegKey(HKEY root, const char* path, REGSAM access) {
-    if (RegOpenKeyExA(root, path, 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  explicit operator bool() const { return key_ != nullptr; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+// A key of the statistics, opened for the one read or write that needs it; an empty
+// owner when the key cannot be opened.
+TRegKeyHandle OpenKey(HKEY root, const char* path, REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path, 0, access, &key) != ERROR_SUCCESS) return {};
+  return TRegKeyHandle(key);
+}
 
 // Reads a value's size, then its data into a buffer of that size (on that system the
 // reading itself starts or stops the counters).
@@ -69,23 +61,23 @@ std::uint32_t PerfDataBufferSize() {
 bool TRasStatistics::CollectAdapters(TPlatformFamily family) {
   if (family != pfWindows95) return false;
   DUNA.clear();
-  RegKey adapters(HKEY_LOCAL_MACHINE, kEnumKey, KEY_READ);
-  RegKey start(HKEY_DYN_DATA, kStartStat, KEY_READ);
+  const TRegKeyHandle adapters = OpenKey(HKEY_LOCAL_MACHINE, kEnumKey, KEY_READ);
+  const TRegKeyHandle start = OpenKey(HKEY_DYN_DATA, kStartStat, KEY_READ);
   const bool opened = adapters && start;
   if (opened) {
     DWORD subkeys = 0;
-    if (RegQueryInfoKeyA(adapters.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+    if (RegQueryInfoKeyA(adapters.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
                          nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
       for (DWORD i = 0; i < subkeys; ++i) {
         char name[33];
         DWORD length = sizeof name;
-        if (RegEnumKeyExA(adapters.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumKeyExA(adapters.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS) {
           continue;
         }
         const std::string adapter(name, length);
         DWORD size = 0;
-        if (RegQueryValueExA(start.get(), (adapter + kSpeed).c_str(), nullptr, nullptr, nullptr,
+        if (RegQueryValueExA(start.Get(), (adapter + kSpeed).c_str(), nullptr, nullptr, nullptr,
                              &size) == ERROR_SUCCESS) {
           DUNA.push_back(adapter);
         }
@@ -116,10 +108,11 @@ bool TRasStatistics::ControlStatistics(TPlatformFamily family, bool start, bool 
   }
   bool ok = false;
   {
-    RegKey key(HKEY_DYN_DATA, start ? kStartStat : kStopStat, KEY_ALL_ACCESS);
+    const TRegKeyHandle key =
+        OpenKey(HKEY_DYN_DATA, start ? kStartStat : kStopStat, KEY_ALL_ACCESS);
     if (!key) return false;
-    ok = TouchValue(key.get(), DUNA_Key + kXmit) && TouchValue(key.get(), DUNA_Key + kRecv) &&
-         TouchValue(key.get(), DUNA_Key + kSpeed);
+    ok = TouchValue(key.Get(), DUNA_Key + kXmit) && TouchValue(key.Get(), DUNA_Key + kRecv) &&
+         TouchValue(key.Get(), DUNA_Key + kSpeed);
   }
   if (ok) {
     if (start) ReadStatistics(family);
@@ -144,11 +137,11 @@ bool TRasStatistics::ReadWindows95() {
   std::uint32_t speed = 0;
   bool ok = false;
   {
-    RegKey key(HKEY_DYN_DATA, kStatData, KEY_READ);
+    const TRegKeyHandle key = OpenKey(HKEY_DYN_DATA, kStatData, KEY_READ);
     if (!key) return false;
-    ok = ReadDword(key.get(), DUNA_Key + kXmit, RawXmit) &&
-         ReadDword(key.get(), DUNA_Key + kRecv, RawRecv) &&
-         ReadDword(key.get(), DUNA_Key + kSpeed, speed);
+    ok = ReadDword(key.Get(), DUNA_Key + kXmit, RawXmit) &&
+         ReadDword(key.Get(), DUNA_Key + kRecv, RawRecv) &&
+         ReadDword(key.Get(), DUNA_Key + kSpeed, speed);
   }
   if (!ok) return false;
   // A counter that went backwards belongs to a new connection: start counting afresh.

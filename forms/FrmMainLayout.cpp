@@ -1,5 +1,6 @@
 #include "forms/FrmMainLayout.h"
 
+#include "core/app/connect_rules.h"
 #include "dialup/DialUp.h"
 #include "framework/Framework.h"
 #include "skin/SkinData.h"
@@ -300,7 +301,7 @@ const TLayoutItem kItems[] = {
 }  // namespace
 
 const TFormLayout FrmMainLayout = {
-    .Caption = "Morlu连接器",
+    .Caption = vpn::app::kProgramCaption,
     .ClientWidth = 351,
     .ClientHeight = 239,
     .BorderStyle = bsSingle,

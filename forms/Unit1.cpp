@@ -1,13 +1,13 @@
 #include "forms/Unit1.h"
 
-#include <any>
-#include <functional>
+#include <utility>
 
 #include "core/speedtest/SpeedTest.h"
 
 TForm1* Form1 = nullptr;
 
-TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
+TForm1::TForm1(TComponent* AOwner, TSpeedTestSource Source)
+    : TForm(AOwner), FSource(std::move(Source)) {
   PublishField("Panel1", Panel1);
   PublishField("ListBox1", ListBox1);
   PublishField("Button1", Button1);
@@ -21,14 +21,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   };
 }
 
-// The speed test itself belongs to the main window; it is reached by name, as the layouts
-// bind handlers, so this window needs nothing of the main window's code.
+// The speed test itself belongs to the window that handed it over at creation.
 void TForm1::Button1Click(TObject* Sender) {
   ListBox1->Items()->Clear();
-  if (TForm* main = Application->MainForm()) {
-    std::any handler = main->FindMethod("Button3Click");
-    if (auto* run = std::any_cast<std::function<void(TObject*)>>(&handler)) (*run)(Sender);
-  }
+  if (FSource.RunTest) FSource.RunTest(Sender);
   Application->ProcessMessages();
 }
 
@@ -38,8 +34,6 @@ void TForm1::Button2Click(TObject* Sender) {
 
 // One line per reply, headed by the server as the user typed it in the main window.
 void TForm1::ICMPReply(TNetIcmpClient* ASender, const TReplyStatus& AReplyStatus) {
-  std::string server;
-  if (TForm* main = Application->MainForm())
-    if (auto* edit = dynamic_cast<TEdit*>(main->FindComponent("IPAddrTxt"))) server = edit->Text();
+  const std::string server = FSource.Server ? FSource.Server->Text() : std::string();
   ListBox1->Items()->Add(vpn::speedtest::ReplyLine(server, AReplyStatus.RoundTripMs));
 }

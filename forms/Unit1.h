@@ -7,9 +7,17 @@
 #include "framework/Layout.h"
 #include "net/NetIcmpClient.h"
 
+// What the speed-test window takes from the window that runs the test: the edit whose
+// text heads every reply line, and the test itself, run again by "重测". Either may be
+// empty; the window then lists lines without a server and the retest only clears them.
+struct TSpeedTestSource {
+  TEdit* Server = nullptr;
+  TNotifyEvent RunTest;
+};
+
 class TForm1 : public TForm {
  public:
-  explicit TForm1(TComponent* AOwner);
+  explicit TForm1(TComponent* AOwner, TSpeedTestSource Source = {});
 
   TPanel* Panel1 = nullptr;
   TListBox* ListBox1 = nullptr;
@@ -21,6 +29,9 @@ class TForm1 : public TForm {
   void Button1Click(TObject* Sender);
   void Button2Click(TObject* Sender);
   void ICMPReply(TNetIcmpClient* ASender, const TReplyStatus& AReplyStatus);
+
+ private:
+  TSpeedTestSource FSource;
 };
 
 extern TForm1* Form1;

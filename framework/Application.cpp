@@ -17,10 +17,12 @@ constexpr wchar_t kAppClass[] = L"TApplication";
 TApplication* Application = &gApplication;
 
 LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!Application->FHandle) Application->FHandle = wnd;
+  // The window's first messages arrive before CreateWindowExW returns, its last ones while
+  // the owner destroys it: the handle is taken at the first and let go at WM_NCDESTROY.
+  if (!Application->FHandle) Application->FHandle.Reset(wnd);
   TMessage m{msg, wParam, lParam, 0};
   GuardedCall([&] { Application->WndProc(m); });
-  if (msg == WM_NCDESTROY) Application->FHandle = nullptr;
+  if (msg == WM_NCDESTROY) Application->FHandle.Release();
   return m.Result;
 }
 
@@ -31,7 +33,8 @@ TApplication::TApplication() : TComponent(nullptr) {
 TApplication::~TApplication() {
   SetDestroying();
   DestroyComponents();
-  TWindowHandle window(FHandle);
+  // Here rather than with the members: the window's last messages still reach WndProc.
+  FHandle.Reset();
 }
 
 void TApplication::Initialize() {
@@ -41,7 +44,7 @@ void TApplication::Initialize() {
 }
 
 HWND TApplication::Handle() {
-  if (FHandle) return FHandle;
+  if (FHandle) return FHandle.Get();
   if (FIcon.Empty()) {
     // The program's icon is the first icon group of its resources, if it has one.
     FIcon.SetHandle(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
@@ -67,17 +70,17 @@ HWND TApplication::Handle() {
                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
                              0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!wnd) throw Exception("Cannot create the application window");
-  FHandle = wnd;
+  if (FHandle.Get() != wnd) FHandle.Reset(wnd);
   if (!FIcon.Empty()) {
     SendMessageW(wnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
     SendMessageW(wnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
   }
-  return FHandle;
+  return FHandle.Get();
 }
 
 void TApplication::SetTitle(const std::string& title) {
   FTitle = title;
-  if (FHandle) SetWindowTextW(FHandle, GbkToWide(title).c_str());
+  if (FHandle) SetWindowTextW(FHandle.Get(), GbkToWide(title).c_str());
 }
 
 void TApplication::FormCreated(TForm* form) {
@@ -174,8 +177,8 @@ void TApplication::UpdateVisible() {
   if (!FHandle) return;
   bool any = false;
   for (TForm* f : Forms()) any = any || f->Visible();
-  if ((IsWindowVisible(FHandle) != FALSE) != any)
-    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+  if ((IsWindowVisible(FHandle.Get()) != FALSE) != any)
+    SetWindowPos(FHandle.Get(), nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                      (any ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
@@ -190,7 +193,7 @@ void TApplication::Minimize() {
 }
 
 void TApplication::RestoreForms() {
-  ShowOwnedPopups(FHandle, TRUE);
+  ShowOwnedPopups(FHandle.Get(), TRUE);
   // Forms that should be seen come back even when the system did not bring them.
   for (TForm* f : Forms())
     if (f->Visible() && f->HandleAllocated() && !IsWindowVisible(f->Handle()))
@@ -260,7 +263,7 @@ void TApplication::WndProc(TMessage& m) {
       }
       break;
     case WM_ACTIVATE:
-      if (LOWORD(m.WParam) != WA_INACTIVE && !IsIconic(FHandle)) {
+      if (LOWORD(m.WParam) != WA_INACTIVE && !IsIconic(FHandle.Get())) {
         TForm* target = FActiveForm && FActiveForm->Visible() ? FActiveForm : FMainForm;
         if (target && target->Visible() && target->HandleAllocated() &&
             IsWindowEnabled(target->Handle())) {
@@ -283,7 +286,7 @@ void TApplication::WndProc(TMessage& m) {
     default:
       break;
   }
-  m.Result = DefWindowProcW(FHandle, m.Msg, m.WParam, m.LParam);
+  m.Result = DefWindowProcW(FHandle.Get(), m.Msg, m.WParam, m.LParam);
 }
 
 std::string TApplication::ExceptionText(const std::string& message) {

@@ -1,72 +1,48 @@
 #include "framework/ExtCtrls.h"
 
-#include <map>
-
 #include "framework/Forms.h"
 #include "framework/Gbk.h"
 
 namespace {
 
-std::map<UINT_PTR, TTimer*>& Timers() {
-  static std::map<UINT_PTR, TTimer*> timers;
-  return timers;
-}
 UINT_PTR gNextTimerId = 1;
-HWND gTimerWindow = nullptr;
 // Asks the timer window's thread to switch timer wParam on (lParam 1) or off (0).
 constexpr UINT kSetTimerEnabled = WM_APP + 0x54;
 
 }  // namespace
 
-LRESULT CALLBACK TimerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TTimerWindow::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER) {
-    auto it = Timers().find(wParam);
-    if (it != Timers().end()) {
-      TTimer* timer = it->second;
-      GuardedCall([timer] { timer->Timer(); });
-    }
+    if (TTimer* timer = Shared::Find(wnd, wParam)) GuardedCall([timer] { timer->Timer(); });
     return 0;
   }
   if (msg == kSetTimerEnabled) {
     // A timer freed before the request arrived is simply not found.
-    auto it = Timers().find(wParam);
-    if (it != Timers().end()) {
-      TTimer* timer = it->second;
+    if (TTimer* timer = Shared::Find(wnd, wParam))
       GuardedCall([timer, lParam] { timer->SetEnabled(lParam != 0); });
-    }
     return 0;
   }
   return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
-namespace {
-HWND TimerWindow() {
-  if (!gTimerWindow) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = TimerWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TTimerWindow";
-    RegisterClassExW(&wc);
-    gTimerWindow = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   wc.hInstance, nullptr);
-    if (!gTimerWindow) throw Exception("Cannot create the timer window");
-  }
-  return gTimerWindow;
-}
-}  // namespace
-
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FId(gNextTimerId++) {
-  Timers()[FId] = this;
   // The window exists from the first timer on, on the thread that makes timers, so that
   // another thread can hand it a switch request at any time.
-  TimerWindow();
+  TTimerWindow::Shared::Join(FId, this);
+  if (!TimerWindow()) {
+    TTimerWindow::Shared::Leave(FId, this);
+    throw Exception("Cannot create the timer window");
+  }
 }
 
 TTimer::~TTimer() {
   FEnabled = false;
   UpdateTimer();
-  Timers().erase(FId);
+  TTimerWindow::Shared::Leave(FId, this);
+}
+
+HWND TTimer::TimerWindow() {
+  return TTimerWindow::Shared::Window();
 }
 
 void TTimer::SetInterval(unsigned ms) {

@@ -2,6 +2,17 @@
 #pragma once
 
 #include "framework/Controls.h"
+#include "framework/SharedWindow.h"
+
+class TTimer;
+
+// The hidden message-only window of all timers, made with the first and destroyed with
+// the last; the timers are found by their identifiers.
+struct TTimerWindow : TMessageOnlyWindowKind {
+  using Shared = TSharedMessageWindow<TTimerWindow, UINT_PTR, TTimer>;
+  static constexpr wchar_t ClassName[] = L"TTimerWindow";
+  static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
 
 // Fires OnTimer every Interval milliseconds while Enabled. All timers share one hidden
 // message window. SetEnabled may be called from any thread: from a thread other than the
@@ -27,7 +38,8 @@ class TTimer : public TComponent {
   virtual void Timer();
 
  private:
-  friend LRESULT CALLBACK TimerWindowProc(HWND, UINT, WPARAM, LPARAM);
+  friend struct TTimerWindow;
+  static HWND TimerWindow();
   void UpdateTimer();
 
   unsigned FInterval = 1000;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Controls.h"
@@ -135,9 +136,11 @@ class TApplication : public TComponent {
   ~TApplication() override;
 
   void Initialize();
-  template <class T>
-  void CreateForm(T*& Ref) {
-    T* form = new T(this);
+  // Creates a form owned by the application; Args go to the form's constructor after
+  // the owner, so a form gets what it needs of other windows checked by the compiler.
+  template <class T, class... Args>
+  void CreateForm(T*& Ref, Args&&... args) {
+    T* form = new T(this, std::forward<Args>(args)...);
     Ref = form;
     try {
       FormCreated(form);
@@ -158,7 +161,7 @@ class TApplication : public TComponent {
 
   // The application window (created on first use).
   HWND Handle();
-  bool HandleAllocated() const { return FHandle != nullptr; }
+  bool HandleAllocated() const { return FHandle.Valid(); }
   TForm* MainForm() const { return FMainForm; }
   const std::string& Title() const { return FTitle; }
   void SetTitle(const std::string& title);
@@ -199,7 +202,7 @@ class TApplication : public TComponent {
   bool IsKeyMsg(MSG& Msg);
   void RestoreForms();
 
-  HWND FHandle = nullptr;
+  TWindowHandle FHandle;
   TForm* FMainForm = nullptr;
   TForm* FActiveForm = nullptr;
   std::string FTitle;

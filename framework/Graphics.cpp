@@ -174,13 +174,13 @@ SIZE IconSize(HICON icon) {
   SIZE s{0, 0};
   ICONINFO info{};
   if (icon && GetIconInfo(icon, &info)) {
+    // The information comes with copies of the icon's bitmaps, ours to delete.
+    const TGdiObject mask(info.hbmMask), colour(info.hbmColor);
     BITMAP bm{};
     if (GetObjectW(info.hbmMask, sizeof bm, &bm)) {
       s.cx = bm.bmWidth;
       s.cy = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
     }
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
   }
   return s;
 }

@@ -133,9 +133,5 @@ class TImageList : public TComponent {
 
  private:
   int FWidth, FHeight;
-  struct ImageListCloser {
-    static bool IsInvalid(HIMAGELIST) { return false; }
-    static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
-  };
-  TUniqueHandle<HIMAGELIST, ImageListCloser> FHandle;
+  TImageListHandle FHandle;
 };

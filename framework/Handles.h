@@ -2,7 +2,10 @@
 // on Reset, and can be moved but not copied.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
 
 #include <utility>
 
@@ -72,6 +75,10 @@ struct LocalMemory {
   static bool IsInvalid(HLOCAL) { return false; }
   static void Close(HLOCAL h) { LocalFree(h); }
 };
+struct ImageList {
+  static bool IsInvalid(HIMAGELIST) { return false; }
+  static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
 struct GlobalAtom {
   static bool IsInvalid(ATOM) { return false; }
   static void Close(ATOM a) { GlobalDeleteAtom(a); }
@@ -87,6 +94,7 @@ using TRegKeyHandle = TUniqueHandle<HKEY, handle_closers::RegKey>;
 using TLibraryHandle = TUniqueHandle<HMODULE, handle_closers::Library>;
 using TMemoryDC = TUniqueHandle<HDC, handle_closers::MemoryDC>;
 using TGlobalAtom = TUniqueHandle<ATOM, handle_closers::GlobalAtom>;
+using TImageListHandle = TUniqueHandle<HIMAGELIST, handle_closers::ImageList>;
 // Memory the system hands out to be freed with LocalFree (protected data, error texts).
 using TLocalMemory = TUniqueHandle<HLOCAL, handle_closers::LocalMemory>;
 

@@ -60,7 +60,7 @@ TNetHTTP::TNetHTTP() {
 TNetHTTP::~TNetHTTP() = default;
 
 bool TNetHTTP::UsesVersion1_0() const {
-  return requestVersion_ == pv1_0;
+  return FRequestVersion == pv1_0;
 }
 
 void TNetHTTP::Post(const std::string& url, const std::vector<std::string>& lines,
@@ -83,16 +83,16 @@ void TNetHTTP::Post(const std::string& url, TNetStream& body, TNetStream& respon
 void TNetHTTP::DoRequest(const std::string& method, const std::string& url, TNetStream* source,
                          TNetStream* response) {
   const int64_t responseStart = response ? response->Position() : 0;
-  authRetryCount_ = 0;
-  proxyAuthRetryCount_ = 0;
-  redirectCount_ = 0;
+  FAuthRetryCount = 0;
+  FProxyAuthRetryCount = 0;
+  FRedirectCount = 0;
   Request.URL = url;
   Request.Method = method;
   Request.Source = source;
   Response.ContentStream = response;
   try {
     for (;;) {
-      ++redirectCount_;
+      ++FRedirectCount;
       PrepareRequest();
       ConnectToHost();
       SendRequest();
@@ -127,8 +127,8 @@ void TNetHTTP::PrepareRequest() {
     Request.Username = uri.Username;
     Request.Password = uri.Password;
   }
-  uri.Path = vpn::ResolveRequestPath(previousPath_, uri.Path);
-  previousPath_ = uri.Path;
+  uri.Path = vpn::ResolveRequestPath(FPreviousPath, uri.Path);
+  FPreviousPath = uri.Path;
   if (uri.Protocol.empty()) uri.Protocol = "http";
   if (uri.Port.empty()) {
     if (vpn::SameTextAscii(uri.Protocol, "http"))
@@ -139,7 +139,7 @@ void TNetHTTP::PrepareRequest() {
       throw ENetUnknownProtocol();
   }
   URL = uri;
-  requestVersion_ = ProtocolVersion;
+  FRequestVersion = ProtocolVersion;
   Request.ContentLength = Request.Method == "POST" && Request.Source ? Request.Source->Size() : -1;
   Request.Host = uri.Port == "80" ? uri.Host : uri.Host + ":" + uri.Port;
   if (Request.BasicAuthentication && !Request.Authentication)
@@ -218,8 +218,8 @@ void TNetHTTP::SendRequest() {
   if (Request.Authentication) f.Authorization = Request.Authentication->Authentication();
   if (ProxyParams.Authentication)
     f.ProxyAuthorization = ProxyParams.Authentication->Authentication();
-  if (AllowCookies && cookieManager_)
-    f.Cookie = cookieManager_->GenerateCookieList(URL.Host, URL.Path, false);
+  if (AllowCookies && FCookieManager)
+    f.Cookie = FCookieManager->GenerateCookieList(URL.Host, URL.Path, false);
 
   // Through a proxy the request line names the whole address.
   std::string target = URL.Target();
@@ -258,9 +258,9 @@ void TNetHTTP::ReadReplyHead() {
 
 void TNetHTTP::ProcessCookies() {
   if (!AllowCookies) return;
-  if (!cookieManager_) cookieManager_ = std::make_unique<TNetCookieManager>();
-  for (const std::string& v : Response.Head.SetCookie) cookieManager_->AddCookie(v, URL.Host);
-  for (const std::string& v : Response.Head.SetCookie2) cookieManager_->AddCookie2(v, URL.Host);
+  if (!FCookieManager) FCookieManager = std::make_unique<TNetCookieManager>();
+  for (const std::string& v : Response.Head.SetCookie) FCookieManager->AddCookie(v, URL.Host);
+  for (const std::string& v : Response.Head.SetCookie2) FCookieManager->AddCookie2(v, URL.Host);
 }
 
 void TNetHTTP::ReadBody(TNetStream& into) {
@@ -297,7 +297,7 @@ bool TNetHTTP::Authorize(bool proxy) {
     else if (OnSelectAuthorization)
       OnSelectAuthorization(this, auth, challenges);
   }
-  int& tries = proxy ? proxyAuthRetryCount_ : authRetryCount_;
+  int& tries = proxy ? FProxyAuthRetryCount : FAuthRetryCount;
   if (!auth || tries >= AuthRetries) return false;
   ++tries;
   bool handled = false;
@@ -329,7 +329,7 @@ bool TNetHTTP::HandleReply() {
       std::string dest = Response.Head.Location;
       bool handled = HandleRedirects;
       if (OnRedirect) OnRedirect(this, dest, handled);
-      if (!handled || dest.empty() || redirectCount_ >= RedirectMaximum) RaiseProtocolError();
+      if (!handled || dest.empty() || FRedirectCount >= RedirectMaximum) RaiseProtocolError();
       // The redirect's own body is not wanted; the connection is not reused for it.
       Disconnect();
       Request.URL = dest;

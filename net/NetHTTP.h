@@ -125,7 +125,7 @@ class TNetHTTP : public TNetTCPClient {
   const std::string& ResponseText() const { return Response.ResponseText; }
 
   // Created at the first reply while AllowCookies is set; nullptr before.
-  TNetCookieManager* CookieManager() const { return cookieManager_.get(); }
+  TNetCookieManager* CookieManager() const { return FCookieManager.get(); }
 
   TNetHTTPRequest Request;
   TNetHTTPResponse Response;
@@ -168,10 +168,10 @@ class TNetHTTP : public TNetTCPClient {
   void ReadBody(TNetStream& into);
   bool UsesVersion1_0() const;
 
-  std::unique_ptr<TNetCookieManager> cookieManager_;
-  std::string previousPath_;
-  int redirectCount_ = 0;
-  int authRetryCount_ = 0;
-  int proxyAuthRetryCount_ = 0;
-  TNetHTTPProtocolVersion requestVersion_ = pv1_1;
+  std::unique_ptr<TNetCookieManager> FCookieManager;
+  std::string FPreviousPath;
+  int FRedirectCount = 0;
+  int FAuthRetryCount = 0;
+  int FProxyAuthRetryCount = 0;
+  TNetHTTPProtocolVersion FRequestVersion = pv1_1;
 };

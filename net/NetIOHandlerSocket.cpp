@@ -7,14 +7,14 @@
 #include <thread>
 
 void TNetIOHandlerSocket::Open() {
-  binding_ = std::make_unique<TNetSocketHandle>();
+  FBinding = std::make_unique<TNetSocketHandle>();
 }
 
 void TNetIOHandlerSocket::ConnectClient(const std::string& host, int port,
                                         const std::string& boundIP, int boundPort, bool useNagle,
                                         int timeoutMs) {
-  if (!binding_) Open();
-  TNetSocketHandle& b = *binding_;
+  if (!FBinding) Open();
+  TNetSocketHandle& b = *FBinding;
   b.AllocateSocket(ntStream, NetProtoTCP);
   b.IP = boundIP;
   b.Port = boundPort;
@@ -61,29 +61,29 @@ void TNetIOHandlerSocket::ConnectClient(const std::string& host, int port,
 }
 
 void TNetIOHandlerSocket::Close() {
-  if (binding_) binding_->CloseSocket();
+  if (FBinding) FBinding->CloseSocket();
 }
 
 bool TNetIOHandlerSocket::Connected() const {
-  return binding_ && binding_->HandleAllocated();
+  return FBinding && FBinding->HandleAllocated();
 }
 
 bool TNetIOHandlerSocket::Readable(int timeoutMs) {
   if (!Connected()) throw ENetConnClosedGracefully();
-  return binding_->Select(timeoutMs) == 1;
+  return FBinding->Select(timeoutMs) == 1;
 }
 
 int TNetIOHandlerSocket::Recv(void* buf, int len) {
-  if (!binding_) throw ENetClosedSocket();
-  return binding_->Recv(buf, len);
+  if (!FBinding) throw ENetClosedSocket();
+  return FBinding->Recv(buf, len);
 }
 
 int TNetIOHandlerSocket::Send(const void* data, int len) {
-  if (!binding_) throw ENetClosedSocket();
-  return binding_->Send(data, len);
+  if (!FBinding) throw ENetClosedSocket();
+  return FBinding->Send(data, len);
 }
 
 int TNetIOHandlerSocket::LastError() {
-  if (!binding_) return 0;
-  return binding_->Stack().LastErrorCode = binding_->Stack().LastError();
+  if (!FBinding) return 0;
+  return FBinding->Stack().LastErrorCode = FBinding->Stack().LastError();
 }

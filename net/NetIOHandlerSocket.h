@@ -34,8 +34,8 @@ class TNetIOHandlerSocket {
   virtual int Send(const void* data, int len);
   virtual int LastError();
 
-  TNetSocketHandle* Binding() const { return binding_.get(); }
+  TNetSocketHandle* Binding() const { return FBinding.get(); }
 
  private:
-  std::unique_ptr<TNetSocketHandle> binding_;
+  std::unique_ptr<TNetSocketHandle> FBinding;
 };

@@ -13,10 +13,10 @@ uint16_t TNetIcmpClient::Identifier() {
 }
 
 void TNetIcmpClient::Ping(std::string_view payload, uint16_t sequence) {
-  if (sequence != 0) sequenceNumber_ = sequence;
-  BuildEchoRequest(request_, Identifier(), sequenceNumber_, Stack().TickCount(), payload);
+  if (sequence != 0) FSequenceNumber = sequence;
+  BuildEchoRequest(FRequest, Identifier(), FSequenceNumber, Stack().TickCount(), payload);
   const uint32_t start = Stack().TickCount();
-  SendBuffer(request_, int(kIcmpRequestSize));
+  SendBuffer(FRequest, int(kIcmpRequestSize));
   // The kernel's datagram ICMP socket puts its own identifier into the request.
   uint16_t identifier = Identifier();
   if (UsingDatagramSocket()) {
@@ -26,23 +26,23 @@ void TNetIcmpClient::Ping(std::string_view payload, uint16_t sequence) {
   TReplyStatus status = ReceiveReply(ReceiveTimeout, identifier);
   const uint32_t roundTrip = TickDiff(start, Stack().TickCount());
   CloseBinding();
-  replyStatus_ = status;
-  replyStatus_.RoundTripMs = roundTrip;
-  if (OnReply) OnReply(this, replyStatus_);
-  ++sequenceNumber_;
+  FReplyStatus = status;
+  FReplyStatus.RoundTripMs = roundTrip;
+  if (OnReply) OnReply(this, FReplyStatus);
+  ++FSequenceNumber;
 }
 
 TReplyStatus TNetIcmpClient::ReceiveReply(int timeoutMs, uint16_t identifier) {
-  std::memset(receive_, 0, sizeof receive_);
+  std::memset(FReceive, 0, sizeof FReceive);
   const uint32_t waitStart = Stack().TickCount();
   TReplyStatus status;
   for (;;) {
-    int n = ReceiveBuffer(receive_, int(sizeof receive_), timeoutMs);
-    if (ExamineReply(receive_, size_t(n), identifier, sequenceNumber_, status) ==
+    int n = ReceiveBuffer(FReceive, int(sizeof FReceive), timeoutMs);
+    if (ExamineReply(FReceive, size_t(n), identifier, FSequenceNumber, status) ==
         IcmpVerdict::Ended)
       return status;
     // Whatever else arrived, the limit shrinks by all the time spent since the wait began.
     timeoutMs -= int(TickDiff(waitStart, Stack().TickCount()));
-    if (timeoutMs <= 0) return TimedOutStatus(sequenceNumber_);
+    if (timeoutMs <= 0) return TimedOutStatus(FSequenceNumber);
   }
 }

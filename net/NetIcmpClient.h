@@ -32,20 +32,20 @@ class TNetIcmpClient : public TNetRawBase {
   // close the socket, report. A sequence number other than 0 replaces SequenceNumber.
   void Ping(std::string_view payload = {}, uint16_t sequence = 0);
 
-  const TReplyStatus& ReplyStatus() const { return replyStatus_; }
-  uint16_t SequenceNumber() const { return sequenceNumber_; }
+  const TReplyStatus& ReplyStatus() const { return FReplyStatus; }
+  uint16_t SequenceNumber() const { return FSequenceNumber; }
   // The identifier the requests carry: the low 16 bits of the process id.
   uint16_t Identifier();
   // The last request built (52 bytes).
   std::string_view LastRequest() const {
-    return std::string_view(reinterpret_cast<const char*>(request_), vpn::net::kIcmpRequestSize);
+    return std::string_view(reinterpret_cast<const char*>(FRequest), vpn::net::kIcmpRequestSize);
   }
 
  private:
   TReplyStatus ReceiveReply(int timeoutMs, uint16_t identifier);
 
-  uint16_t sequenceNumber_ = 3489;
-  uint8_t request_[vpn::net::kIcmpBufferSize] = {};
-  uint8_t receive_[vpn::net::kIcmpBufferSize] = {};
-  TReplyStatus replyStatus_;
+  uint16_t FSequenceNumber = 3489;
+  uint8_t FRequest[vpn::net::kIcmpBufferSize] = {};
+  uint8_t FReceive[vpn::net::kIcmpBufferSize] = {};
+  TReplyStatus FReplyStatus;
 };

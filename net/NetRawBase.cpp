@@ -9,18 +9,18 @@ TNetRawBase::TNetRawBase() = default;
 TNetRawBase::~TNetRawBase() = default;
 
 TNetSocketHandle& TNetRawBase::Binding() {
-  if (!socket_.HandleAllocated()) {
-    datagram_ = false;
-    rawRefusal_ = 0;
-    if (!socket_.TryAllocateSocket(ntRaw, Protocol)) {
-      rawRefusal_ = Stack().LastErrorCode;
-      if (Protocol != NetProtoICMP || !socket_.TryAllocateSocket(ntDgram, NetProtoICMP))
+  if (!FSocket.HandleAllocated()) {
+    FDatagram = false;
+    FRawRefusal = 0;
+    if (!FSocket.TryAllocateSocket(ntRaw, Protocol)) {
+      FRawRefusal = Stack().LastErrorCode;
+      if (Protocol != NetProtoICMP || !FSocket.TryAllocateSocket(ntDgram, NetProtoICMP))
         throw ENetInvalidSocket();
-      datagram_ = true;
+      FDatagram = true;
     }
   }
-  socket_.SetSockOpt(NetProtoIP, NetOptIPTtl, SendTtl);
-  return socket_;
+  FSocket.SetSockOpt(NetProtoIP, NetOptIPTtl, SendTtl);
+  return FSocket;
 }
 
 void TNetRawBase::SendBuffer(const void* data, int len) {
@@ -33,7 +33,7 @@ int TNetRawBase::ReceiveBuffer(uint8_t* buf, int len, int timeoutMs) {
   if (b.Select(timeoutMs) != 1) return 0;
   std::string from;
   int ttl = -1;
-  if (!datagram_ || Stack().DatagramIcmpHasIPHeader()) {
+  if (!FDatagram || Stack().DatagramIcmpHasIPHeader()) {
     int n = b.RecvFrom(buf, len, from, &ttl);
     if (n < 0) Stack().CheckForSocketError(-1);
     return n;

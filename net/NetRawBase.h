@@ -23,9 +23,9 @@ class TNetRawBase {
   int ReceiveTimeout = 5000;  // ms
 
   // Whether the socket in use is the datagram ICMP socket (the raw one was refused).
-  bool UsingDatagramSocket() const { return datagram_; }
+  bool UsingDatagramSocket() const { return FDatagram; }
   // The error number with which the raw socket was refused, 0 if it was not.
-  int RawSocketRefusal() const { return rawRefusal_; }
+  int RawSocketRefusal() const { return FRawRefusal; }
 
  protected:
   // The socket, opened if none is; the IP time-to-live SendTtl is applied every time.
@@ -36,13 +36,13 @@ class TNetRawBase {
   // header first); 0 when nothing came or the wait failed. A failed receive raises the
   // socket error.
   int ReceiveBuffer(uint8_t* buf, int len, int timeoutMs);
-  void CloseBinding() { socket_.CloseSocket(); }
-  TNetStack& Stack() { return socket_.Stack(); }
+  void CloseBinding() { FSocket.CloseSocket(); }
+  TNetStack& Stack() { return FSocket.Stack(); }
 
   int SendTtl = 128;
 
  private:
-  TNetSocketHandle socket_;
-  bool datagram_ = false;
-  int rawRefusal_ = 0;
+  TNetSocketHandle FSocket;
+  bool FDatagram = false;
+  int FRawRefusal = 0;
 };

@@ -35,9 +35,9 @@ class TNetSocketHandle {
   // the socket error for other failures, ENetNotAllBytesSent when it went out in part.
   void SendTo(const std::string& ip, int port, const void* data, int len);
 
-  TNetSocket Handle() const { return handle_; }
-  bool HandleAllocated() const { return allocated_; }
-  TNetStack& Stack() const { return user_.Stack(); }
+  TNetSocket Handle() const { return FHandle; }
+  bool HandleAllocated() const { return FAllocated; }
+  TNetStack& Stack() const { return FUser.Stack(); }
 
   std::string IP;  // local address ("" = any)
   int Port = 0;    // local port (0 = any)
@@ -47,7 +47,7 @@ class TNetSocketHandle {
   int PeerPort = 0;
 
  private:
-  TNetStackUser user_;
-  TNetSocket handle_ = NetInvalidSocket;
-  bool allocated_ = false;
+  TNetStackUser FUser;
+  TNetSocket FHandle = NetInvalidSocket;
+  bool FAllocated = false;
 };

@@ -23,7 +23,7 @@ TNetStackUser::TNetStackUser() {
   std::lock_guard<std::mutex> lock(StackLock());
   if (!g_stack) g_stack = TNetStack::CreatePlatformStack();
   ++g_users;
-  stack_ = g_stack;
+  FStack = g_stack;
 }
 
 TNetStackUser::~TNetStackUser() {

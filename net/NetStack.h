@@ -88,11 +88,11 @@ class TNetStackUser {
   TNetStackUser(const TNetStackUser&) = delete;
   TNetStackUser& operator=(const TNetStackUser&) = delete;
 
-  TNetStack& Stack() const { return *stack_; }
+  TNetStack& Stack() const { return *FStack; }
 
   // Number of live users (for tests).
   static int UserCount();
 
  private:
-  TNetStack* stack_;
+  TNetStack* FStack;
 };

@@ -241,7 +241,7 @@ class TNetStackPosix : public TNetStack {
     return sa.sin_port;
   }
 
-  int LastError() override { return last_; }
+  int LastError() override { return FLastError; }
 
   bool LookupHost(const std::string& name, std::string& ip, int& error) override {
     addrinfo hints{};
@@ -278,23 +278,23 @@ class TNetStackPosix : public TNetStack {
   static int Fd(TNetSocket s) { return int(s); }
   template <class T>
   T Fail(T value) {
-    last_ = WinsockNumber(errno);
+    FLastError = WinsockNumber(errno);
     return value;
   }
   int Result(int r) {
-    if (r < 0) last_ = WinsockNumber(errno);
+    if (r < 0) FLastError = WinsockNumber(errno);
     return r < 0 ? -1 : r;
   }
   int FailWith(int code) {
-    last_ = code;
+    FLastError = code;
     return -1;
   }
 
   // Per thread, like the Windows error number: the timed connect fails on its own thread.
-  static thread_local int last_;
+  static thread_local int FLastError;
 };
 
-thread_local int TNetStackPosix::last_ = 0;
+thread_local int TNetStackPosix::FLastError = 0;
 
 }  // namespace
 

@@ -33,31 +33,31 @@ sockaddr_in MakeAddress(const uint8_t addr[4], int port, u_short(WSAAPI* hton)(u
 class TNetStackWindows : public TNetStack {
  public:
   TNetStackWindows() {
-    lib_ = ::LoadLibraryW(L"ws2_32.dll");
-    if (!lib_)
+    FLibrary = ::LoadLibraryW(L"ws2_32.dll");
+    if (!FLibrary)
       throw ENetStackInitializationFailed("Error on loading Winsock2 library (ws2_32.dll)");
     try {
-      Resolve(lib_, wsaStartup_, "WSAStartup");
-      Resolve(lib_, wsaCleanup_, "WSACleanup");
-      Resolve(lib_, wsaGetLastError_, "WSAGetLastError");
-      Resolve(lib_, socket_, "socket");
-      Resolve(lib_, bind_, "bind");
-      Resolve(lib_, connect_, "connect");
-      Resolve(lib_, send_, "send");
-      Resolve(lib_, recv_, "recv");
-      Resolve(lib_, sendto_, "sendto");
-      Resolve(lib_, recvfrom_, "recvfrom");
-      Resolve(lib_, setsockopt_, "setsockopt");
-      Resolve(lib_, shutdown_, "shutdown");
-      Resolve(lib_, closesocket_, "closesocket");
-      Resolve(lib_, select_, "select");
-      Resolve(lib_, getsockname_, "getsockname");
-      Resolve(lib_, gethostbyname_, "gethostbyname");
-      Resolve(lib_, htons_, "htons");
+      Resolve(FLibrary, FWSAStartup, "WSAStartup");
+      Resolve(FLibrary, FWSACleanup, "WSACleanup");
+      Resolve(FLibrary, FWSAGetLastError, "WSAGetLastError");
+      Resolve(FLibrary, FSocket, "socket");
+      Resolve(FLibrary, FBind, "bind");
+      Resolve(FLibrary, FConnect, "connect");
+      Resolve(FLibrary, FSend, "send");
+      Resolve(FLibrary, FRecv, "recv");
+      Resolve(FLibrary, FSendTo, "sendto");
+      Resolve(FLibrary, FRecvFrom, "recvfrom");
+      Resolve(FLibrary, FSetSockOpt, "setsockopt");
+      Resolve(FLibrary, FShutdown, "shutdown");
+      Resolve(FLibrary, FCloseSocket, "closesocket");
+      Resolve(FLibrary, FSelect, "select");
+      Resolve(FLibrary, FGetSockName, "getsockname");
+      Resolve(FLibrary, FGetHostByName, "gethostbyname");
+      Resolve(FLibrary, FHtons, "htons");
       WSADATA data;
-      if (wsaStartup_(MAKEWORD(2, 2), &data) != 0) throw ENetStackInitializationFailed();
+      if (FWSAStartup(MAKEWORD(2, 2), &data) != 0) throw ENetStackInitializationFailed();
     } catch (...) {
-      ::FreeLibrary(lib_);
+      ::FreeLibrary(FLibrary);
       throw;
     }
   }
@@ -65,10 +65,10 @@ class TNetStackWindows : public TNetStack {
   // The library stays loaded once it has been: under Wine, a ws2_32.dll unloaded and
   // loaded again hands out sockets that bind() refuses (10038), while a plain cleanup
   // followed by a new start-up works. Only the start-up is undone here.
-  ~TNetStackWindows() override { wsaCleanup_(); }
+  ~TNetStackWindows() override { FWSACleanup(); }
 
   TNetSocket CreateSocket(int type, int protocol) override {
-    SOCKET s = socket_(AF_INET, type, protocol);
+    SOCKET s = FSocket(AF_INET, type, protocol);
     if (s == INVALID_SOCKET) {
       Fail();
       return NetInvalidSocket;
@@ -79,40 +79,40 @@ class TNetStackWindows : public TNetStack {
   int Bind(TNetSocket s, const std::string& ip, int port) override {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
-    sa.sin_port = htons_(u_short(port));
+    sa.sin_port = FHtons(u_short(port));
     if (!ip.empty()) {
       uint8_t b[4];
       if (!IsIP(ip)) return FailWith(WSAEINVAL);
       vpn::net::ParseAddress(ip, b);
       std::memcpy(&sa.sin_addr, b, 4);
     }
-    return Result(bind_(S(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa));
+    return Result(FBind(S(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa));
   }
 
   int Connect(TNetSocket s, const uint8_t addr[4], int port) override {
-    sockaddr_in sa = MakeAddress(addr, port, htons_);
-    return Result(connect_(S(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa));
+    sockaddr_in sa = MakeAddress(addr, port, FHtons);
+    return Result(FConnect(S(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa));
   }
 
   int Send(TNetSocket s, const void* data, int len) override {
-    return Result(send_(S(s), static_cast<const char*>(data), len, 0));
+    return Result(FSend(S(s), static_cast<const char*>(data), len, 0));
   }
 
   int Recv(TNetSocket s, void* buf, int len) override {
-    int r = recv_(S(s), static_cast<char*>(buf), len, 0);
+    int r = FRecv(S(s), static_cast<char*>(buf), len, 0);
     if (r == 0 && len > 0) {
       // Some Windows Sockets implementations (Wine's) report a connection the peer reset as
       // an orderly end of data. A zero-byte send tells the two apart: it is harmless after
       // an orderly close and fails with 10054 after a reset.
-      if (send_(S(s), "", 0, 0) == SOCKET_ERROR && wsaGetLastError_() == WSAECONNRESET)
+      if (FSend(S(s), "", 0, 0) == SOCKET_ERROR && FWSAGetLastError() == WSAECONNRESET)
         return FailWith(WSAECONNRESET);
     }
     return Result(r);
   }
 
   int SendTo(TNetSocket s, const void* data, int len, const uint8_t addr[4], int port) override {
-    sockaddr_in sa = MakeAddress(addr, port, htons_);
-    return Result(sendto_(S(s), static_cast<const char*>(data), len, 0,
+    sockaddr_in sa = MakeAddress(addr, port, FHtons);
+    return Result(FSendTo(S(s), static_cast<const char*>(data), len, 0,
                           reinterpret_cast<sockaddr*>(&sa), sizeof sa));
   }
 
@@ -120,7 +120,7 @@ class TNetStackWindows : public TNetStack {
     sockaddr_in sa{};
     int salen = sizeof sa;
     int r =
-        recvfrom_(S(s), static_cast<char*>(buf), len, 0, reinterpret_cast<sockaddr*>(&sa), &salen);
+        FRecvFrom(S(s), static_cast<char*>(buf), len, 0, reinterpret_cast<sockaddr*>(&sa), &salen);
     if (r == SOCKET_ERROR) return Result(-1);
     std::memcpy(from, &sa.sin_addr, 4);
     if (ttl) *ttl = -1;
@@ -129,12 +129,12 @@ class TNetStackWindows : public TNetStack {
 
   int SetSockOpt(TNetSocket s, int level, int option, int value) override {
     return Result(
-        setsockopt_(S(s), level, option, reinterpret_cast<const char*>(&value), sizeof value));
+        FSetSockOpt(S(s), level, option, reinterpret_cast<const char*>(&value), sizeof value));
   }
 
-  int Shutdown(TNetSocket s, int how) override { return Result(shutdown_(S(s), how)); }
+  int Shutdown(TNetSocket s, int how) override { return Result(FShutdown(S(s), how)); }
 
-  int CloseSocket(TNetSocket s) override { return Result(closesocket_(S(s))); }
+  int CloseSocket(TNetSocket s) override { return Result(FCloseSocket(S(s))); }
 
   int WaitReadable(TNetSocket s, int timeoutMs) override {
     fd_set set;
@@ -148,7 +148,7 @@ class TNetStackWindows : public TNetStack {
       tv.tv_usec = (timeoutMs % 1000) * 1000;
       limit = &tv;
     }
-    int r = select_(0, &set, nullptr, nullptr, limit);
+    int r = FSelect(0, &set, nullptr, nullptr, limit);
     if (r == SOCKET_ERROR) return Result(-1);
     return r == 1 ? 1 : 0;
   }
@@ -156,17 +156,17 @@ class TNetStackWindows : public TNetStack {
   int LocalPortRaw(TNetSocket s) override {
     sockaddr_in sa{};
     int len = sizeof sa;
-    if (getsockname_(S(s), reinterpret_cast<sockaddr*>(&sa), &len) == SOCKET_ERROR)
+    if (FGetSockName(S(s), reinterpret_cast<sockaddr*>(&sa), &len) == SOCKET_ERROR)
       return Result(-1);
     return sa.sin_port;
   }
 
-  int LastError() override { return last_; }
+  int LastError() override { return FLastError; }
 
   bool LookupHost(const std::string& name, std::string& ip, int& error) override {
-    hostent* h = gethostbyname_(name.c_str());
+    hostent* h = FGetHostByName(name.c_str());
     if (!h || h->h_addrtype != AF_INET || !h->h_addr_list || !h->h_addr_list[0]) {
-      error = h ? WSAHOST_NOT_FOUND : wsaGetLastError_();
+      error = h ? WSAHOST_NOT_FOUND : FWSAGetLastError();
       return false;
     }
     uint8_t b[4];
@@ -184,7 +184,7 @@ class TNetStackWindows : public TNetStack {
 
  private:
   static SOCKET S(TNetSocket s) { return SOCKET(s); }
-  void Fail() { last_ = wsaGetLastError_(); }
+  void Fail() { FLastError = FWSAGetLastError(); }
   int Result(int r) {
     if (r == SOCKET_ERROR || r < 0) {
       Fail();
@@ -193,35 +193,35 @@ class TNetStackWindows : public TNetStack {
     return r;
   }
   int FailWith(int code) {
-    last_ = code;
+    FLastError = code;
     return -1;
   }
 
-  HMODULE lib_ = nullptr;
-  int(WSAAPI* wsaStartup_)(WORD, LPWSADATA) = nullptr;
-  int(WSAAPI* wsaCleanup_)() = nullptr;
-  int(WSAAPI* wsaGetLastError_)() = nullptr;
-  SOCKET(WSAAPI* socket_)(int, int, int) = nullptr;
-  int(WSAAPI* bind_)(SOCKET, const sockaddr*, int) = nullptr;
-  int(WSAAPI* connect_)(SOCKET, const sockaddr*, int) = nullptr;
-  int(WSAAPI* send_)(SOCKET, const char*, int, int) = nullptr;
-  int(WSAAPI* recv_)(SOCKET, char*, int, int) = nullptr;
-  int(WSAAPI* sendto_)(SOCKET, const char*, int, int, const sockaddr*, int) = nullptr;
-  int(WSAAPI* recvfrom_)(SOCKET, char*, int, int, sockaddr*, int*) = nullptr;
-  int(WSAAPI* setsockopt_)(SOCKET, int, int, const char*, int) = nullptr;
-  int(WSAAPI* shutdown_)(SOCKET, int) = nullptr;
-  int(WSAAPI* closesocket_)(SOCKET) = nullptr;
-  int(WSAAPI* select_)(int, fd_set*, fd_set*, fd_set*, const timeval*) = nullptr;
-  int(WSAAPI* getsockname_)(SOCKET, sockaddr*, int*) = nullptr;
-  hostent*(WSAAPI* gethostbyname_)(const char*) = nullptr;
-  u_short(WSAAPI* htons_)(u_short) = nullptr;
+  HMODULE FLibrary = nullptr;
+  int(WSAAPI* FWSAStartup)(WORD, LPWSADATA) = nullptr;
+  int(WSAAPI* FWSACleanup)() = nullptr;
+  int(WSAAPI* FWSAGetLastError)() = nullptr;
+  SOCKET(WSAAPI* FSocket)(int, int, int) = nullptr;
+  int(WSAAPI* FBind)(SOCKET, const sockaddr*, int) = nullptr;
+  int(WSAAPI* FConnect)(SOCKET, const sockaddr*, int) = nullptr;
+  int(WSAAPI* FSend)(SOCKET, const char*, int, int) = nullptr;
+  int(WSAAPI* FRecv)(SOCKET, char*, int, int) = nullptr;
+  int(WSAAPI* FSendTo)(SOCKET, const char*, int, int, const sockaddr*, int) = nullptr;
+  int(WSAAPI* FRecvFrom)(SOCKET, char*, int, int, sockaddr*, int*) = nullptr;
+  int(WSAAPI* FSetSockOpt)(SOCKET, int, int, const char*, int) = nullptr;
+  int(WSAAPI* FShutdown)(SOCKET, int) = nullptr;
+  int(WSAAPI* FCloseSocket)(SOCKET) = nullptr;
+  int(WSAAPI* FSelect)(int, fd_set*, fd_set*, fd_set*, const timeval*) = nullptr;
+  int(WSAAPI* FGetSockName)(SOCKET, sockaddr*, int*) = nullptr;
+  hostent*(WSAAPI* FGetHostByName)(const char*) = nullptr;
+  u_short(WSAAPI* FHtons)(u_short) = nullptr;
 
   // The error number of the calling thread's last failure (the timed connect fails on
   // its own thread).
-  static thread_local int last_;
+  static thread_local int FLastError;
 };
 
-thread_local int TNetStackWindows::last_ = 0;
+thread_local int TNetStackWindows::FLastError = 0;
 
 }  // namespace
 

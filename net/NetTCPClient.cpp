@@ -4,7 +4,7 @@ void TNetTCPClient::Connect(int timeoutMs) {
   PrepareHandler();
   try {
     ResetForConnect();
-    ioHandler_->ConnectClient(Host, Port, BoundIP, BoundPort, UseNagle, timeoutMs);
+    FIoHandler->ConnectClient(Host, Port, BoundIP, BoundPort, UseNagle, timeoutMs);
   } catch (...) {
     Disconnect();
     throw;

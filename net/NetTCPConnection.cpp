@@ -11,89 +11,89 @@ using namespace vpn::net;
 TNetTCPConnection::TNetTCPConnection() = default;
 
 TNetTCPConnection::~TNetTCPConnection() {
-  if (ioHandler_) ioHandler_->Close();
+  if (FIoHandler) FIoHandler->Close();
 }
 
 void TNetTCPConnection::SetIOHandler(TNetIOHandlerSocket* handler) {
-  if (handler == ioHandler_) return;
-  ownedHandler_.reset();
-  ioHandler_ = handler;
+  if (handler == FIoHandler) return;
+  FOwnedHandler.reset();
+  FIoHandler = handler;
 }
 
 void TNetTCPConnection::PrepareHandler() {
-  if (!ioHandler_) {
-    ownedHandler_ = std::make_unique<TNetIOHandlerSocket>();
-    ioHandler_ = ownedHandler_.get();
-  } else if (ioHandler_->Connected()) {
+  if (!FIoHandler) {
+    FOwnedHandler = std::make_unique<TNetIOHandlerSocket>();
+    FIoHandler = FOwnedHandler.get();
+  } else if (FIoHandler->Connected()) {
     throw ENetAlreadyConnected();
   }
 }
 
 void TNetTCPConnection::ResetForConnect() {
-  ioHandler_->Open();
-  inputBuffer_.Clear();
-  closedGracefully_ = false;
+  FIoHandler->Open();
+  FInputBuffer.Clear();
+  FClosedGracefully = false;
 }
 
 void TNetTCPConnection::Disconnect() {
-  closedGracefully_ = true;
-  if (ioHandler_) ioHandler_->Close();
-  if (ownedHandler_) {
-    ioHandler_ = nullptr;
-    ownedHandler_.reset();
+  FClosedGracefully = true;
+  if (FIoHandler) FIoHandler->Close();
+  if (FOwnedHandler) {
+    FIoHandler = nullptr;
+    FOwnedHandler.reset();
   }
 }
 
 bool TNetTCPConnection::DisconnectedNow() {
-  if (closedGracefully_) {
-    if (ioHandler_ && ioHandler_->Connected()) ioHandler_->Close();
+  if (FClosedGracefully) {
+    if (FIoHandler && FIoHandler->Connected()) FIoHandler->Close();
     return true;
   }
-  return !ioHandler_ || !ioHandler_->Connected();
+  return !FIoHandler || !FIoHandler->Connected();
 }
 
 void TNetTCPConnection::CheckForDisconnect(bool raiseIfDisconnected, bool ignoreBuffer) {
-  if (DisconnectedNow() && raiseIfDisconnected && (inputBuffer_.Empty() || ignoreBuffer))
+  if (DisconnectedNow() && raiseIfDisconnected && (FInputBuffer.Empty() || ignoreBuffer))
     throw ENetConnClosedGracefully();
 }
 
 bool TNetTCPConnection::Connected() {
   CheckForDisconnect(false);
-  return ioHandler_ && ioHandler_->Connected();
+  return FIoHandler && FIoHandler->Connected();
 }
 
 int TNetTCPConnection::ReadFromStack(bool raiseIfDisconnected, int timeoutMs, bool raiseOnTimeout) {
   if (timeoutMs == -1) timeoutMs = ReadTimeout == 0 ? NetWaitForever : ReadTimeout;
   CheckForDisconnect(raiseIfDisconnected);
-  if (!(ioHandler_ && ioHandler_->Connected())) {
+  if (!(FIoHandler && FIoHandler->Connected())) {
     if (raiseIfDisconnected) throw ENetNotConnected();
     return 0;
   }
   std::vector<char> buf(size_t(std::max(RecvBufferSize, 1)));
   int count;
   do {
-    if (!ioHandler_->Readable(timeoutMs)) {
+    if (!FIoHandler->Readable(timeoutMs)) {
       if (raiseOnTimeout) throw ENetReadTimeout();
       return -1;
     }
-    count = ioHandler_->Recv(buf.data(), int(buf.size()));
+    count = FIoHandler->Recv(buf.data(), int(buf.size()));
     if (count == 0) {
-      closedGracefully_ = true;
+      FClosedGracefully = true;
     } else if (count < 0) {
-      int code = ioHandler_->LastError();
+      int code = FIoHandler->LastError();
       if (code == kWsaEShutdown || code == kWsaEConnAborted) {
         // The socket is gone; what was already received can still be read.
-        ioHandler_->Close();
-        if (inputBuffer_.Empty()) TNetStack::RaiseSocketError(code);
+        FIoHandler->Close();
+        if (FInputBuffer.Empty()) TNetStack::RaiseSocketError(code);
         count = 0;
       } else {
         TNetStack::RaiseSocketError(code);
       }
     } else {
-      inputBuffer_.Append(buf.data(), size_t(count));
+      FInputBuffer.Append(buf.data(), size_t(count));
     }
     CheckForDisconnect(raiseIfDisconnected);
-  } while (count == 0 && ioHandler_ && ioHandler_->Connected());
+  } while (count == 0 && FIoHandler && FIoHandler->Connected());
   return count;
 }
 
@@ -101,10 +101,10 @@ std::string TNetTCPConnection::ReadLn(std::string_view terminator, int timeoutMs
   if (terminator.empty()) terminator = "\n";
   if (maxLength < 0) maxLength = MaxLineLength;
   const bool lf = terminator == "\n";
-  readLnTimedOut_ = false;
+  FReadLnTimedOut = false;
   size_t searchFrom = 0;
   for (;;) {
-    std::string_view buffered = inputBuffer_.View();
+    std::string_view buffered = FInputBuffer.View();
     size_t pos = buffered.find(terminator, searchFrom);
     if (maxLength > 0) {
       // The length of a line is what the caller gets: a CR before the LF is not counted,
@@ -116,11 +116,11 @@ std::string TNetTCPConnection::ReadLn(std::string_view terminator, int timeoutMs
         length = buffered.size() - ((lf && !buffered.empty() && buffered.back() == '\r') ? 1 : 0);
       if (length > size_t(maxLength)) {
         if (MaxLineAction == maException) throw ENetReadLnMaxLineLengthExceeded();
-        return inputBuffer_.Take(size_t(maxLength));
+        return FInputBuffer.Take(size_t(maxLength));
       }
     }
     if (pos != std::string_view::npos) {
-      std::string line = inputBuffer_.Take(pos + terminator.size());
+      std::string line = FInputBuffer.Take(pos + terminator.size());
       line.resize(pos);
       if (lf && !line.empty() && line.back() == '\r') line.pop_back();
       return line;
@@ -130,7 +130,7 @@ std::string TNetTCPConnection::ReadLn(std::string_view terminator, int timeoutMs
     CheckForDisconnect(true, true);
     int count = ReadFromStack(true, timeoutMs, timeoutMs == -1);
     if (count == -1) {
-      readLnTimedOut_ = true;
+      FReadLnTimedOut = true;
       return std::string();
     }
     if (count == 0) return std::string();
@@ -138,11 +138,11 @@ std::string TNetTCPConnection::ReadLn(std::string_view terminator, int timeoutMs
 }
 
 std::string TNetTCPConnection::ReadString(size_t n) {
-  while (inputBuffer_.Size() < n) {
+  while (FInputBuffer.Size() < n) {
     ReadFromStack(true, -1, true);
     CheckForDisconnect(true, true);
   }
-  return inputBuffer_.Take(n);
+  return FInputBuffer.Take(n);
 }
 
 void TNetTCPConnection::ReadBuffer(void* buffer, size_t n) {
@@ -163,7 +163,7 @@ void TNetTCPConnection::ReadStream(TNetStream& stream, int64_t count, bool readU
     stream.Write(bytes.data(), int64_t(bytes.size()));
     if (!readUntilDisconnect) remaining -= int64_t(bytes.size());
   };
-  writeOut(inputBuffer_.Take(size_t(std::min<int64_t>(remaining, int64_t(inputBuffer_.Size())))));
+  writeOut(FInputBuffer.Take(size_t(std::min<int64_t>(remaining, int64_t(FInputBuffer.Size())))));
 
   const int64_t piece = std::max(RecvBufferSize, 1);
   while (remaining > 0 && Connected()) {
@@ -172,14 +172,14 @@ void TNetTCPConnection::ReadStream(TNetStream& stream, int64_t count, bool readU
       bytes = ReadString(size_t(std::min(remaining, piece)));
     } catch (const ENetConnClosedGracefully&) {
       if (!readUntilDisconnect) throw;
-      writeOut(inputBuffer_.Take(inputBuffer_.Size()));
+      writeOut(FInputBuffer.Take(FInputBuffer.Size()));
       break;
     }
     writeOut(bytes);
   }
   // The peer may have closed between the reads: what it sent last is still buffered.
-  if (readUntilDisconnect && !inputBuffer_.Empty())
-    writeOut(inputBuffer_.Take(inputBuffer_.Size()));
+  if (readUntilDisconnect && !FInputBuffer.Empty())
+    writeOut(FInputBuffer.Take(FInputBuffer.Size()));
 }
 
 void TNetTCPConnection::Write(std::string_view bytes, bool writeNow) {
@@ -189,10 +189,10 @@ void TNetTCPConnection::Write(std::string_view bytes, bool writeNow) {
 void TNetTCPConnection::WriteBuffer(const void* data, size_t n, bool writeNow) {
   if (n == 0) return;
   CheckForDisconnect(true, true);
-  if (!(ioHandler_ && ioHandler_->Connected())) throw ENetNotConnected();
-  if (writeBuffer_ && !writeNow) {
-    writeBuffer_->Append(data, n);
-    if (writeBufferThreshold_ > 0 && writeBuffer_->Size() >= size_t(writeBufferThreshold_))
+  if (!(FIoHandler && FIoHandler->Connected())) throw ENetNotConnected();
+  if (FWriteBuffer && !writeNow) {
+    FWriteBuffer->Append(data, n);
+    if (FWriteBufferThreshold > 0 && FWriteBuffer->Size() >= size_t(FWriteBufferThreshold))
       FlushWriteBuffer();
     return;
   }
@@ -203,14 +203,14 @@ void TNetTCPConnection::SendNow(const char* data, size_t n) {
   size_t sent = 0;
   while (sent < n) {
     int piece = int(std::min<size_t>(n - sent, INT_MAX / 2));
-    int r = ioHandler_->Send(data + sent, piece);
+    int r = FIoHandler->Send(data + sent, piece);
     if (r < 0) {
-      int code = ioHandler_->LastError();
+      int code = FIoHandler->LastError();
       if (code == kWsaEShutdown || code == kWsaEConnAborted || code == kWsaEConnReset)
-        ioHandler_->Close();
+        FIoHandler->Close();
       TNetStack::RaiseSocketError(code);
     }
-    if (r == 0) closedGracefully_ = true;
+    if (r == 0) FClosedGracefully = true;
     CheckForDisconnect(true, false);
     sent += size_t(r);
   }
@@ -236,13 +236,13 @@ void TNetTCPConnection::WriteStream(TNetStream& stream) {
 }
 
 void TNetTCPConnection::OpenWriteBuffer(int threshold) {
-  writeBuffer_ = std::make_unique<ByteQueue>();
-  writeBufferThreshold_ = threshold;
+  FWriteBuffer = std::make_unique<ByteQueue>();
+  FWriteBufferThreshold = threshold;
 }
 
 void TNetTCPConnection::FlushWriteBuffer() {
-  if (!writeBuffer_ || writeBuffer_->Empty()) return;
-  std::string bytes = writeBuffer_->Take(writeBuffer_->Size());
+  if (!FWriteBuffer || FWriteBuffer->Empty()) return;
+  std::string bytes = FWriteBuffer->Take(FWriteBuffer->Size());
   WriteBuffer(bytes.data(), bytes.size(), true);
 }
 
@@ -250,10 +250,10 @@ void TNetTCPConnection::CloseWriteBuffer() {
   struct Drop {
     std::unique_ptr<ByteQueue>& b;
     ~Drop() { b.reset(); }
-  } drop{writeBuffer_};
+  } drop{FWriteBuffer};
   FlushWriteBuffer();
 }
 
 void TNetTCPConnection::ClearWriteBuffer() {
-  if (writeBuffer_) writeBuffer_->Clear();
+  if (FWriteBuffer) FWriteBuffer->Clear();
 }

@@ -42,7 +42,7 @@ class TNetTCPConnection {
 
   // The I/O handler; without one, Connect creates one that the connection owns and frees
   // at Disconnect. A handler set here stays the caller's.
-  TNetIOHandlerSocket* IOHandler() const { return ioHandler_; }
+  TNetIOHandlerSocket* IOHandler() const { return FIoHandler; }
   void SetIOHandler(TNetIOHandlerSocket* handler);
 
   // Sets the closed-gracefully flag, closes the socket, frees an owned handler.
@@ -53,7 +53,7 @@ class TNetTCPConnection {
   // here too) and raiseIfDisconnected is set, raises ENetConnClosedGracefully, unless
   // the input buffer still holds bytes and ignoreBuffer is not set.
   void CheckForDisconnect(bool raiseIfDisconnected = true, bool ignoreBuffer = false);
-  bool ClosedGracefully() const { return closedGracefully_; }
+  bool ClosedGracefully() const { return FClosedGracefully; }
 
   // One receive into the input buffer. timeoutMs -1 = ReadTimeout. Returns the byte
   // count, 0 when the connection closed (and !raiseIfDisconnected or bytes remain
@@ -66,7 +66,7 @@ class TNetTCPConnection {
   // ReadLnTimedOut(). A close by the peer while an unfinished line is buffered returns ""
   // once; the next ReadLn raises ENetConnClosedGracefully.
   std::string ReadLn(std::string_view terminator = "\n", int timeoutMs = -1, int maxLength = -1);
-  bool ReadLnTimedOut() const { return readLnTimedOut_; }
+  bool ReadLnTimedOut() const { return FReadLnTimedOut; }
   // Exactly n bytes.
   std::string ReadString(size_t n);
   void ReadBuffer(void* buffer, size_t n);
@@ -86,9 +86,9 @@ class TNetTCPConnection {
   void FlushWriteBuffer();
   void CloseWriteBuffer();
   void ClearWriteBuffer();
-  bool WriteBuffering() const { return writeBuffer_ != nullptr; }
+  bool WriteBuffering() const { return FWriteBuffer != nullptr; }
 
-  vpn::net::ByteQueue& InputBuffer() { return inputBuffer_; }
+  vpn::net::ByteQueue& InputBuffer() { return FInputBuffer; }
 
  protected:
   // Creates the owned handler when none is set; ENetAlreadyConnected when connected.
@@ -96,14 +96,14 @@ class TNetTCPConnection {
   // Opens the handler and clears the read state before a connect.
   void ResetForConnect();
 
-  TNetStackUser stackUser_;
-  TNetIOHandlerSocket* ioHandler_ = nullptr;
-  std::unique_ptr<TNetIOHandlerSocket> ownedHandler_;
-  vpn::net::ByteQueue inputBuffer_;
-  std::unique_ptr<vpn::net::ByteQueue> writeBuffer_;
-  int writeBufferThreshold_ = -1;
-  bool closedGracefully_ = false;
-  bool readLnTimedOut_ = false;
+  TNetStackUser FStackUser;
+  TNetIOHandlerSocket* FIoHandler = nullptr;
+  std::unique_ptr<TNetIOHandlerSocket> FOwnedHandler;
+  vpn::net::ByteQueue FInputBuffer;
+  std::unique_ptr<vpn::net::ByteQueue> FWriteBuffer;
+  int FWriteBufferThreshold = -1;
+  bool FClosedGracefully = false;
+  bool FReadLnTimedOut = false;
 
  private:
   void SendNow(const char* data, size_t n);

@@ -146,17 +146,16 @@ TSkinData::TSkinData(TComponent* AOwner) : TComponent(AOwner), FSkin3rd(DefaultS
   void* bits = nullptr;
   FSpareBitmap.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   // The glyphs of the program's own resource; white shows what lies under them.
-  if (HANDLE bmp = LoadImageW(GetModuleHandleW(nullptr), L"MENUGLYPHS", IMAGE_BITMAP, 0, 0,
-                              LR_CREATEDIBSECTION)) {
-    FMenuGlyphs = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0);
+  const TGdiObject bmp(LoadImageW(GetModuleHandleW(nullptr), L"MENUGLYPHS", IMAGE_BITMAP, 0, 0,
+                                  LR_CREATEDIBSECTION));
+  if (bmp) {
+    FMenuGlyphs.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0));
     if (FMenuGlyphs)
-      ImageList_AddMasked(FMenuGlyphs, static_cast<HBITMAP>(bmp), RGB(255, 255, 255));
-    DeleteObject(bmp);
+      ImageList_AddMasked(FMenuGlyphs.Get(), static_cast<HBITMAP>(bmp.Get()), RGB(255, 255, 255));
   }
 }
 
 TSkinData::~TSkinData() {
-  if (FMenuGlyphs) ImageList_Destroy(FMenuGlyphs);
   if (SkinManager) SkinManager->UnregisterSkinData(this);
 }
 

@@ -117,7 +117,7 @@ class TSkinData : public TComponent, public TSkinModel {
 
   HBRUSH FaceBrush() const { return static_cast<HBRUSH>(FFaceBrush.Get()); }
   // Restore, maximise, minimise and close glyphs, 16 x 16, white transparent.
-  HIMAGELIST MenuGlyphs() const { return FMenuGlyphs; }
+  HIMAGELIST MenuGlyphs() const { return FMenuGlyphs.Get(); }
   // A colour of the skin as the screen shows it (system colours resolved).
   static COLORREF ColorToRGB(TColor Colour);
 
@@ -143,7 +143,7 @@ class TSkinData : public TComponent, public TSkinModel {
   std::vector<std::string> FSkin3rd;
   TGdiObject FFaceBrush;
   TGdiObject FSpareBitmap;
-  HIMAGELIST FMenuGlyphs = nullptr;
+  TImageListHandle FMenuGlyphs;
 };
 
 // Pixels of a skin picture as a 32-bit device-independent bitmap (top-down rows).

@@ -4,79 +4,12 @@
 
 #include "framework/Controls.h"
 
-namespace {
-
-const wchar_t kTimerWindowClass[] = L"TSimpleTimerWindow";
-
-// The one handler of the process. A plain pointer, so that timers freed during program
-// end (after the finalizer below has run) still read a valid null.
-TSimpleTimerHandler* gHandler = nullptr;
-
-// Frees a handler that is still there at program end (a timer that was never freed
-// keeps it alive until then).
-struct THandlerFinalizer {
-  ~THandlerFinalizer() { delete std::exchange(gHandler, nullptr); }
-} gHandlerFinalizer;
-
-}  // namespace
-
-// ---------------------------------------------------------------------------------------
-// TSimpleTimerHandler
-
-TSimpleTimerHandler::TSimpleTimerHandler() {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  if (!GetClassInfoW(instance, kTimerWindowClass, &wc)) {
-    wc = WNDCLASSW{};
-    wc.lpfnWndProc = &TSimpleTimerHandler::WindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kTimerWindowClass;
-    RegisterClassW(&wc);
-  }
-  // A message-only window: it never shows, is never enumerated with the top-level
-  // windows and receives nothing but what is sent or posted to it (the timer ticks).
-  FWindow = CreateWindowExW(0, kTimerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            instance, nullptr);
-}
-
-TSimpleTimerHandler::~TSimpleTimerHandler() {
-  if (FWindow) {
-    // Timers that outlive the handler keep no system timer on a dead window.
-    for (TSimpleTimer* t : FTimers) t->FRunning = false;
-    DestroyWindow(FWindow);
-    FWindow = nullptr;
-  }
-}
-
-void TSimpleTimerHandler::AcquireTimerWindow(TSimpleTimer* Timer) {
-  if (!gHandler) gHandler = new TSimpleTimerHandler();
-  ++gHandler->FUserCount;
-  gHandler->FTimers.insert(Timer);
-}
-
-void TSimpleTimerHandler::ReleaseTimerWindow(TSimpleTimer* Timer) {
-  if (!gHandler) return;
-  gHandler->FTimers.erase(Timer);
-  if (gHandler->FUserCount > 0) --gHandler->FUserCount;
-  if (gHandler->FUserCount == 0) delete std::exchange(gHandler, nullptr);
-}
-
-HWND TSimpleTimerHandler::TimerWindow() {
-  return gHandler ? gHandler->FWindow : nullptr;
-}
-
-int TSimpleTimerHandler::UserCount() {
-  return gHandler ? gHandler->FUserCount : 0;
-}
-
 LRESULT CALLBACK TSimpleTimerHandler::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (Msg == WM_TIMER) {
-    if (!gHandler || Wnd != gHandler->FWindow) return 0;
-    auto* timer = reinterpret_cast<TSimpleTimer*>(WParam);
     // A tick still queued for a timer that was freed or stopped in the meantime is
     // not delivered.
-    if (gHandler->FTimers.count(timer) == 0 || !timer->FRunning) return 0;
-    timer->Tick();
+    TSimpleTimer* timer = Shared::Find(Wnd, reinterpret_cast<TSimpleTimer*>(WParam));
+    if (timer && timer->FRunning) timer->Tick();
     return 0;
   }
   return DefWindowProcW(Wnd, Msg, WParam, LParam);
@@ -98,12 +31,12 @@ void TSimpleTimer::Init(uint32_t Interval, TNotifyEvent OnTimer) {
   FEnabled = false;
   FInterval = Interval;
   SetOnTimer(std::move(OnTimer));
-  TSimpleTimerHandler::AcquireTimerWindow(this);
+  TSimpleTimerHandler::Shared::Join(this, this);
 }
 
 TSimpleTimer::~TSimpleTimer() {
   if (FEnabled) Stop(true);
-  TSimpleTimerHandler::ReleaseTimerWindow(this);
+  TSimpleTimerHandler::Shared::Leave(this, this);
 }
 
 bool TSimpleTimer::Start() {

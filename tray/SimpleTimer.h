@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <unordered_set>
 
 #include "framework/Classes.h"
+#include "framework/SharedWindow.h"
 
 class TSimpleTimer : public TObject {
  public:
@@ -51,24 +51,18 @@ class TSimpleTimer : public TObject {
   TNotifyEvent FOnTimer;
 };
 
-// The shared hidden window of the simple timers: created for the first timer, destroyed
-// with the last one, and at program end if a timer outlives everything else.
-class TSimpleTimerHandler {
+// The shared hidden window of the simple timers: a message-only window made for the
+// first timer and destroyed with the last one. The live timers are its users, so a tick
+// that arrives for a timer already destroyed is dropped.
+class TSimpleTimerHandler : public TMessageOnlyWindowKind {
  public:
-  static void AcquireTimerWindow(TSimpleTimer* Timer);
-  static void ReleaseTimerWindow(TSimpleTimer* Timer);
-  // The shared window, or nullptr while no timer exists.
-  static HWND TimerWindow();
-  static int UserCount();
-
-  ~TSimpleTimerHandler();
-
- private:
-  TSimpleTimerHandler();
+  using Shared = TSharedMessageWindow<TSimpleTimerHandler, TSimpleTimer*, TSimpleTimer>;
+  static constexpr wchar_t ClassName[] = L"TSimpleTimerWindow";
   static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+  // A timer that outlives the window keeps no system timer on it.
+  static void WindowGone(TSimpleTimer* Timer) { Timer->FRunning = false; }
 
-  HWND FWindow = nullptr;
-  int FUserCount = 0;
-  // The live timers: a tick that arrives for a timer already destroyed is dropped.
-  std::unordered_set<TSimpleTimer*> FTimers;
+  // The shared window, or nullptr while no timer exists.
+  static HWND TimerWindow() { return Shared::Window(); }
+  static int UserCount() { return Shared::UserCount(); }
 };

@@ -12,6 +12,10 @@ namespace vpn::app {
 // The fixed name of the phonebook entry the program writes, dials and deletes.
 inline constexpr const char* kEntryName = "VPN Connection";
 
+// The program's caption: the main window's title, the tray balloon's title, the name a
+// second copy finds the first by, and the head of the about text.
+inline constexpr char kProgramCaption[] = "Morlu连接器";
+
 // The control the connect sends the focus to when it refuses the input.
 enum class InputFault { kNone, kServer, kUserName, kPassword };
 

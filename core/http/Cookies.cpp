@@ -158,13 +158,13 @@ void TNetCookieRFC2965::Assign(const TNetNetscapeCookie& other) {
 // ---- TNetCookieList / TNetCookies ------------------------------------------------------
 
 TNetNetscapeCookie* TNetCookieList::Find(std::string_view name) const {
-  for (const auto& c : cookies_)
+  for (const auto& c : FCookies)
     if (vpn::SameTextAscii(c->CookieName, name)) return c.get();
   return nullptr;
 }
 
 void TNetCookieList::AddOrReplace(std::unique_ptr<TNetNetscapeCookie> cookie) {
-  for (auto& c : cookies_) {
+  for (auto& c : FCookies) {
     if (vpn::SameTextAscii(c->CookieName, cookie->CookieName)) {
       // The stored object keeps its kind; a Set-cookie2 cookie replacing a Set-cookie
       // one (or the other way round) replaces the object itself.
@@ -177,45 +177,45 @@ void TNetCookieList::AddOrReplace(std::unique_ptr<TNetNetscapeCookie> cookie) {
       return;
     }
   }
-  cookies_.push_back(std::move(cookie));
+  FCookies.push_back(std::move(cookie));
 }
 
 size_t TNetCookieList::Purge(int64_t now) {
-  const size_t before = cookies_.size();
-  std::erase_if(cookies_, [now](const auto& c) { return c->IsExpired(now); });
-  return before - cookies_.size();
+  const size_t before = FCookies.size();
+  std::erase_if(FCookies, [now](const auto& c) { return c->IsExpired(now); });
+  return before - FCookies.size();
 }
 
 void TNetCookies::LockCookieList(TNetCookieAccess access) {
   if (access == caRead)
-    lock_.lock_shared();
+    FLock.lock_shared();
   else
-    lock_.lock();
+    FLock.lock();
 }
 
 void TNetCookies::UnlockCookieList(TNetCookieAccess access) {
   if (access == caRead)
-    lock_.unlock_shared();
+    FLock.unlock_shared();
   else
-    lock_.unlock();
+    FLock.unlock();
 }
 
 TNetCookieList& TNetCookies::ListForDomain(std::string_view domain) {
-  for (auto& d : domains_)
+  for (auto& d : FDomains)
     if (vpn::SameTextAscii(d.first, domain)) return *d.second;
-  domains_.emplace_back(std::string(domain), std::make_unique<TNetCookieList>());
-  return *domains_.back().second;
+  FDomains.emplace_back(std::string(domain), std::make_unique<TNetCookieList>());
+  return *FDomains.back().second;
 }
 
 size_t TNetCookies::Purge(int64_t now) {
   size_t n = 0;
-  for (auto& d : domains_) n += d.second->Purge(now);
+  for (auto& d : FDomains) n += d.second->Purge(now);
   return n;
 }
 
 size_t TNetCookies::CookieCount() const {
   size_t n = 0;
-  for (const auto& d : domains_) n += d.second->Count();
+  for (const auto& d : FDomains) n += d.second->Count();
   return n;
 }
 
@@ -268,19 +268,19 @@ bool CookieDomainMatchesHost(std::string_view domain, std::string_view host) {
 TNetCookieManager::TNetCookieManager() = default;
 
 TNetCookieManager::~TNetCookieManager() {
-  if (!cookies_) return;
-  cookies_->LockCookieList(caReadWrite);
-  cookies_->Purge(Now());
-  cookies_->UnlockCookieList(caReadWrite);
-  if (OnDestroy) OnDestroy(this, cookies_.get());
+  if (!FCookies) return;
+  FCookies->LockCookieList(caReadWrite);
+  FCookies->Purge(Now());
+  FCookies->UnlockCookieList(caReadWrite);
+  if (OnDestroy) OnDestroy(this, FCookies.get());
 }
 
 TNetCookies& TNetCookieManager::CookieCollection() {
-  if (!cookies_) {
-    cookies_ = std::make_unique<TNetCookies>();
-    if (OnCreate) OnCreate(this, cookies_.get());
+  if (!FCookies) {
+    FCookies = std::make_unique<TNetCookies>();
+    if (OnCreate) OnCreate(this, FCookies.get());
   }
-  return *cookies_;
+  return *FCookies;
 }
 
 int64_t TNetCookieManager::Now() const {

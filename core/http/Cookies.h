@@ -78,11 +78,11 @@ class TNetCookieList {
   void AddOrReplace(std::unique_ptr<TNetNetscapeCookie> cookie);
   // Removes every expired cookie; returns how many went.
   size_t Purge(int64_t now);
-  size_t Count() const { return cookies_.size(); }
-  TNetNetscapeCookie* Cookies(size_t i) const { return cookies_[i].get(); }
+  size_t Count() const { return FCookies.size(); }
+  TNetNetscapeCookie* Cookies(size_t i) const { return FCookies[i].get(); }
 
  private:
-  std::vector<std::unique_ptr<TNetNetscapeCookie>> cookies_;
+  std::vector<std::unique_ptr<TNetNetscapeCookie>> FCookies;
 };
 
 enum TNetCookieAccess { caRead, caReadWrite };
@@ -96,14 +96,14 @@ class TNetCookies {
   // Callers hold the lock for the following (writing for the first two).
   TNetCookieList& ListForDomain(std::string_view domain);  // created when new
   size_t Purge(int64_t now);
-  size_t DomainCount() const { return domains_.size(); }
-  const std::string& DomainKey(size_t i) const { return domains_[i].first; }
-  const TNetCookieList& DomainList(size_t i) const { return *domains_[i].second; }
+  size_t DomainCount() const { return FDomains.size(); }
+  const std::string& DomainKey(size_t i) const { return FDomains[i].first; }
+  const TNetCookieList& DomainList(size_t i) const { return *FDomains[i].second; }
   size_t CookieCount() const;
 
  private:
-  std::shared_mutex lock_;
-  std::vector<std::pair<std::string, std::unique_ptr<TNetCookieList>>> domains_;
+  std::shared_mutex FLock;
+  std::vector<std::pair<std::string, std::unique_ptr<TNetCookieList>>> FDomains;
 };
 
 class TNetCookieManager {
@@ -143,7 +143,7 @@ class TNetCookieManager {
            std::string_view host);
   int64_t Now() const;
 
-  std::unique_ptr<TNetCookies> cookies_;
+  std::unique_ptr<TNetCookies> FCookies;
 };
 
 namespace vpn {

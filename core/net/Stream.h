@@ -25,18 +25,18 @@ class TNetStream {
 class TNetMemoryStream : public TNetStream {
  public:
   TNetMemoryStream() = default;
-  explicit TNetMemoryStream(std::string bytes) : data_(std::move(bytes)) {}
+  explicit TNetMemoryStream(std::string bytes) : FData(std::move(bytes)) {}
 
   int64_t Read(void* buffer, int64_t n) override;
   int64_t Write(const void* buffer, int64_t n) override;
-  int64_t Position() const override { return pos_; }
+  int64_t Position() const override { return FPos; }
   void SetPosition(int64_t pos) override;
-  int64_t Size() const override { return int64_t(data_.size()); }
+  int64_t Size() const override { return int64_t(FData.size()); }
   void SetSize(int64_t size) override;
 
-  const std::string& DataString() const { return data_; }
+  const std::string& DataString() const { return FData; }
 
  private:
-  std::string data_;
-  int64_t pos_ = 0;
+  std::string FData;
+  int64_t FPos = 0;
 };

@@ -72,9 +72,9 @@ bool TSkinModel::LoadSkinStore() {
 void TSkinModel::LoadBitmap(TSkinPicture& Target, std::string_view Value) const {
   Target.Clear();
   const std::string_view name = FileNamePart(Value);
-  if (name.empty() || ExtensionPart(Value) != ".bmp" || !archive_) return;
+  if (name.empty() || ExtensionPart(Value) != ".bmp" || !FArchive) return;
   std::vector<uint8_t> member;
-  archive_->GetMember(name, member);
+  FArchive->GetMember(name, member);
   if (member.empty()) return;
   // A member that is not a picture we can read leaves the slot's picture empty.
   if (std::optional<TSkinPicture> pic = DecodeBmp(member)) Target = std::move(*pic);
@@ -127,22 +127,32 @@ std::vector<TSkinPicture*> TSkinModel::AllPictures() {
   return all;
 }
 
-void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
-  archive_ = &Archive;
-  const std::vector<std::string> sections = ini.SectionNames();
-  auto str = [&](std::string_view sec, std::string_view key) { return ini.ReadString(sec, key); };
-  auto num = [&](std::string_view sec, std::string_view key, int32_t def) {
-    return ini.ReadInteger(sec, key, def);
-  };
-  SkinName = str("TitlebarSkin", "SkinName");
+void TSkinModel::LoadFromIni(const IniText& Ini, const TSkinReader& Archive) {
+  FArchive = &Archive;
+  const std::vector<std::string> sections = Ini.SectionNames();
+  SkinName = Ini.ReadString("TitlebarSkin", "SkinName");
+  ReadBorders(Ini);
+  // The colours come before the elements: the buttons' text colours default to them.
+  ReadColours(Ini, sections);
+  ReadSysButtons(Ini, sections);
+  ReadButtons(Ini);
+  ReadTitle(Ini);
+  ReadProgress(Ini);
+  ReadMenuBar(Ini);
+  ReadImageElements(Ini);
+  FArchive = nullptr;
+  SkinNotLoaded = false;
+  SkinRead();
+}
 
-  // The four borders, refilled in place.
+// The four borders, refilled in place.
+void TSkinModel::ReadBorders(const IniText& Ini) {
   for (TDataSkinBorder* b :
        {LeftBorder.get(), RightBorder.get(), TopBorder.get(), BottomBorder.get()}) {
     const std::string& n = b->Name;
-    LoadBitmap(b->Bitmap, str("Personality", n));
-    const int32_t first = num("Personality", n + "TopHeight", 0);
-    const int32_t second = num("Personality", n + "BotHeight", 0);
+    LoadBitmap(b->Bitmap, Ini.ReadString("Personality", n));
+    const int32_t first = Ini.ReadInteger("Personality", n + "TopHeight", 0);
+    const int32_t second = Ini.ReadInteger("Personality", n + "BotHeight", 0);
     if (n == "Left" || n == "Right") {
       b->TopHeight = first;
       b->BottomHeight = second;
@@ -152,14 +162,17 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
       b->RightWidth = second;
       b->TopHeight = b->BottomHeight = 0;
     }
-    b->FrameCount = num("Personality", n + "Frame", 1);
-    b->Tile = num("Personality", n + "Stretch", 1);
-    b->Trans = num("Personality", n + "Trans", 1);
+    b->FrameCount = Ini.ReadInteger("Personality", n + "Frame", 1);
+    b->Tile = Ini.ReadInteger("Personality", n + "Stretch", 1);
+    b->Trans = Ini.ReadInteger("Personality", n + "Trans", 1);
   }
+}
 
-  // Colours: the system colour is the default of each; the menu bar follows the face.
+// Colours: the system colour is the default of each; the menu bar follows the face. Every
+// section named "Colour..." but "Colours" adds one palette entry.
+void TSkinModel::ReadColours(const IniText& Ini, const std::vector<std::string>& Sections) {
   auto colour = [&](std::string_view key, TColor def) {
-    return ParseColour(str("Colours", key), def);
+    return ParseColour(Ini.ReadString("Colours", key), def);
   };
   TSkinColours& c = Colours;
   c.WindowText = colour("WindowText", clWindowText);
@@ -179,30 +192,32 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
   c.TitleTextActive = colour("TitleTextActive", clCaptionText);
   c.TitleTextNoActive = colour("TitleTextNoActive", clInactiveCaptionText);
   Palette.clear();
-  for (const std::string& s : sections) {
+  for (const std::string& s : Sections) {
     const std::string upper = vpn::AsciiUpper(s);
     if (upper.starts_with("COLOUR") && upper != "COLOURS")
-      Palette.push_back(ParseColour(str(s, "color"), clWindowText));
+      Palette.push_back(ParseColour(Ini.ReadString(s, "color"), clWindowText));
   }
+}
 
-  // Caption buttons, in file order, then the three buttons of a maximised MDI child.
+// Caption buttons, in file order, then the three buttons of a maximised MDI child.
+void TSkinModel::ReadSysButtons(const IniText& Ini, const std::vector<std::string>& Sections) {
   SysButtonElements.clear();
-  for (const std::string& s : sections) {
+  for (const std::string& s : Sections) {
     const std::string upper = vpn::AsciiUpper(s);
     if (!upper.starts_with("BUTTON") || upper == "BUTTONS" || upper == "BUTTON.RADIO" ||
         upper == "BUTTON.CHECKBOX")
       continue;
     auto b = std::make_unique<TDataSkinSysButton>();
     b->Name = upper;
-    b->Action = num(s, "Action", 0);
-    b->Align = num(s, "Align", 0);
-    b->Xcoord = num(s, "Xcoord", 0);
-    b->Ycoord = num(s, "Ycoord", 0);
-    b->Visibility = num(s, "Visibility", 0);
-    b->Visibility1 = num(s, "Visibility1", 0);
-    b->CombineOp = num(s, "CombineOp", -1);
-    b->FrameCount = num(s, "frame", 0);
-    LoadBitmap(b->Bitmap, str(s, "ButtonImage"));
+    b->Action = Ini.ReadInteger(s, "Action", 0);
+    b->Align = Ini.ReadInteger(s, "Align", 0);
+    b->Xcoord = Ini.ReadInteger(s, "Xcoord", 0);
+    b->Ycoord = Ini.ReadInteger(s, "Ycoord", 0);
+    b->Visibility = Ini.ReadInteger(s, "Visibility", 0);
+    b->Visibility1 = Ini.ReadInteger(s, "Visibility1", 0);
+    b->CombineOp = Ini.ReadInteger(s, "CombineOp", -1);
+    b->FrameCount = Ini.ReadInteger(s, "frame", 0);
+    LoadBitmap(b->Bitmap, Ini.ReadString(s, "ButtonImage"));
     if (b->FrameCount == 0) {
       // A strip no more than 3.8 times as wide as high holds normal, pressed and hot.
       b->FrameCount = 6;
@@ -223,7 +238,7 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
     SysButtonElements.push_back(std::move(b));
   }
   TSkinPicture mdi;
-  LoadBitmap(mdi, str("MDICONTROLS", "Image"));
+  LoadBitmap(mdi, Ini.ReadString("MDICONTROLS", "Image"));
   if (!mdi.Empty()) {
     const int w = mdi.Width / 12;
     for (int k = 0; k < 3; ++k) {
@@ -232,26 +247,32 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
       b.Xcoord = (w + 4) * (3 - k);
     }
   }
+}
 
-  // Push buttons, check boxes and radio buttons, refilled in place.
+// Push buttons, check boxes and radio buttons, refilled in place.
+void TSkinModel::ReadButtons(const IniText& Ini) {
+  auto num = [&](std::string_view key, int32_t def) {
+    return Ini.ReadInteger("Buttons", key, def);
+  };
+  auto str = [&](std::string_view key) { return Ini.ReadString("Buttons", key); };
   TDataSkinButton& bt = *Buttons;
-  bt.LeftWidth = num("Buttons", "LeftWidth", 0);
-  bt.RightWidth = num("Buttons", "RightWidth", 0);
-  bt.TopHeight = num("Buttons", "TopHeight", 0);
-  bt.BottomHeight = num("Buttons", "BottomHeight", 0);
-  bt.Trans = num("Buttons", "Trans", 0);
-  bt.Tile = num("Buttons", "Tile", 0);
-  LoadBitmap(bt.Bitmap, str("Buttons", "Bitmap"));
-  LoadBitmap(bt.CheckBitmap, str("Buttons", "CheckButton"));
-  LoadBitmap(bt.RadioBitmap, str("Buttons", "RadioButton"));
-  bt.NormalColour = num("Buttons", "NormalColour", -1);
-  bt.MouseOverColour = num("Buttons", "MouseOverColour", -1);
-  bt.PressedColour = num("Buttons", "PressedColour", -1);
-  bt.RadioButtonFrame = num("Buttons", "RadioButtonFrame", 0);
-  bt.CheckButtonFrame = num("Buttons", "CheckButtonFrame", 0);
-  bt.NormalColour2 = ParseColour(str("Buttons", "NormalColour2"), c.ButtonText);
-  bt.MouseOverColour2 = ParseColour(str("Buttons", "MouseOverColour2"), c.ButtonText);
-  bt.PressedColour2 = ParseColour(str("Buttons", "PressedColour2"), c.ButtonText);
+  bt.LeftWidth = num("LeftWidth", 0);
+  bt.RightWidth = num("RightWidth", 0);
+  bt.TopHeight = num("TopHeight", 0);
+  bt.BottomHeight = num("BottomHeight", 0);
+  bt.Trans = num("Trans", 0);
+  bt.Tile = num("Tile", 0);
+  LoadBitmap(bt.Bitmap, str("Bitmap"));
+  LoadBitmap(bt.CheckBitmap, str("CheckButton"));
+  LoadBitmap(bt.RadioBitmap, str("RadioButton"));
+  bt.NormalColour = num("NormalColour", -1);
+  bt.MouseOverColour = num("MouseOverColour", -1);
+  bt.PressedColour = num("PressedColour", -1);
+  bt.RadioButtonFrame = num("RadioButtonFrame", 0);
+  bt.CheckButtonFrame = num("CheckButtonFrame", 0);
+  bt.NormalColour2 = ParseColour(str("NormalColour2"), Colours.ButtonText);
+  bt.MouseOverColour2 = ParseColour(str("MouseOverColour2"), Colours.ButtonText);
+  bt.PressedColour2 = ParseColour(str("PressedColour2"), Colours.ButtonText);
   bt.FrameCount = 5;
   // Glyph strips without a frame count hold cells 13 wide (under 16 high) or 16 wide.
   auto glyphFrames = [](const TSkinPicture& p) {
@@ -260,24 +281,30 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
   };
   if (bt.RadioButtonFrame == 0) bt.RadioButtonFrame = glyphFrames(bt.RadioBitmap);
   if (bt.CheckButtonFrame == 0) bt.CheckButtonFrame = glyphFrames(bt.CheckBitmap);
+}
 
-  // The caption.
+// The caption: its background picture and text placement from "Personality", its font
+// height from "Fonts".
+void TSkinModel::ReadTitle(const IniText& Ini) {
+  auto num = [&](std::string_view key, int32_t def) {
+    return Ini.ReadInteger("Personality", key, def);
+  };
   TDataSkinTitle& t = *Title;
-  LoadBitmap(t.Bitmap, str("Personality", "TextBack"));
-  t.LeftWidth = num("Personality", "TextShift", 0);
-  t.TopHeight = num("Personality", "TextShiftVert", 0);
-  t.RightWidth = num("Personality", "TextRightClip", 0);
+  LoadBitmap(t.Bitmap, Ini.ReadString("Personality", "TextBack"));
+  t.LeftWidth = num("TextShift", 0);
+  t.TopHeight = num("TextShiftVert", 0);
+  t.RightWidth = num("TextRightClip", 0);
   t.BottomHeight = 0;
-  t.TextAlignment = num("Personality", "TextAlignment", 0);
-  t.Textbackground = num("Personality", "Textbackground", 0);
-  t.TXTBackleft = num("Personality", "TXTBackleft", 0);
-  t.TXTBackRight = num("Personality", "TXTBackRight", 0);
-  t.FontHeight = num("Fonts", "FontHeight", 14);
+  t.TextAlignment = num("TextAlignment", 0);
+  t.Textbackground = num("Textbackground", 0);
+  t.TXTBackleft = num("TXTBackleft", 0);
+  t.TXTBackRight = num("TXTBackRight", 0);
+  t.FontHeight = Ini.ReadInteger("Fonts", "FontHeight", 14);
   t.FrameCount = 2;
   auto rgbKeys = [&](const std::string& prefix) {
-    const int32_t r = num("Personality", prefix + "R", -1);
-    const int32_t g = num("Personality", prefix + "G", -1);
-    const int32_t b = num("Personality", prefix + "B", -1);
+    const int32_t r = num(prefix + "R", -1);
+    const int32_t g = num(prefix + "G", -1);
+    const int32_t b = num(prefix + "B", -1);
     return (r >= 0 && g >= 0 && b >= 0)
                ? RgbColour(static_cast<uint32_t>(r) % 256, static_cast<uint32_t>(g) % 256,
                            static_cast<uint32_t>(b) % 256)
@@ -285,73 +312,87 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
   };
   t.ActiveText = rgbKeys("ActiveText");
   t.InActiveText = rgbKeys("InActiveText");
+}
 
-  // The progress bar.
+// The progress bar, present only when the skin names its picture.
+void TSkinModel::ReadProgress(const IniText& Ini) {
   Progress.reset();
-  if (!str("Progress", "Bitmap").empty()) {
-    Progress = Named<TDataSkinBorder>("Progress");
-    LoadBitmap(Progress->Bitmap, str("Progress", "Bitmap"));
-    LoadBitmap(Progress->Bitmap2, str("Progress", "Chunk"));
-    Progress->Style = num("Progress", "Style", 0);
-    Progress->LeftWidth = num("Progress", "LeftWidth", 0);
-    Progress->RightWidth = num("Progress", "RightWidth", 0);
-    Progress->TopHeight = num("Progress", "TopHeight", 0);
-    Progress->BottomHeight = num("Progress", "BottomHeight", 0);
-    Progress->Trans = num("Progress", "Trans", 0);
-    Progress->Tile = num("Progress", "Tile", 0);
-    Progress->FrameCount = 2;
-  }
+  const std::string bitmap = Ini.ReadString("Progress", "Bitmap");
+  if (bitmap.empty()) return;
+  auto num = [&](std::string_view key) { return Ini.ReadInteger("Progress", key, 0); };
+  Progress = Named<TDataSkinBorder>("Progress");
+  LoadBitmap(Progress->Bitmap, bitmap);
+  LoadBitmap(Progress->Bitmap2, Ini.ReadString("Progress", "Chunk"));
+  Progress->Style = num("Style");
+  Progress->LeftWidth = num("LeftWidth");
+  Progress->RightWidth = num("RightWidth");
+  Progress->TopHeight = num("TopHeight");
+  Progress->BottomHeight = num("BottomHeight");
+  Progress->Trans = num("Trans");
+  Progress->Tile = num("Tile");
+  Progress->FrameCount = 2;
+}
 
-  // The menu bar background.
+// The menu bar background, present only when the skin names its picture.
+void TSkinModel::ReadMenuBar(const IniText& Ini) {
   MenuBarImage.reset();
-  if (!str("Personality", "menuBar").empty()) {
-    MenuBarImage = Named<TDataSkinObject>("menuBar");
-    LoadBitmap(MenuBarImage->Bitmap, str("Personality", "menuBar"));
-    MenuBarImage->TopHeight = MenuBarImage->BottomHeight = 0;
-    MenuBarImage->Tile = num("Personality", "TileMenu", 0);
-    MenuBarImage->LeftWidth = num("Personality", "TileLeftMenu", 1);
-    MenuBarImage->RightWidth = num("Personality", "TileRightMenu", 1);
-    MenuBarImage->FrameCount = 2;
-  }
+  const std::string bitmap = Ini.ReadString("Personality", "menuBar");
+  if (bitmap.empty()) return;
+  MenuBarImage = Named<TDataSkinObject>("menuBar");
+  LoadBitmap(MenuBarImage->Bitmap, bitmap);
+  MenuBarImage->TopHeight = MenuBarImage->BottomHeight = 0;
+  MenuBarImage->Tile = Ini.ReadInteger("Personality", "TileMenu", 0);
+  MenuBarImage->LeftWidth = Ini.ReadInteger("Personality", "TileLeftMenu", 1);
+  MenuBarImage->RightWidth = Ini.ReadInteger("Personality", "TileRightMenu", 1);
+  MenuBarImage->FrameCount = 2;
+}
 
-  // Plain image elements and those with a second picture. A section the skin lacks
-  // leaves its slot empty, also after an earlier skin filled it.
-  auto readCommon = [&](TDataSkinObject& e, const std::string& sec, bool withStyle) {
-    if (withStyle) e.Style = num(sec, "Style", 0);
-    e.LeftWidth = num(sec, "LeftWidth", 0);
-    e.RightWidth = num(sec, "RightWidth", 0);
-    e.TopHeight = num(sec, "TopHeight", 0);
-    e.BottomHeight = num(sec, "BottomHeight", 0);
-    e.Trans = num(sec, "Trans", 0);
-    e.Tile = num(sec, "Tile", 0);
-    if (e.Tile > 1) e.Tile = 0;
-    e.NormalColour = num(sec, "NormalColour", -1);
-    e.MouseOverColour = num(sec, "MouseOverColour", -1);
-    e.PressedColour = num(sec, "PressedColour", -1);
-    e.NormalColour2 = ParseColour(str(sec, "NormalColour2"), c.ButtonText);
-    e.MouseOverColour2 = ParseColour(str(sec, "MouseOverColour2"), c.ButtonText);
-    e.PressedColour2 = ParseColour(str(sec, "PressedColour2"), c.ButtonText);
+// The keys every image element's section shares.
+void TSkinModel::ReadElementCommon(const IniText& Ini, TDataSkinObject& E,
+                                   const std::string& Section, bool WithStyle) const {
+  auto num = [&](std::string_view key, int32_t def) { return Ini.ReadInteger(Section, key, def); };
+  auto colour = [&](std::string_view key) {
+    return ParseColour(Ini.ReadString(Section, key), Colours.ButtonText);
   };
+  if (WithStyle) E.Style = num("Style", 0);
+  E.LeftWidth = num("LeftWidth", 0);
+  E.RightWidth = num("RightWidth", 0);
+  E.TopHeight = num("TopHeight", 0);
+  E.BottomHeight = num("BottomHeight", 0);
+  E.Trans = num("Trans", 0);
+  E.Tile = num("Tile", 0);
+  if (E.Tile > 1) E.Tile = 0;
+  E.NormalColour = num("NormalColour", -1);
+  E.MouseOverColour = num("MouseOverColour", -1);
+  E.PressedColour = num("PressedColour", -1);
+  E.NormalColour2 = colour("NormalColour2");
+  E.MouseOverColour2 = colour("MouseOverColour2");
+  E.PressedColour2 = colour("PressedColour2");
+}
+
+// Plain image elements and those with a second picture. A section the skin lacks leaves
+// its slot empty, also after an earlier skin filled it.
+void TSkinModel::ReadImageElements(const IniText& Ini) {
   auto plain = [&](std::unique_ptr<TDataSkinObject>& slot, const std::string& sec, int frames) {
     slot.reset();
-    const std::string image = str(sec, "Image");
+    const std::string image = Ini.ReadString(sec, "Image");
     if (image.empty()) return;
     slot = std::make_unique<TDataSkinObject>();
     slot->Name = sec;
     LoadBitmap(slot->Bitmap, image);
-    readCommon(*slot, sec, true);
+    ReadElementCommon(Ini, *slot, sec, true);
     slot->FrameCount = frames;
   };
   auto bordered = [&](std::unique_ptr<TDataSkinBorder>& slot, const std::string& sec,
                       const char* secondKey, int frames) {
     slot.reset();
-    const std::string image = str(sec, "Image");
+    const std::string image = Ini.ReadString(sec, "Image");
     if (image.empty()) return;
     slot = std::make_unique<TDataSkinBorder>();
     slot->Name = sec;
     LoadBitmap(slot->Bitmap, image);
-    LoadBitmap(slot->Bitmap2, str(sec, secondKey));
-    readCommon(*slot, sec, false);
+    LoadBitmap(slot->Bitmap2, Ini.ReadString(sec, secondKey));
+    ReadElementCommon(Ini, *slot, sec, false);
     slot->FrameCount = frames;
   };
   plain(GroupBoxEdge, "GroupBoxEdge", 2);
@@ -373,9 +414,11 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
   plain(HorzScroll, "HorzScroll", 4);
   plain(VertScroll, "VertScroll", 4);
   plain(HorzScrollThumb, "HorzScrollThumb", 3);
-  if (HorzScrollThumb) HorzScrollThumb->FrameCount = num("HorzScrollThumb", "FrameCount", 3);
+  if (HorzScrollThumb)
+    HorzScrollThumb->FrameCount = Ini.ReadInteger("HorzScrollThumb", "FrameCount", 3);
   plain(VertScrollThumb, "VertScrollThumb", 3);
-  if (VertScrollThumb) VertScrollThumb->FrameCount = num("VertScrollThumb", "FrameCount", 3);
+  if (VertScrollThumb)
+    VertScrollThumb->FrameCount = Ini.ReadInteger("VertScrollThumb", "FrameCount", 3);
   plain(TrackbarThumbHorz, "Trackbar.ThumbHorz", 5);
   plain(TrackbarThumbVert, "Trackbar.ThumbVert", 5);
   plain(TrackbarThumbLeft, "Trackbar.ThumbLeft", 5);
@@ -384,8 +427,4 @@ void TSkinModel::LoadFromIni(const IniText& ini, const TSkinReader& Archive) {
   plain(TrackbarThumbDown, "Trackbar.ThumbDown", 5);
   bordered(UpDownHorz, "UpDown.Horz", "GlyphImage", 8);
   bordered(UpDownVert, "UpDown.Vert", "GlyphImage", 8);
-
-  archive_ = nullptr;
-  SkinNotLoaded = false;
-  SkinRead();
 }

@@ -78,7 +78,20 @@ class TSkinModel {
   virtual void SkinRead() {}
 
  private:
-  const TSkinReader* archive_ = nullptr;
+  // One reader per part of the settings text, in the order LoadFromIni calls them.
+  void ReadBorders(const vpn::skin::IniText& Ini);
+  void ReadColours(const vpn::skin::IniText& Ini, const std::vector<std::string>& Sections);
+  void ReadSysButtons(const vpn::skin::IniText& Ini, const std::vector<std::string>& Sections);
+  void ReadButtons(const vpn::skin::IniText& Ini);
+  void ReadTitle(const vpn::skin::IniText& Ini);
+  void ReadProgress(const vpn::skin::IniText& Ini);
+  void ReadMenuBar(const vpn::skin::IniText& Ini);
+  void ReadImageElements(const vpn::skin::IniText& Ini);
+  void ReadElementCommon(const vpn::skin::IniText& Ini, TDataSkinObject& E,
+                         const std::string& Section, bool WithStyle) const;
+
+  // The archive of the load in progress, for LoadBitmap; null outside a load.
+  const TSkinReader* FArchive = nullptr;
 };
 
 namespace vpn::skin {

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/Framework.h"
@@ -293,6 +294,38 @@ TEST(Timers, FireOnlyWhileEnabledWithAHandler) {
   }
   EXPECT_EQ(ticks, 3);
   EXPECT_FALSE(timer->Running());
+}
+
+// The timers' hidden window lives from the first timer to the last; a timer made after
+// that gets a new one that works, also for a switch asked for from another thread.
+TEST(Timers, ShareOneWindowFromTheFirstTimerToTheLast) {
+  auto timerWindow = [] { return FindWindowExW(HWND_MESSAGE, nullptr, L"TTimerWindow", nullptr); };
+  ASSERT_EQ(timerWindow(), nullptr) << "a timer of another test is still alive";
+  auto first = std::make_unique<TTimer>(nullptr);
+  auto second = std::make_unique<TTimer>(nullptr);
+  HWND shared = timerWindow();
+  ASSERT_NE(shared, nullptr);
+  first.reset();
+  EXPECT_EQ(timerWindow(), shared);
+  second.reset();
+  EXPECT_EQ(timerWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(shared));
+
+  TTimer timer(nullptr);
+  ASSERT_NE(timerWindow(), nullptr);
+  int ticks = 0;
+  timer.SetEnabled(false);
+  timer.SetInterval(10);
+  timer.SetOnTimer([&](TObject*) { ++ticks; });
+  std::thread([&] { timer.SetEnabled(true); }).join();
+  EXPECT_FALSE(timer.Enabled());  // switched on the window's thread, not the caller's
+  DWORD start = GetTickCount();
+  while (ticks < 2 && GetTickCount() - start < 5000) {
+    Application->ProcessMessages();
+    Sleep(1);
+  }
+  EXPECT_TRUE(timer.Running());
+  EXPECT_GE(ticks, 2);
 }
 
 TEST(Application, MinimisingTheMainFormMinimisesTheApplicationAndRestoreBringsItBack) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FrmMainSpeedTest.h"
 #include "app/Unit_FrmMain.h"
 #include "forms/Unit1.h"
 #include "framework/Framework.h"
@@ -19,7 +20,7 @@ class SpeedTestWindow : public ::testing::Test {
   static void SetUpTestSuite() {
     if (!FrmMain) {
       Application->CreateForm(FrmMain);
-      Application->CreateForm(Form1);
+      Application->CreateForm(Form1, SpeedTestSourceOf(*FrmMain));
     }
   }
 
