@@ -21,9 +21,16 @@ int g_users = 0;
 
 TNetStackUser::TNetStackUser() {
   std::lock_guard<std::mutex> lock(StackLock());
-  if (!g_stack) g_stack = TNetStack::CreatePlatformStack();
   ++g_users;
-  stack_ = g_stack;
+}
+
+TNetStack& TNetStackUser::Stack() const {
+  if (!stack_) {
+    std::lock_guard<std::mutex> lock(StackLock());
+    if (!g_stack) g_stack = TNetStack::CreatePlatformStack();
+    stack_ = g_stack;
+  }
+  return *stack_;
 }
 
 TNetStackUser::~TNetStackUser() {
