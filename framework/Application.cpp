@@ -4,6 +4,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Forms.h"
 #include "framework/Gbk.h"
@@ -12,6 +13,8 @@
 namespace {
 TApplication gApplication;
 constexpr wchar_t kAppClass[] = L"TApplication";
+// Posted to the application window: run the jobs that wait for the main form's first show.
+constexpr UINT kRunAfterShow = WM_APP + 0x3F0;
 }  // namespace
 
 TApplication* Application = &gApplication;
@@ -84,17 +87,50 @@ void TApplication::SetTitle(const std::string& title) {
 }
 
 void TApplication::FormCreated(TForm* form) {
+  // The first form is the main form already while its create handler runs: what that
+  // handler starts and the first picture does not need waits for the first show.
+  const bool first = !FMainForm;
+  if (first) FMainForm = form;
   try {
     form->AfterConstruction();
   } catch (...) {
+    if (FMainForm == form) FMainForm = nullptr;
     delete form;
     throw;
   }
-  if (!FMainForm) {
+  if (first || !WaitingForFirstShow()) {
     form->HandleNeeded();
-    FMainForm = form;
-  } else {
-    form->HandleNeeded();
+  } else if (!std::exchange(FFormWindowsPending, true)) {
+    // The windows of the forms made at start-up after the main one are created, in
+    // the order of the forms, right after the main form's first picture; anything that
+    // asks for one earlier gets it at once.
+    AfterFirstShow([this] {
+      FFormWindowsPending = false;
+      for (TForm* f : Forms()) f->HandleNeeded();
+    });
+  }
+}
+
+void TApplication::AfterFirstShow(std::function<void()> Job) {
+  FAfterShow.push_back(std::move(Job));
+  if (!WaitingForFirstShow() && FAfterShow.size() == 1) PostMessageW(Handle(), kRunAfterShow, 0, 0);
+}
+
+void TApplication::MainFormShown(TForm* form) {
+  if (form != FMainForm || FMainFormShown) return;
+  FMainFormShown = true;
+  // The first picture of the main form and its controls comes before any waiting job.
+  if (form->HandleAllocated())
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (!FAfterShow.empty()) PostMessageW(Handle(), kRunAfterShow, 0, 0);
+}
+
+void TApplication::RunAfterShowJobs() {
+  // Jobs may add others; those run in the same turn.
+  while (!FAfterShow.empty()) {
+    std::function<void()> job = std::move(FAfterShow.front());
+    FAfterShow.erase(FAfterShow.begin());
+    GuardedCall(job);
   }
 }
 
@@ -124,6 +160,9 @@ void TApplication::Run() {
       FMainForm->Show();
     }
   }
+  // Nothing to wait for when the main form stays hidden.
+  if (!FMainFormShown && !FAfterShow.empty()) PostMessageW(Handle(), kRunAfterShow, 0, 0);
+  FMainFormShown = true;
   while (!FTerminated) HandleMessage();
 }
 
@@ -272,6 +311,9 @@ void TApplication::WndProc(TMessage& m) {
         }
       }
       break;
+    case kRunAfterShow:
+      RunAfterShowJobs();
+      return;
     case WM_ENDSESSION:
       if (m.WParam) Terminate();
       return;

@@ -243,6 +243,7 @@ void TForm::VisibleChanged() {
                                             : SW_SHOWNORMAL;
     Application->UpdateVisible();
     ShowWindow(wnd, cmd);
+    Application->MainFormShown(this);
     if (OnShow) OnShow(this);
   } else {
     if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);

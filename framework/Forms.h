@@ -190,6 +190,13 @@ class TApplication : public TComponent {
 
   // All forms of the application in creation order.
   std::vector<TForm*> Forms() const;
+  // Runs a job once the main form is on screen and painted at start-up (soon after, once
+  // it is): what the first picture does not need waits until the user sees the window.
+  void AfterFirstShow(std::function<void()> Job);
+  // True from the creation of the main form until it is first shown.
+  bool WaitingForFirstShow() const { return FMainForm && !FMainFormShown; }
+  // Called by a form each time it is shown.
+  void MainFormShown(TForm* form);
   void FormActivated(TForm* form) { FActiveForm = form; }
 
  protected:
@@ -201,6 +208,7 @@ class TApplication : public TComponent {
   void WndProc(TMessage& Message);
   bool IsKeyMsg(MSG& Msg);
   void RestoreForms();
+  void RunAfterShowJobs();
 
   TWindowHandle FHandle;
   TForm* FMainForm = nullptr;
@@ -209,6 +217,9 @@ class TApplication : public TComponent {
   TIcon FIcon;
   bool FTerminated = false;
   bool FIconic = false;
+  bool FMainFormShown = false;
+  bool FFormWindowsPending = false;
+  std::vector<std::function<void()>> FAfterShow;
   std::vector<std::pair<int, TApplicationHook>> FHooks;
   int FNextHook = 1;
 };

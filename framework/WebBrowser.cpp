@@ -127,7 +127,22 @@ void TWebBrowser::CreateParams(TCreateParams& p) {
 
 void TWebBrowser::InitializeWnd() {
   TWinControl::InitializeWnd();
-  CreateBrowser();
+  if (!Application->WaitingForFirstShow()) {
+    CreateBrowser();
+    return;
+  }
+  // The browser object and its libraries are not part of the window's first picture:
+  // made (and sent to the address asked for meanwhile) once the window is on screen.
+  FCreatePending = true;
+  Application->AfterFirstShow([this, alive = std::weak_ptr<int>(FAlive)] {
+    if (alive.expired() || !FCreatePending) return;
+    FCreatePending = false;
+    CreateBrowser();
+    if (FNavigatePending) {
+      FNavigatePending = false;
+      NavigateNow();
+    }
+  });
 }
 
 void TWebBrowser::CreateBrowser() {
@@ -201,12 +216,24 @@ void TWebBrowser::UpdateObjectRects() {
 }
 
 IWebBrowser2* TWebBrowser::Browser() {
-  if (!FBrowser && !FTriedCreate) HandleNeeded();
+  if (!FBrowser && !FTriedCreate) {
+    HandleNeeded();
+    FCreatePending = false;
+    CreateBrowser();
+  }
   return FBrowser;
 }
 
 bool TWebBrowser::Navigate(std::wstring_view URL) {
   FURL.assign(URL);
+  if (FCreatePending || (!HandleAllocated() && Application->WaitingForFirstShow())) {
+    FNavigatePending = true;
+    return true;
+  }
+  return NavigateNow();
+}
+
+bool TWebBrowser::NavigateNow() {
   IWebBrowser2* browser = Browser();
   if (!browser) return false;
   BSTR url = SysAllocStringLen(FURL.data(), static_cast<UINT>(FURL.size()));

@@ -17,7 +17,9 @@ class TWebBrowser : public TWinControl {
   explicit TWebBrowser(TComponent* AOwner);
   ~TWebBrowser() override;
 
-  // Starts loading the address; false when no browser object could be made.
+  // Starts loading the address; false when no browser object could be made. Before the
+  // main form's first show the browser object does not exist yet: the address is loaded
+  // as soon as it does.
   bool Navigate(std::wstring_view URL);
   // The hosted browser object, or null (no engine, or the window does not exist yet).
   IWebBrowser2* Browser();
@@ -37,9 +39,14 @@ class TWebBrowser : public TWinControl {
   void CreateBrowser();
   void DestroyBrowser();
   void UpdateObjectRects();
+  bool NavigateNow();
 
   TBrowserSite* FSite = nullptr;
   IWebBrowser2* FBrowser = nullptr;
   bool FTriedCreate = false;
+  bool FCreatePending = false;
+  bool FNavigatePending = false;
+  // Tells a job queued for after the first show whether this control still exists.
+  std::shared_ptr<int> FAlive = std::make_shared<int>(0);
   std::wstring FURL;
 };

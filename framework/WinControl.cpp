@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr wchar_t kObjectProp[] = L"VpnControlObject";
 constexpr wchar_t kNameProp[] = L"VpnControlName";
 
 // The control whose window is being created on this thread: the first message of the
@@ -28,6 +27,23 @@ std::map<std::wstring, WNDPROC>& ClassProcs() {
 }
 
 UINT gNextChildId = 100;
+
+// Every framework window class carries the control's address in the last pointer-sized
+// slot of its window extra bytes, after the bytes of the system class it builds on. The
+// window procedure reads it there on every message: a window property would be a
+// request to the window server each time, the extra bytes of one's own window are not.
+int ObjectSlot(HWND wnd) {
+  return static_cast<int>(GetClassLongPtrW(wnd, GCL_CBWNDEXTRA)) -
+         static_cast<int>(sizeof(LONG_PTR));
+}
+
+TWinControl* ObjectOfWindow(HWND wnd) {
+  return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(wnd, ObjectSlot(wnd)));
+}
+
+void SetObjectOfWindow(HWND wnd, TWinControl* control) {
+  SetWindowLongPtrW(wnd, ObjectSlot(wnd), reinterpret_cast<LONG_PTR>(control));
+}
 
 }  // namespace
 
@@ -62,6 +78,8 @@ WNDPROC RegisterFrameworkClass(const std::wstring& name, const wchar_t* sysClass
   wc.cbSize = sizeof wc;
   wc.hInstance = inst;
   wc.lpfnWndProc = FrameworkWndProc;
+  // The system class's own extra bytes stay where its window procedure expects them.
+  wc.cbWndExtra += static_cast<int>(sizeof(LONG_PTR));
   wc.lpszClassName = name.c_str();
   wc.lpszMenuName = nullptr;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
@@ -97,7 +115,7 @@ void GuardedCall(const std::function<void()>& fn) {
 }
 
 LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TWinControl*>(GetPropW(wnd, kObjectProp));
+  TWinControl* control = ObjectOfWindow(wnd);
   if (!control && gCreating) {
     control = std::exchange(gCreating, nullptr);
     control->AttachHandle(wnd);
@@ -208,7 +226,7 @@ void TWinControl::InitializeWnd() {
 
 void TWinControl::AttachHandle(HWND wnd) {
   FHandle = wnd;
-  SetPropW(wnd, kObjectProp, this);
+  SetObjectOfWindow(wnd, this);
   UpdateNameProperty();
 }
 
@@ -251,7 +269,7 @@ void TWinControl::DetachHandle() {
     TTTOOLINFOW ti = HintTool(FHandle);
     SendMessageW(HintWindow(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   }
-  RemovePropW(FHandle, kObjectProp);
+  SetObjectOfWindow(FHandle, nullptr);
   RemovePropW(FHandle, kNameProp);
   FNameAtom.Reset();
   FHandle = nullptr;
@@ -295,7 +313,14 @@ void TWinControl::RecreateWnd() {
 }
 
 TWinControl* TWinControl::FindControl(HWND wnd) {
-  return wnd ? static_cast<TWinControl*>(GetPropW(wnd, kObjectProp)) : nullptr;
+  // Only a window of this program made from a framework class has the slot.
+  if (!wnd) return nullptr;
+  DWORD process = 0;
+  GetWindowThreadProcessId(wnd, &process);
+  if (process != GetCurrentProcessId() ||
+      reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd, GCLP_WNDPROC)) != FrameworkWndProc)
+    return nullptr;
+  return ObjectOfWindow(wnd);
 }
 
 std::string TWinControl::GetText() const {

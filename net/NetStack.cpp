@@ -21,9 +21,16 @@ int g_users = 0;
 
 TNetStackUser::TNetStackUser() {
   std::lock_guard<std::mutex> lock(StackLock());
-  if (!g_stack) g_stack = TNetStack::CreatePlatformStack();
   ++g_users;
-  FStack = g_stack;
+}
+
+TNetStack& TNetStackUser::Stack() const {
+  if (!FStack) {
+    std::lock_guard<std::mutex> lock(StackLock());
+    if (!g_stack) g_stack = TNetStack::CreatePlatformStack();
+    FStack = g_stack;
+  }
+  return *FStack;
 }
 
 TNetStackUser::~TNetStackUser() {

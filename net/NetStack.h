@@ -80,7 +80,9 @@ class TNetStack {
   static TNetStack* CreatePlatformStack();
 };
 
-// Counts its owner in as a user of the shared stack for as long as it lives.
+// Counts its owner in as a user of the shared stack for as long as it lives. The stack
+// itself is made on the first call of Stack() by any user, so a program that never
+// talks to the network never loads the sockets library.
 class TNetStackUser {
  public:
   TNetStackUser();
@@ -88,11 +90,12 @@ class TNetStackUser {
   TNetStackUser(const TNetStackUser&) = delete;
   TNetStackUser& operator=(const TNetStackUser&) = delete;
 
-  TNetStack& Stack() const { return *FStack; }
+  // Raises ENetStackInitializationFailed or ENetException when the stack cannot be made.
+  TNetStack& Stack() const;
 
   // Number of live users (for tests).
   static int UserCount();
 
  private:
-  TNetStack* FStack;
+  mutable TNetStack* FStack = nullptr;
 };

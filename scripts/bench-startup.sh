@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Start-up benchmark (not a test): the median time from process start until the main window
-# is visible, and until it wears the skin's frame, over RUNS starts (default 10), for
-# vpnclient.exe and for a minimal window program under the same Wine, and their ratios. Measured from outside by a small Windows
-# program (startup_probe.exe) that starts the target and polls for its window.
-#   bash scripts/bench-startup.sh [RUNS]
+# is visible and until it also wears the skin's frame, over RUNS starts
+# (default 20), for vpnclient.exe and for a minimal window program under the same Wine,
+# and their ratio. Measured from outside by a small Windows
+# program (startup_probe.exe) that starts the targets in turn, start by start, so that
+# the machine's load falls on both alike, and polls for their windows.
+#   bash scripts/bench-startup.sh [RUNS] [EXTRA.exe CLASS CAPTION]...
+# Extra programs (for example an older vpnclient.exe copied elsewhere) are measured in the
+# same rounds, and each median is compared with the minimal program's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-10}
+runs=${1:-20}
+shift || true
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j2 --target vpnclient startup_probe bench_minimal_window >/dev/null
 build="$(pwd)/build/win64"
@@ -15,23 +20,21 @@ wine_env_setup "$build"
 # The program starts with its settings as a first start finds them.
 "$WINE64" reg delete 'HKLM\SOFTWARE\vpnclient' /f >/dev/null 2>&1 || true
 
-probe() {  # probe EXE CLASS CAPTION [skinned] -> per-run lines to stderr, the median to stdout
-  local out
-  out=$("$WINE64" "$build/bin/startup_probe.exe" "$(winepath_w "$1")" "$2" "$3" "$runs" ${4:-})
-  echo "$out" | grep -v '^median' | sed "s|^|  $(basename "$1"): |" >&2
-  echo "$out" | sed -n 's/^median_ms=//p' | tr -d '\r'
-}
 winepath_w() { echo "Z:${1//\//\\}"; }
+targets=("$(winepath_w "$build/bin/vpnclient.exe")" TFrmMain 'Morlu连接器' visible
+         "$(winepath_w "$build/bin/vpnclient.exe")" TFrmMain 'Morlu连接器' skinned)
+while [ $# -ge 3 ]; do
+  targets+=("$(winepath_w "$(realpath "$1")")" "$2" "$3" visible)
+  shift 3
+done
+minimal=("$(winepath_w "$build/bin/bench_minimal_window.exe")" MinimalWindow Minimal visible)
 
-# One unmeasured start of each warms the file cache and the Wine server.
-"$WINE64" "$build/bin/startup_probe.exe" "$(winepath_w "$build/bin/bench_minimal_window.exe")" MinimalWindow Minimal 1 >/dev/null
-"$WINE64" "$build/bin/startup_probe.exe" "$(winepath_w "$build/bin/vpnclient.exe")" TFrmMain 'Morlu连接器' 1 >/dev/null
-minimal=$(probe "$build/bin/bench_minimal_window.exe" MinimalWindow Minimal)
-program=$(probe "$build/bin/vpnclient.exe" TFrmMain 'Morlu连接器')
-skinned=$(probe "$build/bin/vpnclient.exe" TFrmMain 'Morlu连接器' skinned)
-echo "start-up until the main window is visible, median of $runs runs under Wine:"
-printf '  vpnclient.exe           %8.1f ms\n' "$program"
-printf '  vpnclient.exe, skinned  %8.1f ms   (until the skin'"'"'s frame is on)\n' "$skinned"
-printf '  minimal window program  %8.1f ms\n' "$minimal"
-awk -v a="$program" -v b="$minimal" 'BEGIN { printf "  ratio                   %8.2f\n", a / b }'
-awk -v a="$skinned" -v b="$minimal" 'BEGIN { printf "  ratio, skinned          %8.2f\n", a / b }'
+# One unmeasured round warms the file cache and the Wine server.
+"$WINE64" "$build/bin/startup_probe.exe" 1 "${targets[@]}" "${minimal[@]}" >/dev/null
+out=$("$WINE64" "$build/bin/startup_probe.exe" "$runs" "${targets[@]}" "${minimal[@]}" | tr -d '\r')
+echo "$out" | grep '^run ' | sed 's/^/  /' >&2
+echo "start-up until the main window is visible (skinned: and wears the skin's frame),"
+echo "median of $runs starts each, taking turns:"
+echo "$out" | awk '/^median / { printf "  %-28s %8.1f ms\n", $2, $3 }'
+echo "$out" | awk '/^ratio / { printf "  ratio %-22s %8.2f (to bench_minimal_window.exe)\n", $2, $3 }'
+printf '  load average: %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"

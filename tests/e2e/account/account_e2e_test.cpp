@@ -42,7 +42,8 @@ class AccountQuery : public ::testing::Test {
     app_ = e2e::Program::Start(o);
     main_ = app_.WaitForWindow(L"TFrmMain", kTitle);
     ASSERT_NE(main_, nullptr) << "the main window did not appear";
-    form2_ = e2e::FindTopWindow(app_.Pid(), L"TForm2");
+    // The hidden windows are made right after the main window's first picture.
+    form2_ = app_.WaitForWindow(L"TForm2", nullptr, 5000, false);
     ASSERT_NE(form2_, nullptr) << "the account window was not created";
   }
   // Clicks the account button; returns once the program's window thread handles

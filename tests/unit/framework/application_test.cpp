@@ -1,5 +1,6 @@
 // The application: the default exception handler's message box, the description of
-// a form's controls for tools outside, layouts, the browser control without an engine.
+// a form's controls for tools outside, layouts, the browser control without an engine,
+// and what waits for the main form's first show.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -249,4 +250,58 @@ TEST(CreateForm, AFormThatFailsToCreateLeavesNoReferenceBehind) {
   EXPECT_THROW(Application->CreateForm(form), Exception);
   EXPECT_EQ(form, nullptr);
   EXPECT_EQ(Application->ComponentCount(), before);
+}
+
+namespace {
+// A main form that asks its browser for an address in its create handler, as the
+// program's main window does with its banner.
+class TBannerForm : public TForm {
+ public:
+  explicit TBannerForm(TComponent* owner) : TForm(owner) {
+    Web = new TWebBrowser(this);
+    Web->SetParent(this);
+    Web->SetBounds(0, 0, 120, 40);
+    OnCreate = [this](TObject*) { Web->Navigate(L"http://127.0.0.1:9/top.htm"); };
+  }
+  TWebBrowser* Web;
+};
+
+class TLaterForm : public TForm {
+ public:
+  using TForm::TForm;
+};
+}  // namespace
+
+TEST(StartUp, WhatTheFirstPictureDoesNotNeedComesRightAfterTheMainFormIsShown) {
+  TBannerForm* main = nullptr;
+  TLaterForm* later = nullptr;
+  Application->CreateForm(main);
+  Application->CreateForm(later);
+  EXPECT_TRUE(main->HandleAllocated());
+  EXPECT_FALSE(later->HandleAllocated());
+  EXPECT_FALSE(main->Web->Hosted());
+  main->Show();
+  EXPECT_FALSE(later->HandleAllocated()) << "made before the main form's first picture";
+  Application->ProcessMessages();
+  EXPECT_TRUE(later->HandleAllocated());
+  EXPECT_FALSE(IsWindowVisible(later->Handle()));
+  EXPECT_TRUE(main->Web->Hosted());
+  EXPECT_EQ(main->Web->LocationURL(), L"http://127.0.0.1:9/top.htm");
+
+  // A window leads to its control only when it is one of the framework's own.
+  EXPECT_EQ(TWinControl::FindControl(main->Web->Handle()), main->Web);
+  EXPECT_EQ(TWinControl::FindControl(later->Handle()), later);
+  HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, main->Handle(), nullptr,
+                               nullptr, nullptr);
+  EXPECT_EQ(TWinControl::FindControl(plain), nullptr);
+  EXPECT_EQ(TWinControl::FindControl(GetDesktopWindow()), nullptr);
+  DestroyWindow(plain);
+
+  // Forms made once the main form is on screen get their windows at once.
+  TLaterForm* after = nullptr;
+  Application->CreateForm(after);
+  EXPECT_TRUE(after->HandleAllocated());
+  delete after;
+  delete later;
+  delete main;
 }
