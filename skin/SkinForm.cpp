@@ -315,8 +315,11 @@ void TSkinForm::FitFrame(bool ReadClient) {
   const OuterSize o = OuterSizeOf(ClientSize.cx, ClientSize.cy,
                                   {BorderLeft, TitleHeight, BorderRight, BorderBottom}, MenuHeight);
   // Not activated: fitting the frame of a window must not take the focus from another.
+  // The client area moves inside the window, so what it showed before (a window painted
+  // before the skin took it) is stale there: nothing is copied, everything is painted anew.
   SetWindowPos(Window, nullptr, 0, 0, o.width, o.height,
-               SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+               SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TSkinForm::Subclass() {

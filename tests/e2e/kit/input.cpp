@@ -55,6 +55,9 @@ void PressKey(HWND target, UINT vk) {
 void PressKeyInForm(HWND form, UINT vk) {
   HWND focus = FocusedWindow(form);
   PressKey(focus ? focus : form, vk);
+  // The key-down handler posts the key's character behind the first synchronising request;
+  // a second request, posted once the first is answered, comes after that character.
+  Sync(form);
   Sync(form);
 }
 
