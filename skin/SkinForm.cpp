@@ -61,45 +61,53 @@ StripSize StripOf(const TDataSkinObject* e) {
 
 }  // namespace
 
-LRESULT CALLBACK SkinFormWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto& map = WindowSubclasses();
+namespace {
+
+// A message for a window the skin no longer handles (no entry, or an object that let go)
+// goes on to the procedure before the skin's; true then, with its answer in Result.
+bool PassedOn(std::unordered_map<HWND, SubclassEntry>& map, HWND wnd, UINT msg, WPARAM wParam,
+              LPARAM lParam, TSkinForm*& Form, LRESULT& Result) {
   auto it = map.find(wnd);
-  if (it == map.end()) return DefWindowProcW(wnd, msg, wParam, lParam);
-  if (!it->second.form) {
-    const WNDPROC old = it->second.old;
-    if (msg == WM_NCDESTROY) map.erase(it);
-    return CallWindowProcW(old, wnd, msg, wParam, lParam);
+  if (it == map.end()) {
+    Result = DefWindowProcW(wnd, msg, wParam, lParam);
+    return true;
   }
-  TSkinForm* f = it->second.form;
+  Form = it->second.form;
+  if (Form) return false;
+  const WNDPROC old = it->second.old;
+  if (msg == WM_NCDESTROY) map.erase(it);
+  Result = CallWindowProcW(old, wnd, msg, wParam, lParam);
+  return true;
+}
+
+}  // namespace
+
+LRESULT TSkinForm::RunGuarded(TSkinForm* f, LRESULT (TSkinForm::*Proc)(UINT, WPARAM, LPARAM),
+                              UINT msg, WPARAM wParam, LPARAM lParam) {
   ++f->FDepth;
   LRESULT r = 0;
   try {
-    r = f->WndProc(msg, wParam, lParam);
+    r = (f->*Proc)(msg, wParam, lParam);
   } catch (...) {
     // Nothing may travel through the system's code; the window goes on working.
   }
+  // An object released while one of its messages ran goes once the outermost returns.
   if (--f->FDepth == 0 && f->FReleased) delete f;
   return r;
 }
 
-LRESULT CALLBACK SkinClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto& map = ClientSubclasses();
-  auto it = map.find(wnd);
-  if (it == map.end()) return DefWindowProcW(wnd, msg, wParam, lParam);
-  if (!it->second.form) {
-    const WNDPROC old = it->second.old;
-    if (msg == WM_NCDESTROY) map.erase(it);
-    return CallWindowProcW(old, wnd, msg, wParam, lParam);
-  }
-  TSkinForm* f = it->second.form;
-  ++f->FDepth;
+LRESULT CALLBACK SkinFormWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TSkinForm* f = nullptr;
   LRESULT r = 0;
-  try {
-    r = f->ClientProc(msg, wParam, lParam);
-  } catch (...) {
-  }
-  if (--f->FDepth == 0 && f->FReleased) delete f;
-  return r;
+  if (PassedOn(WindowSubclasses(), wnd, msg, wParam, lParam, f, r)) return r;
+  return TSkinForm::RunGuarded(f, &TSkinForm::WndProc, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK SkinClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TSkinForm* f = nullptr;
+  LRESULT r = 0;
+  if (PassedOn(ClientSubclasses(), wnd, msg, wParam, lParam, f, r)) return r;
+  return TSkinForm::RunGuarded(f, &TSkinForm::ClientProc, msg, wParam, lParam);
 }
 
 TSkinForm::TSkinForm(TComponent* AOwner) : TComponent(AOwner) {}

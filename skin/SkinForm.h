@@ -178,6 +178,10 @@ class TSkinForm : public TComponent {
  private:
   friend LRESULT CALLBACK SkinFormWndProc(HWND, UINT, WPARAM, LPARAM);
   friend LRESULT CALLBACK SkinClientWndProc(HWND, UINT, WPARAM, LPARAM);
+  // Runs one of the object's procedures for a message: nothing raised leaves it, and an
+  // object released meanwhile is freed once its outermost message returns.
+  static LRESULT RunGuarded(TSkinForm* f, LRESULT (TSkinForm::*Proc)(UINT, WPARAM, LPARAM),
+                            UINT msg, WPARAM wParam, LPARAM lParam);
   void Subclass();
   void Unsubclass();
   void HookFormProc();

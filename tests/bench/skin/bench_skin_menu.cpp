@@ -15,28 +15,12 @@
 #include "app/Unit_FrmMain.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "tests/bench/skin/bench_clock.h"
 
 namespace {
 
-double Now() {
-  static const double freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return double(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) * 1e6 / freq;
-}
-
-void PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (!done() && static_cast<LONG>(end - GetTickCount()) > 0) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  }
-}
+using bench::Now;
+using bench::PumpUntil;
 
 // When the menu window's first paint has returned: the menu is on the screen.
 double gShown = 0;
