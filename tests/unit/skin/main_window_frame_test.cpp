@@ -45,22 +45,22 @@ struct BoxSeen {
 };
 BoxSeen gBox;
 
-// Runs inside the message box's loop: looks at the box of this thread and answers it.
+// Looks at the message box of this thread and answers it.
+BOOL CALLBACK LookAtBox(HWND w, LPARAM) {
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (std::wstring(cls) != L"#32770") return TRUE;
+  gBox.skinned = SendMessageW(w, SM_QUERYSKINNED, 0, 0);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  gBox.region = GetWindowRgn(w, rgn) != ERROR && !PtInRegion(rgn, 0, 0);
+  DeleteObject(rgn);
+  PostMessageW(w, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+// Runs inside the message box's loop.
 void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM) -> BOOL {
-        wchar_t cls[16] = {};
-        GetClassNameW(w, cls, 16);
-        if (std::wstring(cls) != L"#32770") return TRUE;
-        gBox.skinned = SendMessageW(w, SM_QUERYSKINNED, 0, 0);
-        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-        gBox.region = GetWindowRgn(w, rgn) != ERROR && !PtInRegion(rgn, 0, 0);
-        DeleteObject(rgn);
-        PostMessageW(w, WM_COMMAND, IDOK, 0);
-        return FALSE;
-      },
-      0);
+  EnumThreadWindows(GetCurrentThreadId(), LookAtBox, 0);
   KillTimer(nullptr, id);
 }
 
