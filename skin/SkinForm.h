@@ -155,6 +155,9 @@ class TSkinForm : public TComponent {
   std::vector<TSkinControlChoice> Controls;
   // The skin controls of the window's child controls (owned as components).
   std::vector<TSkinControl*> ControlList;
+  // Gives a window inside one of the window's controls (a tab row's scroll arrows) the
+  // skin control of that kind, once; null when the skin has no such control for it.
+  TSkinControl* SkinInnerWindow(HWND Inner, vpn::skin::TSkinControlKind Kind);
   // The skinned push button the mouse is over, or null.
   TSkinControl* HotControl = nullptr;
   // The window region is the system's once set; the frame only knows it has one.

@@ -17,6 +17,7 @@
 #include "skin/widgets/SkinCheckBox.h"
 #include "skin/widgets/SkinEdit.h"
 #include "skin/widgets/SkinStatusBar.h"
+#include "skin/widgets/SkinTab.h"
 
 using namespace vpn::skin;
 
@@ -54,9 +55,12 @@ TSkinControl* TSkinForm::MakeSkinControl(const TSkinControlChoice& k) {
     case skSizer:
       made = new TSkinSizer(this);
       break;
+    case skTab:
+      made = new TSkinTab(this);
+      break;
     default:
-      // Combo boxes, scroll bars, up-downs, progress and track bars and tabs have no
-      // skin control yet: they keep their own look.
+      // Combo boxes, scroll bars, up-downs, progress and track bars have no skin
+      // control yet: they keep their own look.
       return nullptr;
   }
   auto* control = dynamic_cast<TControl*>(k.Control);
@@ -71,6 +75,15 @@ TSkinControl* TSkinForm::MakeSkinControl(const TSkinControlChoice& k) {
     return nullptr;
   }
   return made;
+}
+
+TSkinControl* TSkinForm::SkinInnerWindow(HWND Inner, TSkinControlKind Kind) {
+  if (!Inner || !SkinData) return nullptr;
+  for (const TSkinControlChoice& k : Controls)
+    if (k.Handle == Inner) return TSkinControl::FromWindow(Inner);
+  const TSkinControlChoice k{nullptr, Inner, Kind, true, false};
+  Controls.push_back(k);
+  return MakeSkinControl(k);
 }
 
 void TSkinForm::FreeSkinControls() {

@@ -158,7 +158,8 @@ ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
   if (s.skin3rd && Skin3rdKind(*s.skin3rd, f.className, kind)) return FromSkin3rd(kind, s);
   const bool tabs = (on & cfTab) && s.tabElement;
   if (name == "TTABSET" && tabs) return Make(skTab31);
-  if (name == "TTABBEDNOTEBOOK" && tabs) {
+  // The framework's tab and page controls are tab controls of the system underneath.
+  if (OneOf(name, {"TTABBEDNOTEBOOK", "TPAGECONTROL", "TTABCONTROL"}) && tabs) {
     ControlChoice c = Make(skTab);
     c.byHandle = true;
     return c;

@@ -53,3 +53,44 @@ def panel(body, edge):
 save("cstatus.bmp", side_by_side(panel((250, 250, 210), (40, 80, 120)),
                                  panel((210, 250, 250), (120, 80, 40)),
                                  panel((250, 210, 250), (80, 120, 40))))
+
+# Tabs: five frames of 12 x 10 (normal, focused, and three the tab controls do not use),
+# each with its outer edge (the top 3 rows) in one colour, its left 3 columns below that
+# in another and the rest in a third, so that a test can tell how a tab was turned; the
+# top-left pixel is magenta. The sheet border is 16 x 16 with each edge in its own colour.
+def tab(edge, side, body):
+    f = flat(12, 10, body)
+    for y in range(10):
+        for x in range(12):
+            if y < 3:
+                f[y][x] = edge
+            elif x < 3:
+                f[y][x] = side
+    f[0][0] = KEY
+    return f
+
+
+TABS = [((200, 40, 40), (40, 40, 200), (240, 200, 80)),
+        ((40, 160, 40), (160, 40, 160), (230, 160, 60)),
+        ((90, 90, 90), (90, 90, 90), (90, 90, 90)),
+        ((110, 110, 110), (110, 110, 110), (110, 110, 110)),
+        ((130, 130, 130), (130, 130, 130), (130, 130, 130))]
+save("ctabs.bmp", side_by_side(*(tab(*c) for c in TABS)))
+
+
+def sheet_border():
+    f = flat(16, 16, (128, 128, 128))
+    for y in range(16):
+        for x in range(16):
+            if y < 5:
+                f[y][x] = (0, 200, 200)
+            elif y >= 12:
+                f[y][x] = (0, 100, 0)
+            elif x < 4:
+                f[y][x] = (200, 100, 0)
+            elif x >= 12:
+                f[y][x] = (100, 0, 200)
+    return f
+
+
+save("ctabborder.bmp", sheet_border())

@@ -1,0 +1,203 @@
+#include "skin/widgets/SkinTab.h"
+
+// (the common controls' header needs the base declarations first)
+#include <commctrl.h>
+
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinForm.h"
+
+using namespace vpn::skin;
+
+namespace {
+
+RECT ToRect(const TPixelRect& r) {
+  return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
+}  // namespace
+
+void TSkinTab::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
+                      TSkinCanvas* ACanvas) {
+  TSkinControl::Attach(AControl, ASkinData, ARecolour, ACanvas);
+  if (!Attached) return;
+  PreparePictures();
+  FindScroller();
+}
+
+void TSkinTab::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
+  TSkinControl::AttachHandle(AWindow, ASkinData, ACanvas);
+  if (!Attached) return;
+  ReadState();
+  PreparePictures();
+  FindScroller();
+  InvalidateRect(Window, nullptr, TRUE);
+}
+
+void TSkinTab::SkinChanged() {
+  TSkinControl::SkinChanged();
+  PreparePictures();
+}
+
+void TSkinTab::PreparePictures() {
+  const LONG_PTR style = Window ? GetWindowLongPtrW(Window, GWL_STYLE) : 0;
+  TabSide = TabSideOf((style & TCS_BOTTOM) != 0, (style & TCS_VERTICAL) != 0);
+  TabPicture.Reset();
+  BorderPicture.Reset();
+  RowBitmap.Reset();
+  RowSize = {};
+  if (!SkinData || !SkinData->Tabs || SkinData->Tabs->Bitmap.Empty()) return;
+  const TTabTransforms t = TabTransformsOf(TabSide);
+  // Copies: the skin's own bitmaps are shared by every control of the skin.
+  TabPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap));
+  if (t.FlipPictures && TabPicture) FlipBitmap(static_cast<HBITMAP>(TabPicture.Get()));
+  if (SkinData->Tabs->Bitmap2.Empty()) return;
+  BorderPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap2));
+  if (!BorderPicture) return;
+  if (t.FlipPictures) FlipBitmap(static_cast<HBITMAP>(BorderPicture.Get()));
+  if (t.Border == qtLeft) RotateLeft(BorderPicture);
+  if (t.Border == qtRight) RotateRight(BorderPicture);
+}
+
+void TSkinTab::FindScroller() {
+  if (!Window) return;
+  HWND found = FindWindowExW(Window, nullptr, UPDOWN_CLASSW, nullptr);
+  if (found == ScrollerWindow) return;
+  ScrollerWindow = found;
+  Scroller = nullptr;
+  if (found)
+    if (TSkinForm* form = OwnerForm()) Scroller = form->SkinInnerWindow(found, skUpDown);
+}
+
+bool TSkinTab::ScrollerShown() const {
+  return ScrollerWindow && IsWindow(ScrollerWindow) &&
+         (GetWindowLongPtrW(ScrollerWindow, GWL_STYLE) & WS_VISIBLE);
+}
+
+void TSkinTab::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SIZE:
+    case WM_SETFONT:
+    case TCM_INSERTITEMA:
+    case TCM_INSERTITEMW:
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS:
+    case TCM_SETITEMSIZE:
+      // The control makes its scroll arrows when the row first overflows.
+      FindScroller();
+      break;
+    case WM_STYLECHANGED:
+      PreparePictures();
+      break;
+  }
+  TSkinControl::AfterMessage(m);
+}
+
+void TSkinTab::DrawControl(HDC DC, const RECT&) {
+  if (!SkinData || !SkinData->Tabs || !TabPicture) return;
+  RECT client{};
+  GetClientRect(Window, &client);
+  const int w = client.right, h = client.bottom;
+  if (w <= 0 || h <= 0) return;
+  RECT display = client;
+  SendMessageW(Window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const TPixelRect sheet =
+      TabSheetRectOf({display.left, display.top, display.right, display.bottom}, TabSide);
+  const TPixelRect row = TabRowRectOf(w, h, sheet, TabSide);
+  const TRowSize size = TabRowBitmapSizeOf(row, TabSide);
+
+  const int saved = SaveDC(DC);
+  IntersectClipRect(DC, 0, 0, w, h);
+  if (ScrollerShown()) {
+    // The arrows are the scroller's to paint.
+    RECT s{};
+    GetWindowRect(ScrollerWindow, &s);
+    MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&s), 2);
+    ExcludeClipRect(DC, s.left, s.top, s.right, s.bottom);
+  }
+  if (size.Width > 0 && size.Height > 0) {
+    if (!RowBitmap || RowSize.cx != size.Width || RowSize.cy != size.Height) {
+      TWindowDC screen(nullptr);
+      RowBitmap.Reset(CreateCompatibleBitmap(screen.Get(), size.Width, size.Height));
+      RowSize = {size.Width, size.Height};
+    }
+    TMemoryDC mem(CreateCompatibleDC(DC));
+    if (RowBitmap && mem) {
+      {
+        TSelectObject in(mem.Get(), RowBitmap.Get());
+        DrawRow(mem.Get(), sheet, w, h);
+      }
+      // Tabs on a side: the row, drawn lying on its back, is turned into place. The
+      // turn makes a new bitmap; the next paint draws into a fresh one again.
+      const TQuarterTurn turn = TabTransformsOf(TabSide).Row;
+      if (turn != qtNone) {
+        if (turn == qtLeft)
+          RotateLeft(RowBitmap);
+        else
+          RotateRight(RowBitmap);
+        RowSize = {};
+      }
+      if (RowBitmap) {
+        TSelectObject in(mem.Get(), RowBitmap.Get());
+        BitBlt(DC, row.Left, row.Top, row.Width(), row.Height(), mem.Get(), 0, 0, SRCCOPY);
+      }
+    }
+  }
+  if (BorderPicture)
+    DrawNineSliceEdges(DC, ToRect(sheet), static_cast<HBITMAP>(BorderPicture.Get()), false, 1, 1,
+                       RECT{TabBorderMargins.Left, TabBorderMargins.Top, TabBorderMargins.Right,
+                            TabBorderMargins.Bottom});
+  RestoreDC(DC, saved);
+}
+
+void TSkinTab::DrawRow(HDC Row, const TPixelRect& Sheet, int Width, int Height) {
+  const RECT all{0, 0, RowSize.cx, RowSize.cy};
+  FillBackground(Row, all);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0));
+  TSelectObject useFont(Row, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  const int count = static_cast<int>(SendMessageW(Window, TCM_GETITEMCOUNT, 0, 0));
+  const int focus = static_cast<int>(SendMessageW(Window, TCM_GETCURFOCUS, 0, 0));
+  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Window, TCM_GETIMAGELIST, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    RECT item{};
+    if (!SendMessageW(Window, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) continue;
+    const TPixelRect in = TabItemInRowOf({item.left, item.top, item.right, item.bottom}, TabSide,
+                                         Width, Height, Sheet);
+    // Tabs scrolled out of the row are not drawn.
+    if (in.Right <= 0 || in.Left >= RowSize.cx || in.Bottom <= 0 || in.Top >= RowSize.cy) continue;
+    DrawTab(Row, i, ToRect(in), TabFrameOf(i, focus), images);
+  }
+}
+
+void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIST Images) {
+  const TDataSkinBorder& e = *SkinData->Tabs;
+  DrawNineSlice(Row, Tab, static_cast<HBITMAP>(TabPicture.Get()), false, e.Tile == 1, e.Trans == 1,
+                e.FrameCount, Frame, ElementMargins(e));
+
+  wchar_t text[81] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT | TCIF_IMAGE;
+  item.pszText = text;
+  item.cchTextMax = 80;
+  item.iImage = -1;
+  if (!SendMessageW(Window, TCM_GETITEMW, Index, reinterpret_cast<LPARAM>(&item))) return;
+  int iw = 0, ih = 0;
+  if (Images && item.iImage >= 0) ImageList_GetIconSize(Images, &iw, &ih);
+  RECT measured = Tab;
+  const UINT format = DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS;
+  DrawTextW(Row, text, -1, &measured, format | DT_CALCRECT);
+  const TTabContent c =
+      TabContentOf({Tab.left, Tab.top, Tab.right, Tab.bottom}, iw, ih,
+                   measured.right - measured.left, measured.bottom - measured.top);
+  if (c.Icon.HasArea())
+    ImageList_Draw(Images, item.iImage, Row, c.Icon.Left, c.Icon.Top, ILD_TRANSPARENT);
+  const COLORREF colour = !Enabled     ? GetSysColor(COLOR_BTNSHADOW)
+                          : Frame == 2 ? TSkinData::ColorToRGB(e.MouseOverColour2)
+                                       : TSkinData::ColorToRGB(e.NormalColour2);
+  const int mode = SetBkMode(Row, TRANSPARENT);
+  const COLORREF old = SetTextColor(Row, colour);
+  RECT at = ToRect(c.Text);
+  DrawTextW(Row, text, -1, &at, DT_LEFT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP);
+  SetTextColor(Row, old);
+  SetBkMode(Row, mode);
+}
