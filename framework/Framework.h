@@ -13,5 +13,6 @@
 #include "framework/Menus.h"
 #include "framework/Messages.h"
 #include "framework/StdCtrls.h"
+#include "framework/TabCtrls.h"
 #include "framework/Strings.h"
 #include "framework/WebBrowser.h"
