@@ -172,6 +172,7 @@ bool TTabControl::SetLayoutProperty(const std::string& name, const std::string& 
 // ---------------------------------------------------------------- TTabSheet
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
+  FOwnPaint = true;  // its face colour and its windowless controls
   FVisible = false;  // until its page control shows it
 }
 

@@ -164,6 +164,12 @@ ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
     c.byHandle = true;
     return c;
   }
+  // A page of a page control wears the face colour as a panel does.
+  if (name == "TTABSHEET" && (on & cfPanel)) {
+    ControlChoice c = Make(skBox);
+    c.recolour = true;
+    return c;
+  }
   if (name == "TMVCPANEL") {
     ControlChoice c;
     c.walk = true;

@@ -128,6 +128,17 @@ TEST(SkinControlChoice, NamedClassesOfOtherLibraries) {
   EXPECT_TRUE(c.flat);
   EXPECT_EQ(c.kind, skNone);
   EXPECT_EQ(ChooseSkinControl(Facts("TTabSet"), Skin(kProgramKinds, false)).kind, skNone);
+  // The framework's tab and page controls are tab windows, skinned by handle while the
+  // skin has tab pictures; their pages take the face colour.
+  for (const char* name : {"TPageControl", "TTabControl"}) {
+    ControlChoice tabs = ChooseSkinControl(Facts(name), s);
+    EXPECT_EQ(tabs.kind, skTab) << name;
+    EXPECT_TRUE(tabs.byHandle) << name;
+    EXPECT_EQ(ChooseSkinControl(Facts(name), Skin(kProgramKinds, false)).kind, skNone) << name;
+  }
+  const ControlChoice page = ChooseSkinControl(Facts("TTabSheet"), s);
+  EXPECT_EQ(page.kind, skBox);
+  EXPECT_TRUE(page.recolour);
   ControlFacts picker = Facts("TDateTimePicker");
   EXPECT_EQ(ChooseSkinControl(picker, s).kind, skComBox);
   picker.upDownPicker = true;
