@@ -5,9 +5,31 @@
 
 #include "framework/TabCtrls.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "framework/Gbk.h"
+#include "framework/Graphics.h"
+
+namespace {
+
+constexpr int kTabSetStart = 4;    // room before the first tab
+constexpr int kTabSetPadding = 8;  // on each side of a tab's text
+
+std::vector<std::string> SplitLines(const std::string& value) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at <= value.size()) {
+    size_t end = value.find('\n', at);
+    if (end == std::string::npos) end = value.size();
+    lines.push_back(value.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------- TCustomTabControl
 
@@ -157,15 +179,7 @@ void TTabControl::AddTab(const std::string& Text) {
 
 bool TTabControl::SetLayoutProperty(const std::string& name, const std::string& value) {
   if (name != "Tabs") return TCustomTabControl::SetLayoutProperty(name, value);
-  std::vector<std::string> texts;
-  size_t at = 0;
-  while (at <= value.size()) {
-    size_t end = value.find('\n', at);
-    if (end == std::string::npos) end = value.size();
-    texts.push_back(value.substr(at, end - at));
-    at = end + 1;
-  }
-  SetTabs(texts);
+  SetTabs(SplitLines(value));
   return true;
 }
 
@@ -285,4 +299,128 @@ void TPageControl::ArrangePages() {
     page->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     page->SetVisible(page == FActivePage);
   }
+}
+
+// ---------------------------------------------------------------- TTabSet
+
+TTabSet::TTabSet(TComponent* AOwner) : TWinControl(AOwner) {
+  FOwnPaint = true;
+  FWidth = 185;
+  FHeight = 21;
+  SetTabStop(true);
+}
+
+void TTabSet::SetTabs(const std::vector<std::string>& Texts) {
+  FTabs = Texts;
+  if (FTabIndex >= static_cast<int>(FTabs.size())) FTabIndex = FTabs.empty() ? -1 : 0;
+  if (FTabIndex < 0 && !FTabs.empty()) FTabIndex = 0;
+  FEdges.clear();
+  Invalidate();
+}
+
+void TTabSet::SetTabIndex(int Value) {
+  if (Value < -1 || Value >= static_cast<int>(FTabs.size())) return;
+  FTabIndex = Value;
+  Invalidate();
+}
+
+void TTabSet::SelectTab(int Index) {
+  if (Index == FTabIndex || Index < 0 || Index >= static_cast<int>(FTabs.size())) return;
+  bool allow = true;
+  if (OnChanging) OnChanging(this, allow);
+  if (!allow) return;
+  SetTabIndex(Index);
+  if (OnChange) OnChange(this);
+}
+
+void TTabSet::FontChanged() {
+  FEdges.clear();
+  TWinControl::FontChanged();
+}
+
+void TTabSet::MeasureTabs() {
+  if (FEdges.size() == FTabs.size() + 1) return;
+  FEdges.assign(1, kTabSetStart);
+  HDC dc = GetDC(nullptr);
+  {
+    TSelectObject font(dc, FFont.Handle());
+    for (const std::string& t : FTabs) {
+      const std::wstring text = GbkToWide(t);
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      FEdges.push_back(FEdges.back() + size.cx + 2 * kTabSetPadding);
+    }
+  }
+  ReleaseDC(nullptr, dc);
+}
+
+RECT TTabSet::ItemRect(int Index) {
+  if (Index < 0 || Index >= static_cast<int>(FTabs.size())) return {};
+  MeasureTabs();
+  const size_t i = static_cast<size_t>(Index);
+  return {FEdges[i], 0, FEdges[i + 1], std::max(0, FHeight - 1)};
+}
+
+int TTabSet::ItemAtPos(POINT P) {
+  for (int i = 0; i < static_cast<int>(FTabs.size()); ++i) {
+    const RECT r = ItemRect(i);
+    if (PtInRect(&r, P)) return i;
+  }
+  return -1;
+}
+
+void TTabSet::PaintWindow(HDC dc) {
+  // The edge of what the tabs switch runs along the top; the chosen tab joins it.
+  const RECT all{0, 0, FWidth, FHeight};
+  FillRect(dc, &all, ColorBrush(FColor));
+  const RECT top{0, 0, FWidth, 1};
+  FillRect(dc, &top, GetSysColorBrush(COLOR_3DDKSHADOW));
+  TSelectObject font(dc, FFont.Handle());
+  SetBkMode(dc, TRANSPARENT);
+  for (int i = 0; i < static_cast<int>(FTabs.size()); ++i) {
+    RECT r = ItemRect(i);
+    if (i == FTabIndex) {
+      FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+    } else {
+      r.top += 2;
+    }
+    const RECT left{r.left, r.top, r.left + 1, r.bottom},
+        right{r.right - 1, r.top, r.right, r.bottom},
+        bottom{r.left, r.bottom - 1, r.right, r.bottom};
+    for (const RECT& line : {left, right, bottom})
+      FillRect(dc, &line, GetSysColorBrush(COLOR_3DSHADOW));
+    SetTextColor(dc, GetSysColor(FEnabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    std::wstring text = GbkToWide(FTabs[static_cast<size_t>(i)]);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+}
+
+void TTabSet::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN: {
+      if (CanFocus()) SetFocus();
+      SelectTab(ItemAtPos({GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)}));
+      break;
+    }
+    case WM_GETDLGCODE:
+      m.Result = DLGC_WANTARROWS;
+      return;
+    case WM_KEYDOWN:
+      if (m.WParam == VK_LEFT && FTabIndex > 0) SelectTab(FTabIndex - 1);
+      if (m.WParam == VK_RIGHT) SelectTab(FTabIndex + 1);
+      break;
+  }
+  TWinControl::WndProc(m);
+}
+
+bool TTabSet::SetLayoutProperty(const std::string& name, const std::string& value) {
+  if (name == "Tabs") {
+    SetTabs(SplitLines(value));
+  } else if (name == "TabIndex") {
+    SetTabIndex(std::stoi(value));
+  } else {
+    return TWinControl::SetLayoutProperty(name, value);
+  }
+  return true;
 }

@@ -1,7 +1,8 @@
 // Tab controls: a row of tabs over a sheet (TTabControl, whose tabs are texts), and a
 // set of pages of which the chosen one shows on the sheet (TPageControl with its
 // TTabSheet pages). Both are the system's tab control underneath, with the tabs on any
-// of the four sides.
+// of the four sides. And a tab set (TTabSet): a row of tabs that hang below what they
+// switch, drawn by the framework itself.
 #pragma once
 
 #include <string>
@@ -119,4 +120,39 @@ class TPageControl : public TCustomTabControl {
 
   std::vector<TTabSheet*> FPages;
   TTabSheet* FActivePage = nullptr;
+};
+
+// A row of tabs hanging from the control's top edge, each as wide as its text; the
+// chosen one stands out. Chosen with the mouse or the arrow keys.
+class TTabSet : public TWinControl {
+ public:
+  explicit TTabSet(TComponent* AOwner);
+  const std::vector<std::string>& Tabs() const { return FTabs; }
+  void SetTabs(const std::vector<std::string>& Texts);
+  int TabIndex() const { return FTabIndex; }
+  // Chooses a tab (-1: none) as the user would, with OnChanging asked and OnChange told
+  // when it changes.
+  void SelectTab(int Index);
+  void SetTabIndex(int Value);
+  // A tab's rectangle in client coordinates (empty for an index out of range).
+  RECT ItemRect(int Index);
+  // The tab at a client point, or -1.
+  int ItemAtPos(POINT P);
+  // "Tabs": the tab texts, one per line; "TabIndex".
+  bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+
+  TNotifyEvent OnChange;
+  TTabChangingEvent OnChanging;
+
+ protected:
+  void PaintWindow(HDC dc) override;
+  void WndProc(TMessage& Message) override;
+  void FontChanged() override;
+
+ private:
+  void MeasureTabs();
+
+  std::vector<std::string> FTabs;
+  std::vector<int> FEdges;  // the tabs' left edges and the last one's right edge
+  int FTabIndex = -1;
 };

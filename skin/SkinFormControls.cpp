@@ -58,6 +58,9 @@ TSkinControl* TSkinForm::MakeSkinControl(const TSkinControlChoice& k) {
     case skTab:
       made = new TSkinTab(this);
       break;
+    case skTab31:
+      made = new TSkinTab31(this);
+      break;
     default:
       // Combo boxes, scroll bars, up-downs, progress and track bars have no skin
       // control yet: they keep their own look.

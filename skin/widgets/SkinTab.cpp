@@ -3,6 +3,8 @@
 // (the common controls' header needs the base declarations first)
 #include <commctrl.h>
 
+#include "framework/Gbk.h"
+#include "framework/TabCtrls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
@@ -200,4 +202,75 @@ void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIS
   DrawTextW(Row, text, -1, &at, DT_LEFT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP);
   SetTextColor(Row, old);
   SetBkMode(Row, mode);
+}
+
+// ---------------------------------------------------------------- TSkinTab31
+
+void TSkinTab31::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
+                        TSkinCanvas* ACanvas) {
+  TSkinControl::Attach(AControl, ASkinData, ARecolour, ACanvas);
+  if (Attached) PreparePicture();
+}
+
+void TSkinTab31::SkinChanged() {
+  TSkinControl::SkinChanged();
+  PreparePicture();
+}
+
+void TSkinTab31::PreparePicture() {
+  TabPicture.Reset();
+  if (!SkinData || !SkinData->Tabs || SkinData->Tabs->Bitmap.Empty()) return;
+  TabPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap));
+  if (TabPicture) FlipBitmap(static_cast<HBITMAP>(TabPicture.Get()));
+}
+
+bool TSkinTab31::BeforeMessage(TMessage& m) {
+  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (!TabPicture || !dynamic_cast<TTabSet*>(Control)) return true;
+  switch (m.Msg) {
+    case WM_PAINT: {
+      if (m.WParam) {
+        PaintTo(reinterpret_cast<HDC>(m.WParam));
+      } else {
+        TPaintDC dc(Window);
+        if (dc.Get()) PaintTo(dc.Get());
+      }
+      m.Result = 0;
+      return false;
+    }
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return false;
+    default:
+      return true;
+  }
+}
+
+void TSkinTab31::DrawControl(HDC DC, const RECT& Rect) {
+  auto* tabs = dynamic_cast<TTabSet*>(Control);
+  if (!tabs || !TabPicture) return;
+  const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
+  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  if (!off) return;
+  const RECT all{0, 0, w, h};
+  FillBackground(off, all);
+  const TDataSkinBorder& e = *SkinData->Tabs;
+  TSelectObject font(off, tabs->Font()->Handle());
+  const int mode = SetBkMode(off, TRANSPARENT);
+  for (int i = 0; i < static_cast<int>(tabs->Tabs().size()); ++i) {
+    const RECT r = tabs->ItemRect(i);
+    const int frame = TabFrameOf(i, tabs->TabIndex());
+    DrawNineSlice(off, r, static_cast<HBITMAP>(TabPicture.Get()), false, e.Tile == 1, e.Trans == 1,
+                  e.FrameCount, frame, ElementMargins(e));
+    const COLORREF colour = !Enabled     ? GetSysColor(COLOR_BTNSHADOW)
+                            : frame == 2 ? TSkinData::ColorToRGB(e.MouseOverColour2)
+                                         : TSkinData::ColorToRGB(e.NormalColour2);
+    SetTextColor(off, colour);
+    const std::wstring text = GbkToWide(tabs->Tabs()[static_cast<size_t>(i)]);
+    RECT at = r;
+    DrawTextW(off, text.c_str(), static_cast<int>(text.size()), &at,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  SetBkMode(off, mode);
+  BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
 }

@@ -39,3 +39,22 @@ class TSkinTab : public TSkinControl {
   void DrawRow(HDC Row, const vpn::skin::TPixelRect& Sheet, int Width, int Height);
   void DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIST Images);
 };
+
+// Tab sets in the skin's look: the skin paints the whole row, each tab from the tab
+// picture turned upside down (the tabs hang below what they switch), the chosen one in
+// the focused tab's frame. Without tab pictures the tab set paints itself.
+class TSkinTab31 : public TSkinControl {
+ public:
+  using TSkinControl::TSkinControl;
+
+  void Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
+              TSkinCanvas* ACanvas) override;
+  bool BeforeMessage(TMessage& Message) override;
+  void DrawControl(HDC DC, const RECT& Rect) override;
+  void SkinChanged() override;
+
+  TGdiObject TabPicture;
+
+ private:
+  void PreparePicture();
+};

@@ -136,3 +136,43 @@ TEST(TabControl, TakesItsTabsFromTheLayoutAndKeepsThemWhenItsSideChanges) {
   EXPECT_EQ(tabs->TabIndex(), 0);
   EXPECT_EQ(changed, 1);
 }
+
+TEST(TabSet, ChoosesTabsByMouseAndArrowKeysAsWideAsTheirTexts) {
+  auto form = std::make_unique<TTabForm>(Application);
+  form->AfterConstruction();
+  auto* tabs = Place<TTabSet>(form.get(), form.get(), "TabSet1", 10, 200, 340, 22);
+  ASSERT_TRUE(tabs->SetLayoutProperty("Tabs", "Sheet\nA much longer sheet name\nEnd"));
+  std::vector<int> changes;
+  tabs->OnChange = [&](TObject*) { changes.push_back(tabs->TabIndex()); };
+  form->Show();
+  HWND w = tabs->Handle();
+
+  // Side by side from the left, the long text's tab the widest; the first one chosen.
+  const RECT a = tabs->ItemRect(0), b = tabs->ItemRect(1), c = tabs->ItemRect(2);
+  EXPECT_EQ(a.right, b.left);
+  EXPECT_EQ(b.right, c.left);
+  EXPECT_GT(b.right - b.left, 2 * (a.right - a.left));
+  EXPECT_EQ(tabs->TabIndex(), 0);
+  EXPECT_EQ(tabs->ItemRect(3).right, 0);
+  EXPECT_EQ(tabs->ItemAtPos({c.right + 5, 5}), -1);
+
+  // A click on the third tab chooses it; the left arrow key the one before.
+  const LPARAM at = MAKELPARAM((c.left + c.right) / 2, 8);
+  PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(w, WM_LBUTTONUP, 0, at);
+  Application->ProcessMessages();
+  EXPECT_EQ(changes, std::vector<int>{2});
+  EXPECT_EQ(GetFocus(), w);
+  PostMessageW(w, WM_KEYDOWN, VK_LEFT, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(changes, (std::vector<int>{2, 1}));
+  // Past the last tab, or refused by a handler, nothing changes.
+  PostMessageW(w, WM_KEYDOWN, VK_RIGHT, 0);
+  PostMessageW(w, WM_KEYDOWN, VK_RIGHT, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(tabs->TabIndex(), 2);
+  tabs->OnChanging = [](TObject*, bool& allow) { allow = false; };
+  tabs->SelectTab(0);
+  EXPECT_EQ(tabs->TabIndex(), 2);
+  EXPECT_EQ(changes, (std::vector<int>{2, 1, 2}));
+}

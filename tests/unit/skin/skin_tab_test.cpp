@@ -1,6 +1,6 @@
-// A framework page control on a skinned form, with the control test skin: the control
-// walk gives it the skin's tab look, on the side the control puts its tabs, and the
-// control looks as before once the skin goes off.
+// Framework tab controls on a skinned form, with the control test skin: the control walk
+// gives a page control the skin's tab look on the side it puts its tabs (and its own
+// look back once the skin goes off), and a tab set its row of skinned tabs.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -97,6 +97,49 @@ TEST(SkinTab, APageControlOnAFormWearsTheTabPicturesOnItsSide) {
   EXPECT_EQ(SendMessageW(tab, SM_QUERYSKINNED, 0, 0), 0);
   s = Capture(tab);
   EXPECT_EQ(s.Count(kBody, 0, 0, s.width, s.height) + s.Count(kEdge, 0, 0, s.width, s.height), 0);
+
+  form.reset();
+  Pump(20);
+  data.reset();
+  delete SkinManager;
+  SkinManager = nullptr;
+}
+
+TEST(SkinTab, ATabSetDrawsItsTabsHangingFromTheTabPictures) {
+  std::unique_ptr<TSkinData> data(LoadTestSkin("testskin-c.skin"));
+  ASSERT_TRUE(data) << "test skin testskin-c.skin missing";
+  auto form = std::make_unique<TTabForm>(Application);
+  form->AfterConstruction();
+  auto* tabs = new TTabSet(form.get());
+  tabs->SetName("TabSet1");
+  tabs->SetParent(form.get());
+  tabs->SetBounds(10, 150, 300, 24);
+  tabs->SetTabs({"One", "Two", "Three"});
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  ASSERT_TRUE(PumpUntil([&] {
+    TSkinForm* f = SkinManager->FindSkinForm(form->Handle());
+    return f && f->State == sfsSkinned;
+  }));
+  HWND w = tabs->Handle();
+  EXPECT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);
+
+  // Every tab from the picture upside down, the chosen one in the focused frame; the
+  // face colour around them.
+  const RECT one = tabs->ItemRect(0), two = tabs->ItemRect(1);
+  ASSERT_TRUE(PumpUntil(
+      [&] { return Capture(w).Count(kFocusBody, one.left, one.top, one.right, one.bottom) > 20; }));
+  Shot s = Capture(w);
+  EXPECT_GT(s.Count(kBody, two.left, two.top, two.right, two.bottom), 20);
+  EXPECT_GT(MeanRow(s, kEdge), MeanRow(s, kBody));
+  EXPECT_EQ(s.At(s.width - 2, s.height / 2), Rgb(200, 220, 180));
+
+  // Choosing the second tab moves the focused frame there.
+  tabs->SelectTab(1);
+  ASSERT_TRUE(PumpUntil(
+      [&] { return Capture(w).Count(kFocusBody, two.left, two.top, two.right, two.bottom) > 20; }));
+  EXPECT_EQ(Capture(w).Count(kFocusBody, one.left, one.top, one.right, one.bottom), 0);
+  SaveShot(form->Handle(), "skin-tab-set.bmp");
 
   form.reset();
   Pump(20);
