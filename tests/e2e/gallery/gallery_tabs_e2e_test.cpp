@@ -1,7 +1,7 @@
 // The gallery's tab controls in the control test skin, read back from the screen: the
 // tabs on each side drawn from the skin's tab pictures, turned the way their side asks;
 // the crowded row's scroll arrows left uncovered while it scrolls; and a skin without tab
-// pictures leaving the tabs as the control draws them.
+// pictures, or without a sheet border, leaving those to the control.
 #include <gtest/gtest.h>
 #include <windows.h>
 // (the common controls' header needs the base declarations first)
@@ -190,27 +190,50 @@ TEST_F(GalleryTabs, AnOverflowingRowKeepsItsArrowsUncoveredWhileItScrolls) {
   e2e::SaveScreenshot(e2e::ArtifactPath(L"gallery-tabs-scrolled.bmp"), w);
 }
 
-TEST_F(GalleryTabs, ASkinWithoutTabPicturesLeavesTheTabsToTheControl) {
-  // The control's own look, unskinned.
+// Pixels of two pictures of one size that differ, from row `top` down.
+int Differ(const e2e::Image& a, const e2e::Image& b, int top = 0) {
+  if (a.width != b.width || a.height != b.height) return -1;
+  int n = 0;
+  for (int y = top; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) n += a.At(x, y) != b.At(x, y);
+  return n;
+}
+
+TEST_F(GalleryTabs, WhatTheSkinHasNoPicturesForIsLeftToTheControl) {
+  // The controls' own look, unskinned.
   HWND w = Start(L"-unskinned");
   ASSERT_NE(w, nullptr);
   Sleep(500);
-  const e2e::Image own = e2e::CaptureScreen(Tab(w, gcTabRight));
+  const e2e::Image ownRight = e2e::CaptureScreen(Tab(w, gcTabRight));
+  const e2e::Image ownTop = e2e::CaptureScreen(Tab(w, gcTabTop));
   app_.Stop(10000);
 
   // A skin with a frame but no tab pictures: the window is skinned, its tab control
   // looks exactly as before.
-  const std::wstring skin = e2e::BinDir() + L"\\testskins\\testskin-a.skin";
-  w = Start(L"\"" + skin + L"\"");
+  w = Start(L"\"" + e2e::BinDir() + L"\\testskins\\testskin-a.skin\"");
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(e2e::WaitUntil([&] { return SendMessageW(w, SM_QUERYSKINNED, 0, 0) == 1; }, 5000));
   Sleep(500);
-  const e2e::Image seen = e2e::CaptureScreen(Tab(w, gcTabRight));
-  ASSERT_EQ(seen.width, own.width);
-  ASSERT_EQ(seen.height, own.height);
-  int differ = 0;
-  for (size_t i = 0; i < own.pixels.size(); ++i) differ += own.pixels[i] != seen.pixels[i];
-  EXPECT_EQ(differ, 0);
+  EXPECT_EQ(Differ(e2e::CaptureScreen(Tab(w, gcTabRight)), ownRight), 0);
+  app_.Stop(10000);
+
+  // Tab pictures without a sheet border: the skin draws the row, and from the row's
+  // lower edge down the control shows its own sheet.
+  w = Start(L"\"" + e2e::BinDir() + L"\\testskins\\testskin-d.skin\"");
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(e2e::WaitUntil(
+      [&] { return Find(e2e::CaptureScreen(Tab(w, gcTabTop)), kFocusTab.body).count > 20; }, 5000));
+  Sleep(300);
+  const e2e::Image seen = e2e::CaptureScreen(Tab(w, gcTabTop));
+  int rowEnd = 0;
+  for (int y = 0; y < seen.height; ++y)
+    for (int x = 0; x < seen.width; ++x)
+      for (const TabColours& t : {kNormalTab, kFocusTab})
+        if (seen.At(x, y) == t.body || seen.At(x, y) == t.side) rowEnd = y + 1;
+  EXPECT_GT(rowEnd, 10);
+  EXPECT_LT(rowEnd, 40);
+  EXPECT_EQ(Find(seen, kBorderTop).count + Find(seen, kBorderBottom).count, 0);
+  EXPECT_EQ(Differ(seen, ownTop, rowEnd + 1), 0);
 }
 
 }  // namespace
