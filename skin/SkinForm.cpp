@@ -11,6 +11,7 @@
 #include "framework/Menus.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinMenuBar.h"
 #include "skin/SkinMenus.h"
 #include "skin/widgets/SkinControl.h"
 
@@ -163,8 +164,12 @@ void TSkinForm::AttachToWindow(TSkinData* ASkinData) {
   MakeSysPopup();
   if (WindowKind == wkMdiFrame) SubclassMdiClient();
   if (SkinData->SkinControls.Contains(xcMainMenu)) {
-    // The menu bar is drawn by the skinned menus; until they exist the system draws a
-    // window's menu bar where it always does, and the frame leaves it no room.
+    // The window's menu bar is the skin's: the frame makes room for it under the title.
+    if (TakesMenuBar() && GetMenu(Window)) {
+      MenuBar = std::make_unique<TSkinMenuBar>(this, SkinData);
+      MenuBar->RightToLeft = MenuBarRightToLeft();
+      MenuBar->BuildFromHandle();
+    }
     const bool maxMdiChild = WindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized;
     if (!maxMdiChild && !IsIconic(Window)) SetFrameStyle(false);
     ReloadElements();
@@ -272,7 +277,7 @@ void TSkinForm::ReloadElements() {
   TitleHeight = sizes.Title;
   BorderRight = sizes.Right;
   BorderBottom = sizes.Bottom;
-  MenuHeight = 0;
+  MenuHeight = MenuBar ? GetSystemMetrics(SM_CYMENU) : 0;
   SysButtons.clear();
   HotObject = nullptr;
   for (const auto& e : SkinData->SysButtonElements) {
@@ -411,6 +416,16 @@ void TSkinForm::DetachWindow() {
   if (Form) SkinFormPopupMenus(Form, nullptr, false);
   UnhookFormProc();
   Unsubclass();
+  if (HMENU menu = DropMenuBar()) {
+    if (State != sfsDetaching && IsWindow(Window)) {
+      // The window draws its own menu bar again.
+      SetMenu(Window, menu);
+    } else if (MenuLoopForm() != this && IsMenu(menu)) {
+      // The system destroys a window's menu with the window; this one was detached
+      // from it. (Under an open drop-down it is left alone: the loop still reads it.)
+      DestroyMenu(menu);
+    }
+  }
   FreeSkinControls();
   Controls.clear();
   UnsubclassMdiClient();
@@ -418,8 +433,54 @@ void TSkinForm::DetachWindow() {
   DropPieces();
 }
 
+bool TSkinForm::TakesMenuBar() const {
+  // A window keeping the system's frame keeps the system's bar; child windows and MDI
+  // children have none of their own.
+  return SkinData && SkinData->SkinControls.Contains(xcMainMenu) && WindowKind != wkMdiChild &&
+         BorderKind != bkSystem && !(GetWindowLongPtrW(Window, GWL_STYLE) & WS_CHILD);
+}
+
+bool TSkinForm::MenuBarRightToLeft() const {
+  const LONG_PTR ex = GetWindowLongPtrW(Window, GWL_EXSTYLE);
+  return RightToLeft || (ex & (WS_EX_LAYOUTRTL | WS_EX_RIGHT)) != 0;
+}
+
+HMENU TSkinForm::DropMenuBar() {
+  if (!MenuBar) return nullptr;
+  EndMenuLoopOf(this);
+  if (MenuBar->Owns(HotObject)) HotObject = nullptr;
+  HMENU menu = MenuBar->MenuHandle;
+  MenuBar.reset();
+  return menu;
+}
+
+void TSkinForm::AdoptWindowMenu() {
+  if (!TakesMenuBar() || !GetMenu(Window)) return;
+  const bool had = MenuBar != nullptr;
+  if (!MenuBar) {
+    MenuBar = std::make_unique<TSkinMenuBar>(this, SkinData);
+    MenuBar->RightToLeft = MenuBarRightToLeft();
+  }
+  if (MenuBar->Owns(HotObject)) HotObject = nullptr;
+  // Taking the menu from the window lays the frame out again: the client area keeps
+  // its place under the bar.
+  MenuBar->BuildFromHandle();
+  if (!had) {
+    // As with the system's own bar, the window keeps its size and the client area
+    // gives the bar its room; given back, the system's bar takes the same room.
+    MenuHeight = GetSystemMetrics(SM_CYMENU);
+    SystemFrame.cy += MenuHeight;
+    ForceFrameChange();
+  }
+  PaintFrame();
+}
+
 void TSkinForm::RestoreWindow() {
   const bool detaching = State == sfsDetaching;
+  // The client size the window keeps when its own frame comes back.
+  SIZE client = ClientSize;
+  if (RECT c{}; !detaching && IsWindow(Window) && GetClientRect(Window, &c))
+    client = SIZE{c.right, c.bottom};
   DetachWindow();
   if (!IsWindow(Window)) return;
   if (Form && !detaching) Form->SetColor(SavedColor);
@@ -436,6 +497,14 @@ void TSkinForm::RestoreWindow() {
       const int h = (r.bottom - r.top) - (TitleHeight + MenuHeight + BorderBottom) + SystemFrame.cy;
       SetWindowPos(Window, nullptr, at.x, at.y, w, h,
                    SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
+      // The system's menu bar may take another height than the skin's row (or wrap
+      // on a narrow window): the client size is what must stay.
+      RECT c{};
+      GetClientRect(Window, &c);
+      const int dw = client.cx - c.right, dh = client.cy - c.bottom;
+      if ((dw || dh) && !IsZoomed(Window))
+        SetWindowPos(Window, nullptr, 0, 0, w + dw, h + dh,
+                     SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     }
     SetWindowRgn(Window, nullptr, TRUE);
     HasRegion = false;

@@ -20,6 +20,8 @@
 
 class TDataSkinSysButton;
 class TForm;
+class TMenuBtn;
+class TSkinMenuBar;
 class TPopupMenu;
 class TSkinControl;
 class TSkinData;
@@ -117,6 +119,15 @@ class TSkinForm : public TComponent {
   // The caption button under a frame point, or null.
   TNCObject* ObjectAt(POINT Frame) const;
   void PaintSysButton(TWinSysButton* Button);
+  // The menu bar's button under a frame point, or null.
+  TMenuBtn* MenuButtonAt(POINT Frame) const;
+  void PaintMenuButton(TMenuBtn* Button);
+  // Opens the button's drop-down and returns once it has closed (the mouse or the arrow
+  // keys may have moved on to other buttons' drop-downs meanwhile); a button without one
+  // sends its command. False when no drop-down was shown.
+  bool OpenMenuButton(TMenuBtn* Button);
+  // The window was given a menu (SetMenu) while skinned: the bar shows it instead.
+  void AdoptWindowMenu();
   void ShowSystemMenu(POINT Screen, bool FromButton);
   vpn::skin::SysButtonWindow ButtonConditions() const;
 
@@ -140,6 +151,7 @@ class TSkinForm : public TComponent {
   unsigned FrameIcons = 0;
   int BorderLeft = 0, TitleHeight = 0, BorderRight = 0, BorderBottom = 0;
   int MenuHeight = 0;
+  std::unique_ptr<TSkinMenuBar> MenuBar;
   TWindowKind WindowKind = wkPlain;
   vpn::skin::TBorderKind BorderKind = vpn::skin::bkFramed;
   TSizeState SizeState = ssRestored;
@@ -220,6 +232,11 @@ class TSkinForm : public TComponent {
   void PaintCaption(HDC Dc, const vpn::skin::TitleLayout& Layout);
   vpn::skin::TitleLayout LayoutTitleBar(HDC Dc, int Width);
   bool FramePaintingOn() const;
+  bool TakesMenuBar() const;
+  // Right-to-left windows put the bar's items from the right.
+  bool MenuBarRightToLeft() const;
+  // The window's menu goes back to the window (returned), the bar is freed.
+  HMENU DropMenuBar();
   // The border pieces drawn at the window's size, once per size, state and skin.
   struct TFramePieces {
     SIZE Size{};

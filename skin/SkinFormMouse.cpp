@@ -8,6 +8,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinMenuBar.h"
 
 using namespace vpn::skin;
 
@@ -71,7 +72,9 @@ bool TSkinForm::NcMouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result)
   switch (Msg) {
     case WM_NCMOUSEMOVE: {
       if (!Active) return false;
-      if (TNCObject* o = ObjectAt(frame)) {
+      TNCObject* o = ObjectAt(frame);
+      if (!o) o = MenuButtonAt(frame);
+      if (o) {
         o->MouseMove();
         return true;
       }
@@ -84,6 +87,11 @@ bool TSkinForm::NcMouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result)
         o->MouseDown();
         return true;
       }
+      if (TMenuBtn* b = MenuButtonAt(frame)) {
+        b->MouseDown();
+        OpenMenuButton(b);
+        return true;
+      }
       // A maximised window is not dragged by its caption.
       if (SizeState == ssMaximized && Active && wParam == HTCAPTION) {
         Result = CallDefault(Msg, HTMENU, lParam);
@@ -92,6 +100,10 @@ bool TSkinForm::NcMouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result)
       return false;
     }
     case WM_NCLBUTTONUP: {
+      if (TMenuBtn* b = MenuButtonAt(frame)) {
+        if (b == HotObject) b->MouseUp();
+        return true;
+      }
       TNCObject* o = ObjectAt(frame);
       if (!o) return false;
       if (o == HotObject) {
@@ -101,6 +113,14 @@ bool TSkinForm::NcMouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result)
       return true;
     }
     case WM_NCLBUTTONDBLCLK: {
+      // The menu bar's row is not the caption: a double click there is a press.
+      if (MenuBar && frame.y >= TitleHeight && frame.y < TitleHeight + MenuHeight) {
+        if (TMenuBtn* m = MenuButtonAt(frame)) {
+          m->MouseDown();
+          OpenMenuButton(m);
+        }
+        return true;
+      }
       auto* b = static_cast<TWinSysButton*>(ObjectAt(frame));
       if (b && (b->Element->Action == 3 || b->Element->Action == 11)) {
         // A double click on the window's icon closes the window.
@@ -214,8 +234,13 @@ void TSkinForm::ShowSystemMenu(POINT Screen, bool FromButton) {
   SysPopup->Popup(Screen.x, Screen.y);
 }
 
+TMenuBtn* TSkinForm::MenuButtonAt(POINT Frame) const {
+  return MenuBar ? MenuBar->ButtonAt(Frame) : nullptr;
+}
+
 void TSkinForm::FrameTimerTick() {
-  if (!HotObject) return;
+  // An open drop-down keeps its button lit.
+  if (!HotObject || MenuLoopOpen()) return;
   POINT p{};
   GetCursorPos(&p);
   const POINT frame = FrameCoordinates(p);

@@ -9,6 +9,7 @@
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinMenuBar.h"
 
 using namespace vpn::skin;
 
@@ -96,9 +97,20 @@ void TSkinForm::PaintFrame(HRGN) {
   } catch (...) {
     // A frame that cannot be drawn stays as it was; the window goes on working.
   }
-  if (HotObject) {
+  // The button of an open drop-down stays pressed.
+  if (HotObject && !(MenuLoopForm() == this && MenuBar && MenuBar->Owns(HotObject))) {
     HotObject->State = 1;
     HotObject = nullptr;
+  }
+}
+
+void TSkinForm::PaintMenuButton(TMenuBtn* Button) {
+  if (!FramePaintingOn() || !MenuBar || MenuHeight <= 0) return;
+  TWindowDC dc(Window, true);
+  if (!dc.Get()) return;
+  try {
+    MenuBar->PaintButton(dc.Get(), *Button);
+  } catch (...) {
   }
 }
 
@@ -125,6 +137,9 @@ void TSkinForm::PaintFrameParts(HDC Target, bool TitleOnly) {
     Blit(Target, width - BorderRight, 0, BorderRight, height, scratch.Get(), p.Right.Get());
     Blit(Target, BorderLeft, height - BorderBottom, width - BorderLeft - BorderRight, BorderBottom,
          scratch.Get(), p.Bottom.Get());
+    if (MenuBar && MenuHeight > 0)
+      MenuBar->Paint(Target,
+                     RECT{BorderLeft, TitleHeight, width - BorderRight, TitleHeight + MenuHeight});
   }
   if (TitleHeight <= 0) return;
   if (!TitleBitmap || TitleBitmapSize.cx != width || TitleBitmapSize.cy != TitleHeight) {

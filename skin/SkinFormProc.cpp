@@ -9,6 +9,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinMenuBar.h"
 
 using namespace vpn::skin;
 
@@ -119,8 +120,24 @@ LRESULT TSkinForm::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
       mmi->ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
       return r;
     }
-    case WM_WINDOWPOSCHANGED:
+    case WM_WINDOWPOSCHANGED: {
       ReadSizeState();
+      const LRESULT r = CallDefault(Msg, wParam, lParam);
+      // A menu set on the window (SetMenu lays its frame out anew) goes into the bar.
+      if (GetMenu(Window)) AdoptWindowMenu();
+      return r;
+    }
+    case WM_INITMENUPOPUP: {
+      // The program prepares the drop-down first; then its items are the skin's to draw.
+      const LRESULT r = CallDefault(Msg, wParam, lParam);
+      PrepareDropDown(this, reinterpret_cast<HMENU>(wParam));
+      return r;
+    }
+    case WM_MEASUREITEM:
+      if (MeasureDropDownItem(this, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+      return CallDefault(Msg, wParam, lParam);
+    case WM_DRAWITEM:
+      if (DrawDropDownItem(this, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
       return CallDefault(Msg, wParam, lParam);
     case WM_COMMAND:
       // The window's own system menu reports its choice as a command.
@@ -185,10 +202,22 @@ void TSkinForm::ReadSizeState() {
 
 bool TSkinForm::SysCommand(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
   const UINT command = static_cast<UINT>(wParam & 0xFFF0);
-  if (command == SC_KEYMENU && !GetCapture() && lParam != ' ' && lParam != '-' && lParam == 0) {
+  if (command == SC_KEYMENU && !GetCapture() && !MenuLoopOpen() && lParam != ' ' && lParam != '-') {
     // The Alt key alone would put the system's menu mode on a frame it does not draw.
-    Result = 1;
-    return true;
+    if (lParam == 0) {
+      Result = 1;
+      return true;
+    }
+    // Alt with the accelerator of a bar item opens that item, as a press on it would.
+    if (TMenuBtn* b =
+            MenuBar ? MenuBar->AcceleratorButton(static_cast<wchar_t>(lParam)) : nullptr) {
+      RECT wr{};
+      GetWindowRect(Window, &wr);
+      PostMessageW(Window, WM_NCLBUTTONDOWN, HTMENU,
+                   MAKELPARAM(wr.left + b->Bounds.left + 1, wr.top + b->Bounds.top + 1));
+      Result = 1;
+      return true;
+    }
   }
   const bool mdiChild = WindowKind == wkMdiChild;
   switch (command) {
@@ -385,6 +414,12 @@ LRESULT TSkinForm::ClientProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_MDICASCADE:
       if (menus && SkinManager) SkinManager->SetMdiMaximized(false);
       return it_default(Msg, wParam, lParam);
+    case WM_MDISETMENU: {
+      const LRESULT r = it_default(Msg, wParam, lParam);
+      // The frame's new menu goes into its skinned bar.
+      if (menus && wParam) AdoptWindowMenu();
+      return r;
+    }
     case WM_MDIREFRESHMENU: {
       const LRESULT r = it_default(Msg, wParam, lParam);
       if (NewMdiChild && SkinManager) {

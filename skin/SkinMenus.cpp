@@ -40,8 +40,10 @@ LRESULT CALLBACK PopupFrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
   return CallWindowProcW(old, wnd, msg, wParam, lParam);
 }
 
+}  // namespace
+
 // The system's menu font, made once; the default item's caption is bold.
-HFONT MenuFont(bool Bold) {
+HFONT SkinMenuFont(bool Bold) {
   static TGdiObject normal, bold;
   TGdiObject& f = Bold ? bold : normal;
   if (!f) {
@@ -56,6 +58,12 @@ HFONT MenuFont(bool Bold) {
     f.Reset(CreateFontIndirectW(&lf));
   }
   return static_cast<HFONT>(f.Get());
+}
+
+namespace {
+
+HFONT MenuFont(bool Bold) {
+  return SkinMenuFont(Bold);
 }
 
 bool HasPicture(const std::unique_ptr<TDataSkinObject>& Element) {

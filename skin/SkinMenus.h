@@ -78,6 +78,9 @@ void UnskinPopupMenu(TPopupMenu* Menu);
 // The popup menus a form owns, except those tagged with the skin's DisableTag.
 void SkinFormPopupMenus(TComponent* Form, TSkinData* SkinData, bool On);
 
+// The system's menu font (bold for a default item), made once.
+HFONT SkinMenuFont(bool Bold);
+
 // Paints one item of the menu Menu (its handle) into Rect of Dc.
 void PaintMenuItem(HDC Dc, const RECT& Rect, TMenuItem* Item, HMENU Menu, bool Selected,
                    TSkinData* SkinData, HIMAGELIST Images);

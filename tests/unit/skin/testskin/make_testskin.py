@@ -113,3 +113,14 @@ save("menuitem.bmp", side_by_side(item_frame((250, 250, 250), (200, 200, 200)), 
                                   item_frame((210, 210, 210), (180, 180, 180)),
                                   item_frame((255, 140, 20), (160, 80, 0)),
                                   item_frame((120, 60, 10), (60, 30, 0))))
+# Menu bar: two frames of 30 x 18 stacked (active, inactive), with 2-pixel darker ends.
+def bar_frame(body, end):
+    f = flat(30, 18, body)
+    for row in f:
+        row[0:2] = [end] * 2
+        row[28:30] = [end] * 2
+    return f
+
+
+save("menubar.bmp", stacked(bar_frame((170, 210, 240), (40, 80, 120)),
+                            bar_frame((190, 150, 200), (100, 70, 110))))
