@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinMenuBar.h"
+#include "skins/DefaultSkin.h"
 #include "tests/e2e/kit/e2e_kit.h"
 #include "tests/unit/skin/frame_test_support.h"
 
@@ -140,8 +142,10 @@ void ClickAt(POINT p) {
 
 class SkinMenuBar : public ::testing::Test {
  protected:
+  // The skin the window is drawn with.
+  virtual TSkinData* MakeSkin() { return LoadTestSkin("testskin-a.skin"); }
   void SetUp() override {
-    data_.reset(LoadTestSkin("testskin-a.skin"));
+    data_.reset(MakeSkin());
     ASSERT_TRUE(data_);
     ASSERT_TRUE(SkinManager && SkinManager->Enabled);
     gHeard = &heard_;
@@ -446,4 +450,57 @@ TEST_F(SkinMenuBar, NewMenusGoIntoTheBarAndTheSkinGivesTheMenuBackWhenSwitchedOf
   DestroyWindow(wnd_);
   Pump(50);
   EXPECT_FALSE(IsMenu(other));
+}
+
+// The program's own skin: the bar from its menu bar picture, the drop-down from its menu
+// pictures (a second skin, so that nothing passes only by the test skin's numbers).
+class ProgramSkinMenuBar : public SkinMenuBar {
+ protected:
+  TSkinData* MakeSkin() override {
+    auto* d = new TSkinData(nullptr);
+    d->ReadSkinStream(std::span<const uint8_t>(DefaultSkinStream, DefaultSkinStreamSize));
+    d->SetActive(true);
+    d->Loaded();
+    return d;
+  }
+};
+
+TEST_F(ProgramSkinMenuBar, BarAndDropDownAreDrawnFromTheProgramsSkin) {
+  TSkinForm* f = Frame();
+  ASSERT_TRUE(data_->MenuBarImage && !data_->MenuBarImage->Bitmap.Empty());
+  const TSkinPicture& bar = data_->MenuBarImage->Bitmap;
+  // The active frame is the picture's upper half.
+  const uint32_t body = bar.At(bar.Width / 2, bar.Height / 4) & 0xFFFFFF;
+  const TSkinPicture& bg = data_->MenuBackground->Bitmap;
+  const uint32_t border = bg.At(0, bg.Height / 2) & 0xFFFFFF;
+  const TSkinPicture& item = data_->MenuItem->Bitmap;
+  const uint32_t selected =
+      item.At(item.Width / 5 * 3 + item.Width / 10, item.Height / 2) & 0xFFFFFF;
+
+  Shot window, dropDown;
+  HMENU open = nullptr;
+  Drive([&] {
+    AltWith('F');
+    open = WaitOpen(file_);
+    Sleep(150);
+    window = Capture(wnd_);
+    if (HWND popup = FindWindowW(L"#32768", nullptr)) {
+      dropDown = Capture(popup);
+      SaveShot(popup, "menubar-program-skin-dropdown.bmp");
+    }
+    SaveShot(wnd_, "menubar-program-skin.bmp");
+    Press(VK_ESCAPE);
+    WaitOpen(nullptr);
+  });
+  EXPECT_EQ(open, file_);
+  const RECT& help = f->MenuBar->Buttons[kHelp]->Bounds;
+  const int mid = f->TitleHeight + f->MenuHeight / 2;
+  EXPECT_EQ(window.At(help.right + 20, mid), body);
+  EXPECT_GT(window.Count(body, f->BorderLeft, f->TitleHeight, window.width - f->BorderRight,
+                         f->TitleHeight + f->MenuHeight),
+            (window.width - f->BorderLeft - f->BorderRight) * f->MenuHeight / 2);
+  ASSERT_GT(dropDown.width, 0);
+  EXPECT_EQ(dropDown.At(0, dropDown.height / 2), border);
+  EXPECT_GT(dropDown.Count(selected, 0, 0, dropDown.width, dropDown.height / 3), 100)
+      << "the first item, lit, from the item picture's fourth frame";
 }
