@@ -50,6 +50,15 @@ void Blit(HDC target, int x, int y, int w, int h, HDC scratch, HGDIOBJ bitmap, i
   BitBlt(target, x, y, w, h, scratch, sx, sy, SRCCOPY);
 }
 
+// The window's DC for the frame. A right-to-left window's DC is mirrored; the frame is
+// laid out and hit-tested in screen order, so it is drawn in screen order too.
+class TFrameDC : public TWindowDC {
+ public:
+  explicit TFrameDC(HWND wnd) : TWindowDC(wnd, true) {
+    if (Get()) SetLayout(Get(), 0);
+  }
+};
+
 }  // namespace
 
 bool TSkinForm::FramePaintingOn() const {
@@ -89,7 +98,7 @@ void TSkinForm::PaintFrame(HRGN) {
   if (!FramePaintingOn()) return;
   // The whole frame is drawn: its pieces are copied from pictures made once per size,
   // which costs less than working out what the update region leaves out.
-  TWindowDC dc(Window, true);
+  TFrameDC dc(Window);
   if (!dc.Get()) return;
   try {
     PaintFrameParts(dc.Get(), false);
@@ -106,7 +115,7 @@ void TSkinForm::PaintFrame(HRGN) {
 
 void TSkinForm::PaintMenuButton(TMenuBtn* Button) {
   if (!FramePaintingOn() || !MenuBar || MenuHeight <= 0) return;
-  TWindowDC dc(Window, true);
+  TFrameDC dc(Window);
   if (!dc.Get()) return;
   try {
     MenuBar->PaintButton(dc.Get(), *Button);
@@ -116,7 +125,7 @@ void TSkinForm::PaintMenuButton(TMenuBtn* Button) {
 
 void TSkinForm::PaintSysButton(TWinSysButton*) {
   if (!FramePaintingOn()) return;
-  TWindowDC dc(Window, true);
+  TFrameDC dc(Window);
   if (!dc.Get()) return;
   try {
     PaintFrameParts(dc.Get(), true);

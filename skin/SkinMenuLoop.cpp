@@ -81,9 +81,9 @@ bool FilterMessage(const MSG& m) {
   if (!bar) return false;
   switch (m.message) {
     case WM_KEYDOWN: {
-      WPARAM key = m.wParam;
-      if (bar->RightToLeft && (key == VK_LEFT || key == VK_RIGHT))
-        key = key == VK_LEFT ? VK_RIGHT : VK_LEFT;
+      // On a right-to-left bar the next button lies to the left; the drop-downs
+      // themselves keep their left-to-right layout, sub-menus opening to the right.
+      const WPARAM key = m.wParam;
       // Left leaves from the drop-down's own items, not from one of its sub-menus.
       if (key == VK_LEFT && OpenMenus().size() <= 1) {
         SwitchTo(bar->NextOpening(Loop.OpenIndex, bar->RightToLeft ? 1 : -1));
@@ -305,9 +305,12 @@ bool TSkinForm::OpenMenuButton(TMenuBtn* Button) {
     PostMessageW(Window, WM_KEYDOWN, VK_DOWN, 0);
     // The window hears of the drop-down (WM_INITMENUPOPUP) as with the system's bar, so
     // a program can check and enable its items first.
-    const BOOL shown =
-        TrackPopupMenuEx(sub, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_VERTICAL,
-                         exclude.rcExclude.left, exclude.rcExclude.bottom, Window, &exclude);
+    // A right-to-left bar hangs its drop-downs from the buttons' right edges.
+    const bool rtl = bar->RightToLeft;
+    const BOOL shown = TrackPopupMenuEx(
+        sub, (rtl ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_VERTICAL,
+        rtl ? exclude.rcExclude.right : exclude.rcExclude.left, exclude.rcExclude.bottom, Window,
+        &exclude);
     if (!shown) {
       MSG stray;
       PeekMessageW(&stray, Window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);

@@ -144,6 +144,7 @@ class SkinMenuBar : public ::testing::Test {
  protected:
   // The skin the window is drawn with.
   virtual TSkinData* MakeSkin() { return LoadTestSkin("testskin-a.skin"); }
+  virtual DWORD ExStyle() const { return 0; }
   void SetUp() override {
     data_.reset(MakeSkin());
     ASSERT_TRUE(data_);
@@ -174,8 +175,8 @@ class SkinMenuBar : public ::testing::Test {
 
     RECT r{0, 0, 360, 160};
     AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, 0);
-    wnd_ = CreateWindowExW(0, BarWindowClass(), L"Menu bar test", WS_OVERLAPPEDWINDOW, 80, 80,
-                           r.right - r.left, r.bottom - r.top, nullptr, bar_,
+    wnd_ = CreateWindowExW(ExStyle(), BarWindowClass(), L"Menu bar test", WS_OVERLAPPEDWINDOW, 80,
+                           80, r.right - r.left, r.bottom - r.top, nullptr, bar_,
                            GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(wnd_);
     gPointerWindow = wnd_;
@@ -503,4 +504,47 @@ TEST_F(ProgramSkinMenuBar, BarAndDropDownAreDrawnFromTheProgramsSkin) {
   EXPECT_EQ(dropDown.At(0, dropDown.height / 2), border);
   EXPECT_GT(dropDown.Count(selected, 0, 0, dropDown.width, dropDown.height / 3), 100)
       << "the first item, lit, from the item picture's fourth frame";
+}
+
+// A right-to-left window: the bar's items from the right edge, the arrow keys moving in
+// the bar's own direction, the drop-downs hanging from the buttons' right edges.
+class RightToLeftMenuBar : public SkinMenuBar {
+ protected:
+  DWORD ExStyle() const override { return WS_EX_LAYOUTRTL; }
+};
+
+TEST_F(RightToLeftMenuBar, ItemsStartAtTheRightAndTheArrowsFollowThem) {
+  TSkinForm* f = Frame();
+  ASSERT_TRUE(f->MenuBar->RightToLeft);
+  const int width = WindowSize(wnd_).cx;
+  const auto& b = f->MenuBar->Buttons;
+  EXPECT_EQ(b[kFile]->Bounds.right, width - f->BorderRight - (2 + 8));
+  for (int i = 1; i < 5; ++i) EXPECT_EQ(b[size_t(i)]->Bounds.right, b[size_t(i - 1)]->Bounds.left);
+  const Shot s = Capture(wnd_);
+  EXPECT_GT(s.Count(kBarText, b[kFile]->Bounds.left, b[kFile]->Bounds.top, b[kFile]->Bounds.right,
+                    b[kFile]->Bounds.bottom),
+            5)
+      << "the caption is drawn where the button is hit";
+
+  HMENU first = nullptr, left = nullptr, right = nullptr, wrapped = nullptr;
+  RECT popup{};
+  Drive([&] {
+    AltWith('F');
+    first = WaitOpen(file_);
+    if (HWND p = FindWindowW(L"#32768", nullptr)) GetWindowRect(p, &popup);
+    SaveShot(wnd_, "menubar-right-to-left.bmp");
+    Press(VK_LEFT);
+    left = WaitOpen(edit_);
+    Press(VK_RIGHT);
+    right = WaitOpen(file_);
+    Press(VK_RIGHT);
+    wrapped = WaitOpen(help_);
+    Press(VK_ESCAPE);
+    WaitOpen(nullptr);
+  });
+  EXPECT_EQ(first, file_);
+  EXPECT_EQ(left, edit_) << "the left arrow goes to the item on the left";
+  EXPECT_EQ(right, file_);
+  EXPECT_EQ(wrapped, help_) << "past the right end the bar starts again at its left end";
+  EXPECT_EQ(popup.right, At(wnd_, b[kFile]->Bounds.right, 0).x);
 }
