@@ -30,17 +30,16 @@ constexpr uint32_t kBarBody = Rgb(170, 210, 240), kBarEnd = Rgb(40, 80, 120);
 constexpr uint32_t kBarInactive = Rgb(190, 150, 200);
 constexpr uint32_t kBarText = Rgb(120, 0, 60), kShadow = Rgb(150, 150, 90);
 constexpr uint32_t kMenuBorder = Rgb(90, 40, 120), kItemSelected = Rgb(255, 140, 20);
-constexpr uint32_t kItem = Rgb(250, 250, 250), kSeparator = Rgb(0, 160, 0);
-constexpr uint32_t kMenuText = Rgb(20, 20, 120);
+constexpr uint32_t kSeparator = Rgb(0, 160, 0);
 
 enum { kFile, kEdit, kGone, kRun, kHelp };
 constexpr UINT kOpen = 101, kRunCommand = 400;
 constexpr UINT kPlacePointer = WM_APP + 1;  // the test window moves the display's pointer
 
-// What the window heard.
+// What the window heard (the commands are read once the driver has finished).
 struct Heard {
   std::atomic<int> clicks{0}, chars{0};
-  std::vector<UINT> commands;  // read once the driver has finished
+  std::vector<UINT> commands;
 };
 Heard* gHeard = nullptr;
 
@@ -58,18 +57,29 @@ LRESULT CALLBACK BarWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 const wchar_t* BarWindowClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
+  static const bool registered = [] {
+    WNDCLASSEXW wc{sizeof wc};
     wc.lpfnWndProc = BarWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"MenuBarTestWindow";
-    RegisterClassExW(&wc);
-    return L"MenuBarTestWindow";
+    return RegisterClassExW(&wc) != 0;
   }();
-  return name;
+  return registered ? L"MenuBarTestWindow" : nullptr;
+}
+
+// A menu of (flags, identifier or sub-menu, text) entries.
+struct Entry {
+  UINT flags;
+  UINT_PTR id;
+  const wchar_t* text;
+};
+HMENU MakeMenu(HMENU menu, std::initializer_list<Entry> entries) {
+  for (const Entry& e : entries) AppendMenuW(menu, e.flags, e.id, e.text);
+  return menu;
+}
+UINT_PTR Sub(HMENU m) {
+  return reinterpret_cast<UINT_PTR>(m);
 }
 
 // The menu of the visible popup window of this process, or null.
@@ -142,50 +152,38 @@ void ClickAt(POINT p) {
 
 class SkinMenuBar : public ::testing::Test {
  protected:
-  // The skin the window is drawn with.
   virtual TSkinData* MakeSkin() { return LoadTestSkin("testskin-a.skin"); }
   virtual DWORD ExStyle() const { return 0; }
   void SetUp() override {
     data_.reset(MakeSkin());
-    ASSERT_TRUE(data_);
-    ASSERT_TRUE(SkinManager && SkinManager->Enabled);
+    ASSERT_TRUE(data_ && SkinManager && SkinManager->Enabled);
     gHeard = &heard_;
-    file_ = CreatePopupMenu();
-    AppendMenuW(file_, MF_STRING, kOpen, L"&Open\tCtrl+O");
-    AppendMenuW(file_, MF_STRING | MF_CHECKED, 102, L"&Wrap lines");
-    AppendMenuW(file_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(file_, MF_STRING | MF_GRAYED, 103, L"&Print");
-    AppendMenuW(file_, MF_STRING, 104, L"E&xit");
+    file_ = MakeMenu(CreatePopupMenu(), {{MF_STRING, kOpen, L"&Open\tCtrl+O"},
+                                         {MF_STRING | MF_CHECKED, 102, L"&Wrap lines"},
+                                         {MF_SEPARATOR, 0, nullptr},
+                                         {MF_STRING | MF_GRAYED, 103, L"&Print"},
+                                         {MF_STRING, 104, L"E&xit"}});
     SetMenuDefaultItem(file_, kOpen, FALSE);
-    edit_ = CreatePopupMenu();
-    AppendMenuW(edit_, MF_STRING, 201, L"Cu&t");
-    more_ = CreatePopupMenu();
-    AppendMenuW(more_, MF_STRING, 211, L"&Deeper");
-    AppendMenuW(edit_, MF_POPUP, reinterpret_cast<UINT_PTR>(more_), L"&More");
-    gone_ = CreatePopupMenu();
-    AppendMenuW(gone_, MF_STRING, 301, L"Nothing");
-    help_ = CreatePopupMenu();
-    AppendMenuW(help_, MF_STRING, 501, L"&About");
-    bar_ = CreateMenu();
-    AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(file_), L"&File");
-    AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(edit_), L"&Edit");
-    AppendMenuW(bar_, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(gone_), L"&Gone");
-    AppendMenuW(bar_, MF_STRING, kRunCommand, L"&Run");
-    AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(help_), L"&Help");
-
+    more_ = MakeMenu(CreatePopupMenu(), {{MF_STRING, 211, L"&Deeper"}});
+    edit_ =
+        MakeMenu(CreatePopupMenu(), {{MF_STRING, 201, L"Cu&t"}, {MF_POPUP, Sub(more_), L"&More"}});
+    help_ = MakeMenu(CreatePopupMenu(), {{MF_STRING, 501, L"&About"}});
+    HMENU gone = MakeMenu(CreatePopupMenu(), {{MF_STRING, 301, L"Nothing"}});
+    bar_ = MakeMenu(CreateMenu(), {{MF_POPUP, Sub(file_), L"&File"},
+                                   {MF_POPUP, Sub(edit_), L"&Edit"},
+                                   {MF_POPUP | MF_GRAYED, Sub(gone), L"&Gone"},
+                                   {MF_STRING, kRunCommand, L"&Run"},
+                                   {MF_POPUP, Sub(help_), L"&Help"}});
     RECT r{0, 0, 360, 160};
     AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, 0);
     wnd_ = CreateWindowExW(ExStyle(), BarWindowClass(), L"Menu bar test", WS_OVERLAPPEDWINDOW, 80,
-                           80, r.right - r.left, r.bottom - r.top, nullptr, bar_,
-                           GetModuleHandleW(nullptr), nullptr);
+                           80, r.right - r.left, r.bottom - r.top, nullptr, bar_, nullptr, nullptr);
     ASSERT_TRUE(wnd_);
     gPointerWindow = wnd_;
     ShowWindow(wnd_, SW_SHOW);
     SetForegroundWindow(wnd_);
-    ASSERT_TRUE(PumpUntil([&] {
-      TSkinForm* f = SkinManager->FindSkinForm(wnd_);
-      return f && f->State == sfsSkinned && f->MenuBar;
-    }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return Frame() && Frame()->State == sfsSkinned && Frame()->MenuBar; }));
     Pump(100);
   }
   void TearDown() override {
@@ -197,9 +195,9 @@ class SkinMenuBar : public ::testing::Test {
     SkinManager = nullptr;
   }
   TSkinForm* Frame() const { return SkinManager->FindSkinForm(wnd_); }
-  // The screen point in the middle of a bar button.
+  const RECT& Button(int index) const { return Frame()->MenuBar->Buttons[size_t(index)]->Bounds; }
   POINT ButtonCentre(int index) const {
-    const RECT& b = Frame()->MenuBar->Buttons[static_cast<size_t>(index)]->Bounds;
+    const RECT& b = Button(index);
     return At(wnd_, (b.left + b.right) / 2, (b.top + b.bottom) / 2);
   }
   // Runs the script on a second thread while this one runs the window and its menus.
@@ -217,8 +215,7 @@ class SkinMenuBar : public ::testing::Test {
 
   std::unique_ptr<TSkinData> data_;
   Heard heard_;
-  HMENU bar_ = nullptr, file_ = nullptr, edit_ = nullptr, more_ = nullptr, gone_ = nullptr,
-        help_ = nullptr;
+  HMENU bar_ = nullptr, file_ = nullptr, edit_ = nullptr, more_ = nullptr, help_ = nullptr;
   HWND wnd_ = nullptr;
 };
 
@@ -228,46 +225,40 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   TSkinForm* f = Frame();
   ASSERT_EQ(f->MenuBar->Count(), 5);
   EXPECT_EQ(GetMenu(wnd_), nullptr) << "the system draws no bar of its own";
-  EXPECT_EQ(f->MenuHeight, GetSystemMetrics(SM_CYMENU));
   EXPECT_EQ(ClientSize(wnd_).cx, 360);
   EXPECT_EQ(ClientSize(wnd_).cy, 160);
   POINT client{0, 0};
   ClientToScreen(wnd_, &client);
-  EXPECT_EQ(client.y - At(wnd_, 0, 0).y, f->TitleHeight + f->MenuHeight)
+  EXPECT_EQ(client.y - At(wnd_, 0, 0).y, f->TitleHeight + GetSystemMetrics(SM_CYMENU))
       << "the client area starts under the bar";
 
-  // The bar: the picture's active frame with its fixed ends, captions in the bar text
-  // colour, the disabled item in the shadow colour only.
+  // The bar: the picture's active frame with its fixed ends, captions side by side in
+  // the bar text colour, the disabled item in the shadow colour only.
   const Shot s = Capture(wnd_);
   const int mid = f->TitleHeight + f->MenuHeight / 2;
   EXPECT_EQ(s.At(f->BorderLeft, mid), kBarEnd);
   EXPECT_EQ(s.At(s.width - f->BorderRight - 1, mid), kBarEnd);
   EXPECT_EQ(s.At(s.width - f->BorderRight - 20, mid), kBarBody);
   auto in = [&](int i, uint32_t colour) {
-    const RECT& b = f->MenuBar->Buttons[static_cast<size_t>(i)]->Bounds;
-    return s.Count(colour, b.left, b.top, b.right, b.bottom);
+    return s.Count(colour, Button(i).left, Button(i).top, Button(i).right, Button(i).bottom);
   };
   EXPECT_GT(in(kFile, kBarText), 5);
   EXPECT_EQ(in(kFile, kShadow), 0);
   EXPECT_GT(in(kGone, kShadow), 5);
   EXPECT_EQ(in(kGone, kBarText), 0);
-  for (int i = 1; i < 5; ++i)
-    EXPECT_GE(f->MenuBar->Buttons[size_t(i)]->Bounds.left,
-              f->MenuBar->Buttons[size_t(i - 1)]->Bounds.right)
-        << "buttons side by side from the left";
+  for (int i = 1; i < 5; ++i) EXPECT_GE(Button(i).left, Button(i - 1).right);
 
-  const POINT file = ButtonCentre(kFile), edit = ButtonCentre(kEdit), gone = ButtonCentre(kGone),
-              run = ButtonCentre(kRun);
-  HMENU afterClick = nullptr, afterMove = nullptr, right1 = nullptr, right2 = nullptr,
-        left1 = nullptr, left2 = nullptr, outOfSub = nullptr, afterEscape = file_,
-        afterGone = file_;
+  const POINT file = ButtonCentre(kFile), edit = ButtonCentre(kEdit);
+  std::vector<HMENU> seen;  // the drop-down open after each step
+  auto step = [&](HMENU expected, const std::function<void()>& action) {
+    action();
+    seen.push_back(WaitOpen(expected));
+  };
   Shot dropDown;
-  RECT firstItem{}, separator{};
-  size_t subMenus = 0;
-  std::vector<UINT> commandsBeforeRun;
+  RECT lit{}, line{};
+  size_t menusOpen = 0;
   Drive([&] {
-    ClickAt(file);
-    afterClick = WaitOpen(file_);
+    step(file_, [&] { ClickAt(file); });
     Sleep(150);
     if (HWND popup = FindWindowW(L"#32768", nullptr)) {
       dropDown = Capture(popup);
@@ -275,82 +266,50 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
       SaveShot(wnd_, "menubar-window.bmp");
       RECT wr{};
       GetWindowRect(popup, &wr);
-      GetMenuItemRect(nullptr, file_, 0, &firstItem);
-      GetMenuItemRect(nullptr, file_, 2, &separator);
-      OffsetRect(&firstItem, -wr.left, -wr.top);
-      OffsetRect(&separator, -wr.left, -wr.top);
+      GetMenuItemRect(nullptr, file_, 0, &lit);
+      GetMenuItemRect(nullptr, file_, 2, &line);
+      OffsetRect(&lit, -wr.left, -wr.top);
+      OffsetRect(&line, -wr.left, -wr.top);
     }
-    MoveTo(file, edit);
-    afterMove = WaitOpen(edit_);
-    // From Edit to the right: the disabled item and the one without a drop-down are
-    // passed over; past the last item the bar starts again at the first.
-    Press(VK_RIGHT);
-    right1 = WaitOpen(help_);
-    Press(VK_RIGHT);
-    right2 = WaitOpen(file_);
-    Press(VK_LEFT);
-    left1 = WaitOpen(help_);
-    Press(VK_LEFT);
-    left2 = WaitOpen(edit_);
-    // The right arrow on an item with a sub-menu opens that; inside it, it goes on to
-    // the next bar item.
+    step(edit_, [&] { MoveTo(file, edit); });
+    // The disabled item and the one without a drop-down are passed over; past either
+    // end the bar starts again at the other.
+    step(help_, [] { Press(VK_RIGHT); });
+    step(file_, [] { Press(VK_RIGHT); });
+    step(help_, [] { Press(VK_LEFT); });
+    step(edit_, [] { Press(VK_LEFT); });
+    // On an item with a sub-menu the right arrow opens that; inside it, it goes on.
     Press(VK_DOWN);
     Press(VK_RIGHT);
-    {
-      const DWORD end = GetTickCount() + 1500;
-      while (subMenus < 2 && static_cast<LONG>(end - GetTickCount()) > 0) {
-        subMenus = 0;
-        for (HWND p = nullptr; (p = FindWindowExW(nullptr, p, L"#32768", nullptr));)
-          subMenus += IsWindowVisible(p) ? 1 : 0;
-        Sleep(20);
-      }
-    }
-    Press(VK_RIGHT);
-    outOfSub = WaitOpen(help_);
-    Press(VK_ESCAPE);
-    afterEscape = WaitOpen(nullptr);
-    // The disabled item opens nothing; the item without a drop-down sends its command.
-    ClickAt(gone);
-    Sleep(400);
-    afterGone = OpenMenu();
-    commandsBeforeRun = heard_.commands;
-    ClickAt(run);
     Sleep(300);
-    // An item of a drop-down chosen with the keyboard sends its command.
-    ClickAt(file);
-    WaitOpen(file_);
-    Press(VK_RETURN);
-    WaitOpen(nullptr);
+    for (HWND p = nullptr; (p = FindWindowExW(nullptr, p, L"#32768", nullptr));)
+      menusOpen += IsWindowVisible(p) ? 1 : 0;
+    step(help_, [] { Press(VK_RIGHT); });
+    step(nullptr, [] { Press(VK_ESCAPE); });
+    // The disabled item opens nothing; the item without a drop-down sends its command.
+    step(nullptr, [&] {
+      ClickAt(ButtonCentre(kGone));
+      Sleep(400);
+    });
+    ClickAt(ButtonCentre(kRun));
+    // An item chosen with the keyboard sends its command.
+    step(file_, [&] { ClickAt(file); });
+    step(nullptr, [] { Press(VK_RETURN); });
     Sleep(200);
   });
-  EXPECT_EQ(afterClick, file_);
-  EXPECT_EQ(afterMove, edit_) << "moving the mouse onto Edit switches drop-downs";
-  EXPECT_EQ(right1, help_);
-  EXPECT_EQ(right2, file_) << "the right arrow wraps at the end of the bar";
-  EXPECT_EQ(left1, help_) << "the left arrow wraps at the start";
-  EXPECT_EQ(left2, edit_);
-  EXPECT_EQ(subMenus, 2u) << "the right arrow opened the sub-menu";
-  EXPECT_EQ(outOfSub, help_);
-  EXPECT_EQ(afterEscape, nullptr);
-  EXPECT_EQ(afterGone, nullptr) << "a disabled bar item opens nothing";
-  EXPECT_TRUE(commandsBeforeRun.empty());
+  EXPECT_EQ(seen, (std::vector<HMENU>{file_, edit_, help_, file_, help_, edit_, help_, nullptr,
+                                      nullptr, file_, nullptr}));
+  EXPECT_EQ(menusOpen, 2u) << "the right arrow opened the sub-menu";
   EXPECT_EQ(heard_.commands, (std::vector<UINT>{kRunCommand, kOpen}));
 
-  // The drop-down is drawn from the skin: its border from the menu background, the lit
-  // first item from the item picture's fourth frame, the separator from its second.
+  // The drop-down is the skin's: its border from the menu background, the lit first
+  // item from the item picture's fourth frame, the separator from its second.
   ASSERT_GT(dropDown.width, 0) << "no drop-down seen";
   EXPECT_EQ(dropDown.At(1, 1), kMenuBorder);
-  EXPECT_EQ(dropDown.At(firstItem.right - 4, (firstItem.top + firstItem.bottom) / 2),
-            kItemSelected);
-  EXPECT_GT(
-      dropDown.Count(kSeparator, separator.left, separator.top, separator.right, separator.bottom),
-      10);
-  EXPECT_GT(dropDown.Count(kItem, 0, firstItem.bottom, dropDown.width, dropDown.height), 100);
-  EXPECT_GT(dropDown.Count(kMenuText, 0, firstItem.bottom, dropDown.width, dropDown.height), 10);
+  EXPECT_EQ(dropDown.At(lit.right - 4, (lit.top + lit.bottom) / 2), kItemSelected);
+  EXPECT_GT(dropDown.Count(kSeparator, line.left, line.top, line.right, line.bottom), 10);
   // The items are the program's own strings again once the drop-down has closed.
-  MENUITEMINFOW mi{};
-  mi.cbSize = sizeof mi;
-  mi.fMask = MIIM_FTYPE;
+  MENUITEMINFOW mi{sizeof mi, MIIM_FTYPE};
   GetMenuItemInfoW(file_, 0, TRUE, &mi);
   EXPECT_FALSE(mi.fType & MFT_OWNERDRAW);
 }
@@ -360,10 +319,8 @@ TEST_F(SkinMenuBar, AltWithAnAcceleratorOpensItsDropDownAndAltAloneLeavesNoMenuM
   HMENU byAlt = nullptr, byDisabledAlt = file_;
   DWORD flagsAfterAlt = ~0u;
   int clicksBefore = 0, charsBefore = 0;
-  POINT inside{0, 0};
+  POINT inside{100, 80};
   ClientToScreen(wnd_, &inside);
-  inside.x += 100;
-  inside.y += 80;
   Drive([&] {
     AltWith('E');
     byAlt = WaitOpen(edit_);
@@ -376,8 +333,7 @@ TEST_F(SkinMenuBar, AltWithAnAcceleratorOpensItsDropDownAndAltAloneLeavesNoMenuM
     // no menu mode holds them.
     Keys({{VK_MENU, true}, {VK_MENU, false}});
     Sleep(200);
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
+    GUITHREADINFO gui{sizeof gui};
     GetGUIThreadInfo(thread, &gui);
     flagsAfterAlt = gui.flags;
     clicksBefore = heard_.clicks;
@@ -391,70 +347,61 @@ TEST_F(SkinMenuBar, AltWithAnAcceleratorOpensItsDropDownAndAltAloneLeavesNoMenuM
   EXPECT_EQ(flagsAfterAlt & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE), 0u);
   EXPECT_EQ(heard_.clicks, clicksBefore + 1);
   EXPECT_EQ(heard_.chars, charsBefore + 1);
-  EXPECT_EQ(OpenMenu(), nullptr);
 }
 
 TEST_F(SkinMenuBar, NewMenusGoIntoTheBarAndTheSkinGivesTheMenuBackWhenSwitchedOff) {
   const SIZE client = ClientSize(wnd_);
+  auto sameClient = [&] {
+    return ClientSize(wnd_).cx == client.cx && ClientSize(wnd_).cy == client.cy;
+  };
+  auto barPixels = [&] {
+    const Shot s = Capture(wnd_);
+    return s.Count(kBarBody, 0, 0, s.width, s.height) +
+           s.Count(kBarInactive, 0, 0, s.width, s.height);
+  };
   // A new menu set on the skinned window goes into the bar.
-  HMENU other = CreateMenu();
-  AppendMenuW(other, MF_STRING, 601, L"&Alpha");
-  AppendMenuW(other, MF_STRING, 602, L"&Beta");
+  HMENU other = MakeMenu(CreateMenu(), {{MF_STRING, 601, L"&Alpha"}, {MF_STRING, 602, L"&Beta"}});
   SetMenu(wnd_, other);
   DestroyMenu(bar_);
   Pump(50);
-  TSkinForm* f = Frame();
   EXPECT_EQ(GetMenu(wnd_), nullptr);
-  ASSERT_EQ(f->MenuBar->Count(), 2);
-  EXPECT_EQ(f->MenuBar->Buttons[0]->Caption, L"&Alpha");
-  EXPECT_EQ(f->MenuBar->MenuHandle, other);
-  EXPECT_EQ(ClientSize(wnd_).cx, client.cx);
-  EXPECT_EQ(ClientSize(wnd_).cy, client.cy);
+  ASSERT_EQ(Frame()->MenuBar->Count(), 2);
+  EXPECT_EQ(Frame()->MenuBar->Buttons[0]->Caption, L"&Alpha");
+  EXPECT_TRUE(sameClient());
   // An item changed through the menu handle shows on the next paint.
   EnableMenuItem(other, 1, MF_BYPOSITION | MF_GRAYED);
   RedrawWindow(wnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-  Pump(50);
-  EXPECT_FALSE(f->MenuBar->Buttons[1]->Enabled);
+  EXPECT_FALSE(Frame()->MenuBar->Buttons[1]->Enabled);
 
   // Switched off: the window's own bar is back, at the same client size.
   data_->SetActive(false);
   ASSERT_TRUE(PumpUntil([&] { return SendMessageW(wnd_, SM_QUERYSKINNED, 0, 0) == 0; }));
   Pump(100);
   EXPECT_EQ(GetMenu(wnd_), other);
-  EXPECT_EQ(ClientSize(wnd_).cx, client.cx);
-  EXPECT_EQ(ClientSize(wnd_).cy, client.cy);
-  const Shot plain = Capture(wnd_);
-  EXPECT_EQ(plain.Count(kBarBody, 0, 0, plain.width, plain.height), 0);
-  EXPECT_EQ(plain.Count(kBarInactive, 0, 0, plain.width, plain.height), 0);
+  EXPECT_TRUE(sameClient());
+  EXPECT_EQ(barPixels(), 0);
   SaveShot(wnd_, "menubar-unskinned.bmp");
 
-  // On again: a plain window is skinned when it is next activated, and the skin takes
-  // the bar again.
+  // On again: a plain window is skinned when it is next activated.
   data_->SetActive(true);
   ASSERT_TRUE(PumpUntil([&] { return SkinManager->Enabled; }));
-  HWND elsewhere = MakeWindow(WS_OVERLAPPEDWINDOW, 80, 40);
+  DestroyWindow(MakeWindow(WS_OVERLAPPEDWINDOW, 80, 40));
   SetForegroundWindow(wnd_);
-  DestroyWindow(elsewhere);
-  ASSERT_TRUE(PumpUntil([&] {
-    TSkinForm* g = SkinManager->FindSkinForm(wnd_);
-    return g && g->State == sfsSkinned && g->MenuBar;
-  }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return Frame() && Frame()->State == sfsSkinned && Frame()->MenuBar; }));
   Pump(100);
   EXPECT_EQ(GetMenu(wnd_), nullptr);
   EXPECT_EQ(Frame()->MenuBar->MenuHandle, other);
-  EXPECT_EQ(ClientSize(wnd_).cx, client.cx);
-  EXPECT_EQ(ClientSize(wnd_).cy, client.cy);
-  const Shot skinned = Capture(wnd_);
-  EXPECT_GT(skinned.Count(kBarBody, 0, 0, skinned.width, skinned.height), 100);
+  EXPECT_TRUE(sameClient());
+  EXPECT_GT(barPixels(), 100);
 
-  // The window takes its menu with it when destroyed, as the system's bar would.
+  // The window takes its menu with it when destroyed, as with the system's bar.
   DestroyWindow(wnd_);
-  Pump(50);
   EXPECT_FALSE(IsMenu(other));
 }
 
-// The program's own skin: the bar from its menu bar picture, the drop-down from its menu
-// pictures (a second skin, so that nothing passes only by the test skin's numbers).
+// The program's own skin: the bar and the drop-down from its pictures (a second skin,
+// so that nothing passes only by the test skin's numbers).
 class ProgramSkinMenuBar : public SkinMenuBar {
  protected:
   TSkinData* MakeSkin() override {
@@ -468,46 +415,30 @@ class ProgramSkinMenuBar : public SkinMenuBar {
 
 TEST_F(ProgramSkinMenuBar, BarAndDropDownAreDrawnFromTheProgramsSkin) {
   TSkinForm* f = Frame();
-  ASSERT_TRUE(data_->MenuBarImage && !data_->MenuBarImage->Bitmap.Empty());
-  const TSkinPicture& bar = data_->MenuBarImage->Bitmap;
-  // The active frame is the picture's upper half.
-  const uint32_t body = bar.At(bar.Width / 2, bar.Height / 4) & 0xFFFFFF;
-  const TSkinPicture& bg = data_->MenuBackground->Bitmap;
+  const TSkinPicture &bar = data_->MenuBarImage->Bitmap, &bg = data_->MenuBackground->Bitmap,
+                     &item = data_->MenuItem->Bitmap;
+  const uint32_t body = bar.At(bar.Width / 2, bar.Height / 4) & 0xFFFFFF;  // active frame
   const uint32_t border = bg.At(0, bg.Height / 2) & 0xFFFFFF;
-  const TSkinPicture& item = data_->MenuItem->Bitmap;
-  const uint32_t selected =
-      item.At(item.Width / 5 * 3 + item.Width / 10, item.Height / 2) & 0xFFFFFF;
-
+  const uint32_t lit = item.At(item.Width * 7 / 10, item.Height / 2) & 0xFFFFFF;  // frame 4
   Shot window, dropDown;
-  HMENU open = nullptr;
   Drive([&] {
     AltWith('F');
-    open = WaitOpen(file_);
+    WaitOpen(file_);
     Sleep(150);
     window = Capture(wnd_);
-    if (HWND popup = FindWindowW(L"#32768", nullptr)) {
-      dropDown = Capture(popup);
-      SaveShot(popup, "menubar-program-skin-dropdown.bmp");
-    }
+    dropDown = Capture(FindWindowW(L"#32768", nullptr));
     SaveShot(wnd_, "menubar-program-skin.bmp");
     Press(VK_ESCAPE);
     WaitOpen(nullptr);
   });
-  EXPECT_EQ(open, file_);
-  const RECT& help = f->MenuBar->Buttons[kHelp]->Bounds;
-  const int mid = f->TitleHeight + f->MenuHeight / 2;
-  EXPECT_EQ(window.At(help.right + 20, mid), body);
-  EXPECT_GT(window.Count(body, f->BorderLeft, f->TitleHeight, window.width - f->BorderRight,
-                         f->TitleHeight + f->MenuHeight),
-            (window.width - f->BorderLeft - f->BorderRight) * f->MenuHeight / 2);
+  EXPECT_EQ(window.At(Button(kHelp).right + 20, f->TitleHeight + f->MenuHeight / 2), body);
   ASSERT_GT(dropDown.width, 0);
   EXPECT_EQ(dropDown.At(0, dropDown.height / 2), border);
-  EXPECT_GT(dropDown.Count(selected, 0, 0, dropDown.width, dropDown.height / 3), 100)
-      << "the first item, lit, from the item picture's fourth frame";
+  EXPECT_GT(dropDown.Count(lit, 0, 0, dropDown.width, dropDown.height / 3), 100);
 }
 
-// A right-to-left window: the bar's items from the right edge, the arrow keys moving in
-// the bar's own direction, the drop-downs hanging from the buttons' right edges.
+// A right-to-left window: the items from the right edge, the arrow keys in the bar's
+// direction, the drop-downs hanging from the buttons' right edges.
 class RightToLeftMenuBar : public SkinMenuBar {
  protected:
   DWORD ExStyle() const override { return WS_EX_LAYOUTRTL; }
@@ -515,36 +446,27 @@ class RightToLeftMenuBar : public SkinMenuBar {
 
 TEST_F(RightToLeftMenuBar, ItemsStartAtTheRightAndTheArrowsFollowThem) {
   TSkinForm* f = Frame();
-  ASSERT_TRUE(f->MenuBar->RightToLeft);
-  const int width = WindowSize(wnd_).cx;
-  const auto& b = f->MenuBar->Buttons;
-  EXPECT_EQ(b[kFile]->Bounds.right, width - f->BorderRight - (2 + 8));
-  for (int i = 1; i < 5; ++i) EXPECT_EQ(b[size_t(i)]->Bounds.right, b[size_t(i - 1)]->Bounds.left);
+  EXPECT_EQ(Button(kFile).right, WindowSize(wnd_).cx - f->BorderRight - (2 + 8));
+  for (int i = 1; i < 5; ++i) EXPECT_EQ(Button(i).right, Button(i - 1).left);
   const Shot s = Capture(wnd_);
-  EXPECT_GT(s.Count(kBarText, b[kFile]->Bounds.left, b[kFile]->Bounds.top, b[kFile]->Bounds.right,
-                    b[kFile]->Bounds.bottom),
+  EXPECT_GT(s.Count(kBarText, Button(kFile).left, Button(kFile).top, Button(kFile).right,
+                    Button(kFile).bottom),
             5)
       << "the caption is drawn where the button is hit";
-
-  HMENU first = nullptr, left = nullptr, right = nullptr, wrapped = nullptr;
+  std::vector<HMENU> seen;
   RECT popup{};
   Drive([&] {
     AltWith('F');
-    first = WaitOpen(file_);
-    if (HWND p = FindWindowW(L"#32768", nullptr)) GetWindowRect(p, &popup);
+    seen.push_back(WaitOpen(file_));
+    GetWindowRect(FindWindowW(L"#32768", nullptr), &popup);
     SaveShot(wnd_, "menubar-right-to-left.bmp");
-    Press(VK_LEFT);
-    left = WaitOpen(edit_);
-    Press(VK_RIGHT);
-    right = WaitOpen(file_);
-    Press(VK_RIGHT);
-    wrapped = WaitOpen(help_);
+    for (auto [key, next] : {std::pair{VK_LEFT, edit_}, {VK_RIGHT, file_}, {VK_RIGHT, help_}}) {
+      Press(key);
+      seen.push_back(WaitOpen(next));
+    }
     Press(VK_ESCAPE);
     WaitOpen(nullptr);
   });
-  EXPECT_EQ(first, file_);
-  EXPECT_EQ(left, edit_) << "the left arrow goes to the item on the left";
-  EXPECT_EQ(right, file_);
-  EXPECT_EQ(wrapped, help_) << "past the right end the bar starts again at its left end";
-  EXPECT_EQ(popup.right, At(wnd_, b[kFile]->Bounds.right, 0).x);
+  EXPECT_EQ(seen, (std::vector<HMENU>{file_, edit_, file_, help_}));
+  EXPECT_EQ(popup.right, At(wnd_, Button(kFile).right, 0).x);
 }
