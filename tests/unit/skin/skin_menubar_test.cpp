@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -248,6 +249,22 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   EXPECT_EQ(in(kGone, kBarText), 0);
   for (int i = 1; i < 5; ++i) EXPECT_GE(Button(i).left, Button(i - 1).right);
 
+  // "Exit" carries a picture of its own, drawn in the item's icon column.
+  constexpr uint32_t kPicture = Rgb(10, 200, 90);
+  HDC screen = GetDC(nullptr);
+  TGdiObject picture(CreateCompatibleBitmap(screen, 16, 16));
+  {
+    TMemoryDC mem(CreateCompatibleDC(screen));
+    TSelectObject sel(mem.Get(), picture.Get());
+    TGdiObject brush(CreateSolidBrush(RGB(10, 200, 90)));
+    const RECT all{0, 0, 16, 16};
+    FillRect(mem.Get(), &all, static_cast<HBRUSH>(brush.Get()));
+  }
+  ReleaseDC(nullptr, screen);
+  MENUITEMINFOW pictured{sizeof pictured, MIIM_BITMAP};
+  pictured.hbmpItem = static_cast<HBITMAP>(picture.Get());
+  SetMenuItemInfoW(file_, 4, TRUE, &pictured);
+
   const POINT file = ButtonCentre(kFile), edit = ButtonCentre(kEdit);
   std::vector<HMENU> seen;  // the drop-down open after each step
   auto step = [&](HMENU expected, const std::function<void()>& action) {
@@ -255,7 +272,7 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
     seen.push_back(WaitOpen(expected));
   };
   Shot dropDown;
-  RECT lit{}, line{};
+  RECT lit{}, line{}, exit{};
   size_t menusOpen = 0;
   Drive([&] {
     step(file_, [&] { ClickAt(file); });
@@ -268,8 +285,8 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
       GetWindowRect(popup, &wr);
       GetMenuItemRect(nullptr, file_, 0, &lit);
       GetMenuItemRect(nullptr, file_, 2, &line);
-      OffsetRect(&lit, -wr.left, -wr.top);
-      OffsetRect(&line, -wr.left, -wr.top);
+      GetMenuItemRect(nullptr, file_, 4, &exit);
+      for (RECT* r : {&lit, &line, &exit}) OffsetRect(r, -wr.left, -wr.top);
     }
     step(edit_, [&] { MoveTo(file, edit); });
     // The disabled item and the one without a drop-down are passed over; past either
@@ -308,6 +325,7 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   EXPECT_EQ(dropDown.At(1, 1), kMenuBorder);
   EXPECT_EQ(dropDown.At(lit.right - 4, (lit.top + lit.bottom) / 2), kItemSelected);
   EXPECT_GT(dropDown.Count(kSeparator, line.left, line.top, line.right, line.bottom), 10);
+  EXPECT_GT(dropDown.Count(kPicture, exit.left, exit.top, exit.left + 24, exit.bottom), 200);
   // The items are the program's own strings again once the drop-down has closed.
   MENUITEMINFOW mi{sizeof mi, MIIM_FTYPE};
   GetMenuItemInfoW(file_, 0, TRUE, &mi);
