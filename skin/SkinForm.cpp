@@ -165,7 +165,7 @@ void TSkinForm::AttachToWindow(TSkinData* ASkinData) {
   if (WindowKind == wkMdiFrame) SubclassMdiClient();
   if (SkinData->SkinControls.Contains(xcMainMenu)) {
     // The window's menu bar is the skin's: the frame makes room for it under the title.
-    if (TakesMenuBar() && GetMenu(Window)) {
+    if (TakesMenuBar() && IsMenu(GetMenu(Window))) {
       MenuBar = std::make_unique<TSkinMenuBar>(this, SkinData);
       MenuBar->RightToLeft = MenuBarRightToLeft();
       MenuBar->BuildFromHandle();
@@ -455,7 +455,7 @@ HMENU TSkinForm::DropMenuBar() {
 }
 
 void TSkinForm::AdoptWindowMenu() {
-  if (!TakesMenuBar() || !GetMenu(Window)) return;
+  if (!TakesMenuBar() || !IsMenu(GetMenu(Window))) return;
   const bool had = MenuBar != nullptr;
   if (!MenuBar) {
     MenuBar = std::make_unique<TSkinMenuBar>(this, SkinData);

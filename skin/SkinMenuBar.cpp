@@ -46,7 +46,7 @@ void TMenuBtn::Paint() {
 
 bool TSkinMenuBar::BuildFromHandle() {
   HMENU menu = GetMenu(Form->Window);
-  if (!menu) return false;
+  if (!menu || !IsMenu(menu)) return false;
   MenuHandle = menu;
   Buttons.clear();
   ReadItems();
