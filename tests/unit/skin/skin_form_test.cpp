@@ -10,6 +10,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinMenuBar.h"
 #include "tests/unit/skin/frame_test_support.h"
 
 using namespace frametest;
@@ -298,6 +299,15 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
   }));
   EXPECT_EQ(SkinManager->FindSkinForm(frame)->WindowKind, wkMdiFrame);
   EXPECT_EQ(SkinManager->MdiClient, gMdiClient);
+  // A menu set through the MDI client goes into the frame's skinned bar.
+  HMENU menu = CreateMenu();
+  AppendMenuW(menu, MF_STRING, 1, L"&Window");
+  SendMessageW(gMdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), 0);
+  Pump(50);
+  TSkinMenuBar* bar = SkinManager->FindSkinForm(frame)->MenuBar.get();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->MenuHandle, menu);
+  EXPECT_EQ(GetMenu(frame), nullptr);
 
   MDICREATESTRUCTW mcs{L"FrameTestMdiChild", L"Child", GetModuleHandleW(nullptr), 10, 10, 170, 120,
                        WS_OVERLAPPEDWINDOW,  0};
