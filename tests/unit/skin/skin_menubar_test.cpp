@@ -31,7 +31,7 @@ constexpr uint32_t kBarBody = Rgb(170, 210, 240), kBarEnd = Rgb(40, 80, 120);
 constexpr uint32_t kBarInactive = Rgb(190, 150, 200);
 constexpr uint32_t kBarText = Rgb(120, 0, 60), kShadow = Rgb(150, 150, 90);
 constexpr uint32_t kMenuBorder = Rgb(90, 40, 120), kItemSelected = Rgb(255, 140, 20);
-constexpr uint32_t kSeparator = Rgb(0, 160, 0);
+constexpr uint32_t kSeparator = Rgb(0, 160, 0), kHotFrame = Rgb(0, 200, 200);
 
 enum { kFile, kEdit, kGone, kRun, kHelp };
 constexpr UINT kOpen = 101, kRunCommand = 400;
@@ -274,7 +274,13 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   Shot dropDown;
   RECT lit{}, line{}, exit{};
   size_t menusOpen = 0;
+  int hotFrame = 0;  // pixels of the frame a button under the mouse gets
   Drive([&] {
+    MoveTo(ButtonCentre(kRun), file);
+    Sleep(150);
+    const Shot hot = Capture(wnd_);
+    hotFrame = hot.Count(kHotFrame, Button(kFile).left, Button(kFile).top, Button(kFile).right,
+                         Button(kFile).bottom);
     step(file_, [&] { ClickAt(file); });
     Sleep(150);
     if (HWND popup = FindWindowW(L"#32768", nullptr)) {
@@ -316,6 +322,7 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   });
   EXPECT_EQ(seen, (std::vector<HMENU>{file_, edit_, help_, file_, help_, edit_, help_, nullptr,
                                       nullptr, file_, nullptr}));
+  EXPECT_GT(hotFrame, 20) << "the button under the mouse is framed";
   EXPECT_EQ(menusOpen, 2u) << "the right arrow opened the sub-menu";
   EXPECT_EQ(heard_.commands, (std::vector<UINT>{kRunCommand, kOpen}));
 
