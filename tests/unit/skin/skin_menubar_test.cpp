@@ -420,6 +420,14 @@ TEST_F(SkinMenuBar, NewMenusGoIntoTheBarAndTheSkinGivesTheMenuBackWhenSwitchedOf
   EXPECT_TRUE(sameClient());
   EXPECT_GT(barPixels(), 100);
 
+  // Another window active: the bar shows the picture's inactive frame.
+  HWND front = MakeWindow(WS_OVERLAPPEDWINDOW, 80, 40);
+  Pump(100);
+  const Shot inactive = Capture(wnd_);
+  EXPECT_GT(inactive.Count(kBarInactive, 0, 0, inactive.width, inactive.height), 100);
+  EXPECT_EQ(inactive.Count(kBarBody, 0, 0, inactive.width, inactive.height), 0);
+  DestroyWindow(front);
+
   // The window takes its menu with it when destroyed, as with the system's bar.
   DestroyWindow(wnd_);
   EXPECT_FALSE(IsMenu(other));
