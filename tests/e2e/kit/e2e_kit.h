@@ -219,6 +219,35 @@ void MouseUp(POINT screen);
 void SendKeysToForeground(std::wstring_view text);
 void SendKeyToForeground(UINT vk, bool shift = false);
 
+// ---- Popup menus -----------------------------------------------------------------------
+// A menu handle means nothing outside the process that made it, so the items of an open
+// menu are read inside the program by e2e_menu_probe.dll (beside the test), which the kit
+// hooks into the menu's thread on first use.
+
+struct MenuItem {
+  std::wstring text;  // as the menu holds it: "&" marks the key, a shortcut after a tab
+  UINT id = 0;
+  bool enabled = false, checked = false, is_default = false, separator = false;
+  bool owner_drawn = false;
+  RECT rect{};  // screen coordinates
+};
+// The visible popup menu window ("#32768") of a process, or null.
+HWND FindPopupMenu(DWORD pid);
+HWND WaitForPopupMenu(DWORD pid, DWORD ms = 5000);
+// Every item of the open menu, separators included, top to bottom.
+std::vector<MenuItem> MenuItems(HWND popup);
+// An item's text matches when it is the same, or the same once the "&" marks and the
+// shortcut are left out of both: "断开(&D)" and "断开(D)" both find the item "断开(&D)".
+bool SameMenuText(std::wstring_view item, std::wstring_view wanted);
+// The item of that text; throws Failure naming the items there are when none matches.
+MenuItem MenuItemNamed(HWND popup, std::wstring_view text);
+// Picks the item the way a hand does: the pointer onto it, a left click there.
+void PickMenuItem(HWND popup, std::wstring_view text);
+// Picks the item by its key (the character after "&") on the keyboard.
+void PickMenuItemByKey(HWND popup, std::wstring_view text);
+// Escape; waits until the menu is gone.
+bool CloseMenu(HWND popup, DWORD ms = 3000);
+
 // ---- Waiting ----------------------------------------------------------------------------
 
 // Polls `condition` (pumping this thread's messages) until it holds or `ms` passed.

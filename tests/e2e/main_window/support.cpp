@@ -116,13 +116,21 @@ bool FakeNotificationArea::WaitForBalloon(DWORD ms, size_t seen_before) const {
   return e2e::WaitUntil([&] { return BalloonCount() > seen_before; }, ms);
 }
 
-void FakeNotificationArea::ClickIcon() const {
+void FakeNotificationArea::Deliver(UINT down, UINT up) const {
   const TrayRecord* add = nullptr;
   for (const auto& r : records_)
     if (r.message == NIM_ADD) add = &r;
   if (!add) throw e2e::Failure("the program never added its notification-area icon");
-  PostMessageW(add->wnd, add->callback, add->id, WM_LBUTTONDOWN);
-  PostMessageW(add->wnd, add->callback, add->id, WM_LBUTTONUP);
+  PostMessageW(add->wnd, add->callback, add->id, down);
+  PostMessageW(add->wnd, add->callback, add->id, up);
+}
+
+void FakeNotificationArea::ClickIcon() const {
+  Deliver(WM_LBUTTONDOWN, WM_LBUTTONUP);
+}
+
+void FakeNotificationArea::RightClickIcon() const {
+  Deliver(WM_RBUTTONDOWN, WM_RBUTTONUP);
 }
 
 // ---- The program ------------------------------------------------------------------------

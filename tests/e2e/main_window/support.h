@@ -57,11 +57,15 @@ class FakeNotificationArea {
   // Waits until the program has shown a balloon (its last step on the way to the tray).
   bool WaitForBalloon(DWORD ms, size_t seen_before = 0) const;
   size_t BalloonCount() const;
-  // Clicks the icon as the shell would: the callback message with the button messages.
+  // Clicks the icon as the shell would: the callback message with the button messages,
+  // posted to the window and icon id of the program's last NIM_ADD. The program reads the
+  // pointer's place itself, as it does for a click on a real notification area.
   void ClickIcon() const;
+  void RightClickIcon() const;
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  void Deliver(UINT down, UINT up) const;
   HWND wnd_ = nullptr;
   std::vector<TrayRecord> records_;
 };
