@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +90,26 @@ class MainWindowFrame : public ::testing::Test {
     TSkinForm* f = SkinManager->FindSkinForm(wnd_);
     return {f->BorderLeft, f->TitleHeight, f->BorderRight, f->BorderBottom};
   }
+  // The frame of the skin's button picture that a push button shows (its top-left corner
+  // is copied unscaled; the key colour shows the face colour), 0 when none.
+  int ButtonFrameShown(TButton* button) {
+    const TDataSkinButton& b = *form_->SkinData1->Buttons;
+    const TColor c = form_->SkinData1->Colours.ButtonFace;
+    const uint32_t face = Rgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    const Shot s = Capture(button->Handle());
+    const int fw = b.Bitmap.Width / b.FrameCount, corner = std::min(b.LeftWidth, b.TopHeight);
+    for (int k = 1; k <= b.FrameCount; ++k) {
+      bool same = true;
+      for (int y = 0; y < corner && same; ++y)
+        for (int x = 0; x < corner && same; ++x) {
+          uint32_t want = b.Bitmap.At((k - 1) * fw + x, y);
+          if (want == 0xFF00FF) want = face;
+          same = s.At(x, y) == want;
+        }
+      if (same) return k;
+    }
+    return 0;
+  }
   // Left and right end of the caption's background picture on the screen.
   std::pair<int, int> CaptionBox(uint32_t colour) {
     const Shot s = Capture(wnd_);
@@ -161,8 +182,24 @@ TEST_F(MainWindowFrame, SkinOffRestoresThePlainWindowAndOffOnAtOnceKeepsIt) {
   EXPECT_EQ(SkinManager->ActionsRun, runs + 1);
   EXPECT_EQ(SkinManager->FindSkinForm(wnd_), before) << "the frame was never taken off";
 
+  // The controls wear the skin: the buttons its picture (the disabled one frame 3), the
+  // check box the skin's face colour.
+  const TColor ownCheckColour = clBtnFace;
+  EXPECT_TRUE(PumpUntil([&] { return ButtonFrameShown(form_->Button2) == 3; }));
+  EXPECT_NE(ButtonFrameShown(form_->Button1), 0);
+  EXPECT_EQ(form_->CheckBox1->Color(), d->Colours.ButtonFace);
+
   d->SetActive(false);
   ASSERT_TRUE(PumpUntil([&] { return SendMessageW(wnd_, SM_QUERYSKINNED, 0, 0) == 0; }));
+  // Every control has its own look and colour back.
+  for (HWND c : {form_->Button1->Handle(), form_->CheckBox1->Handle(), form_->StatusBar1->Handle(),
+                 form_->IPAddrTxt->Handle()})
+    EXPECT_EQ(SendMessageW(c, SM_QUERYSKINNED, 0, 0), 0);
+  EXPECT_TRUE(PumpUntil([&] {
+    return ButtonFrameShown(form_->Button1) == 0 && ButtonFrameShown(form_->Button2) == 0;
+  })) << ButtonFrameShown(form_->Button1)
+      << " " << ButtonFrameShown(form_->Button2);
+  EXPECT_EQ(form_->CheckBox1->Color(), ownCheckColour);
   EXPECT_EQ(ClientSize(wnd_).cx, 351);
   EXPECT_EQ(ClientSize(wnd_).cy, 239);
   HRGN rgn = CreateRectRgn(0, 0, 0, 0);
@@ -173,6 +210,11 @@ TEST_F(MainWindowFrame, SkinOffRestoresThePlainWindowAndOffOnAtOnceKeepsIt) {
 
   d->SetActive(true);
   ASSERT_TRUE(Skinned());
+  // And the skin taken again, by the same controls.
+  EXPECT_EQ(SendMessageW(form_->Button1->Handle(), SM_QUERYSKINNED, 0, 0), 1);
+  EXPECT_TRUE(PumpUntil([&] { return ButtonFrameShown(form_->Button2) == 3; }));
+  EXPECT_NE(ButtonFrameShown(form_->Button1), 0);
+  EXPECT_EQ(form_->CheckBox1->Color(), d->Colours.ButtonFace);
   EXPECT_EQ(ClientSize(wnd_).cx, 351);
   EXPECT_EQ(WindowSize(wnd_).cy, 239 + frame.Title + frame.Bottom);
   EXPECT_NE(GetWindowRgn(wnd_, rgn), ERROR);
