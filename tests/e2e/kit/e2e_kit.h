@@ -214,6 +214,8 @@ void Hover(HWND w, std::optional<POINT> client_point = std::nullopt);
 // The left button pressed or released where the pointer is after moving to `screen`.
 void MouseDown(POINT screen);
 void MouseUp(POINT screen);
+// A right click (press and release) after moving the pointer to `screen`.
+void RightClickAt(POINT screen);
 // SendInput to the foreground window: Unicode characters, or virtual keys (with modifiers
 // held for the whole sequence).
 void SendKeysToForeground(std::wstring_view text);

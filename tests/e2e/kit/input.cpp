@@ -135,6 +135,12 @@ void MouseUp(POINT screen) {
   MouseInput(screen, MOUSEEVENTF_LEFTUP);
 }
 
+void RightClickAt(POINT screen) {
+  MouseInput(screen, 0);
+  MouseInput(screen, MOUSEEVENTF_RIGHTDOWN);
+  MouseInput(screen, MOUSEEVENTF_RIGHTUP);
+}
+
 void SendKeysToForeground(std::wstring_view text) {
   std::vector<INPUT> in;
   for (wchar_t c : text)

@@ -194,7 +194,7 @@ HWND OpenSettingsMenu(DWORD pid, HWND button) {
 
 }  // namespace
 
-TEST(MenusE2E, SettingsMenuItemsReachTheAccountQueryTheShellAndTheAboutBox) {
+TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheAboutBox) {
   const char* url = std::getenv("VPN_TEST_HTTP_URL");
   if (!url) GTEST_FAIL() << "no account server: run through http_server.py";
   LinkRecorder links;
@@ -211,6 +211,34 @@ TEST(MenusE2E, SettingsMenuItemsReachTheAccountQueryTheShellAndTheAboutBox) {
   e2e::TypeText(e2e::Control(main, L"PasswordTxt"), L"demo");
   HWND button = ShowSettingsButton(main);
   ASSERT_TRUE(IsWindowVisible(button));
+
+  // The system menu, by a right click on the title: the window's own entries, drawn from
+  // the skin like the program's menus.
+  RECT mr{};
+  GetWindowRect(main, &mr);
+  e2e::RightClickAt({mr.left + skinexpect::FreeTitleColumn(mr.right - mr.left),
+                     mr.top + skinexpect::Frame().Title / 2});
+  HWND sys = e2e::WaitForPopupMenu(app.Pid());
+  ASSERT_NE(sys, nullptr) << "no system menu after a right click on the title";
+  const auto entries = e2e::MenuItems(sys);
+  ASSERT_EQ(entries.size(), 4u) << Texts(entries);
+  EXPECT_FALSE(entries[0].enabled) << "restore offered for a restored window";
+  EXPECT_TRUE(entries[2].separator);
+  EXPECT_NE(entries[3].text.find(L"Close"), std::wstring::npos) << Texts(entries);
+  for (const auto& i : entries) EXPECT_TRUE(i.owner_drawn) << e2e::WideToUtf8(i.text);
+  const MenuColours c = SkinMenuColours();
+  e2e::Image shot;
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] {
+        shot = e2e::CaptureScreen(sys);
+        return shot.At(0, shot.height / 2) == c.border &&
+               CountIn(shot, sys, entries[1].rect, c.body) > Area(entries[1].rect) / 2;
+      },
+      3000))
+      << "the system menu is not drawn from the skin";
+  e2e::SaveScreenshot(e2e::ArtifactPath(L"menus-system-open.bmp"), sys);
+  EXPECT_TRUE(e2e::CloseMenu(sys));
+  EXPECT_TRUE(IsWindowVisible(main));
 
   HWND menu = OpenSettingsMenu(app.Pid(), button);
   ASSERT_NE(menu, nullptr) << "no menu after a click on the settings button";
