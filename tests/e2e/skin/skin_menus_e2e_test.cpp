@@ -120,6 +120,28 @@ TEST(MenusE2E, TrayMenuWhileConnectedDisconnectsAndExitsAfterAsking) {
   EXPECT_GT(CountIn(shot, menu, exit.rect, c.body), Area(exit.rect) / 2);
   e2e::SaveScreenshot(e2e::ArtifactPath(L"menus-tray-open.bmp"), menu);
 
+  // "断线自动重连" is a tick: picked, it turns over, keeps the choice and shows the
+  // check mark in the item's icon column.
+  const bool wasTicked = items[2].checked;
+  e2e::PickMenuItem(menu, L"断线自动重连");
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(menu); }, 3000));
+  menu = OpenTrayMenu(s, tray);
+  ASSERT_NE(menu, nullptr);
+  const e2e::MenuItem tick = e2e::MenuItemNamed(menu, L"断线自动重连");
+  EXPECT_EQ(tick.checked, !wasTicked);
+  EXPECT_TRUE(e2e::Setting(L"AutoReconnect").has_value()) << "the choice was not kept";
+  const RECT column{tick.rect.left + 1, tick.rect.top, tick.rect.left + 1 + 5 + 16,
+                    tick.rect.bottom};
+  auto markPixels = [&] {
+    const e2e::Image now = e2e::CaptureScreen(menu);
+    return Area(column) - CountIn(now, menu, column, c.body) -
+           CountIn(now, menu, column, c.selected);
+  };
+  if (tick.checked)
+    EXPECT_TRUE(e2e::WaitUntil([&] { return markPixels() > 6; }, 3000)) << markPixels();
+  else
+    EXPECT_TRUE(e2e::WaitUntil([&] { return markPixels() == 0; }, 3000)) << markPixels();
+
   // "断开(D)" with the mouse: hung up, the window back, the status says so.
   const size_t hangUps = s.Journal("RasHangUpA").size();
   e2e::PickMenuItem(menu, L"断开(D)");
