@@ -66,7 +66,9 @@ void ConnectToTray(mw::Session& s, mw::FakeNotificationArea& tray) {
 HWND OpenTrayMenu(mw::Session& s, mw::FakeNotificationArea& tray) {
   e2e::MoveMouse({700, 560});
   tray.RightClickIcon();
-  return e2e::WaitForPopupMenu(s.App().Pid());
+  HWND menu = e2e::WaitForPopupMenu(s.App().Pid());
+  if (!menu) e2e::SaveScreenshot(e2e::ArtifactPath(L"menus-tray-missing.bmp"));
+  return menu;
 }
 
 std::string Texts(const std::vector<e2e::MenuItem>& items) {
@@ -211,7 +213,9 @@ HWND OpenSettingsMenu(DWORD pid, HWND button) {
   const POINT at = e2e::ScreenPoint(button);
   e2e::MouseDown(at);
   e2e::MouseUp(at);
-  return e2e::WaitForPopupMenu(pid);
+  HWND menu = e2e::WaitForPopupMenu(pid);
+  if (!menu) e2e::SaveScreenshot(e2e::ArtifactPath(L"menus-settings-missing.bmp"));
+  return menu;
 }
 
 }  // namespace
