@@ -59,7 +59,9 @@ void EnsureProbe(DWORD thread) {
   if (hooks.count(thread)) return;
   static HMODULE probe = LoadLibraryW((BinDir() + L"\\e2e_menu_probe.dll").c_str());
   if (!probe) Fail("e2e_menu_probe.dll is missing beside the test");
-  auto proc = reinterpret_cast<HOOKPROC>(GetProcAddress(probe, "MenuProbeProc"));
+  // Through a plain pointer: the looked-up address has no function type of its own.
+  auto proc =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeProc")));
   HHOOK hook = proc ? SetWindowsHookExW(WH_CALLWNDPROC, proc, probe, thread) : nullptr;
   if (!hook) Fail("the menu probe could not be hooked into the program");
   hooks[thread] = hook;

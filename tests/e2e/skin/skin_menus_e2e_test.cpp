@@ -81,7 +81,11 @@ std::string Texts(const std::vector<e2e::MenuItem>& items) {
 
 TEST(MenusE2E, TrayMenuWhileConnectedDisconnectsAndExitsAfterAsking) {
   // Windows XP: the dial reports its progress, and the window thread stays free meanwhile.
-  mw::SetReportedVersion(L"winxp");
+  // Put back whatever way the test ends, so that no later test dials the other way.
+  struct Xp {
+    Xp() { mw::SetReportedVersion(L"winxp"); }
+    ~Xp() { mw::SetReportedVersion(L""); }
+  } xp;
   mw::FakeNotificationArea tray;
   mw::Session s(L"tray-menu", "[service]\nstate_delay_ms=50\n[account demo]\npassword=demo\n", true,
                 false);
@@ -170,7 +174,6 @@ TEST(MenusE2E, TrayMenuWhileConnectedDisconnectsAndExitsAfterAsking) {
   PostMessageW(ask, WM_COMMAND, IDYES, 0);
   EXPECT_TRUE(s.App().WaitExit(10000).has_value()) << "the program did not end";
   EXPECT_GT(s.Journal("RasHangUpA").size(), hangUpsBefore);
-  mw::SetReportedVersion(L"");
 }
 
 namespace {
