@@ -190,7 +190,12 @@ class LinkRecorder {
                       L"\"" + e2e::BinDir() + L"\\e2e_link_recorder.exe\" \"%1\"");
   }
   ~LinkRecorder() {
-    if (old_) e2e::RegSetString(HKEY_CLASSES_ROOT, kKey, L"", *old_);
+    if (old_) {
+      e2e::RegSetString(HKEY_CLASSES_ROOT, kKey, L"", *old_);
+    } else if (HKEY k; RegOpenKeyExW(HKEY_CLASSES_ROOT, kKey, 0, KEY_SET_VALUE, &k) == 0) {
+      RegDeleteValueW(k, nullptr);
+      RegCloseKey(k);
+    }
   }
   const std::wstring& Log() const { return log_; }
   std::vector<std::string> Opened() const { return e2e::ReadLines(log_); }
