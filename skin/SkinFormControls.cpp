@@ -16,6 +16,8 @@
 #include "skin/widgets/SkinButton.h"
 #include "skin/widgets/SkinCheckBox.h"
 #include "skin/widgets/SkinEdit.h"
+#include "skin/widgets/SkinListView.h"
+#include "skin/widgets/SkinScrollBar.h"
 #include "skin/widgets/SkinStatusBar.h"
 #include "skin/widgets/SkinTab.h"
 
@@ -61,14 +63,23 @@ TSkinControl* TSkinForm::MakeSkinControl(const TSkinControlChoice& k) {
     case skTab31:
       made = new TSkinTab31(this);
       break;
+    case skScrollBar:
+      made = new TSkinScrollBar(this);
+      break;
+    case skListView:
+      made = new TSkinListView(this);
+      break;
     default:
-      // Combo boxes, scroll bars, up-downs, progress and track bars have no skin
-      // control yet: they keep their own look.
+      // Combo boxes, up-downs, progress and track bars have no skin control yet: they
+      // keep their own look.
       return nullptr;
   }
   auto* control = dynamic_cast<TControl*>(k.Control);
+  // Scroll bars take the third argument as "the skin operates the bars", which it does
+  // for every control it draws bars on.
+  const bool bars = k.Kind == skScrollBar || k.Kind == skListView;
   if (control && !k.ByHandle) {
-    made->Attach(control, SkinData, k.Recolour, &SkinScratch());
+    made->Attach(control, SkinData, bars ? true : k.Recolour, &SkinScratch());
   } else if (k.Handle) {
     made->AttachHandle(k.Handle, SkinData, &SkinScratch());
     ControlList.push_back(made);

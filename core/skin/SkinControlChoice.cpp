@@ -121,6 +121,8 @@ const char* SkinControlKindName(TSkinControlKind kind) {
       return "TSkinTab31";
     case skSizer:
       return "TSkinSizer";
+    case skListView:
+      return "TSkinListView";
   }
   return "none";
 }
@@ -245,9 +247,15 @@ WindowChoice ChooseSkinWindow(std::string_view className, uint32_t style) {
   }
   if (cls == "combobox") return (style & 3) != 1 ? WindowChoice{skComBox} : WindowChoice{};
   if (cls == "comboboxex32") return {skComBox, true};
-  if (cls == "scrollbar") return {skSizer};
+  // A size box or grip is hidden; any other scroll-bar control is drawn from the skin.
+  if (cls == "scrollbar") return (style & 0x18) ? WindowChoice{skSizer} : WindowChoice{skScrollBar};
+  if (cls == "listbox") return {skScrollBar};
+  if (cls == "syslistview32") return {skListView};
   if (cls == "systabcontrol32") return (style & 0x2000) ? WindowChoice{} : WindowChoice{skTab};
-  if (cls == "edit") return {skEdit};
+  // A multi-line edit with scroll bars gets skinned bars; other edits the flat border.
+  if (cls == "edit")
+    return ((style & 0x4) && (style & 0x00300000)) ? WindowChoice{skScrollBar}
+                                                   : WindowChoice{skEdit};
   return {};
 }
 

@@ -29,6 +29,7 @@ enum TSkinControlKind {
   skTab,
   skTab31,
   skSizer,
+  skListView,
 };
 
 const char* SkinControlKindName(TSkinControlKind kind);

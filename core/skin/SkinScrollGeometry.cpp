@@ -95,30 +95,59 @@ TThumbGeometry ThumbGeometryOf(const TThumbGeometry& previous, int barLength,
 }
 
 TScrollBarPieces ScrollBarPiecesOf(int barLength, int thickness, bool vertical, int arrowSize,
-                                   const TThumbGeometry& thumb, TPressedPart pressed) {
+                                   const TThumbGeometry& thumb, const TBarLook& look) {
   const int length = std::max(0, barLength);
   const int a = length < 2 * arrowSize ? length / 2 : arrowSize;
   // Along the bar: x for a horizontal one, y for a vertical one.
   auto span = [&](int from, int to) {
     return vertical ? TPixelRect{0, from, thickness, to} : TPixelRect{from, 0, to, thickness};
   };
+  // Each arrow has four frames from its first: normal, pressed, hot, disabled.
+  auto arrowFrame = [&](int first, TPressedPart own, TScrollHit hotPart) {
+    if (look.Disabled) return first + 3;
+    if (look.Pressed == own) return first + 1;
+    if (look.Hot == hotPart && look.Pressed == ppNone) return first + 2;
+    return first;
+  };
 
   TScrollBarPieces p;
   p.FirstArrow = span(0, a);
   p.SecondArrow = span(length - a, length);
   if (vertical) {
-    p.FirstArrowFrame = pressed == ppUpArrow ? 10 : 9;
-    p.SecondArrowFrame = pressed == ppDownArrow ? 14 : 13;
+    p.FirstArrowFrame = arrowFrame(9, ppUpArrow, shLineUp);
+    p.SecondArrowFrame = arrowFrame(13, ppDownArrow, shLineDown);
   } else {
-    p.FirstArrowFrame = pressed == ppLeftArrow ? 2 : 1;
-    p.SecondArrowFrame = pressed == ppRightArrow ? 6 : 5;
+    p.FirstArrowFrame = arrowFrame(1, ppLeftArrow, shLineUp);
+    p.SecondArrowFrame = arrowFrame(5, ppRightArrow, shLineDown);
   }
   p.Track = length >= 2 * arrowSize ? span(arrowSize, length - arrowSize) : span(a, a);
-  p.ThumbShown = thumb.ThumbSize > 0 && thumb.TrackLength >= thumb.ThumbSize &&
+  p.ThumbShown = !look.Disabled && thumb.ThumbSize > 0 && thumb.TrackLength >= thumb.ThumbSize &&
                  a + thumb.ThumbPos + thumb.ThumbSize <= length - a;
   if (p.ThumbShown) p.Thumb = span(a + thumb.ThumbPos, a + thumb.ThumbPos + thumb.ThumbSize);
-  p.ThumbFrame = pressed == (vertical ? ppVertThumb : ppHorzThumb) ? 2 : 1;
+  if (look.Pressed == (vertical ? ppVertThumb : ppHorzThumb))
+    p.ThumbFrame = 2;
+  else if (look.Hot == shThumb && look.Pressed == ppNone)
+    p.ThumbFrame = 3;
   return p;
+}
+
+TScrollBarPieces ScrollBarPiecesOf(int barLength, int thickness, bool vertical, int arrowSize,
+                                   const TThumbGeometry& thumb, TPressedPart pressed) {
+  return ScrollBarPiecesOf(barLength, thickness, vertical, arrowSize, thumb,
+                           TBarLook{pressed, shNone, false});
+}
+
+TPressedPart PressedPartOfHit(TScrollHit hit, bool vertical) {
+  switch (hit) {
+    case shLineUp:
+      return vertical ? ppUpArrow : ppLeftArrow;
+    case shLineDown:
+      return vertical ? ppDownArrow : ppRightArrow;
+    case shThumb:
+      return vertical ? ppVertThumb : ppHorzThumb;
+    default:
+      return ppNone;
+  }
 }
 
 TScrollHit ScrollHitAt(int x, int arrowSize, const TThumbGeometry& thumb) {

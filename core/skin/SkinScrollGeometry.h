@@ -75,13 +75,29 @@ struct TScrollBarPieces {
   int ThumbFrame = 1;
 };
 
+// What lies under a point of a bar.
+enum TScrollHit { shNone, shLineUp, shPageUp, shThumb, shPageDown, shLineDown };
+
+// How a bar shows beyond its geometry: the part held pressed, the part under the mouse
+// and whether the bar can scroll at all (a disabled control, or content that fits).
+struct TBarLook {
+  TPressedPart Pressed = ppNone;
+  TScrollHit Hot = shNone;
+  bool Disabled = false;
+};
+
 // A bar shorter than two arrows gets two arrows of half its length and no track. The
-// thumb shows where the track has room for it.
+// thumb shows where the track has room for it. The arrow frames of the skin's strip go
+// normal, pressed, hot, disabled from 1 (left), 5 (right), 9 (up) and 13 (down); the
+// thumb's normal, pressed, hot. A disabled bar shows disabled arrows and no thumb.
+TScrollBarPieces ScrollBarPiecesOf(int barLength, int thickness, bool vertical, int arrowSize,
+                                   const TThumbGeometry& thumb, const TBarLook& look);
 TScrollBarPieces ScrollBarPiecesOf(int barLength, int thickness, bool vertical, int arrowSize,
                                    const TThumbGeometry& thumb, TPressedPart pressed);
 
-// What lies under a point of a bar.
-enum TScrollHit { shNone, shLineUp, shPageUp, shThumb, shPageDown, shLineDown };
+// The part a press on a bar holds down: its arrow or its thumb (a page area is not drawn
+// pressed).
+TPressedPart PressedPartOfHit(TScrollHit hit, bool vertical);
 
 // The part at X along the bar (0 at the start of the first arrow).
 TScrollHit ScrollHitAt(int x, int arrowSize, const TThumbGeometry& thumb);

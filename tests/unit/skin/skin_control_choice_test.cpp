@@ -159,7 +159,13 @@ TEST(SkinControlChoice, ChildWindowsOfPlainWindows) {
   EXPECT_EQ(ChooseSkinWindow("ComboBox", 2).kind, skComBox);
   EXPECT_EQ(ChooseSkinWindow("ComboBox", 1).kind, skNone);  // a list that is always open
   EXPECT_EQ(ChooseSkinWindow("ComboBoxEx32", 0), (WindowChoice{skComBox, true}));
-  EXPECT_EQ(ChooseSkinWindow("ScrollBar", 0x10).kind, skSizer);
+  EXPECT_EQ(ChooseSkinWindow("ScrollBar", 0x10).kind, skSizer);  // size grip
+  EXPECT_EQ(ChooseSkinWindow("ScrollBar", 0x08).kind, skSizer);  // size box
+  EXPECT_EQ(ChooseSkinWindow("ScrollBar", 0x01).kind, skScrollBar);
+  EXPECT_EQ(ChooseSkinWindow("ListBox", 0x00200000).kind, skScrollBar);
+  EXPECT_EQ(ChooseSkinWindow("SysListView32", 1).kind, skListView);
+  EXPECT_EQ(ChooseSkinWindow("Edit", 0x00200004).kind, skScrollBar);  // memo with a bar
+  EXPECT_EQ(ChooseSkinWindow("Edit", 0x4).kind, skEdit);
   EXPECT_EQ(ChooseSkinWindow("SysTabControl32", 0).kind, skTab);
   EXPECT_EQ(ChooseSkinWindow("SysTabControl32", 0x2000).kind, skNone);
   EXPECT_EQ(ChooseSkinWindow("Edit", 0).kind, skEdit);

@@ -76,6 +76,19 @@ TEST(SkinScrollGeometry, BarIsCutIntoArrowsTrackAndThumbWithPressedFrames) {
   EXPECT_FALSE(p.Track.HasArea() || p.ThumbShown);
   // A thumb kept from a longer bar is not drawn over the arrows.
   EXPECT_FALSE(ScrollBarPiecesOf(60, 16, false, 16, {168, 40, 30}, ppNone).ThumbShown);
+
+  // Under the mouse an arrow or the thumb shows its hot frame, unless a part is held;
+  // a bar that cannot scroll shows its disabled arrows and no thumb.
+  auto frames = [&](const TBarLook& look) {
+    p = ScrollBarPiecesOf(200, 16, true, 16, g, look);
+    return std::make_tuple(p.FirstArrowFrame, p.SecondArrowFrame, p.ThumbFrame, p.ThumbShown);
+  };
+  EXPECT_EQ(frames({ppNone, shLineDown, false}), std::make_tuple(9, 15, 1, true));
+  EXPECT_EQ(frames({ppNone, shThumb, false}), std::make_tuple(9, 13, 3, true));
+  EXPECT_EQ(frames({PressedPartOfHit(shThumb, true), shLineUp, false}),
+            std::make_tuple(9, 13, 2, true));
+  EXPECT_EQ(frames({ppNone, shLineUp, true}), std::make_tuple(12, 16, 1, false));
+  EXPECT_EQ(PressedPartOfHit(shPageDown, false), ppNone);
 }
 
 TEST(SkinScrollGeometry, PointsOnTheBarHitThePiecesDrawnThere) {
