@@ -171,8 +171,11 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
 
     case WM_NCMOUSELEAVE:
     case WM_MOUSELEAVE:
+      // The system would redraw its own bar to show the mouse gone; the skin does.
+      if (m.Msg == WM_MOUSELEAVE && !ControlBar) return true;
       SetHot(nullptr, shNone);
-      return true;
+      m.Result = 0;
+      return false;
 
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
@@ -285,8 +288,14 @@ TSkinScrollBar::TPainted TSkinScrollBar::Current() const {
 }
 
 void TSkinScrollBar::RepaintWhenChanged(bool Now) {
-  if (!Attached || !Window || FPainting || Tracking || !HasPictures()) return;
-  if (!IsWindow(Window) || Current() == FPainted) return;
+  if (!Attached || !Window || FPainting || FChecking || Tracking || !HasPictures()) return;
+  if (!IsWindow(Window)) return;
+  // A scroll-bar control answers the reading of its state with messages of its own,
+  // which come back here.
+  FChecking = true;
+  const bool same = Current() == FPainted;
+  FChecking = false;
+  if (same) return;
   if (Now) {
     if (ControlBar)
       RepaintNow();
@@ -418,19 +427,22 @@ void TSkinScrollBar::DrawBar(HDC DC, TBar& Bar) {
 }
 
 void TSkinScrollBar::PaintBars(HDC DC) {
-  if (!HasPictures() || !DC || FPainting || !Layout()) return;
+  if (!HasPictures() || !DC || FPainting) return;
   FPainting = true;
   try {
-    ++Paints;
-    const bool horz = HasArea(Horz.BarRect), vert = HasArea(Vert.BarRect);
-    // A bar whose control is inside its own scroll handling is drawn once it is back.
-    if (horz && !ScrollingH) DrawBar(DC, Horz);
-    if (vert && !ScrollingV) DrawBar(DC, Vert);
-    if (horz && vert && HasArea(CornerRect)) FillRect(DC, &CornerRect, SkinData->FaceBrush());
+    if (Layout()) {
+      ++Paints;
+      const bool horz = HasArea(Horz.BarRect), vert = HasArea(Vert.BarRect);
+      // A bar whose control is inside its own scroll handling is drawn once it is back.
+      if (horz && !ScrollingH) DrawBar(DC, Horz);
+      if (vert && !ScrollingV) DrawBar(DC, Vert);
+      if (horz && vert && HasArea(CornerRect)) FillRect(DC, &CornerRect, SkinData->FaceBrush());
+    }
+    // What shows now, bars or none, is what the next change is measured against.
+    FPainted = Current();
   } catch (...) {
     // A failed paint leaves the bars as the system drew them.
   }
-  FPainted = Current();
   FPainting = false;
 }
 

@@ -93,6 +93,7 @@ class TSkinScrollBar : public TSkinControl {
   TPainted FPainted;
   bool FRepaintPosted = false;
   bool FPainting = false;
+  bool FChecking = false;
   // Cleared when the object goes, so that a press loop can tell after dispatching.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   TGdiObject FTrackBrush;

@@ -1,0 +1,290 @@
+// The skinned scroll bars on real windows under Wine, with the scroll test skin (one flat
+// colour per frame): a list box's two bars and a scroll-bar control show each piece from
+// its picture in the right frame; real mouse input drags the thumb to the last line,
+// holds an arrow, pages and turns the wheel; a skin without bar pictures leaves the bars
+// as the system draws them. Presses on a skinned bar run a loop of their own inside the
+// window's message handling, so the mouse is driven from a second thread while this one
+// handles the window's messages.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "core/skin/SkinScrollGeometry.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+#include "tests/unit/skin/frame_test_support.h"
+
+using namespace frametest;
+using namespace vpn::skin;
+
+namespace {
+
+// The scroll test skin's colours.
+constexpr uint32_t Arrow(int frame) {
+  return Rgb(10 * frame, 200, 255 - 10 * frame);
+}
+constexpr uint32_t kBarBack = Rgb(30, 30, 30), kFace = Rgb(200, 220, 180);
+constexpr uint32_t kTrack1 = Rgb(40, 40, 160);
+constexpr uint32_t kThumb[] = {0, Rgb(230, 120, 0), Rgb(120, 230, 0), Rgb(0, 120, 230)};
+
+void Mouse(POINT p, DWORD flags = 0, DWORD data = 0) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = static_cast<LONG>(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  in.mi.mouseData = data;
+  SendInput(1, &in, sizeof in);
+}
+
+// Runs the mouse script on a second thread while this thread handles messages.
+void WithMouse(const std::function<void()>& script) {
+  std::atomic<bool> done{false};
+  std::thread t([&] {
+    script();
+    done = true;
+  });
+  PumpUntil([&] { return done.load(); }, 10000);
+  t.join();
+  Pump(100);
+}
+
+// The parent handles its scroll-bar control the way a dialog does.
+LRESULT CALLBACK ParentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_VSCROLL && lp) {
+    HWND bar = reinterpret_cast<HWND>(lp);
+    int pos = GetScrollPos(bar, SB_CTL);
+    switch (LOWORD(wp)) {
+      case SB_LINEUP:
+        --pos;
+        break;
+      case SB_LINEDOWN:
+        ++pos;
+        break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION:
+        pos = HIWORD(wp);
+        break;
+      default:
+        return 0;
+    }
+    SetScrollPos(bar, SB_CTL, pos, TRUE);
+    return 0;
+  }
+  return DefWindowProcW(w, msg, wp, lp);
+}
+const wchar_t* ParentClass() {
+  static const wchar_t* name = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ParentProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"ScrollTestWindow";
+    RegisterClassExW(&wc);
+    return L"ScrollTestWindow";
+  }();
+  return name;
+}
+
+// Where the bars of a control lie, as the skin lays them out.
+TScrollBarsLayout BarsOf(HWND w) {
+  RECT r{}, c{};
+  GetWindowRect(w, &r);
+  GetClientRect(w, &c);
+  const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
+  return ScrollBarsLayoutOf(r.right - r.left, r.bottom - r.top, c.right, c.bottom,
+                            GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CXEDGE),
+                            style & WS_HSCROLL, style & WS_VSCROLL, false);
+}
+// The thumb of a vertical bar BarLength long as the scroll information stands now.
+TThumbGeometry ThumbOf(HWND w, int which, int barLength) {
+  SCROLLINFO si{sizeof si, SIF_ALL};
+  GetScrollInfo(w, which, &si);
+  const int a = GetSystemMetrics(SM_CXHSCROLL);
+  return ThumbGeometryOf({}, barLength, {si.nMin, si.nMax, int(si.nPage), si.nPos},
+                         {a, 8, GetSystemMetrics(SM_CXHTHUMB)});
+}
+int TopIndex(HWND list) {
+  return static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+}
+
+class SkinScroll : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (HWND w : windows_)
+      if (IsWindow(w)) DestroyWindow(w);
+    Pump(20);
+    data_.reset();
+    delete SkinManager;
+    SkinManager = nullptr;
+  }
+  void Load(const char* skin) {
+    data_.reset(LoadTestSkin(skin));
+    ASSERT_TRUE(data_) << "test skin " << skin << " missing";
+    Mouse({2, 2});
+  }
+  HWND Parent(int x, int y, int w, int h) {
+    HWND p = CreateWindowExW(0, ParentClass(), L"Scroll", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                             x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    windows_.push_back(p);
+    return p;
+  }
+  // A list box of Lines lines, with a horizontal bar as well when Wide.
+  static HWND List(HWND parent, int lines, bool wide) {
+    HWND list =
+        CreateWindowExW(0, L"LISTBOX", L"",
+                        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | (wide ? WS_HSCROLL : 0) |
+                            LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
+                        10, 10, 160, 150, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    for (int i = 0; i < lines; ++i) {
+      const std::wstring line = L"line " + std::to_wstring(i);
+      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    if (wide) SendMessageW(list, LB_SETHORIZONTALEXTENT, 600, 0);
+    return list;
+  }
+  void ShowSkinned(HWND w) {
+    ShowWindow(w, SW_SHOW);
+    SetForegroundWindow(w);
+    ASSERT_TRUE(PumpUntil([&] {
+      TSkinForm* f = SkinManager->FindSkinForm(w);
+      return f && f->State == sfsSkinned;
+    }));
+    Pump(150);
+  }
+  std::unique_ptr<TSkinData> data_;
+  std::vector<HWND> windows_;
+};
+
+}  // namespace
+
+TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
+  Load("testskin-s.skin");
+  HWND parent = Parent(60, 60, 300, 260);
+  HWND list = List(parent, 40, true);
+  HWND bar = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 200, 10, 16,
+                             150, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0};
+  SetScrollInfo(bar, SB_CTL, &si, FALSE);
+  ShowSkinned(parent);
+  ASSERT_EQ(SendMessageW(list, SM_QUERYSKINNED, 0, 0), 1);
+  ASSERT_EQ(SendMessageW(bar, SM_QUERYSKINNED, 0, 0), 1);
+
+  // Both bars: arrows in their frames (the key-coloured corner shows the bar's
+  // colour), the track's first frame, the thumb at the top, the corner in the face
+  // colour.
+  const TScrollBarsLayout l = BarsOf(list);
+  const TPixelRect v = l.Vert, h = l.Horz;
+  const int a = GetSystemMetrics(SM_CXHSCROLL);
+  const int mid = (v.Left + v.Right) / 2;
+  TThumbGeometry g = ThumbOf(list, SB_VERT, v.Bottom - v.Top);
+  EXPECT_TRUE(WaitForPixel(list, mid, v.Top + a / 2, Arrow(9)));
+  Shot s = Capture(list);
+  EXPECT_EQ(s.At(v.Left, v.Top), kBarBack);
+  EXPECT_EQ(s.At(mid, v.Bottom - a / 2), Arrow(13));
+  EXPECT_EQ(s.At(mid, v.Top + a + g.ThumbSize / 2), kThumb[1]);
+  EXPECT_EQ(s.At(mid, v.Bottom - a - 8), kTrack1);
+  EXPECT_EQ(s.At(h.Left + a / 2, (h.Top + h.Bottom) / 2), Arrow(1));
+  EXPECT_EQ(s.At(h.Right - a / 2, (h.Top + h.Bottom) / 2), Arrow(5));
+  EXPECT_EQ(s.At(l.Corner.Left + 2, l.Corner.Top + 2), kFace);
+  // The scroll-bar control: the same pieces over its whole window.
+  EXPECT_TRUE(WaitForPixel(bar, 8, a / 2, Arrow(9)));
+  EXPECT_EQ(Capture(bar).At(8, 150 - a / 2), Arrow(13));
+  SaveShot(parent, "skin-scroll-list.bmp");
+
+  // Under the mouse the down arrow shows its hot frame, the thumb its own.
+  RECT wr{};
+  GetWindowRect(list, &wr);
+  auto at = [&](int x, int y) { return POINT{wr.left + x, wr.top + y}; };
+  Mouse(at(mid, v.Bottom - a / 2));
+  EXPECT_TRUE(WaitForPixel(list, mid, v.Bottom - a / 2, Arrow(15)));
+  Mouse(at(mid, v.Top + a + g.ThumbSize / 2));
+  EXPECT_TRUE(WaitForPixel(list, mid, v.Top + a + g.ThumbSize / 2, kThumb[3]));
+
+  // Held down, the arrow shows pressed and scrolls a line; the page area below the
+  // thumb scrolls a page.
+  Shot held;
+  WithMouse([&] {
+    Mouse(at(mid, v.Bottom - a / 2));
+    Sleep(50);
+    Mouse(at(mid, v.Bottom - a / 2), MOUSEEVENTF_LEFTDOWN);
+    Sleep(150);
+    held = Capture(list);
+    Mouse(at(mid, v.Bottom - a / 2), MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_EQ(held.At(mid, v.Bottom - a / 2), Arrow(14));
+  EXPECT_EQ(TopIndex(list), 1);
+  SCROLLINFO page{sizeof page, SIF_PAGE};
+  GetScrollInfo(list, SB_VERT, &page);
+  WithMouse([&] {
+    Mouse(at(mid, v.Bottom - a - 4), MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    Mouse(at(mid, v.Bottom - a - 4), MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_EQ(TopIndex(list), 1 + int(page.nPage));
+
+  // The thumb dragged past the end of the bar: the list shows its last page, the
+  // thumb is drawn pressed at the end while held and at rest after.
+  g = ThumbOf(list, SB_VERT, v.Bottom - v.Top);
+  const int grab = v.Top + a + g.ThumbPos + g.ThumbSize / 2;
+  WithMouse([&] {
+    Mouse(at(mid, grab), MOUSEEVENTF_LEFTDOWN);
+    Sleep(80);
+    for (int y = grab; y < v.Bottom + 60; y += 12) {
+      Mouse(at(mid, y));
+      Sleep(15);
+    }
+    Sleep(150);
+    held = Capture(list);
+    Mouse(at(mid, v.Bottom + 60), MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_EQ(TopIndex(list), 40 - int(page.nPage));
+  EXPECT_EQ(held.At(mid, v.Bottom - a - g.ThumbSize / 2), kThumb[2]);
+  Mouse({2, 2});
+  EXPECT_TRUE(WaitForPixel(list, mid, v.Bottom - a - g.ThumbSize / 2, kThumb[1]));
+
+  // The wheel scrolls the list as ever, and the skin's thumb follows it.
+  Mouse(at(40, 40), MOUSEEVENTF_WHEEL, static_cast<DWORD>(WHEEL_DELTA));
+  Pump(200);
+  EXPECT_LT(TopIndex(list), 40 - int(page.nPage));
+  g = ThumbOf(list, SB_VERT, v.Bottom - v.Top);
+  EXPECT_TRUE(WaitForPixel(list, mid, v.Top + a + g.ThumbPos + g.ThumbSize / 2, kThumb[1]));
+
+  // The scroll-bar control tells its parent, which moves it.
+  GetWindowRect(bar, &wr);
+  WithMouse([&] {
+    Mouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    Mouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
+}
+
+TEST_F(SkinScroll, ASkinWithoutBarPicturesLeavesTheBarsToTheControl) {
+  Load("testskin-c.skin");
+  // The same list in a skinned window and in one that is never activated (so never
+  // skinned): the bars look the same.
+  HWND plain = Parent(420, 60, 300, 260);
+  HWND plainList = List(plain, 200, false);
+  SetWindowPos(plain, HWND_BOTTOM, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  HWND parent = Parent(60, 60, 300, 260);
+  HWND list = List(parent, 200, false);
+  ShowSkinned(parent);
+  ASSERT_EQ(SendMessageW(list, SM_QUERYSKINNED, 0, 0), 1);
+  ASSERT_EQ(SkinManager->FindSkinForm(plain), nullptr);
+  Pump(200);
+  const TPixelRect v = BarsOf(list).Vert;
+  const Shot skinned = Capture(list), system = Capture(plainList);
+  int differing = 0;
+  for (int y = v.Top; y < v.Bottom; ++y)
+    for (int x = v.Left; x < v.Right; ++x) differing += skinned.At(x, y) != system.At(x, y);
+  EXPECT_EQ(differing, 0);
+}
