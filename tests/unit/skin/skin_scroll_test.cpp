@@ -7,6 +7,8 @@
 // handles the window's messages.
 #include <gtest/gtest.h>
 #include <windows.h>
+// (after the base declarations)
+#include <commctrl.h>
 
 #include <atomic>
 #include <functional>
@@ -31,6 +33,7 @@ constexpr uint32_t Arrow(int frame) {
 constexpr uint32_t kBarBack = Rgb(30, 30, 30), kFace = Rgb(200, 220, 180);
 constexpr uint32_t kTrack1 = Rgb(40, 40, 160);
 constexpr uint32_t kThumb[] = {0, Rgb(230, 120, 0), Rgb(120, 230, 0), Rgb(0, 120, 230)};
+constexpr uint32_t kHeader1 = Rgb(250, 230, 200);
 
 void Mouse(POINT p, DWORD flags = 0, DWORD data = 0) {
   INPUT in{};
@@ -265,6 +268,77 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
     Mouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
+}
+
+TEST_F(SkinScroll, MemoAndListViewScrollByTheSkinsBars) {
+  Load("testskin-s.skin");
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  HWND parent = Parent(60, 60, 460, 260);
+  std::wstring text;
+  for (int i = 0; i < 100; ++i) text += L"memo line " + std::to_wstring(i) + L"\r\n";
+  HWND memo =
+      CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
+                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 10, 10,
+                      160, 150, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND view =
+      CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 200,
+                      10, 220, 150, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  wchar_t name[] = L"Name";
+  LVCOLUMNW col{LVCF_TEXT | LVCF_WIDTH, 0, 100, name};
+  SendMessageW(view, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+  SendMessageW(view, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
+  for (int i = 0; i < 100; ++i) {
+    std::wstring item = L"item " + std::to_wstring(i);
+    LVITEMW it{LVIF_TEXT, i, 0, 0, 0, item.data()};
+    SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it));
+  }
+  ShowSkinned(parent);
+  ASSERT_EQ(SendMessageW(memo, SM_QUERYSKINNED, 0, 0), 1);
+  ASSERT_EQ(SendMessageW(view, SM_QUERYSKINNED, 0, 0), 1);
+  const int a = GetSystemMetrics(SM_CXHSCROLL);
+  SaveShot(parent, "skin-scroll-memo-listview.bmp");
+
+  // The memo's thumb dragged past the end shows the last lines: a line further down
+  // moves nothing.
+  const TPixelRect v = BarsOf(memo).Vert;
+  const int mid = (v.Left + v.Right) / 2;
+  EXPECT_TRUE(WaitForPixel(memo, mid, v.Top + a / 2, Arrow(9)));
+  const TThumbGeometry g = ThumbOf(memo, SB_VERT, v.Bottom - v.Top);
+  RECT wr{};
+  GetWindowRect(memo, &wr);
+  const int grab = wr.top + v.Top + a + g.ThumbPos + g.ThumbSize / 2;
+  WithMouse([&] {
+    Mouse({wr.left + mid, grab}, MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    for (int y = grab; y < wr.bottom + 40; y += 10) {
+      Mouse({wr.left + mid, y});
+      Sleep(15);
+    }
+    Mouse({wr.left + mid, wr.bottom + 40}, MOUSEEVENTF_LEFTUP);
+  });
+  const int first = static_cast<int>(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0));
+  EXPECT_GT(first, 50);
+  SendMessageW(memo, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0), first);
+
+  // The list view: its header from the header picture, its bar from the skin, the
+  // down arrow a line further.
+  HWND header = reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageW(header, SM_QUERYSKINNED, 0, 0), 1);
+  RECT item{};
+  SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_TRUE(WaitForPixel(header, item.right - 3, 3, kHeader1));
+  const TPixelRect lv = BarsOf(view).Vert;
+  EXPECT_TRUE(WaitForPixel(view, (lv.Left + lv.Right) / 2, lv.Bottom - a / 2, Arrow(13)));
+  GetWindowRect(view, &wr);
+  WithMouse([&] {
+    const POINT down{wr.left + (lv.Left + lv.Right) / 2, wr.top + lv.Bottom - a / 2};
+    Mouse(down, MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    Mouse(down, MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_EQ(SendMessageW(view, LVM_GETTOPINDEX, 0, 0), 1);
 }
 
 TEST_F(SkinScroll, ASkinWithoutBarPicturesLeavesTheBarsToTheControl) {
