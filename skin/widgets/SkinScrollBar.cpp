@@ -46,6 +46,8 @@ bool TSkinScrollBar::TPainted::operator==(const TPainted& o) const {
 
 TSkinScrollBar::~TSkinScrollBar() {
   *FAlive = false;
+  // The base's destructor would only detach as a base: the frame is given back here.
+  Detach();
 }
 
 void TSkinScrollBar::Attach(TControl* AControl, TSkinData* ASkinData, bool AOperate,
@@ -83,6 +85,15 @@ void TSkinScrollBar::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanva
         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
   }
+}
+
+void TSkinScrollBar::Detach() {
+  const HWND wnd = Window;
+  const bool attached = Attached;
+  TSkinControl::Detach();
+  // The frame goes back to the system, bars and all.
+  if (attached && !FDestroying && wnd && IsWindow(wnd))
+    RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 bool TSkinScrollBar::HasPictures() const {
@@ -201,6 +212,22 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
       }
       return true;
 
+    case SBM_SETSCROLLINFO:
+    case SBM_SETPOS:
+    case SBM_SETRANGEREDRAW: {
+      // A scroll-bar control told to show its new state would draw its own look first:
+      // it takes the state quietly and the skin shows it.
+      if (!ControlBar) return true;
+      TMessage own = m;
+      if (m.Msg == SBM_SETSCROLLINFO) own.WParam = FALSE;
+      if (m.Msg == SBM_SETPOS) own.LParam = FALSE;
+      if (m.Msg == SBM_SETRANGEREDRAW) own.Msg = SBM_SETRANGE;
+      CallOld(own);
+      m.Result = own.Result;
+      RepaintWhenChanged(true);
+      return false;
+    }
+
     case WM_HSCROLL:
     case WM_VSCROLL: {
       if (ControlBar) return true;
@@ -235,6 +262,7 @@ void TSkinScrollBar::AfterMessage(TMessage& m) {
       // before (or by the system when the skin has no bar pictures).
       return;
     case WM_NCDESTROY:
+      FDestroying = true;
       TSkinControl::AfterMessage(m);
       return;
     case WM_SETFOCUS:

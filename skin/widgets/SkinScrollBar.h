@@ -24,6 +24,7 @@ class TSkinScrollBar : public TSkinControl {
               TSkinCanvas* ACanvas) override;
   // Plain windows are always operated by the skin.
   void AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) override;
+  void Detach() override;
   bool BeforeMessage(TMessage& Message) override;
   void AfterMessage(TMessage& Message) override;
   // Paints the bars into DC (the window's DC, or the control's own for a scroll-bar
@@ -94,6 +95,7 @@ class TSkinScrollBar : public TSkinControl {
   bool FRepaintPosted = false;
   bool FPainting = false;
   bool FChecking = false;
+  bool FDestroying = false;
   // Cleared when the object goes, so that a press loop can tell after dispatching.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   TGdiObject FTrackBrush;

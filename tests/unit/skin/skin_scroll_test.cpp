@@ -268,6 +268,11 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
     Mouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
+
+  // With the skin switched off the bars are the system's again.
+  data_->SetActive(false);
+  EXPECT_TRUE(PumpUntil([&] { return Capture(list).At(mid, v.Top + a / 2) != Arrow(9); }, 3000));
+  EXPECT_NE(SendMessageW(list, SM_QUERYSKINNED, 0, 0), 1);
 }
 
 TEST_F(SkinScroll, MemoAndListViewScrollByTheSkinsBars) {
