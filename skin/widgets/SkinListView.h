@@ -1,7 +1,5 @@
 // List views: the skinned scroll bars of a scrolling control, and the column header drawn
-// from the skin's header picture. The list view takes the position of a thumb drag from
-// the system's own drag, so its thumb is left to the system; arrows and pages are the
-// skin's.
+// from the skin's header picture.
 #pragma once
 
 #include "skin/widgets/SkinScrollBar.h"
@@ -19,9 +17,6 @@ class TSkinListView : public TSkinScrollBar {
 
   // The skin control of the list view's header, or null (a list view without columns).
   TSkinHeader* Header = nullptr;
-
- protected:
-  bool DragsThumb() const override { return false; }
 
  private:
   void SkinHeader();

@@ -55,11 +55,6 @@ class TSkinScrollBar : public TSkinControl {
   // Whether the skin has the pictures to draw bars with.
   bool HasPictures() const;
 
- protected:
-  // Whether a press on the thumb runs the skin's own drag (list views read the drag's
-  // position from the system, so they keep the system's drag).
-  virtual bool DragsThumb() const { return true; }
-
  private:
   // The bars' rectangles from the window's styles and size; false when no bar shows.
   bool Layout();

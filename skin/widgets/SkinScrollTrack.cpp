@@ -102,7 +102,6 @@ bool TSkinScrollBar::Press(POINT Screen) {
   // A bar with nothing to scroll takes the press and does nothing.
   if (BarDisabled(*bar)) return true;
   if (hit == shThumb) {
-    if (!DragsThumb()) return false;
     DragThumb(*bar, Screen);
     return true;
   }

@@ -328,7 +328,7 @@ TEST_F(SkinScroll, MemoAndListViewScrollByTheSkinsBars) {
   EXPECT_EQ(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0), first);
 
   // The list view: its header from the header picture, its bar from the skin, the
-  // down arrow a line further.
+  // down arrow a line further, the thumb dragged past the end its last items.
   HWND header = reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0));
   ASSERT_EQ(SendMessageW(header, SM_QUERYSKINNED, 0, 0), 1);
   RECT item{};
@@ -344,6 +344,20 @@ TEST_F(SkinScroll, MemoAndListViewScrollByTheSkinsBars) {
     Mouse(down, MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(SendMessageW(view, LVM_GETTOPINDEX, 0, 0), 1);
+  const TThumbGeometry lg = ThumbOf(view, SB_VERT, lv.Bottom - lv.Top);
+  const POINT thumb{wr.left + (lv.Left + lv.Right) / 2,
+                    wr.top + lv.Top + a + lg.ThumbPos + lg.ThumbSize / 2};
+  WithMouse([&] {
+    Mouse(thumb, MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    for (int y = thumb.y; y < wr.bottom + 40; y += 10) {
+      Mouse({thumb.x, y});
+      Sleep(15);
+    }
+    Mouse({thumb.x, wr.bottom + 40}, MOUSEEVENTF_LEFTUP);
+  });
+  EXPECT_EQ(SendMessageW(view, LVM_GETTOPINDEX, 0, 0),
+            100 - SendMessageW(view, LVM_GETCOUNTPERPAGE, 0, 0));
 }
 
 TEST_F(SkinScroll, ASkinWithoutBarPicturesLeavesTheBarsToTheControl) {
