@@ -269,6 +269,12 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
   });
   EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
 
+  // A disabled list shows its disabled arrows and no thumb.
+  EnableWindow(list, FALSE);
+  EXPECT_TRUE(WaitForPixel(list, mid, v.Top + a / 2, Arrow(12)));
+  EXPECT_EQ(Capture(list).At(mid, v.Top + a + g.ThumbPos + g.ThumbSize / 2), kTrack1);
+  EnableWindow(list, TRUE);
+
   // With the skin switched off the bars are the system's again.
   data_->SetActive(false);
   EXPECT_TRUE(PumpUntil([&] { return Capture(list).At(mid, v.Top + a / 2) != Arrow(9); }, 3000));
