@@ -10,6 +10,7 @@
 #include "framework/Graphics.h"
 #include "framework/Handles.h"
 #include "framework/Layout.h"
+#include "framework/Memo.h"
 #include "framework/Menus.h"
 #include "framework/Messages.h"
 #include "framework/StdCtrls.h"

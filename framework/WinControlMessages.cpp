@@ -69,6 +69,18 @@ void TWinControl::WndProc(TMessage& m) {
       }
       break;
     }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      // A control's scroll notifications (track bars, up-downs, scroll-bar controls) go
+      // back to it; the window's own scroll bars send none with a window handle.
+      if (m.LParam) {
+        TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam));
+        if (child && child != this) {
+          m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+          return;
+        }
+      }
+      break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:

@@ -15,11 +15,15 @@
 #include "skin/widgets/SkinBox.h"
 #include "skin/widgets/SkinButton.h"
 #include "skin/widgets/SkinCheckBox.h"
+#include "skin/widgets/SkinComBox.h"
 #include "skin/widgets/SkinEdit.h"
 #include "skin/widgets/SkinListView.h"
+#include "skin/widgets/SkinProgress.h"
 #include "skin/widgets/SkinScrollBar.h"
 #include "skin/widgets/SkinStatusBar.h"
 #include "skin/widgets/SkinTab.h"
+#include "skin/widgets/SkinTrackBar.h"
+#include "skin/widgets/SkinUpDown.h"
 
 using namespace vpn::skin;
 
@@ -69,9 +73,20 @@ TSkinControl* TSkinForm::MakeSkinControl(const TSkinControlChoice& k) {
     case skListView:
       made = new TSkinListView(this);
       break;
+    case skComBox:
+      made = new TSkinComBox(this);
+      break;
+    case skUpDown:
+      made = new TSkinUpDown(this);
+      break;
+    case skProgress:
+      made = new TSkinProgress(this);
+      break;
+    case skTrackBar:
+      made = new TSkinTrackBar(this);
+      break;
     default:
-      // Combo boxes, up-downs, progress and track bars have no skin control yet: they
-      // keep their own look.
+      // Every other kind keeps its own look.
       return nullptr;
   }
   auto* control = dynamic_cast<TControl*>(k.Control);

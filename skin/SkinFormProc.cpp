@@ -10,6 +10,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinMenuBar.h"
+#include "skin/widgets/SkinTrackBar.h"
 
 using namespace vpn::skin;
 
@@ -64,6 +65,15 @@ LRESULT TSkinForm::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
       const LRESULT r = CallDefault(Msg, wParam, lParam);
       if (!Form) SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
       return r;
+    }
+    case WM_NOTIFY: {
+      // A skinned track bar draws its thumb through the custom-draw notifications that
+      // it sends to this window.
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+      if (hdr && hdr->code == static_cast<UINT>(NM_CUSTOMDRAW))
+        if (auto* t = dynamic_cast<TSkinTrackBar*>(TSkinControl::FromWindow(hdr->hwndFrom)))
+          return t->CustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+      return CallDefault(Msg, wParam, lParam);
     }
     case WM_CTLCOLORSTATIC: {
       // A plain window's texts stand on the skin's face colour. The framework's forms

@@ -184,6 +184,8 @@ ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
   }
   if (name == "TTRACKBAR" && (on & cfButton)) return Make(skTrackBar);
   if (name == "TUPDOWN" && (on & cfButton)) return Make(skUpDown);
+  // The framework's own progress bar takes the same skin as the bars a Skin3rd line names.
+  if (name == "TPROGRESSBAR" && (on & cfProgress)) return Make(skProgress);
   if (name == "TDBNAVIGATOR" && (on & cfPanel)) {
     ControlChoice c = Make(skBox);
     c.flat = true;
@@ -256,6 +258,9 @@ WindowChoice ChooseSkinWindow(std::string_view className, uint32_t style) {
   if (cls == "edit")
     return ((style & 0x4) && (style & 0x00300000)) ? WindowChoice{skScrollBar}
                                                    : WindowChoice{skEdit};
+  if (cls == "msctls_updown32") return {skUpDown};
+  if (cls == "msctls_progress32") return {skProgress};
+  if (cls == "msctls_trackbar32") return {skTrackBar};
   return {};
 }
 

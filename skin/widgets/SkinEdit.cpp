@@ -1,6 +1,8 @@
 #include "skin/widgets/SkinEdit.h"
 
 #include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/widgets/SkinUpDown.h"
 
 bool TSkinEdit::HasBorder(int Margin) const {
   RECT w{}, c{};
@@ -20,7 +22,25 @@ void TSkinEdit::DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner) {
   FrameRect(DC, &inner, Inner);
 }
 
+void TSkinEdit::SkinUpDownChild() {
+  FLookedForUpDown = true;
+  HWND child = FindWindowExW(Window, nullptr, L"msctls_updown32", nullptr);
+  if (!child) child = FindWindowExW(Window, nullptr, L"TSpinButton", nullptr);
+  TSkinForm* form = OwnerForm();
+  if (!child || !form || TSkinControl::FromWindow(child)) return;
+  auto* spin = new TSkinUpDown(form);
+  spin->Buddy = true;
+  spin->AttachHandle(child, SkinData, Canvas);
+  if (!spin->Attached) {
+    delete spin;
+    return;
+  }
+  form->ControlList.push_back(spin);
+  spin->RepaintNow();
+}
+
 void TSkinEdit::DrawControl(HDC DC, const RECT& Rect) {
+  if (!FLookedForUpDown) SkinUpDownChild();
   if (!HasBorder(1)) return;
   DrawBorder(DC, Rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }

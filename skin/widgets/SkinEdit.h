@@ -1,6 +1,7 @@
 // Edits: the control paints itself; the skin then draws its sunken border flat, one
 // line of the skin's shadow colour outside and a white one inside. An edit without a
-// border (client area as large as the window) keeps its look.
+// border (client area as large as the window) keeps its look. Up-down buttons placed
+// inside the edit get the skin too, on the edit's first paint.
 #pragma once
 
 #include "skin/widgets/SkinControl.h"
@@ -17,6 +18,8 @@ class TSkinEdit : public TSkinControl {
 
  private:
   void DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner);
+  void SkinUpDownChild();
+  bool FLookedForUpDown = false;
   // The shadow brush, made once per skin colour.
   TGdiObject FShadow;
   COLORREF FShadowColour = CLR_INVALID;

@@ -144,6 +144,9 @@ TEST(SkinControlChoice, NamedClassesOfOtherLibraries) {
   picker.upDownPicker = true;
   EXPECT_EQ(ChooseSkinControl(picker, s).kind, skEdit);
   EXPECT_EQ(ChooseSkinControl(Facts("TRichEdit", caEdit), s).kind, skScrollBar);
+  EXPECT_EQ(ChooseSkinControl(Facts("TProgressBar"), s).kind, skProgress);
+  EXPECT_EQ(ChooseSkinControl(Facts("TProgressBar"), Skin(kProgramKinds & ~cfProgress)).kind,
+            skNone);
 }
 
 TEST(SkinControlChoice, ChildWindowsOfPlainWindows) {
@@ -170,5 +173,8 @@ TEST(SkinControlChoice, ChildWindowsOfPlainWindows) {
   EXPECT_EQ(ChooseSkinWindow("SysTabControl32", 0x2000).kind, skNone);
   EXPECT_EQ(ChooseSkinWindow("Edit", 0).kind, skEdit);
   EXPECT_EQ(ChooseSkinWindow("Static", 0).kind, skNone);
+  EXPECT_EQ(ChooseSkinWindow("msctls_updown32", 0x40).kind, skUpDown);
+  EXPECT_EQ(ChooseSkinWindow("msctls_progress32", 0).kind, skProgress);
+  EXPECT_EQ(ChooseSkinWindow("msctls_trackbar32", 2).kind, skTrackBar);
   EXPECT_STREQ(SkinControlKindName(skComBox), "TSkinComBox");
 }

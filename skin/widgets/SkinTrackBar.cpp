@@ -1,0 +1,63 @@
+#include "skin/widgets/SkinTrackBar.h"
+
+#include <algorithm>
+
+#include "core/skin/SkinValueGeometry.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+
+using namespace vpn::skin;
+
+bool TSkinTrackBar::BeforeMessage(TMessage& m) {
+  if (!TSkinControl::BeforeMessage(m)) return false;
+  switch (m.Msg) {
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return false;
+    case WM_NOTIFY:
+    case CN_NOTIFY: {
+      // The framework reflects its controls' notifications back to them.
+      const auto* hdr = reinterpret_cast<const NMHDR*>(m.LParam);
+      if (!hdr || hdr->hwndFrom != Window || hdr->code != static_cast<UINT>(NM_CUSTOMDRAW))
+        return true;
+      m.Result = CustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(m.LParam));
+      return false;
+    }
+    default:
+      return true;
+  }
+}
+
+LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& d) {
+  if (d.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (d.dwDrawStage != CDDS_ITEMPREPAINT || d.dwItemSpec != TBCD_THUMB) return CDRF_DODEFAULT;
+  RECT thumb{};
+  SendMessageW(Window, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  try {
+    ++Paints;
+    DrawThumb(d.hdc, thumb);
+  } catch (...) {
+    // A failed paint leaves the thumb to the control.
+    return CDRF_DODEFAULT;
+  }
+  return CDRF_SKIPDEFAULT;
+}
+
+void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Thumb) {
+  const bool vertical = (GetWindowLongPtrW(Window, GWL_STYLE) & TBS_VERT) != 0;
+  TDataSkinObject* e = SkinData->TrackbarThumbHorz.get();
+  if (vertical && SkinData->TrackbarThumbVert && !SkinData->TrackbarThumbVert->Bitmap.Empty())
+    e = SkinData->TrackbarThumbVert.get();
+  if (e && !e->Bitmap.Empty()) {
+    // Frame 2 of the strip at its own size, in the middle of the control's thumb.
+    const int n = e->FrameCount > 0 ? e->FrameCount : 5;
+    const TPixelRect at = CentredIn(TPixelRect{Thumb.left, Thumb.top, Thumb.right, Thumb.bottom},
+                                    e->Bitmap.Width / n, e->Bitmap.Height);
+    DrawFrame(DC, RECT{at.Left, at.Top, at.Right, at.Bottom}, SkinBitmapOf(e->Bitmap), true, n,
+              std::min(2, n));
+    return;
+  }
+  FillRect(DC, &Thumb, SkinData->FaceBrush());
+  TGdiObject shadow(CreateSolidBrush(TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow)));
+  FrameRect(DC, &Thumb, static_cast<HBRUSH>(shadow.Get()));
+}

@@ -1,0 +1,175 @@
+#include "skin/widgets/SkinUpDown.h"
+
+#include <commctrl.h>
+
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+
+using namespace vpn::skin;
+
+namespace {
+
+RECT ToRect(const TPixelRect& r) {
+  return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
+// Arrow directions of the plain look.
+enum { adUp, adDown, adLeft, adRight };
+
+}  // namespace
+
+TUpDownLayout TSkinUpDown::Layout() const {
+  RECT c{};
+  GetClientRect(Window, &c);
+  POINT p{};
+  GetCursorPos(&p);
+  ScreenToClient(Window, &p);
+  const bool inside = PtInRect(&c, p) != FALSE;
+  const bool horizontal = (GetWindowLongPtrW(Window, GWL_STYLE) & UDS_HORZ) != 0;
+  return UpDownLayoutOf(c.right, c.bottom, horizontal, Buddy, inside, p.x, p.y,
+                        (ButtonState & bsPressed) != 0, (ButtonState & bsHot) != 0,
+                        IsWindowEnabled(Window) != FALSE);
+}
+
+bool TSkinUpDown::BeforeMessage(TMessage& m) {
+  if (!TSkinControl::BeforeMessage(m)) return false;
+  switch (m.Msg) {
+    case WM_PAINT:
+      Paint(reinterpret_cast<HDC>(m.WParam));
+      m.Result = 0;
+      return false;
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return false;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      // The control steps its value first; the skin then shows the half pressed.
+      CallOld(m);
+      if (IsWindowEnabled(Window)) ButtonState |= bsPressed;
+      RepaintNow();
+      return false;
+    case WM_LBUTTONUP:
+      ButtonState &= ~bsPressed;
+      CallOld(m);
+      RepaintNow();
+      return false;
+    default:
+      return true;
+  }
+}
+
+void TSkinUpDown::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_MOUSEMOVE: {
+      if (!(ButtonState & bsHot) && IsWindowEnabled(Window)) {
+        ButtonState |= bsHot;
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Window, 0};
+        TrackMouseEvent(&t);
+      }
+      // Moving from one half to the other changes what both show.
+      const TUpDownLayout l = Layout();
+      if (l.First.Frame != FShownFirst || l.Second.Frame != FShownSecond) RepaintNow();
+      return;
+    }
+    case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE:
+      ButtonState &= ~bsHot;
+      RepaintNow();
+      return;
+    case WM_CAPTURECHANGED:
+      if ((ButtonState & bsPressed) && reinterpret_cast<HWND>(m.LParam) != Window) {
+        ButtonState &= ~bsPressed;
+        RepaintNow();
+      }
+      return;
+    case WM_PAINT:
+      return;  // painted in BeforeMessage
+    default:
+      TSkinControl::AfterMessage(m);
+      return;
+  }
+}
+
+void TSkinUpDown::Paint(HDC DC) {
+  if (DC) {
+    RECT c{};
+    GetClientRect(Window, &c);
+    DrawControl(DC, c);
+    return;
+  }
+  PAINTSTRUCT ps{};
+  HDC dc = BeginPaint(Window, &ps);
+  if (dc) {
+    RECT c{};
+    GetClientRect(Window, &c);
+    DrawControl(dc, c);
+  }
+  EndPaint(Window, &ps);
+}
+
+void TSkinUpDown::DrawPlainHalf(HDC DC, const TUpDownHalf& half, int direction) {
+  const TSkinColours& colours = SkinData->Colours;
+  const bool down = half.Frame == sfPressed || half.Frame == sfHot;
+  const COLORREF fill = TSkinData::ColorToRGB(down ? colours.ButtonShadow : colours.ButtonFace);
+  const COLORREF line = TSkinData::ColorToRGB(colours.ButtonDkShadow);
+  const RECT r = ToRect(half.Rect);
+  TGdiObject brush(CreateSolidBrush(fill)), outline(CreateSolidBrush(line));
+  FillRect(DC, &r, static_cast<HBRUSH>(brush.Get()));
+  FrameRect(DC, &r, static_cast<HBRUSH>(outline.Get()));
+  // A small arrow of three short strokes, drawn in the text colour (the shadow colour
+  // when disabled).
+  const COLORREF ink = half.Frame == sfDisabled ? TSkinData::ColorToRGB(colours.ButtonShadow)
+                                                : TSkinData::ColorToRGB(colours.ButtonText);
+  TGdiObject pen(CreatePen(PS_SOLID, 1, ink));
+  HGDIOBJ oldPen = SelectObject(DC, pen.Get());
+  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  for (int i = 0; i < 3; ++i) {
+    switch (direction) {
+      case adUp:
+        MoveToEx(DC, cx - i, cy - 1 + i, nullptr);
+        LineTo(DC, cx + i + 1, cy - 1 + i);
+        break;
+      case adDown:
+        MoveToEx(DC, cx - i, cy + 1 - i, nullptr);
+        LineTo(DC, cx + i + 1, cy + 1 - i);
+        break;
+      case adLeft:
+        MoveToEx(DC, cx - 1 + i, cy - i, nullptr);
+        LineTo(DC, cx - 1 + i, cy + i + 1);
+        break;
+      default:
+        MoveToEx(DC, cx + 1 - i, cy - i, nullptr);
+        LineTo(DC, cx + 1 - i, cy + i + 1);
+        break;
+    }
+  }
+  SelectObject(DC, oldPen);
+}
+
+void TSkinUpDown::DrawControl(HDC DC, const RECT& Rect) {
+  const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
+  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  if (!off || !SkinData) return;
+  ++Paints;
+  const RECT all{0, 0, w, h};
+  FillBackground(off, all);
+  const TUpDownLayout l = Layout();
+  FShownFirst = l.First.Frame;
+  FShownSecond = l.Second.Frame;
+  const bool horizontal = (GetWindowLongPtrW(Window, GWL_STYLE) & UDS_HORZ) != 0;
+  TDataSkinBorder* e = horizontal ? SkinData->UpDownHorz.get() : SkinData->UpDownVert.get();
+  if (e && !e->Bitmap.Empty() && !e->Bitmap2.Empty()) {
+    const int n = e->FrameCount;
+    const int gw = e->Bitmap2.Width / n, gh = e->Bitmap2.Height;
+    for (const TUpDownHalf* half : {&l.First, &l.Second}) {
+      if (half->FaceFrame > n) continue;
+      DrawFrame(off, ToRect(half->Rect), SkinBitmapOf(e->Bitmap), true, n, half->FaceFrame);
+      DrawFrame(off, ToRect(CentredIn(half->Rect, gw, gh)), SkinBitmapOf(e->Bitmap2), true, n,
+                half->FaceFrame);
+    }
+  } else {
+    DrawPlainHalf(off, l.First, horizontal ? adLeft : adUp);
+    DrawPlainHalf(off, l.Second, horizontal ? adRight : adDown);
+  }
+  BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
+}
