@@ -174,7 +174,7 @@ void TSkinForm::SkinChildControls(TComponent* Container) {
     const std::pair<const char*, TControlAncestor> ancestors[] = {
         {"TCheckBox", caCheckBox}, {"TStatusBar", caStatusBar}, {"TComboBox", caComboBox},
         {"TPanel", caPanel},       {"TButton", caButton},       {"TEdit", caEdit},
-        {"TForm", caForm},         {"TListBox", caListBox}};
+        {"TForm", caForm},         {"TListBox", caListBox},     {"TMemo", caEdit}};
     for (const auto& [name, flag] : ancestors)
       if (control->InheritsFrom(name)) facts.ancestors |= flag;
     const ControlChoice choice = ChooseSkinControl(facts, skin);

@@ -368,6 +368,7 @@ TEST_F(SkinValueControls, FrameworkValueControlsTakeTheSkinAndGiveItBack) {
   RECT t = ThumbOf(track->Handle());
   EXPECT_TRUE(Shows(track->Handle(), (t.left + t.right) / 2, (t.top + t.bottom) / 2, kThumbH));
   EXPECT_TRUE(Shows(updown->Handle(), 3, 3, kUpDown[0]));
+  EXPECT_TRUE(Shows(memo->Handle(), 0, 0, kShadow));  // an edit's flat border
   // The framework's controls keep working under the skin.
   track->SetPosition(8);
   t = ThumbOf(track->Handle());
