@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/skin/SkinValueGeometry.h"
+#include "framework/Graphics.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 
@@ -75,8 +76,8 @@ void TSkinComBox::DrawSimple(HDC DC, const RECT& Rect, int frame) {
   FrameRect(DC, &f, brush);
   FillRect(DC, &b, brush);
   DrawFrame(DC, b, SkinBitmapOf(cb->Bitmap), cb->Trans == 1, cb->FrameCount, frame);
-  TGdiObject shadow(CreateSolidBrush(TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow)));
-  FrameRect(DC, &Rect, static_cast<HBRUSH>(shadow.Get()));
+  const auto shadow = static_cast<TColor>(TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow));
+  FrameRect(DC, &Rect, ColorBrush(shadow));
 }
 
 void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {

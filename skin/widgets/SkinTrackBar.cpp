@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/skin/SkinValueGeometry.h"
+#include "framework/Graphics.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 
@@ -58,6 +59,6 @@ void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Thumb) {
     return;
   }
   FillRect(DC, &Thumb, SkinData->FaceBrush());
-  TGdiObject shadow(CreateSolidBrush(TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow)));
-  FrameRect(DC, &Thumb, static_cast<HBRUSH>(shadow.Get()));
+  const auto shadow = static_cast<TColor>(TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow));
+  FrameRect(DC, &Thumb, ColorBrush(shadow));
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/Graphics.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 
@@ -109,41 +110,33 @@ void TSkinUpDown::Paint(HDC DC) {
 
 void TSkinUpDown::DrawPlainHalf(HDC DC, const TUpDownHalf& half, int direction) {
   const TSkinColours& colours = SkinData->Colours;
+  auto brushOf = [](TColor c) { return ColorBrush(static_cast<TColor>(TSkinData::ColorToRGB(c))); };
   const bool down = half.Frame == sfPressed || half.Frame == sfHot;
-  const COLORREF fill = TSkinData::ColorToRGB(down ? colours.ButtonShadow : colours.ButtonFace);
-  const COLORREF line = TSkinData::ColorToRGB(colours.ButtonDkShadow);
   const RECT r = ToRect(half.Rect);
-  TGdiObject brush(CreateSolidBrush(fill)), outline(CreateSolidBrush(line));
-  FillRect(DC, &r, static_cast<HBRUSH>(brush.Get()));
-  FrameRect(DC, &r, static_cast<HBRUSH>(outline.Get()));
-  // A small arrow of three short strokes, drawn in the text colour (the shadow colour
-  // when disabled).
-  const COLORREF ink = half.Frame == sfDisabled ? TSkinData::ColorToRGB(colours.ButtonShadow)
-                                                : TSkinData::ColorToRGB(colours.ButtonText);
-  TGdiObject pen(CreatePen(PS_SOLID, 1, ink));
-  HGDIOBJ oldPen = SelectObject(DC, pen.Get());
+  FillRect(DC, &r, brushOf(down ? colours.ButtonShadow : colours.ButtonFace));
+  FrameRect(DC, &r, brushOf(colours.ButtonDkShadow));
+  // A small arrow of three strokes, each one pixel thick, in the text colour (the shadow
+  // colour when disabled).
+  HBRUSH ink = brushOf(half.Frame == sfDisabled ? colours.ButtonShadow : colours.ButtonText);
   const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
   for (int i = 0; i < 3; ++i) {
+    RECT stroke{};
     switch (direction) {
       case adUp:
-        MoveToEx(DC, cx - i, cy - 1 + i, nullptr);
-        LineTo(DC, cx + i + 1, cy - 1 + i);
+        stroke = {cx - i, cy - 1 + i, cx + i + 1, cy + i};
         break;
       case adDown:
-        MoveToEx(DC, cx - i, cy + 1 - i, nullptr);
-        LineTo(DC, cx + i + 1, cy + 1 - i);
+        stroke = {cx - i, cy + 1 - i, cx + i + 1, cy + 2 - i};
         break;
       case adLeft:
-        MoveToEx(DC, cx - 1 + i, cy - i, nullptr);
-        LineTo(DC, cx - 1 + i, cy + i + 1);
+        stroke = {cx - 1 + i, cy - i, cx + i, cy + i + 1};
         break;
       default:
-        MoveToEx(DC, cx + 1 - i, cy - i, nullptr);
-        LineTo(DC, cx + 1 - i, cy + i + 1);
+        stroke = {cx + 1 - i, cy - i, cx + 2 - i, cy + i + 1};
         break;
     }
+    FillRect(DC, &stroke, ink);
   }
-  SelectObject(DC, oldPen);
 }
 
 void TSkinUpDown::DrawControl(HDC DC, const RECT& Rect) {
