@@ -135,6 +135,16 @@ Shot Capture(HWND w) {
   return s;
 }
 
+void Mouse(POINT p, DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = static_cast<LONG>(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  SendInput(1, &in, sizeof in);
+  Pump(60);
+}
+
 void SaveShot(HWND w, const char* name) {
   const Shot s = Capture(w);
   char path[MAX_PATH];

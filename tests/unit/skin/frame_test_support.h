@@ -33,6 +33,10 @@ SIZE WindowSize(HWND w);
 POINT At(HWND w, int x, int y);
 LPARAM ScreenParam(HWND w, int x, int y);
 
+// Real mouse input at a screen point (with button flags such as MOUSEEVENTF_LEFTDOWN),
+// then 60 ms of this thread's messages.
+void Mouse(POINT p, DWORD flags = 0);
+
 // The window's rectangle as the screen shows it, 0x00RRGGBB per pixel.
 struct Shot {
   int width = 0, height = 0;

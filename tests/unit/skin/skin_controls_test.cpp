@@ -35,16 +35,6 @@ constexpr uint32_t kShadow = Rgb(70, 90, 110);
 constexpr uint32_t kStatusEdge = Rgb(40, 80, 120), kStatusBody = Rgb(250, 250, 210);
 constexpr uint32_t kStatusText = Rgb(128, 0, 64);
 
-// Real mouse input at a screen point.
-void Mouse(POINT p, DWORD flags = 0) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = static_cast<LONG>(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-  in.mi.dy = static_cast<LONG>(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-  in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
-  SendInput(1, &in, sizeof in);
-  Pump(60);
-}
 POINT Centre(HWND w) {
   RECT r{};
   GetWindowRect(w, &r);
