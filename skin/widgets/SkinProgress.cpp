@@ -20,13 +20,19 @@ bool HasPicture(const TSkinData* data) {
   return data && data->Progress && !data->Progress->Bitmap.Empty();
 }
 
+// The skin's pictures fill from left to right by the position: a bar that fills upwards,
+// or one that only shows activity, keeps drawing itself.
+bool SkinPaints(const TSkinData* data, HWND bar) {
+  return HasPicture(data) && !(GetWindowLongPtrW(bar, GWL_STYLE) & (PBS_VERTICAL | PBS_MARQUEE));
+}
+
 }  // namespace
 
 bool TSkinProgress::BeforeMessage(TMessage& m) {
   if (!TSkinControl::BeforeMessage(m)) return false;
   switch (m.Msg) {
     case WM_PAINT: {
-      if (!HasPicture(SkinData)) return true;
+      if (!SkinPaints(SkinData, Window)) return true;
       RECT c{};
       GetClientRect(Window, &c);
       if (m.WParam) {
@@ -41,6 +47,7 @@ bool TSkinProgress::BeforeMessage(TMessage& m) {
       return false;
     }
     case WM_ERASEBKGND:
+      if (!SkinPaints(SkinData, Window)) return true;
       m.Result = 1;
       return false;
     default:
@@ -59,7 +66,7 @@ int TSkinProgress::FilledWidth(int Width) const {
 }
 
 void TSkinProgress::DrawControl(HDC DC, const RECT& Rect) {
-  if (!HasPicture(SkinData)) return;
+  if (!SkinPaints(SkinData, Window)) return;
   ++Paints;
   TDataSkinBorder* e = SkinData->Progress.get();
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;

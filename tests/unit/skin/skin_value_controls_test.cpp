@@ -144,6 +144,7 @@ TEST_F(SkinValueControls, EachControlIsDrawnFromItsPicturesInTheRightFrame) {
   HWND off = Combo(10, 90);
   EnableWindow(off, FALSE);
   HWND bar = Child(PROGRESS_CLASSW, 0, 170, 10, 200, 16);
+  HWND upright = Child(PROGRESS_CLASSW, PBS_VERTICAL, 170, 40, 16, 25);
   HWND track = Child(TRACKBAR_CLASSW, TBS_HORZ, 170, 70, 200, 30);
   HWND vtrack = Child(TRACKBAR_CLASSW, TBS_VERT, 380, 10, 30, 150);
   HWND spin = Child(UPDOWN_CLASSW, 0, 10, 140, 20, 30);
@@ -194,6 +195,10 @@ TEST_F(SkinValueControls, EachControlIsDrawnFromItsPicturesInTheRightFrame) {
   SendMessageW(bar, PBM_SETRANGE32, static_cast<WPARAM>(-100), 0);
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(-50), 0);
   EXPECT_TRUE(Shows(bar, 50, 8, kBarEmpty));
+  // A bar that fills upwards keeps its own look (the skin's pictures fill sideways).
+  Pump(50);
+  s = Capture(upright);
+  EXPECT_EQ(s.Count(kBarEmpty, 0, 0, s.width, s.height), 0);
   // A range that does not start at 0 fills from its lower limit.
   SendMessageW(bar, PBM_SETRANGE32, 100, 200);
   SendMessageW(bar, PBM_SETPOS, 150, 0);
@@ -220,10 +225,11 @@ TEST_F(SkinValueControls, EachControlIsDrawnFromItsPicturesInTheRightFrame) {
   SaveShot(parent_, "value-controls-skinned.bmp");
 }
 
-TEST_F(SkinValueControls, UpDownHalvesFollowTheMouseAndADisabledOneShowsFrameThree) {
+TEST_F(SkinValueControls, HotAndPressedFramesFollowTheMouseButADisabledUpDownShowsFrameThree) {
   Load("testskin-v.skin");
-  MakeParent(200, 140);
+  MakeParent(260, 140);
   HWND spin = Child(UPDOWN_CLASSW, 0, 20, 20, 20, 40);
+  HWND combo = Combo(70, 20);
   SendMessageW(spin, UDM_SETRANGE32, 0, 100);
   SendMessageW(spin, UDM_SETPOS32, 0, 50);
   ShowSkinned(parent_);
@@ -243,6 +249,14 @@ TEST_F(SkinValueControls, UpDownHalvesFollowTheMouseAndADisabledOneShowsFrameThr
   Mouse(lower, MOUSEEVENTF_LEFTUP);
   EXPECT_TRUE(Shows(spin, 2, 22, kUpDown[7]));
   EXPECT_LT(SendMessageW(spin, UDM_GETPOS32, 0, 0), 50);
+
+  // A combo box under the mouse shows its hot frame until the mouse leaves it.
+  const POINT inCombo = ScreenOf(combo, 20, 8);
+  Mouse(inCombo);
+  const ComboSpots c(combo);
+  EXPECT_TRUE(Shows(combo, c.ButtonBody().x, c.ButtonBody().y, kCombo[3]));
+  Mouse({upper.x, upper.y + 60});
+  EXPECT_TRUE(Shows(combo, c.ButtonBody().x, c.ButtonBody().y, kCombo[0]));
 
   // Disabled: frame 3 in both halves wherever the mouse is.
   EnableWindow(spin, FALSE);
