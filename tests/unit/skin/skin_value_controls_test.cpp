@@ -172,6 +172,15 @@ TEST_F(SkinValueControls, EachControlIsDrawnFromItsPicturesInTheRightFrame) {
   EXPECT_TRUE(Shows(off, c.ButtonBody().x, c.ButtonBody().y, kCombo[2]));
   EXPECT_EQ(Capture(off).At(c.Arrow().x, c.Arrow().y), kArrow[2]);
 
+  // A button picture of the simple look: the box framed in the shadow colour and the
+  // button picture in the last thumb's width, no frame picture.
+  data_->ComboButton->Style = 1;
+  RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(Shows(combo, 0, c.h / 2, kShadow));
+  EXPECT_EQ(Capture(combo).At(c.w - 3, c.h / 2), kCombo[3]);
+  EXPECT_NE(Capture(combo).At(1, c.h / 2), kSunk[3]);
+  data_->ComboButton->Style = 0;
+
   // Right to left: the button on the left, from the mirrored picture (band on its
   // right side), still in frame 1; the right side is only the frame ring.
   EXPECT_TRUE(Shows(rtl, 2, 2, kCombo[0]));
