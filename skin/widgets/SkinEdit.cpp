@@ -27,16 +27,12 @@ void TSkinEdit::SkinUpDownChild() {
   HWND child = FindWindowExW(Window, nullptr, L"msctls_updown32", nullptr);
   if (!child) child = FindWindowExW(Window, nullptr, L"TSpinButton", nullptr);
   TSkinForm* form = OwnerForm();
-  if (!child || !form || TSkinControl::FromWindow(child)) return;
-  auto* spin = new TSkinUpDown(form);
-  spin->Buddy = true;
-  spin->AttachHandle(child, SkinData, Canvas);
-  if (!spin->Attached) {
-    delete spin;
-    return;
+  if (!child || !form) return;
+  if (auto* spin = dynamic_cast<TSkinUpDown*>(form->SkinInnerWindow(child, vpn::skin::skUpDown))) {
+    // Inside the edit its face stands a pixel in from the edit's own border.
+    spin->Buddy = true;
+    spin->RepaintNow();
   }
-  form->ControlList.push_back(spin);
-  spin->RepaintNow();
 }
 
 void TSkinEdit::DrawControl(HDC DC, const RECT& Rect) {
