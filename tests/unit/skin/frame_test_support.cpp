@@ -135,13 +135,18 @@ Shot Capture(HWND w) {
   return s;
 }
 
-void Mouse(POINT p, DWORD flags) {
+void SendMouse(POINT p, DWORD flags, DWORD data) {
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dx = static_cast<LONG>(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
   in.mi.dy = static_cast<LONG>(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
   in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  in.mi.mouseData = data;
   SendInput(1, &in, sizeof in);
+}
+
+void Mouse(POINT p, DWORD flags) {
+  SendMouse(p, flags);
   Pump(60);
 }
 

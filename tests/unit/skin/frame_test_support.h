@@ -34,7 +34,8 @@ POINT At(HWND w, int x, int y);
 LPARAM ScreenParam(HWND w, int x, int y);
 
 // Real mouse input at a screen point (with button flags such as MOUSEEVENTF_LEFTDOWN),
-// then 60 ms of this thread's messages.
+// from any thread; Mouse then handles 60 ms of this thread's messages.
+void SendMouse(POINT p, DWORD flags = 0, DWORD data = 0);
 void Mouse(POINT p, DWORD flags = 0);
 
 // The window's rectangle as the screen shows it, 0x00RRGGBB per pixel.

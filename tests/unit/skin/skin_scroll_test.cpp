@@ -35,16 +35,6 @@ constexpr uint32_t kTrack1 = Rgb(40, 40, 160);
 constexpr uint32_t kThumb[] = {0, Rgb(230, 120, 0), Rgb(120, 230, 0), Rgb(0, 120, 230)};
 constexpr uint32_t kHeader1 = Rgb(250, 230, 200);
 
-void Mouse(POINT p, DWORD flags = 0, DWORD data = 0) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = static_cast<LONG>(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-  in.mi.dy = static_cast<LONG>(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-  in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
-  in.mi.mouseData = data;
-  SendInput(1, &in, sizeof in);
-}
-
 // Runs the mouse script on a second thread while this thread handles messages.
 void WithMouse(const std::function<void()>& script) {
   std::atomic<bool> done{false};
@@ -131,7 +121,7 @@ class SkinScroll : public ::testing::Test {
   void Load(const char* skin) {
     data_.reset(LoadTestSkin(skin));
     ASSERT_TRUE(data_) << "test skin " << skin << " missing";
-    Mouse({2, 2});
+    SendMouse({2, 2});
   }
   HWND Parent(int x, int y, int w, int h) {
     HWND p = CreateWindowExW(0, ParentClass(), L"Scroll", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
@@ -206,30 +196,30 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
   RECT wr{};
   GetWindowRect(list, &wr);
   auto at = [&](int x, int y) { return POINT{wr.left + x, wr.top + y}; };
-  Mouse(at(mid, v.Bottom - a / 2));
+  SendMouse(at(mid, v.Bottom - a / 2));
   EXPECT_TRUE(WaitForPixel(list, mid, v.Bottom - a / 2, Arrow(15)));
-  Mouse(at(mid, v.Top + a + g.ThumbSize / 2));
+  SendMouse(at(mid, v.Top + a + g.ThumbSize / 2));
   EXPECT_TRUE(WaitForPixel(list, mid, v.Top + a + g.ThumbSize / 2, kThumb[3]));
 
   // Held down, the arrow shows pressed and scrolls a line; the page area below the
   // thumb scrolls a page.
   Shot held;
   WithMouse([&] {
-    Mouse(at(mid, v.Bottom - a / 2));
+    SendMouse(at(mid, v.Bottom - a / 2));
     Sleep(50);
-    Mouse(at(mid, v.Bottom - a / 2), MOUSEEVENTF_LEFTDOWN);
+    SendMouse(at(mid, v.Bottom - a / 2), MOUSEEVENTF_LEFTDOWN);
     Sleep(150);
     held = Capture(list);
-    Mouse(at(mid, v.Bottom - a / 2), MOUSEEVENTF_LEFTUP);
+    SendMouse(at(mid, v.Bottom - a / 2), MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(held.At(mid, v.Bottom - a / 2), Arrow(14));
   EXPECT_EQ(TopIndex(list), 1);
   SCROLLINFO page{sizeof page, SIF_PAGE};
   GetScrollInfo(list, SB_VERT, &page);
   WithMouse([&] {
-    Mouse(at(mid, v.Bottom - a - 4), MOUSEEVENTF_LEFTDOWN);
+    SendMouse(at(mid, v.Bottom - a - 4), MOUSEEVENTF_LEFTDOWN);
     Sleep(60);
-    Mouse(at(mid, v.Bottom - a - 4), MOUSEEVENTF_LEFTUP);
+    SendMouse(at(mid, v.Bottom - a - 4), MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(TopIndex(list), 1 + int(page.nPage));
 
@@ -238,23 +228,23 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
   g = ThumbOf(list, SB_VERT, v.Bottom - v.Top);
   const int grab = v.Top + a + g.ThumbPos + g.ThumbSize / 2;
   WithMouse([&] {
-    Mouse(at(mid, grab), MOUSEEVENTF_LEFTDOWN);
+    SendMouse(at(mid, grab), MOUSEEVENTF_LEFTDOWN);
     Sleep(80);
     for (int y = grab; y < v.Bottom + 60; y += 12) {
-      Mouse(at(mid, y));
+      SendMouse(at(mid, y));
       Sleep(15);
     }
     Sleep(150);
     held = Capture(list);
-    Mouse(at(mid, v.Bottom + 60), MOUSEEVENTF_LEFTUP);
+    SendMouse(at(mid, v.Bottom + 60), MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(TopIndex(list), 40 - int(page.nPage));
   EXPECT_EQ(held.At(mid, v.Bottom - a - g.ThumbSize / 2), kThumb[2]);
-  Mouse({2, 2});
+  SendMouse({2, 2});
   EXPECT_TRUE(WaitForPixel(list, mid, v.Bottom - a - g.ThumbSize / 2, kThumb[1]));
 
   // The wheel scrolls the list as ever, and the skin's thumb follows it.
-  Mouse(at(40, 40), MOUSEEVENTF_WHEEL, static_cast<DWORD>(WHEEL_DELTA));
+  SendMouse(at(40, 40), MOUSEEVENTF_WHEEL, static_cast<DWORD>(WHEEL_DELTA));
   Pump(200);
   EXPECT_LT(TopIndex(list), 40 - int(page.nPage));
   g = ThumbOf(list, SB_VERT, v.Bottom - v.Top);
@@ -263,9 +253,9 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
   // The scroll-bar control tells its parent, which moves it.
   GetWindowRect(bar, &wr);
   WithMouse([&] {
-    Mouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTDOWN);
+    SendMouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTDOWN);
     Sleep(60);
-    Mouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTUP);
+    SendMouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
 
@@ -320,13 +310,13 @@ TEST_F(SkinScroll, MemoAndListViewScrollByTheSkinsBars) {
   GetWindowRect(memo, &wr);
   const int grab = wr.top + v.Top + a + g.ThumbPos + g.ThumbSize / 2;
   WithMouse([&] {
-    Mouse({wr.left + mid, grab}, MOUSEEVENTF_LEFTDOWN);
+    SendMouse({wr.left + mid, grab}, MOUSEEVENTF_LEFTDOWN);
     Sleep(60);
     for (int y = grab; y < wr.bottom + 40; y += 10) {
-      Mouse({wr.left + mid, y});
+      SendMouse({wr.left + mid, y});
       Sleep(15);
     }
-    Mouse({wr.left + mid, wr.bottom + 40}, MOUSEEVENTF_LEFTUP);
+    SendMouse({wr.left + mid, wr.bottom + 40}, MOUSEEVENTF_LEFTUP);
   });
   const int first = static_cast<int>(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0));
   EXPECT_GT(first, 50);
@@ -345,22 +335,22 @@ TEST_F(SkinScroll, MemoAndListViewScrollByTheSkinsBars) {
   GetWindowRect(view, &wr);
   WithMouse([&] {
     const POINT down{wr.left + (lv.Left + lv.Right) / 2, wr.top + lv.Bottom - a / 2};
-    Mouse(down, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(down, MOUSEEVENTF_LEFTDOWN);
     Sleep(60);
-    Mouse(down, MOUSEEVENTF_LEFTUP);
+    SendMouse(down, MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(SendMessageW(view, LVM_GETTOPINDEX, 0, 0), 1);
   const TThumbGeometry lg = ThumbOf(view, SB_VERT, lv.Bottom - lv.Top);
   const POINT thumb{wr.left + (lv.Left + lv.Right) / 2,
                     wr.top + lv.Top + a + lg.ThumbPos + lg.ThumbSize / 2};
   WithMouse([&] {
-    Mouse(thumb, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(thumb, MOUSEEVENTF_LEFTDOWN);
     Sleep(60);
     for (int y = thumb.y; y < wr.bottom + 40; y += 10) {
-      Mouse({thumb.x, y});
+      SendMouse({thumb.x, y});
       Sleep(15);
     }
-    Mouse({thumb.x, wr.bottom + 40}, MOUSEEVENTF_LEFTUP);
+    SendMouse({thumb.x, wr.bottom + 40}, MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(SendMessageW(view, LVM_GETTOPINDEX, 0, 0),
             100 - SendMessageW(view, LVM_GETCOUNTPERPAGE, 0, 0));
