@@ -198,7 +198,8 @@ void TypeText(HWND control, std::wstring_view text);  // WM_CHAR per UTF-16 unit
 void PressKey(HWND target, UINT vk);
 // Presses a key at the focused window of the thread that owns `form`, then syncs.
 void PressKeyInForm(HWND form, UINT vk);
-// Left click at a client point of `w` (its centre by default).
+// Left click at a client point of `w` (its centre by default): the move, handled before
+// the press and release are posted, then the press and release.
 void Click(HWND w, std::optional<POINT> client_point = std::nullopt);
 // Left click at a point of `form`'s client area, delivered to the child window under it.
 void ClickAt(HWND form, POINT client_point);

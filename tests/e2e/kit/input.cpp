@@ -70,7 +70,14 @@ void Click(HWND w, std::optional<POINT> client_point) {
     p = {s.cx / 2, s.cy / 2};
   }
   LPARAM at = MAKELPARAM(p.x, p.y);
+  // The real pointer may rest elsewhere. A control that tracks the mouse on this move
+  // (the skinned buttons do) learns at once that the pointer is not over it and is told
+  // so by a message queued behind whatever is already posted; were the press already
+  // queued and the release not yet, that report would fall between them and cancel the
+  // press like a drag off the button. So the move is handled, and that report queued,
+  // before the press and release go out together.
   Post(w, WM_MOUSEMOVE, 0, at);
+  Sync(FormOf(w));
   Post(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
   Post(w, WM_LBUTTONUP, 0, at);
   Sync(FormOf(w));
