@@ -15,6 +15,27 @@ RECT ToRect(const TPixelRect& r) {
   return {r.Left, r.Top, r.Right, r.Bottom};
 }
 
+// Where the client area starts in the window's own coordinates (the skin paints the
+// whole window; mouse messages and child windows speak client coordinates).
+POINT ClientOrigin(HWND w) {
+  RECT wr{};
+  GetWindowRect(w, &wr);
+  POINT p{0, 0};
+  ClientToScreen(w, &p);
+  return {p.x - wr.left, p.y - wr.top};
+}
+
+COMBOBOXINFO InfoOf(HWND w) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetComboBoxInfo(w, &info)) info = COMBOBOXINFO{};
+  return info;
+}
+
+bool Contains(const TPixelRect& r, int x, int y) {
+  return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+}
+
 }  // namespace
 
 int TSkinComBox::Frame() const {
@@ -32,6 +53,109 @@ void TSkinComBox::SetHot(bool On) {
     ButtonState &= ~bsHot;
   }
   RepaintNow();
+}
+
+bool TSkinComBox::LeftButtonLook() const {
+  TDataSkinBorder* cb = SkinData ? SkinData->ComboButton.get() : nullptr;
+  TDataSkinObject* edge = SkinData ? SkinData->SunkEdge.get() : nullptr;
+  return cb && !cb->Bitmap.Empty() && cb->Style != 1 && edge && !edge->Bitmap.Empty() &&
+         (GetWindowLongPtrW(Window, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+}
+
+bool TSkinComBox::BeforeMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE: {
+      // The skin's left button is the box's button, wherever the box keeps its own: a
+      // point on it reaches the box as the middle of the box's own button.
+      if (!LeftButtonLook()) break;
+      const COMBOBOXINFO info = InfoOf(Window);
+      if (IsRectEmpty(&info.rcButton)) break;
+      const int x = static_cast<short>(LOWORD(m.LParam)), y = static_cast<short>(HIWORD(m.LParam));
+      const POINT o = ClientOrigin(Window);
+      RECT wr{};
+      GetWindowRect(Window, &wr);
+      const TComboLayout l = ComboLayoutOf(wr.right - wr.left, wr.bottom - wr.top,
+                                           GetSystemMetrics(SM_CXHSCROLL), true);
+      const POINT p{x, y};
+      if (!Contains(l.Button, x + o.x, y + o.y) || PtInRect(&info.rcButton, p)) break;
+      m.LParam = MAKELPARAM((info.rcButton.left + info.rcButton.right) / 2,
+                            (info.rcButton.top + info.rcButton.bottom) / 2);
+      break;
+    }
+    default:
+      break;
+  }
+  return TSkinControl::BeforeMessage(m);
+}
+
+RECT TSkinComBox::PlaceEdit(const RECT& text) {
+  const COMBOBOXINFO info = InfoOf(Window);
+  if (!info.hwndItem || info.hwndItem == Window) return {};
+  // The edit keeps the height and top the box gave it and takes the text area's width
+  // inside a one-pixel margin. The box puts it back on its own after a size or font
+  // change; every paint after that moves it here again.
+  const POINT o = ClientOrigin(Window);
+  RECT r{};
+  GetWindowRect(info.hwndItem, &r);
+  MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&r), 2);
+  const RECT want{text.left + 1 - o.x, r.top, text.right - 1 - o.x, r.bottom};
+  if (!EqualRect(&r, &want) && want.right > want.left) {
+    SetWindowPos(info.hwndItem, nullptr, want.left, want.top, want.right - want.left,
+                 want.bottom - want.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return {want.left + o.x, want.top + o.y, want.right + o.x, want.bottom + o.y};
+}
+
+void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
+  // The face's colours come from the box's parent, as for the box's own painting.
+  HWND parent = GetParent(Window);
+  SetTextColor(DC, GetSysColor(Enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  SetBkColor(DC, GetSysColor(Enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+  auto brush = parent ? reinterpret_cast<HBRUSH>(SendMessageW(
+                            parent, Enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                            reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(Window)))
+                      : nullptr;
+  FillRect(DC, &text, brush ? brush : GetSysColorBrush(Enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+  if (!Enabled) SetTextColor(DC, GetSysColor(COLOR_GRAYTEXT));
+
+  const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
+  // An owner-drawn box's items are its owner's to draw: the face stays empty.
+  if (!withItem || (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE))) return;
+  std::wstring item;
+  const LRESULT sel = SendMessageW(Window, CB_GETCURSEL, 0, 0);
+  if (sel != CB_ERR) {
+    const LRESULT n = SendMessageW(Window, CB_GETLBTEXTLEN, sel, 0);
+    if (n > 0) {
+      item.resize(static_cast<size_t>(n) + 1);
+      const LRESULT got =
+          SendMessageW(Window, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(item.data()));
+      item.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    }
+  }
+  // The selected item's strip, highlighted while the box has the focus and no open list.
+  RECT strip = text;
+  InflateRect(&strip, -1, -1);
+  const bool highlight =
+      Enabled && GetFocus() == Window && !SendMessageW(Window, CB_GETDROPPEDSTATE, 0, 0);
+  if (highlight) {
+    FillRect(DC, &strip, GetSysColorBrush(COLOR_HIGHLIGHT));
+    SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  }
+  auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0));
+  HGDIOBJ oldFont =
+      SelectObject(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(DC, TRANSPARENT);
+  RECT t = strip;
+  InflateRect(&t, -2, 0);
+  UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  if (ExStyle & WS_EX_RIGHT) format |= DT_RIGHT;
+  if (ExStyle & WS_EX_RTLREADING) format |= DT_RTLREADING;
+  DrawTextW(DC, item.c_str(), static_cast<int>(item.size()), &t, format);
+  SelectObject(DC, oldFont);
+  if (highlight) DrawFocusRect(DC, &strip);
 }
 
 void TSkinComBox::AfterMessage(TMessage& m) {
@@ -119,10 +243,18 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
     DrawFrame(off, ToRect(CentredIn(l.GlyphArea, gw, gh)), SkinBitmapOf(extra->Bitmap), true,
               extra->FrameCount, frame);
   }
-  // One copy to the screen, around the text the box drew itself.
+  // One copy to the screen, around the text the box drew itself. A box with the button
+  // on the left gets its whole face from the skin, except for an edit field, which
+  // paints itself.
+  RECT keep = ToRect(l.TextArea);
+  if (left) {
+    keep = PlaceEdit(keep);
+    DrawFace(off, ToRect(l.TextArea), IsRectEmpty(&keep));
+  }
   const int saved = SaveDC(DC);
-  ExcludeClipRect(DC, Rect.left + l.TextArea.Left, Rect.top + l.TextArea.Top,
-                  Rect.left + l.TextArea.Right, Rect.top + l.TextArea.Bottom);
+  if (!IsRectEmpty(&keep))
+    ExcludeClipRect(DC, Rect.left + keep.left, Rect.top + keep.top, Rect.left + keep.right,
+                    Rect.top + keep.bottom);
   BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
   RestoreDC(DC, saved);
 }

@@ -4,7 +4,10 @@
 // ExtraImages. The text area is left as the box drew it. Boxes laid out right to left
 // get the button on the left, from the mirrored button picture. A skin without a
 // button picture, or (in the sunken look) without a frame picture, leaves the box in its
-// own look.
+// own look. Where the system keeps its own button on the right of such a box whatever
+// its layout says, the skin takes the whole box over: it paints the face and the
+// selected item right of its button (or moves the edit field there) and hands clicks on
+// its button to the box as clicks on the box's own button.
 #pragma once
 
 #include "skin/widgets/SkinControl.h"
@@ -13,6 +16,7 @@ class TSkinComBox : public TSkinControl {
  public:
   using TSkinControl::TSkinControl;
 
+  bool BeforeMessage(TMessage& Message) override;
   void AfterMessage(TMessage& Message) override;
   void DrawControl(HDC DC, const RECT& Rect) override;
 
@@ -25,5 +29,13 @@ class TSkinComBox : public TSkinControl {
 
  private:
   void DrawSimple(HDC DC, const RECT& Rect, int Frame);
+  // True when the box is drawn with the skin's button on the left.
+  bool LeftButtonLook() const;
+  // The edit field of an editable box right of the left button; its rectangle in the
+  // box's window coordinates, or an empty one for a drop-down list.
+  RECT PlaceEdit(const RECT& TextArea);
+  // The face right of the left button: the background, and for a drop-down list
+  // (WithItem) the selected item.
+  void DrawFace(HDC DC, const RECT& TextArea, bool WithItem);
   void SetHot(bool On);
 };
