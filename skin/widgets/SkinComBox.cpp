@@ -144,9 +144,10 @@ void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
     FillRect(DC, &strip, GetSysColorBrush(COLOR_HIGHLIGHT));
     SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
   }
+  // A box nobody gave a font writes in the system font, as a fresh DC does.
   auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0));
   HGDIOBJ oldFont =
-      SelectObject(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+      SelectObject(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
   SetBkMode(DC, TRANSPARENT);
   RECT t = strip;
   InflateRect(&t, -2, 0);

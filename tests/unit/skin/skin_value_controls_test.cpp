@@ -234,6 +234,65 @@ TEST_F(SkinValueControls, EachControlIsDrawnFromItsPicturesInTheRightFrame) {
   SaveShot(parent_, "value-controls-skinned.bmp");
 }
 
+// Boxes laid out with the button on the left, a drop-down list and one with an edit field:
+// whatever side the system keeps its own button on, the box shows the skin's button on
+// the left, the whole item right of it, nothing of a system button on the right, and a
+// click on the left button opens the list.
+TEST_F(SkinValueControls, ALeftButtonBoxShowsItsItemRightOfTheButtonWhichOpensTheList) {
+  Load("testskin-v.skin");
+  MakeParent(330, 240);
+  HWND list = Combo(10, 10, WS_EX_LEFTSCROLLBAR);
+  HWND edit = Child(L"COMBOBOX", CBS_DROPDOWN | WS_VSCROLL, 170, 10, 140, 120, WS_EX_LEFTSCROLLBAR);
+  SendMessageW(edit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Server one"));
+  SendMessageW(edit, CB_SETCURSEL, 0, 0);
+  ShowSkinned(parent_);
+  const COLORREF sys = GetSysColor(COLOR_WINDOW);
+  const uint32_t window = Rgb(GetRValue(sys), GetGValue(sys), GetBValue(sys));
+
+  for (HWND box : {list, edit}) {
+    SCOPED_TRACE(box == list ? "drop-down list" : "edit field");
+    const ComboSpots c(box);
+    EXPECT_TRUE(Shows(box, 2, 2, kCombo[0]));
+    Pump(100);
+    Shot s = Capture(box);
+    EXPECT_EQ(s.At(c.s + 1, 2), kComboBand);
+    // Where the system would put its button there is only the face's background.
+    const int top = 3, bottom = c.h - 3;
+    EXPECT_EQ(s.Count(window, c.w - c.s - 4, top, c.w - 3, bottom), (c.s + 1) * (bottom - top));
+    // The item's text lies right of the button, whole.
+    int first = -1, last = -1;
+    for (int x = c.s + 4; x < c.w - 3; ++x) {
+      if (s.Count(window, x, top, x + 1, bottom) == bottom - top) continue;
+      if (first < 0) first = x;
+      last = x;
+    }
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, L"Server one", 10, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    EXPECT_GT(first, c.s + 4);
+    EXPECT_GE(last - first + 1, extent.cx - 4);
+    EXPECT_LE(last - first + 1, extent.cx);
+
+    // A click on the left button opens the list.
+    const POINT button = ScreenOf(box, c.s / 2, c.h / 2);
+    Mouse(button, MOUSEEVENTF_LEFTDOWN);
+    Mouse(button, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+    SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
+    Pump(50);
+  }
+  // A drop-down list also opens from a click on its text.
+  const POINT text = ScreenOf(list, ComboSpots(list).w / 2, ComboSpots(list).h / 2);
+  Mouse(text, MOUSEEVENTF_LEFTDOWN);
+  Mouse(text, MOUSEEVENTF_LEFTUP);
+  EXPECT_TRUE(PumpUntil([&] { return SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+  SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+  SaveShot(parent_, "value-combo-left.bmp");
+}
+
 TEST_F(SkinValueControls, HotAndPressedFramesFollowTheMouseButADisabledUpDownShowsFrameThree) {
   Load("testskin-v.skin");
   MakeParent(260, 140);
