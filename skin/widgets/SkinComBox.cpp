@@ -103,14 +103,36 @@ RECT TSkinComBox::PlaceEdit(const RECT& text) {
   MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&r), 2);
   const RECT want{text.left + 1 - o.x, r.top, text.right - 1 - o.x, r.bottom};
   if (!EqualRect(&r, &want) && want.right > want.left) {
+    FEdit = info.hwndItem;
+    FEditHome = r;
     SetWindowPos(info.hwndItem, nullptr, want.left, want.top, want.right - want.left,
                  want.bottom - want.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   return {want.left + o.x, want.top + o.y, want.right + o.x, want.bottom + o.y};
 }
 
+TSkinComBox::~TSkinComBox() {
+  PutEditBack();
+}
+
+void TSkinComBox::Detach() {
+  PutEditBack();
+  TSkinControl::Detach();
+}
+
+void TSkinComBox::PutEditBack() {
+  if (FEdit && IsWindow(FEdit) && Window && IsWindow(Window) && IsChild(Window, FEdit)) {
+    SetWindowPos(FEdit, nullptr, FEditHome.left, FEditHome.top, FEditHome.right - FEditHome.left,
+                 FEditHome.bottom - FEditHome.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  FEdit = nullptr;
+}
+
 void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
-  // The face's colours come from the box's parent, as for the box's own painting.
+  // The canvas is shared by every skinned control: its colours and font go back after.
+  const int saved = SaveDC(DC);
+  // The face's colours come from the box's parent, as for the box's own painting; a
+  // disabled box writes grey whatever the parent says.
   HWND parent = GetParent(Window);
   SetTextColor(DC, GetSysColor(Enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
   SetBkColor(DC, GetSysColor(Enabled ? COLOR_WINDOW : COLOR_BTNFACE));
@@ -123,7 +145,11 @@ void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
 
   const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
   // An owner-drawn box's items are its owner's to draw: the face stays empty.
-  if (!withItem || (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE))) return;
+  if (withItem && !(style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE))) DrawItem(DC, text);
+  RestoreDC(DC, saved);
+}
+
+void TSkinComBox::DrawItem(HDC DC, const RECT& text) {
   std::wstring item;
   const LRESULT sel = SendMessageW(Window, CB_GETCURSEL, 0, 0);
   if (sel != CB_ERR) {
@@ -146,8 +172,7 @@ void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
   }
   // A box nobody gave a font writes in the system font, as a fresh DC does.
   auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0));
-  HGDIOBJ oldFont =
-      SelectObject(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+  SelectObject(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
   SetBkMode(DC, TRANSPARENT);
   RECT t = strip;
   InflateRect(&t, -2, 0);
@@ -155,7 +180,6 @@ void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
   if (ExStyle & WS_EX_RIGHT) format |= DT_RIGHT;
   if (ExStyle & WS_EX_RTLREADING) format |= DT_RTLREADING;
   DrawTextW(DC, item.c_str(), static_cast<int>(item.size()), &t, format);
-  SelectObject(DC, oldFont);
   if (highlight) DrawFocusRect(DC, &strip);
 }
 

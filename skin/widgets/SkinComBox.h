@@ -16,6 +16,10 @@ class TSkinComBox : public TSkinControl {
  public:
   using TSkinControl::TSkinControl;
 
+  // An edit field moved right of the left button goes back where the box put it, when
+  // the skin lets go of the box and when the skin control goes away.
+  ~TSkinComBox() override;
+  void Detach() override;
   bool BeforeMessage(TMessage& Message) override;
   void AfterMessage(TMessage& Message) override;
   void DrawControl(HDC DC, const RECT& Rect) override;
@@ -37,5 +41,11 @@ class TSkinComBox : public TSkinControl {
   // The face right of the left button: the background, and for a drop-down list
   // (WithItem) the selected item.
   void DrawFace(HDC DC, const RECT& TextArea, bool WithItem);
+  // The selected item, highlighted while the box has the focus.
+  void DrawItem(HDC DC, const RECT& TextArea);
+  void PutEditBack();
+  // The edit field the skin moved and where the box had put it (client coordinates).
+  HWND FEdit = nullptr;
+  RECT FEditHome{};
   void SetHot(bool On);
 };

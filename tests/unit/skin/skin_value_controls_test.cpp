@@ -245,6 +245,13 @@ TEST_F(SkinValueControls, ALeftButtonBoxShowsItsItemRightOfTheButtonWhichOpensTh
   HWND edit = Child(L"COMBOBOX", CBS_DROPDOWN | WS_VSCROLL, 170, 10, 140, 120, WS_EX_LEFTSCROLLBAR);
   SendMessageW(edit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Server one"));
   SendMessageW(edit, CB_SETCURSEL, 0, 0);
+  const auto editField = [&] {
+    RECT r{};
+    GetWindowRect(FindWindowExW(edit, nullptr, L"Edit", nullptr), &r);
+    MapWindowPoints(nullptr, edit, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT home = editField();
   ShowSkinned(parent_);
   const COLORREF sys = GetSysColor(COLOR_WINDOW);
   const uint32_t window = Rgb(GetRValue(sys), GetGValue(sys), GetBValue(sys));
@@ -291,6 +298,12 @@ TEST_F(SkinValueControls, ALeftButtonBoxShowsItsItemRightOfTheButtonWhichOpensTh
   EXPECT_TRUE(PumpUntil([&] { return SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
   SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
   SaveShot(parent_, "value-combo-left.bmp");
+
+  // Skin off: the edit field goes back where the box had put it.
+  data_->SetActive(false);
+  ASSERT_TRUE(PumpUntil([&] { return !SkinManager->FindSkinForm(parent_); }, 3000));
+  const RECT back = editField();
+  EXPECT_TRUE(EqualRect(&back, &home)) << back.left << "," << back.right;
 }
 
 TEST_F(SkinValueControls, HotAndPressedFramesFollowTheMouseButADisabledUpDownShowsFrameThree) {
