@@ -8,6 +8,7 @@
 
 #include "framework/Gbk.h"
 #include "framework/Handles.h"
+#include "framework/SystemLibrary.h"
 
 namespace {
 
@@ -19,6 +20,12 @@ DATA_BLOB Blob(const void* data, size_t size) {
 // must never wait for a prompt.
 constexpr DWORD kFlags = CRYPTPROTECT_UI_FORBIDDEN;
 
+// Loaded with the first password protected or read back; a system without it protects
+// nothing, as when the call itself fails.
+TSystemLibrary Crypt(L"crypt32.dll");
+TSystemFunction<decltype(&::CryptProtectData)> CryptProtectDataFn(Crypt, "CryptProtectData");
+TSystemFunction<decltype(&::CryptUnprotectData)> CryptUnprotectDataFn(Crypt, "CryptUnprotectData");
+
 }  // namespace
 
 std::optional<std::vector<unsigned char>> ProtectForUser(std::string_view text,
@@ -27,7 +34,9 @@ std::optional<std::vector<unsigned char>> ProtectForUser(std::string_view text,
   DATA_BLOB in = Blob(wide.data(), wide.size() * sizeof(wchar_t));
   DATA_BLOB salt = Blob(entropy.data(), entropy.size());
   DATA_BLOB out{};
-  if (!CryptProtectData(&in, nullptr, &salt, nullptr, nullptr, kFlags, &out)) return std::nullopt;
+  if (!CryptProtectDataFn.Available() ||
+      !CryptProtectDataFn(&in, nullptr, &salt, nullptr, nullptr, kFlags, &out))
+    return std::nullopt;
   TLocalMemory free_out(out.pbData);
   return std::vector<unsigned char>(out.pbData, out.pbData + out.cbData);
 }
@@ -38,7 +47,9 @@ std::optional<std::string> UnprotectForUser(const std::vector<unsigned char>& da
   DATA_BLOB in = Blob(data.data(), data.size());
   DATA_BLOB salt = Blob(entropy.data(), entropy.size());
   DATA_BLOB out{};
-  if (!CryptUnprotectData(&in, nullptr, &salt, nullptr, nullptr, kFlags, &out)) return std::nullopt;
+  if (!CryptUnprotectDataFn.Available() ||
+      !CryptUnprotectDataFn(&in, nullptr, &salt, nullptr, nullptr, kFlags, &out))
+    return std::nullopt;
   TLocalMemory free_out(out.pbData);
   // What this program protects is whole UTF-16 text; anything else was not ours.
   if (out.cbData % sizeof(wchar_t) != 0) return std::nullopt;

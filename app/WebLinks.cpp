@@ -8,6 +8,7 @@
 #include "core/app/connect_rules.h"
 #include "framework/Forms.h"
 #include "framework/Gbk.h"
+#include "framework/SystemLibrary.h"
 
 #ifndef VPN_VERSION
 #define VPN_VERSION "1.0.0"
@@ -30,9 +31,15 @@ std::string RechargeAddress() {
   return vpn::app::HttpAddress(kRechargeHost, 8000, "/sysadmin/");
 }
 
+namespace {
+// The shell comes with the first page the user opens.
+TSystemLibrary Shell(L"shell32.dll");
+TSystemFunction<decltype(&::ShellExecuteW)> ShellExecuteFn(Shell, "ShellExecuteW");
+}  // namespace
+
 void OpenWebAddress(const std::string& address) {
   const std::wstring target = GbkToWide(address);
-  ShellExecuteW(Application->Handle(), nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteFn(Application->Handle(), nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 std::string AboutText() {

@@ -10,7 +10,7 @@ bool RasFallbackLibrary = false;
 int LibraryLoads = 0;
 
 // The older library is given back at program end; "rasapi32.dll" stays loaded for the
-// whole run (the program also links to it directly).
+// whole run (the direct dial keeps its functions too).
 struct FallbackRelease {
   ~FallbackRelease() {
     if (RasLoaded && RasFallbackLibrary && RasLibrary) FreeLibrary(RasLibrary);
@@ -59,8 +59,8 @@ FARPROC LoadRasFunction(const std::string& name) {
 }
 
 FARPROC FindNewerRasFunction(const char* name) {
-  // The library the program already uses (it stays loaded for the whole run); only
-  // looked up here, so the loader's own state is left as it is.
+  // The library the program dials with (it stays loaded for the whole run); only looked
+  // up here, so the loader's own state is left as it is.
   static const HMODULE library = LoadLibraryA("rasapi32.dll");
   return library ? GetProcAddress(library, name) : nullptr;
 }

@@ -4,22 +4,32 @@
 
 #include "core/ras/records.h"
 #include "dialup/Ras.h"
+#include "framework/SystemLibrary.h"
 
 namespace dialup {
 
 namespace r = vpn::ras;
 
+namespace {
+// The remote-access library is loaded by the first connect, not with the program.
+TSystemLibrary RasLibrary(L"rasapi32.dll");
+TSystemFunction<decltype(&::RasSetEntryPropertiesA)> SetEntryProperties(RasLibrary,
+                                                                        "RasSetEntryPropertiesA");
+TSystemFunction<decltype(&::RasSetCredentialsA)> SetCredentials(RasLibrary, "RasSetCredentialsA");
+TSystemFunction<decltype(&::RasDialA)> Dial(RasLibrary, "RasDialA");
+}  // namespace
+
 bool WriteVpnEntry(const std::string& entry_name, const std::string& server, bool l2tp) {
   r::RasEntryA entry;
   if (entry_name.size() > r::kMaxEntryName || !r::BuildVpnEntry(server, l2tp, entry)) return false;
-  if (::RasSetEntryPropertiesA(nullptr, entry_name.c_str(), reinterpret_cast<RASENTRYA*>(&entry),
-                               sizeof entry, nullptr, 0) != 0) {
+  if (SetEntryProperties(nullptr, entry_name.c_str(), reinterpret_cast<RASENTRYA*>(&entry),
+                         sizeof entry, nullptr, 0) != 0) {
     return false;
   }
   r::RasCredentialsA credentials = r::BuildClearCredentials();
   // The clear flag goes over as a boolean with all bits set.
-  return ::RasSetCredentialsA(nullptr, entry_name.c_str(),
-                              reinterpret_cast<RASCREDENTIALSA*>(&credentials), -1) == 0;
+  return SetCredentials(nullptr, entry_name.c_str(),
+                        reinterpret_cast<RASCREDENTIALSA*>(&credentials), -1) == 0;
 }
 
 DWORD DirectDial(const std::string& entry_name, const std::string& user_name,
@@ -31,7 +41,7 @@ DWORD DirectDial(const std::string& entry_name, const std::string& user_name,
   }
   HRASCONN made = nullptr;
   const DWORD result =
-      ::RasDialA(nullptr, nullptr, reinterpret_cast<RASDIALPARAMSA*>(&params), 0, nullptr, &made);
+      Dial(nullptr, nullptr, reinterpret_cast<RASDIALPARAMSA*>(&params), 0, nullptr, &made);
   if (connection) *connection = made;
   return result;
 }

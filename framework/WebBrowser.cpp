@@ -7,6 +7,7 @@
 // clang-format on
 
 #include "framework/Forms.h"
+#include "framework/SystemLibrary.h"
 
 // The smallest container the browser object needs to be active in place in our
 // window: a client site, an in-place site and a frame that offers nothing.
@@ -103,9 +104,25 @@ class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleI
 };
 
 namespace {
+// The object libraries come with the browser object, after the first picture.
+TSystemLibrary Ole(L"ole32.dll");
+TSystemLibrary OleAutomation(L"oleaut32.dll");
+TSystemFunction<decltype(&::OleInitialize)> OleInitializeFn(Ole, "OleInitialize");
+TSystemFunction<decltype(&::CoCreateInstance)> CoCreateInstanceFn(Ole, "CoCreateInstance");
+TSystemFunction<decltype(&::OleSetContainedObject)> OleSetContainedObjectFn(
+    Ole, "OleSetContainedObject");
+TSystemFunction<decltype(&::SysAllocStringLen)> SysAllocStringLenFn(OleAutomation,
+                                                                    "SysAllocStringLen");
+TSystemFunction<decltype(&::SysFreeString)> SysFreeStringFn(OleAutomation, "SysFreeString");
+TSystemFunction<decltype(&::VariantInit)> VariantInitFn(OleAutomation, "VariantInit");
+
+// A system without the object libraries has no browser object: the control stays empty.
 bool OleReady() {
-  static HRESULT hr = OleInitialize(nullptr);
-  return SUCCEEDED(hr);
+  static const bool ready = OleInitializeFn.Available() && CoCreateInstanceFn.Available() &&
+                            OleSetContainedObjectFn.Available() &&
+                            SysAllocStringLenFn.Available() && SysFreeStringFn.Available() &&
+                            VariantInitFn.Available() && SUCCEEDED(OleInitializeFn(nullptr));
+  return ready;
 }
 }  // namespace
 
@@ -149,13 +166,13 @@ void TWebBrowser::CreateBrowser() {
   if (FBrowser || !HandleAllocated() || !OleReady()) return;
   FTriedCreate = true;
   IOleObject* ole = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                              reinterpret_cast<void**>(&ole))) ||
+  if (FAILED(CoCreateInstanceFn(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                reinterpret_cast<void**>(&ole))) ||
       !ole)
     return;
   FSite = new TBrowserSite(this);
   ole->SetClientSite(static_cast<IOleClientSite*>(FSite));
-  OleSetContainedObject(ole, TRUE);
+  OleSetContainedObjectFn(ole, TRUE);
   RECT r;
   GetClientRect(Handle(), &r);
   HRESULT hr = ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(FSite),
@@ -236,11 +253,11 @@ bool TWebBrowser::Navigate(std::wstring_view URL) {
 bool TWebBrowser::NavigateNow() {
   IWebBrowser2* browser = Browser();
   if (!browser) return false;
-  BSTR url = SysAllocStringLen(FURL.data(), static_cast<UINT>(FURL.size()));
+  BSTR url = SysAllocStringLenFn(FURL.data(), static_cast<UINT>(FURL.size()));
   VARIANT empty;
-  VariantInit(&empty);
+  VariantInitFn(&empty);
   HRESULT hr = browser->Navigate(url, &empty, &empty, &empty, &empty);
-  SysFreeString(url);
+  SysFreeStringFn(url);
   return SUCCEEDED(hr);
 }
 

@@ -60,6 +60,9 @@ static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == offsetof(NOTIFYICONDAT
 // tests put a recorder here to see the exact records.
 using TShellNotifyIconFunc = BOOL(WINAPI*)(DWORD Message, PNOTIFYICONDATAW Data);
 extern TShellNotifyIconFunc TrayShellNotifyIcon;
+// The shell's own call (the shell library is loaded by its first use), which
+// TrayShellNotifyIcon is unless a test replaces it.
+BOOL WINAPI SystemShellNotifyIcon(DWORD Message, PNOTIFYICONDATAW Data);
 
 // The callback message the shell sends to the tray window (WM_USER + 0x400).
 constexpr UINT WM_TRAYCALLBACK = 0x0800;

@@ -10,9 +10,23 @@
 #include "core/tray/tray_text.h"
 #include "framework/Gbk.h"
 #include "framework/Handles.h"
+#include "framework/SystemLibrary.h"
 #include "tray/TrayIcon.h"
 
-TShellNotifyIconFunc TrayShellNotifyIcon = &Shell_NotifyIconW;
+namespace {
+
+// The shell comes with the first icon the program puts in the notification area; a
+// system without it shows no icon, as when the shell refuses one.
+TSystemLibrary Shell(L"shell32.dll");
+TSystemFunction<decltype(&::Shell_NotifyIconW)> ShellNotifyIconFn(Shell, "Shell_NotifyIconW");
+
+}  // namespace
+
+BOOL WINAPI SystemShellNotifyIcon(DWORD Message, PNOTIFYICONDATAW Data) {
+  return ShellNotifyIconFn.Available() && ShellNotifyIconFn(Message, Data);
+}
+
+TShellNotifyIconFunc TrayShellNotifyIcon = &SystemShellNotifyIcon;
 
 namespace {
 

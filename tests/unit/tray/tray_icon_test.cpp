@@ -51,7 +51,7 @@ class TrayIconTest : public ::testing::Test {
   void TearDown() override {
     delete form;  // frees the tray icon with it
     PumpPending();
-    TrayShellNotifyIcon = &Shell_NotifyIconW;
+    TrayShellNotifyIcon = &SystemShellNotifyIcon;
     gCalls = nullptr;
     Application->ShowMainForm = true;
   }
@@ -580,7 +580,7 @@ TEST(TrayIconLifetime, DestructionTakesTheHooksAndTheWindowAway) {
   Application->Restore();
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   delete form;
-  TrayShellNotifyIcon = &Shell_NotifyIconW;
+  TrayShellNotifyIcon = &SystemShellNotifyIcon;
   gCalls = nullptr;
 }
 
@@ -593,7 +593,7 @@ TEST(TrayIconShell, RealShellTakesAddModifyBalloonAndDelete) {
       taskbar ? (IsWindowVisible(taskbar) ? "task bar window, visible" : "task bar window, hidden")
               : "no task bar window");
   TTrayIcon tray(nullptr);
-  ASSERT_EQ(TrayShellNotifyIcon, &Shell_NotifyIconW);
+  ASSERT_EQ(TrayShellNotifyIcon, &SystemShellNotifyIcon);
   tray.Icon()->SetHandle(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
   tray.SetHint("Morlu连接器");
   EXPECT_TRUE(tray.AddTrayIcon());
