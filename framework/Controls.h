@@ -233,6 +233,7 @@ class TWinControl : public TControl {
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   void UpdateNameProperty();
+  void SetNameProperty();
   bool HandleCtlColor(TMessage& Message);
   void HandleMouseForControls(TMessage& Message);
 

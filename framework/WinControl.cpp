@@ -202,17 +202,17 @@ void TWinControl::CreateWnd() {
   gCreating = nullptr;
   if (!wnd) throw Exception("Cannot create the window of '" + Name() + "'");
   if (!FHandle) AttachHandle(wnd);
-  // Controls later in the parent's list lie above earlier ones.
+  // Controls later in the parent's list lie above earlier ones. A new child window starts
+  // at the top of its siblings, which is its place unless a later control has its window
+  // already (the parent's controls are usually made in order: nothing to move then).
   if (FParent) {
-    HWND after = HWND_TOP;
     auto& list = FParent->FControls;
     auto it = std::find(list.begin(), list.end(), this);
     for (++it; it < list.end(); ++it)
       if (auto* w = dynamic_cast<TWinControl*>(*it); w && w->FHandle) {
-        after = w->FHandle;
+        SetWindowPos(wnd, w->FHandle, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         break;
       }
-    SetWindowPos(wnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   InitializeWnd();
 }
@@ -227,7 +227,8 @@ void TWinControl::InitializeWnd() {
 void TWinControl::AttachHandle(HWND wnd) {
   FHandle = wnd;
   SetObjectOfWindow(wnd, this);
-  UpdateNameProperty();
+  // A new window has no name yet: nothing to take away first.
+  SetNameProperty();
 }
 
 namespace {
@@ -278,6 +279,10 @@ void TWinControl::DetachHandle() {
 void TWinControl::UpdateNameProperty() {
   if (!FHandle) return;
   RemovePropW(FHandle, kNameProp);
+  SetNameProperty();
+}
+
+void TWinControl::SetNameProperty() {
   FNameAtom.Reset();
   if (Name().empty()) return;
   FNameAtom.Reset(GlobalAddAtomW(GbkToWide(Name()).c_str()));
