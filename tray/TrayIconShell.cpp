@@ -84,6 +84,9 @@ bool TTrayIcon::RemoveTrayIcon() {
 }
 
 bool TTrayIcon::UpdateTrayIcon() {
+  // While its layout is read the icon's settings come one by one, and the end of the
+  // reading (Loaded) hands them to the shell at once: each a call to another process.
+  if (HasState(csLoading)) return false;
   return FillIconRecord() && Notify(NIM_MODIFY);
 }
 
