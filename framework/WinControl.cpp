@@ -202,17 +202,18 @@ void TWinControl::CreateWnd() {
   gCreating = nullptr;
   if (!wnd) throw Exception("Cannot create the window of '" + Name() + "'");
   if (!FHandle) AttachHandle(wnd);
-  // Controls later in the parent's list lie above earlier ones. A new child window starts
-  // at the top of its siblings, which is its place unless a later control has its window
-  // already (the parent's controls are usually made in order: nothing to move then).
+  // Controls later in the parent's list lie above earlier ones. The system puts a new
+  // child window below its siblings: it is always moved.
   if (FParent) {
+    HWND after = HWND_TOP;
     auto& list = FParent->FControls;
     auto it = std::find(list.begin(), list.end(), this);
     for (++it; it < list.end(); ++it)
       if (auto* w = dynamic_cast<TWinControl*>(*it); w && w->FHandle) {
-        SetWindowPos(wnd, w->FHandle, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = w->FHandle;
         break;
       }
+    SetWindowPos(wnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   InitializeWnd();
 }
