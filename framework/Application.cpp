@@ -111,8 +111,12 @@ void TApplication::FormCreated(TForm* form) {
   }
 }
 
-void TApplication::AfterFirstShow(std::function<void()> Job) {
-  FAfterShow.push_back(std::move(Job));
+void TApplication::AfterFirstShow(std::function<void()> Job, bool Ahead) {
+  if (Ahead)
+    FAfterShow.insert(FAfterShow.begin() + static_cast<std::ptrdiff_t>(FAheadJobs++),
+                      std::move(Job));
+  else
+    FAfterShow.push_back(std::move(Job));
   if (!WaitingForFirstShow() && FAfterShow.size() == 1) PostMessageW(Handle(), kRunAfterShow, 0, 0);
 }
 
@@ -130,6 +134,7 @@ void TApplication::RunAfterShowJobs() {
   while (!FAfterShow.empty()) {
     std::function<void()> job = std::move(FAfterShow.front());
     FAfterShow.erase(FAfterShow.begin());
+    if (FAheadJobs > 0) --FAheadJobs;
     GuardedCall(job);
   }
 }

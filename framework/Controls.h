@@ -148,6 +148,10 @@ class TWinControl : public TControl {
   // The window if it exists, without creating it.
   HWND ExistingHandle() const { return FHandle; }
   void HandleNeeded() { Handle(); }
+  // True while the window waits to be made right after the main form's first show: a
+  // control wholly outside its parent's client area is not part of the first picture.
+  // Asking for the handle makes it at once all the same.
+  bool WindowComesLater() const { return FWindowLater; }
   // Destroys the window; the control keeps its properties and can make a new one.
   void DestroyHandle();
   void RecreateWnd();
@@ -234,6 +238,8 @@ class TWinControl : public TControl {
   void RemoveControl(TControl* control);
   void UpdateNameProperty();
   void SetNameProperty();
+  bool OutOfSight() const;
+  void CreateWindowLater();
   bool HandleCtlColor(TMessage& Message);
   void HandleMouseForControls(TMessage& Message);
 
@@ -245,6 +251,7 @@ class TWinControl : public TControl {
   TGlobalAtom FNameAtom;
   TControl* FMouseDownControl = nullptr;
   bool FDestroyingHandle = false;
+  bool FWindowLater = false;
 };
 
 // The class name of a window, as the framework registered it.

@@ -192,7 +192,8 @@ class TApplication : public TComponent {
   std::vector<TForm*> Forms() const;
   // Runs a job once the main form is on screen and painted at start-up (soon after, once
   // it is): what the first picture does not need waits until the user sees the window.
-  void AfterFirstShow(std::function<void()> Job);
+  // Jobs run in the order they were given, those given `Ahead` before all others.
+  void AfterFirstShow(std::function<void()> Job, bool Ahead = false);
   // True from the creation of the main form until it is first shown.
   bool WaitingForFirstShow() const { return FMainForm && !FMainFormShown; }
   // Called by a form each time it is shown.
@@ -220,6 +221,7 @@ class TApplication : public TComponent {
   bool FMainFormShown = false;
   bool FFormWindowsPending = false;
   std::vector<std::function<void()>> FAfterShow;
+  size_t FAheadJobs = 0;  // the jobs given Ahead, at the front of FAfterShow
   std::vector<std::pair<int, TApplicationHook>> FHooks;
   int FNextHook = 1;
 };

@@ -25,6 +25,9 @@ enum : UINT {
   CM_MOUSELEAVE = CM_BASE + 20,
   CM_VISIBLECHANGED = CM_BASE + 23,
   CM_TEXTCHANGED = CM_BASE + 24,
+  // Sent to a form once the windows of its controls that lay out of sight at the first
+  // show have been made, right after that show.
+  CM_LATEWINDOWSCREATED = CM_BASE + 60,
   CN_BASE = 0xBC00,
   CN_COMMAND = CN_BASE + WM_COMMAND,
   CN_NOTIFY = CN_BASE + WM_NOTIFY,

@@ -28,6 +28,13 @@ std::map<std::wstring, WNDPROC>& ClassProcs() {
 
 UINT gNextChildId = 100;
 
+// Controls whose windows wait for the main form's first show, in the order they would
+// have been made.
+std::vector<TWinControl*>& LateWindows() {
+  static std::vector<TWinControl*> controls;
+  return controls;
+}
+
 // Every framework window class carries the control's address in the last pointer-sized
 // slot of its window extra bytes, after the bytes of the system class it builds on. The
 // window procedure reads it there on every message: a window property would be a
@@ -156,6 +163,7 @@ bool TWinControl::SetLayoutEvent(const std::string& event, const std::any& handl
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
+  if (FWindowLater) std::erase(LateWindows(), this);
   SetDestroying();
   // Owned components go while this window still exists, then the window.
   DestroyComponents();
@@ -202,6 +210,7 @@ void TWinControl::CreateWnd() {
   gCreating = nullptr;
   if (!wnd) throw Exception("Cannot create the window of '" + Name() + "'");
   if (!FHandle) AttachHandle(wnd);
+  FWindowLater = false;
   // Controls later in the parent's list lie above earlier ones. The system puts a new
   // child window below its siblings: it is always moved.
   if (FParent) {
@@ -222,7 +231,42 @@ void TWinControl::InitializeWnd() {
   SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
   if (FShowHint && !FHint.empty()) HintChanged();
   for (TControl* c : std::vector<TControl*>(FControls))
-    if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+      if (Application->WaitingForFirstShow() && w->OutOfSight())
+        w->CreateWindowLater();
+      else
+        w->HandleNeeded();
+    }
+}
+
+bool TWinControl::OutOfSight() const {
+  if (!FParent || !FParent->FHandle) return false;
+  RECT client, mine = BoundsRect(), both;
+  GetClientRect(FParent->FHandle, &client);
+  return !IntersectRect(&both, &client, &mine);
+}
+
+void TWinControl::CreateWindowLater() {
+  FWindowLater = true;
+  auto& late = LateWindows();
+  late.push_back(this);
+  if (late.size() > 1) return;
+  // Ahead of everything else that waits for the first show: a caller that looks for the
+  // control's window finds it as soon as possible.
+  Application->AfterFirstShow(
+      [] {
+        std::vector<TForm*> forms;
+        for (TWinControl* w : std::exchange(LateWindows(), {})) {
+          w->FWindowLater = false;
+          if (!w->FHandle) w->HandleNeeded();
+          if (TForm* form = w->ParentForm();
+              form && std::find(forms.begin(), forms.end(), form) == forms.end())
+            forms.push_back(form);
+        }
+        for (TForm* form : forms)
+          if (form->HandleAllocated()) SendMessageW(form->Handle(), CM_LATEWINDOWSCREATED, 0, 0);
+      },
+      true);
 }
 
 void TWinControl::AttachHandle(HWND wnd) {

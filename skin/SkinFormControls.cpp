@@ -139,6 +139,8 @@ void TSkinForm::SkinChildControls(TComponent* Container) {
       if (k.Control == c || (win && win->HandleAllocated() && k.Handle == win->ExistingHandle()))
         known = true;
     if (known) continue;
+    // A window made after the first show is skinned when it comes (the form hears of it).
+    if (win && win->WindowComesLater()) continue;
     HWND handle = nullptr;
     if (win) {
       try {

@@ -39,6 +39,10 @@ LRESULT TSkinForm::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   switch (Msg) {
     case SM_QUERYSKINNED:
       return 1;
+    case CM_LATEWINDOWSCREATED:
+      // The controls that were out of sight at the first show have their windows now.
+      if (Form && SkinData) SkinChildControls(Form);
+      return CallDefault(Msg, wParam, lParam);
     case WM_ERASEBKGND: {
       const LRESULT r = CallDefault(Msg, wParam, lParam);
       if (Form || !SkinData->FaceBrush()) return r;

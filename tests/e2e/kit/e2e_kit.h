@@ -158,7 +158,8 @@ HWND FindChild(HWND parent, const wchar_t* cls, const wchar_t* caption = nullptr
 std::wstring ControlName(HWND w);
 // Descendant of `form` whose L"VpnControlName" is `name`.
 HWND FindControl(HWND form, std::wstring_view name);
-// Like FindControl, but throws Failure naming the control when it is missing.
+// Like FindControl, but waits up to 5 s for a window made after the form's first show, then
+// throws Failure naming the control when it is missing.
 HWND Control(HWND form, std::wstring_view name);
 
 struct ControlInfo {

@@ -217,6 +217,8 @@ HWND FindControl(HWND form, std::wstring_view name) {
 
 HWND Control(HWND form, std::wstring_view name) {
   HWND w = FindControl(form, name);
+  // Controls out of sight at the first show get their windows right after it.
+  if (!w) WaitUntil([&] { return (w = FindControl(form, name)) != nullptr; }, 5000, 5);
   if (!w) Fail("no control named " + WideToUtf8(name) + " in window " + WideToUtf8(TextOf(form)));
   return w;
 }

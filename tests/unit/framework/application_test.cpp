@@ -255,15 +255,32 @@ TEST(CreateForm, AFormThatFailsToCreateLeavesNoReferenceBehind) {
 namespace {
 // A main form that asks its browser for an address in its create handler, as the
 // program's main window does with its banner.
+// Beside it two overlapping buttons and two out of sight, right of the client area.
 class TBannerForm : public TForm {
  public:
   explicit TBannerForm(TComponent* owner) : TForm(owner) {
     Web = new TWebBrowser(this);
     Web->SetParent(this);
     Web->SetBounds(0, 0, 120, 40);
+    Lower = Place(10, 50);
+    Upper = Place(40, 60);
+    Away = Place(1000, 50);
+    AskedFor = Place(1000, 90);
     OnCreate = [this](TObject*) { Web->Navigate(L"http://127.0.0.1:9/top.htm"); };
+    WindowProc = [this](TMessage& m) {
+      if (m.Msg == CM_LATEWINDOWSCREATED) LateNews.push_back(Away->HandleAllocated());
+      WndProc(m);
+    };
+  }
+  TButton* Place(int left, int top) {
+    auto* b = new TButton(this);
+    b->SetParent(this);
+    b->SetBounds(left, top, 60, 25);
+    return b;
   }
   TWebBrowser* Web;
+  TButton *Lower, *Upper, *Away, *AskedFor;
+  std::vector<bool> LateNews;  // one entry per notice: whether Away had its window then
 };
 
 class TLaterForm : public TForm {
@@ -280,13 +297,31 @@ TEST(StartUp, WhatTheFirstPictureDoesNotNeedComesRightAfterTheMainFormIsShown) {
   EXPECT_TRUE(main->HandleAllocated());
   EXPECT_FALSE(later->HandleAllocated());
   EXPECT_FALSE(main->Web->Hosted());
+  // Controls out of sight get their windows after the first picture too, unless asked.
+  EXPECT_TRUE(main->Upper->HandleAllocated());
+  EXPECT_FALSE(main->Away->HandleAllocated());
+  EXPECT_TRUE(main->Away->WindowComesLater());
+  EXPECT_TRUE(main->AskedFor->WindowComesLater());
+  EXPECT_NE(main->AskedFor->Handle(), nullptr);
+  EXPECT_FALSE(main->AskedFor->WindowComesLater());
   main->Show();
   EXPECT_FALSE(later->HandleAllocated()) << "made before the main form's first picture";
+  EXPECT_FALSE(main->Away->HandleAllocated()) << "made before the main form's first picture";
   Application->ProcessMessages();
   EXPECT_TRUE(later->HandleAllocated());
   EXPECT_FALSE(IsWindowVisible(later->Handle()));
   EXPECT_TRUE(main->Web->Hosted());
   EXPECT_EQ(main->Web->LocationURL(), L"http://127.0.0.1:9/top.htm");
+  ASSERT_TRUE(main->Away->HandleAllocated());
+  EXPECT_FALSE(main->Away->WindowComesLater());
+  EXPECT_EQ(main->LateNews, std::vector<bool>{true}) << "the form hears of its late windows once";
+  // Whenever its window came, a control later in the list lies above the earlier ones.
+  std::vector<HWND> fromTop;
+  for (HWND w = GetWindow(main->Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+    fromTop.push_back(w);
+  EXPECT_EQ(fromTop,
+            (std::vector<HWND>{main->AskedFor->Handle(), main->Away->Handle(),
+                               main->Upper->Handle(), main->Lower->Handle(), main->Web->Handle()}));
 
   // A window leads to its control only when it is one of the framework's own.
   EXPECT_EQ(TWinControl::FindControl(main->Web->Handle()), main->Web);
