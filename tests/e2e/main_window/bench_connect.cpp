@@ -1,11 +1,15 @@
 // Benchmark: the time from the Connect click to the connected status, against rassim
 // with no simulated delay, so what is measured is the program's own work (entry, saved
 // credentials, dial calls, status texts, statistics, going to the tray). Both dialing
-// paths; prints one line per path: runs, median, min and max in milliseconds.
+// paths. Beside each, the same remote-access calls made by a process without a window
+// (bench_dial_reference.exe) against the same service, and the ratio of the medians;
+// then one line per path: runs, median, min and max in milliseconds.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,10 +53,59 @@ std::vector<double> Measure(const wchar_t* version, const wchar_t* connected, in
   return times;
 }
 
+double Median(std::vector<double> t) {
+  std::sort(t.begin(), t.end());
+  const size_t n = t.size();
+  return n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2;
+}
+
 void Print(const char* name, std::vector<double> t) {
   std::sort(t.begin(), t.end());
-  std::printf("%-34s runs=%zu median=%.1f ms min=%.1f ms max=%.1f ms\n", name, t.size(),
-              t[t.size() / 2], t.front(), t.back());
+  std::printf("  %-34s runs=%zu median=%.1f ms min=%.1f ms max=%.1f ms\n", name, t.size(),
+              Median(t), t.front(), t.back());
+}
+
+// The reference figures of both paths: "direct" and "progress", in that order.
+std::vector<std::vector<double>> MeasureReference(int runs) {
+  // As for the program: Wine takes rassim beside it only when told so for that program.
+  e2e::RegSetString(HKEY_CURRENT_USER,
+                    L"Software\\Wine\\AppDefaults\\bench_dial_reference.exe\\DllOverrides",
+                    L"rasapi32", L"native,builtin");
+  e2e::StartOptions options;
+  options.exe = e2e::BinDir() + L"\\bench_dial_reference.exe";
+  const std::wstring out = e2e::ArtifactPath(L"bench-dial-reference.txt");
+  DeleteFileW(out.c_str());
+  options.args = std::to_wstring(runs) + L" \"" + out + L"\"";
+  options.clean_settings = false;
+  options.main_class.clear();
+  e2e::UseRassim(options, L"bench-dial-reference", kScenario);
+  e2e::Program reference = e2e::Program::Start(options);
+  const auto code = reference.WaitExit(120000);
+  if (code != 0u) throw e2e::Failure("the reference dials failed");
+  std::vector<std::vector<double>> figures;
+  for (const std::string& line : e2e::ReadLines(out)) {
+    std::vector<double> times;
+    const char* p = std::strchr(line.c_str(), ' ');
+    while (p && *p) {
+      char* end = nullptr;
+      const double ms = std::strtod(p, &end);
+      if (end == p) break;
+      times.push_back(ms);
+      p = end;
+    }
+    if (times.empty()) throw e2e::Failure("no reference figures in " + line);
+    figures.push_back(times);
+  }
+  if (figures.size() != 2) throw e2e::Failure("the reference gave no figures for both paths");
+  return figures;
+}
+
+void Compare(const char* name, const std::vector<double>& program,
+             const std::vector<double>& reference) {
+  std::printf("%-34s %8.1f ms  reference %8.1f ms  ratio %5.2f\n", name, Median(program),
+              Median(reference), Median(program) / Median(reference));
+  Print("program", program);
+  Print("reference (no window)", reference);
 }
 
 }  // namespace
@@ -60,8 +113,12 @@ void Print(const char* name, std::vector<double> t) {
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
   try {
-    Print("direct dial, click to connected", Measure(L"", L"连接成功", runs));
-    Print("progress dial, click to connected", Measure(L"winxp", L"连接完成", runs));
+    const auto direct = Measure(L"", L"连接成功", runs);
+    const auto progress = Measure(L"winxp", L"连接完成", runs);
+    const auto reference = MeasureReference(runs);
+    std::printf("click to connected, median of %d each (program, reference, their ratio):\n", runs);
+    Compare("direct dial", direct, reference[0]);
+    Compare("progress dial", progress, reference[1]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_connect: %s\n", e.what());
     return 1;
