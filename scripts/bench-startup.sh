@@ -7,7 +7,8 @@
 # the machine's load falls on both alike, and polls for their windows.
 #   bash scripts/bench-startup.sh [RUNS] [EXTRA.exe CLASS CAPTION]...
 # Extra programs (for example an older vpnclient.exe copied elsewhere) are measured in the
-# same rounds, and each median is compared with the minimal program's.
+# same rounds, by the same two measures as the program, and each median is compared with
+# the minimal program's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-20}
@@ -24,7 +25,8 @@ winepath_w() { echo "Z:${1//\//\\}"; }
 targets=("$(winepath_w "$build/bin/vpnclient.exe")" TFrmMain 'Morlu连接器' visible
          "$(winepath_w "$build/bin/vpnclient.exe")" TFrmMain 'Morlu连接器' skinned)
 while [ $# -ge 3 ]; do
-  targets+=("$(winepath_w "$(realpath "$1")")" "$2" "$3" visible)
+  targets+=("$(winepath_w "$(realpath "$1")")" "$2" "$3" visible
+            "$(winepath_w "$(realpath "$1")")" "$2" "$3" skinned)
   shift 3
 done
 minimal=("$(winepath_w "$build/bin/bench_minimal_window.exe")" MinimalWindow Minimal visible)
