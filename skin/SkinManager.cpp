@@ -291,7 +291,13 @@ bool TSkinManager::SkinWindow(HWND Window) {
     return false;
   }
   SkinForms.push_back(f);
-  PostMessageW(Window, SM_SKINSTART, 0, 1000);
+  // A window not yet on screen (the main window is skinned as it is shown and activated)
+  // takes its frame and outline at once: its first picture is the skinned one, with no
+  // picture of the system's frame before it and no second painting of everything.
+  if (IsWindowVisible(Window))
+    PostMessageW(Window, SM_SKINSTART, 0, 1000);
+  else
+    SendMessageW(Window, SM_SKINSTART, 0, 1000);
   return true;
 }
 
