@@ -117,6 +117,13 @@ TEST(SkinControlsE2E, MainWindowButtonsCheckBoxesAndStatusBarComeFromTheSkin) {
   HWND check1 = s.C(L"CheckBox1"), check2 = s.C(L"CheckBox2");
   ASSERT_TRUE(
       e2e::WaitUntil([&] { return SendMessageW(button1, SM_QUERYSKINNED, 0, 0) == 1; }, 3000));
+  // The buttons out of sight get their windows after the first picture, and the skin too.
+  for (const wchar_t* name : {L"Button3", L"Button4", L"Button5"}) {
+    HWND late = s.C(name);
+    EXPECT_TRUE(
+        e2e::WaitUntil([&] { return SendMessageW(late, SM_QUERYSKINNED, 0, 0) == 1; }, 3000))
+        << e2e::WideToUtf8(name);
+  }
   e2e::MoveMouse({2, 2});
   // The focus goes to the server edit: Button1 at rest shows frame 1, the disabled
   // Button2 frame 3, the unchecked check boxes their first glyph.
