@@ -163,7 +163,9 @@ bool TWinControl::SetLayoutEvent(const std::string& event, const std::any& handl
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
-  if (FWindowLater) std::erase(LateWindows(), this);
+  // Still listed when its window came early, on request: the list then still tells the
+  // form about it after the first show.
+  std::erase(LateWindows(), this);
   SetDestroying();
   // Owned components go while this window still exists, then the window.
   DestroyComponents();

@@ -266,6 +266,7 @@ class TBannerForm : public TForm {
     Upper = Place(40, 60);
     Away = Place(1000, 50);
     AskedFor = Place(1000, 90);
+    Doomed = Place(1000, 130);
     OnCreate = [this](TObject*) { Web->Navigate(L"http://127.0.0.1:9/top.htm"); };
     WindowProc = [this](TMessage& m) {
       if (m.Msg == CM_LATEWINDOWSCREATED) LateNews.push_back(Away->HandleAllocated());
@@ -279,7 +280,7 @@ class TBannerForm : public TForm {
     return b;
   }
   TWebBrowser* Web;
-  TButton *Lower, *Upper, *Away, *AskedFor;
+  TButton *Lower, *Upper, *Away, *AskedFor, *Doomed;
   std::vector<bool> LateNews;  // one entry per notice: whether Away had its window then
 };
 
@@ -304,6 +305,9 @@ TEST(StartUp, WhatTheFirstPictureDoesNotNeedComesRightAfterTheMainFormIsShown) {
   EXPECT_TRUE(main->AskedFor->WindowComesLater());
   EXPECT_NE(main->AskedFor->Handle(), nullptr);
   EXPECT_FALSE(main->AskedFor->WindowComesLater());
+  // One asked for and freed before the first show leaves nothing behind for it.
+  main->Doomed->HandleNeeded();
+  delete main->Doomed;
   main->Show();
   EXPECT_FALSE(later->HandleAllocated()) << "made before the main form's first picture";
   EXPECT_FALSE(main->Away->HandleAllocated()) << "made before the main form's first picture";
