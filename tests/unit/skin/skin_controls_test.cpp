@@ -47,21 +47,6 @@ LRESULT CALLBACK ParentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) gCommands.push_back(LOWORD(wp));
   return DefWindowProcW(w, msg, wp, lp);
 }
-const wchar_t* ParentClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"ControlTestWindow";
-    RegisterClassExW(&wc);
-    return L"ControlTestWindow";
-  }();
-  return name;
-}
-
 class SkinControls : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,16 +58,13 @@ class SkinControls : public ::testing::Test {
   void TearDown() override {
     if (parent_ && IsWindow(parent_)) DestroyWindow(parent_);
     form_.reset();
-    Pump(20);
-    data_.reset();
-    delete SkinManager;
-    SkinManager = nullptr;
+    DropSkin(data_);
   }
   // The parent is made hidden, gets its children, and is skinned when shown.
   void MakeParent(int w, int h) {
-    parent_ =
-        CreateWindowExW(0, ParentClass(), L"Controls", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 80,
-                        80, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    parent_ = CreateWindowExW(0, TestWindowClass(L"ControlTestWindow", ParentProc), L"Controls",
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 80, 80, w, h, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
              int id, DWORD exStyle = 0) {
@@ -91,12 +73,7 @@ class SkinControls : public ::testing::Test {
                            GetModuleHandleW(nullptr), nullptr);
   }
   void ShowSkinned(HWND w) {
-    ShowWindow(w, SW_SHOW);
-    SetForegroundWindow(w);
-    ASSERT_TRUE(PumpUntil([&] {
-      TSkinForm* f = SkinManager->FindSkinForm(w);
-      return f && f->State == sfsSkinned;
-    }));
+    ASSERT_TRUE(ShowUntilSkinned(w));
     Pump(100);
   }
   std::unique_ptr<TSkinData> data_;

@@ -62,21 +62,6 @@ RECT ThumbOf(HWND track) {
   return r;
 }
 
-const wchar_t* ParentClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"ValueTestWindow";
-    RegisterClassExW(&wc);
-    return L"ValueTestWindow";
-  }();
-  return name;
-}
-
 class SkinValueControls : public ::testing::Test {
  protected:
   void Load(const char* skin) {
@@ -87,13 +72,10 @@ class SkinValueControls : public ::testing::Test {
   void TearDown() override {
     if (parent_ && IsWindow(parent_)) DestroyWindow(parent_);
     form_.reset();
-    Pump(20);
-    data_.reset();
-    delete SkinManager;
-    SkinManager = nullptr;
+    DropSkin(data_);
   }
   void MakeParent(int w, int h) {
-    parent_ = CreateWindowExW(0, ParentClass(), L"Value controls",
+    parent_ = CreateWindowExW(0, TestWindowClass(L"ValueTestWindow"), L"Value controls",
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 60, 60, w,
                               h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
@@ -109,12 +91,7 @@ class SkinValueControls : public ::testing::Test {
     return c;
   }
   void ShowSkinned(HWND w) {
-    ShowWindow(w, SW_SHOW);
-    SetForegroundWindow(w);
-    ASSERT_TRUE(PumpUntil([&] {
-      TSkinForm* f = SkinManager->FindSkinForm(w);
-      return f && f->State == sfsSkinned;
-    }));
+    ASSERT_TRUE(ShowUntilSkinned(w));
     SetFocus(w);
     Pump(150);
   }
