@@ -16,6 +16,7 @@
 #include "skin/SkinManager.h"
 #include "skin/widgets/SkinButton.h"
 #include "skin/widgets/SkinCheckBox.h"
+#include "tests/unit/framework/place_control.h"
 #include "tests/unit/skin/frame_test_support.h"
 
 using namespace frametest;
@@ -199,10 +200,7 @@ class TControlForm : public TForm {
 
 template <class T>
 T* Place(TForm* form, const char* name, int l, int t, int w, int h, intptr_t tag = 0) {
-  auto* c = new T(form);
-  c->SetName(name);
-  c->SetParent(form);
-  c->SetBounds(l, t, w, h);
+  T* c = formtest::Place<T>(form, name, l, t, w, h);
   c->SetTag(tag);
   return c;
 }

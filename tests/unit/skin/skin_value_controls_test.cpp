@@ -15,8 +15,10 @@
 #include "skin/SkinManager.h"
 #include "skin/widgets/SkinComBox.h"
 #include "skin/widgets/SkinUpDown.h"
+#include "tests/unit/framework/place_control.h"
 #include "tests/unit/skin/frame_test_support.h"
 
+using formtest::Place;
 using namespace frametest;
 
 namespace {
@@ -386,15 +388,6 @@ class TValueForm : public TForm {
     SetClientSize(360, 170);
   }
 };
-
-template <class T>
-T* Place(TForm* form, const char* name, int l, int t, int w, int h) {
-  auto* c = new T(form);
-  c->SetName(name);
-  c->SetParent(form);
-  c->SetBounds(l, t, w, h);
-  return c;
-}
 
 }  // namespace
 
