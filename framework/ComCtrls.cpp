@@ -339,16 +339,29 @@ int LayoutInt(const std::string& value) {
   return std::stoi(value);
 }
 
+// Min, Max and Position of the value controls: each end moves on its own (the other
+// stays), and the control keeps the position inside the new range. False for any other
+// property.
+template <class TValueControl>
+bool SetRangeLayoutProperty(TValueControl& control, const std::string& name,
+                            const std::string& value) {
+  if (name == "Min") {
+    control.SetRange(LayoutInt(value), control.Max());
+  } else if (name == "Max") {
+    control.SetRange(control.Min(), LayoutInt(value));
+  } else if (name == "Position") {
+    control.SetPosition(LayoutInt(value));
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool TProgressBar::SetLayoutProperty(const std::string& name, const std::string& value) {
-  if (name == "Min") {
-    SetRange(LayoutInt(value), FMax);
-  } else if (name == "Max") {
-    SetRange(FMin, LayoutInt(value));
-  } else if (name == "Position") {
-    SetPosition(LayoutInt(value));
-  } else if (name == "Step") {
+  if (SetRangeLayoutProperty(*this, name, value)) return true;
+  if (name == "Step") {
     SetStep(LayoutInt(value));
   } else if (name == "Smooth") {
     SetSmooth(LayoutBool(value));
@@ -359,13 +372,8 @@ bool TProgressBar::SetLayoutProperty(const std::string& name, const std::string&
 }
 
 bool TTrackBar::SetLayoutProperty(const std::string& name, const std::string& value) {
-  if (name == "Min") {
-    SetRange(LayoutInt(value), FMax);
-  } else if (name == "Max") {
-    SetRange(FMin, LayoutInt(value));
-  } else if (name == "Position") {
-    SetPosition(LayoutInt(value));
-  } else if (name == "Frequency") {
+  if (SetRangeLayoutProperty(*this, name, value)) return true;
+  if (name == "Frequency") {
     SetFrequency(LayoutInt(value));
   } else if (name == "Orientation") {
     if (value != "trHorizontal" && value != "trVertical")
@@ -383,13 +391,8 @@ bool TTrackBar::SetLayoutEvent(const std::string& event, const std::any& handler
 }
 
 bool TUpDown::SetLayoutProperty(const std::string& name, const std::string& value) {
-  if (name == "Min") {
-    SetRange(LayoutInt(value), FMax);
-  } else if (name == "Max") {
-    SetRange(FMin, LayoutInt(value));
-  } else if (name == "Position") {
-    SetPosition(LayoutInt(value));
-  } else if (name == "Increment") {
+  if (SetRangeLayoutProperty(*this, name, value)) return true;
+  if (name == "Increment") {
     SetIncrement(LayoutInt(value));
   } else if (name == "Wrap") {
     SetWrap(LayoutBool(value));

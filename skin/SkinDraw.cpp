@@ -281,6 +281,10 @@ void Turn(TGdiObject& bitmap, void (*turn)(TSkinPicture&)) {
 
 }  // namespace
 
+TGdiObject NewSurface(int Width, int Height) {
+  return TGdiObject(NewDib32(Width, Height, nullptr));
+}
+
 RECT ElementMargins(const TDataSkinObject& Element) {
   return {Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
 }

@@ -32,6 +32,10 @@ void DrawFrame(HDC DC, const RECT& Rect, HBITMAP Strip, bool Transparent, int Co
 // unpainted. Nothing for an inverted rectangle.
 void DrawTransparent(HDC DC, const RECT& Rect, HBITMAP Bitmap, COLORREF Key = KeyColor);
 
+// A new 32-bit top-down bitmap of Width x Height (contents undefined), for composing off
+// screen; empty when the system gives none.
+TGdiObject NewSurface(int Width, int Height);
+
 // A new 32-bit bitmap of Width x Height holding the nine-slice picture of frame Index of
 // Count (frames stacked when Vertical): corners kept, edges stretched along their
 // length, the centre tiled when TileCentre, else stretched. Margins holds the fixed

@@ -30,19 +30,6 @@ TGdiObject RenderPiece(const TDataSkinObject* e, int width, int height, bool sta
                          e->FrameCount, BorderFrameOf(active, e->FrameCount));
 }
 
-// A 32-bit surface of the given size, for composing off screen.
-TGdiObject NewSurface(int width, int height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  return TGdiObject(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-}
-
 void Blit(HDC target, int x, int y, int w, int h, HDC scratch, HGDIOBJ bitmap, int sx = 0,
           int sy = 0) {
   if (!bitmap || w <= 0 || h <= 0) return;

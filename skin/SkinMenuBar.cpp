@@ -8,19 +8,6 @@
 
 namespace {
 
-// A 32-bit surface of the given size.
-TGdiObject NewSurface(int width, int height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  return TGdiObject(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-}
-
 constexpr UINT kCaptionFormat = DT_EXPANDTABS | DT_SINGLELINE;
 
 // The accelerator of a caption: the character after a single "&".

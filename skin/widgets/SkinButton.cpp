@@ -12,15 +12,8 @@ int TSkinButton::Frame() const {
 }
 
 bool TSkinButton::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (!TSkinControl::BeforeMessage(m) || PaintWholly(m)) return false;
   switch (m.Msg) {
-    case WM_PAINT:
-      Paint(reinterpret_cast<HDC>(m.WParam));
-      m.Result = 0;
-      return false;
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       // The control's own handler never sees the press: the skin keeps the pressed state
@@ -142,17 +135,6 @@ void TSkinButton::DoClick() {
   if (parent)
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Window), BN_CLICKED),
                  reinterpret_cast<LPARAM>(Window));
-}
-
-void TSkinButton::Paint(HDC DC) {
-  if (DC) {
-    PaintTo(DC);
-    return;
-  }
-  PAINTSTRUCT ps{};
-  HDC dc = BeginPaint(Window, &ps);
-  if (dc) PaintTo(dc);
-  EndPaint(Window, &ps);
 }
 
 void TSkinButton::DrawControl(HDC DC, const RECT& Rect) {

@@ -20,7 +20,6 @@ class TSkinButton : public TSkinControl {
   int Frame() const;
 
  protected:
-  void Paint(HDC DC);
   void BecomeHot();
   void StopBeingHot();
   void DoClick();

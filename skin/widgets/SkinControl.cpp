@@ -275,6 +275,24 @@ void TSkinControl::PaintTo(HDC DC) {
   if (!DC) ReleaseDC(Window, dc);
 }
 
+bool TSkinControl::PaintWholly(TMessage& m) {
+  if (m.Msg == WM_PAINT) {
+    if (m.WParam) {
+      PaintTo(reinterpret_cast<HDC>(m.WParam));
+    } else {
+      TPaintDC dc(Window);
+      if (dc.Get()) PaintTo(dc.Get());
+    }
+    m.Result = 0;
+    return true;
+  }
+  if (m.Msg == WM_ERASEBKGND) {
+    m.Result = 1;
+    return true;
+  }
+  return false;
+}
+
 void TSkinControl::SkinChanged() {
   if (Recolour && Control) Control->SetColor(FrameworkColourOf(SkinData->Colours.ButtonFace));
   if (Window) InvalidateRect(Window, nullptr, TRUE);

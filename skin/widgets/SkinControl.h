@@ -100,6 +100,10 @@ class TSkinControl : public TComponent {
   int Paints = 0;
 
  protected:
+  // For a control the skin paints wholly: answers WM_PAINT by painting it (into the DC
+  // the message brings, or between BeginPaint and EndPaint) and WM_ERASEBKGND by doing
+  // nothing, as the paint covers every pixel. True when the message was one of them.
+  bool PaintWholly(TMessage& Message);
   // The message for the control's own handler.
   void CallOld(TMessage& Message);
   void ReadCaption();

@@ -58,22 +58,7 @@ bool TSkinHeader::BeforeMessage(TMessage& m) {
   if (!TSkinControl::BeforeMessage(m)) return false;
   TDataSkinObject* e = SkinData ? SkinData->Headerbar.get() : nullptr;
   if (!e || e->Bitmap.Empty()) return true;
-  switch (m.Msg) {
-    case WM_PAINT:
-      if (m.WParam) {
-        PaintTo(reinterpret_cast<HDC>(m.WParam));
-      } else {
-        TPaintDC dc(Window);
-        if (dc.Get()) PaintTo(dc.Get());
-      }
-      m.Result = 0;
-      return false;
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return false;
-    default:
-      return true;
-  }
+  return !PaintWholly(m);
 }
 
 void TSkinHeader::AfterMessage(TMessage& m) {

@@ -12,25 +12,7 @@ using namespace vpn::skin;
 
 bool TSkinStatusBar::BeforeMessage(TMessage& m) {
   if (!TSkinControl::BeforeMessage(m)) return false;
-  switch (m.Msg) {
-    case WM_PAINT: {
-      if (m.WParam) {
-        PaintTo(reinterpret_cast<HDC>(m.WParam));
-      } else {
-        PAINTSTRUCT ps{};
-        HDC dc = BeginPaint(Window, &ps);
-        if (dc) PaintTo(dc);
-        EndPaint(Window, &ps);
-      }
-      m.Result = 0;
-      return false;
-    }
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return false;
-    default:
-      return true;
-  }
+  return !PaintWholly(m);
 }
 
 void TSkinStatusBar::DrawPanel(HDC DC, const RECT& Panel, int Frame, const std::wstring& Text) {

@@ -227,23 +227,7 @@ void TSkinTab31::PreparePicture() {
 bool TSkinTab31::BeforeMessage(TMessage& m) {
   if (!TSkinControl::BeforeMessage(m)) return false;
   if (!TabPicture || !dynamic_cast<TTabSet*>(Control)) return true;
-  switch (m.Msg) {
-    case WM_PAINT: {
-      if (m.WParam) {
-        PaintTo(reinterpret_cast<HDC>(m.WParam));
-      } else {
-        TPaintDC dc(Window);
-        if (dc.Get()) PaintTo(dc.Get());
-      }
-      m.Result = 0;
-      return false;
-    }
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return false;
-    default:
-      return true;
-  }
+  return !PaintWholly(m);
 }
 
 void TSkinTab31::DrawControl(HDC DC, const RECT& Rect) {

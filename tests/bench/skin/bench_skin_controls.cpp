@@ -20,21 +20,14 @@
 
 namespace {
 
-using bench::Now;
 using bench::PumpUntil;
 
 // Median in microseconds of `rounds` complete repaints of a window.
 double PaintMedian(int rounds, HWND w) {
-  std::vector<double> t;
-  for (int i = 0; i < rounds; ++i) {
-    const double start = Now();
+  return bench::Median(rounds, [&] {
     InvalidateRect(w, nullptr, TRUE);
     UpdateWindow(w);
-    GdiFlush();
-    t.push_back(Now() - start);
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
+  });
 }
 
 }  // namespace

@@ -21,21 +21,8 @@
 
 namespace {
 
-using bench::Now;
+using bench::Median;
 using bench::PumpUntil;
-
-// Median in microseconds of `rounds` runs of `step`.
-double Median(int rounds, const std::function<void()>& step) {
-  std::vector<double> t;
-  for (int i = 0; i < rounds; ++i) {
-    const double start = Now();
-    step();
-    GdiFlush();
-    t.push_back(Now() - start);
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
 
 }  // namespace
 

@@ -46,9 +46,7 @@ double MedianOpen(int rounds, TPopupMenu* menu) {
     if (gShown > 0) t.push_back(gShown - start);
     PumpUntil([] { return false; }, 10);
   }
-  if (t.empty()) return 0;
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
+  return t.empty() ? 0 : bench::Median(std::move(t));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 
 namespace {
 
+using bench::Median;
 using bench::Now;
 
 int Send(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
@@ -126,12 +127,6 @@ double Drag(HWND list) {
   Mouse({grab.x, end}, MOUSEEVENTF_LEFTUP);
   Sleep(100);
   return reached ? took : -1;
-}
-
-double Median(std::vector<double> t) {
-  if (t.empty()) return -1;
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
 }
 
 // The median drag of one gallery run, or a negative number when it failed.

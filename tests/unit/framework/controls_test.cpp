@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "framework/Framework.h"
+#include "tests/unit/framework/place_control.h"
+
+using formtest::Place;
 
 namespace {
 
@@ -25,15 +28,6 @@ std::unique_ptr<TTestForm> NewForm() {
   auto form = std::make_unique<TTestForm>(Application);
   form->AfterConstruction();
   return form;
-}
-
-template <class T>
-T* Place(TForm* form, const char* name, int l, int t, int w, int h) {
-  auto* c = new T(form);
-  c->SetName(name);
-  c->SetParent(form);
-  c->SetBounds(l, t, w, h);
-  return c;
 }
 
 std::wstring ClassOf(HWND wnd) {

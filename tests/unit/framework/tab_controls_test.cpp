@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "framework/Framework.h"
+#include "tests/unit/framework/place_control.h"
+
+using formtest::Place;
 
 namespace {
 
@@ -20,15 +23,6 @@ class TTabForm : public TForm {
     SetClientSize(360, 240);
   }
 };
-
-template <class T>
-T* Place(TWinControl* parent, TForm* form, const char* name, int l, int t, int w, int h) {
-  auto* c = new T(form);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetBounds(l, t, w, h);
-  return c;
-}
 
 // A left click on tab `index`, as the mouse gives it.
 void ClickTab(HWND tab, int index) {

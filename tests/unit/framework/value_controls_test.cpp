@@ -6,6 +6,9 @@
 #include <string>
 
 #include "framework/Framework.h"
+#include "tests/unit/framework/place_control.h"
+
+using formtest::Place;
 
 namespace {
 
@@ -21,15 +24,6 @@ std::unique_ptr<TValueForm> NewForm() {
   auto form = std::make_unique<TValueForm>(Application);
   form->AfterConstruction();
   return form;
-}
-
-template <class T>
-T* Place(TForm* form, const char* name, int l, int t, int w, int h) {
-  auto* c = new T(form);
-  c->SetName(name);
-  c->SetParent(form);
-  c->SetBounds(l, t, w, h);
-  return c;
 }
 
 LONG_PTR StyleOf(TWinControl* c) {

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "skin/SkinData.h"
+#include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 
 namespace frametest {
@@ -46,6 +47,35 @@ TSkinData* LoadTestSkin(const char* name) {
   d->SetActive(true);
   d->Loaded();
   return d;
+}
+
+void DropSkin(std::unique_ptr<TSkinData>& data) {
+  Pump(20);
+  data.reset();
+  delete SkinManager;
+  SkinManager = nullptr;
+}
+
+const wchar_t* TestWindowClass(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc)) return name;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+  return name;
+}
+
+bool ShowUntilSkinned(HWND w) {
+  ShowWindow(w, SW_SHOW);
+  SetForegroundWindow(w);
+  return PumpUntil([&] {
+    TSkinForm* f = SkinManager->FindSkinForm(w);
+    return f && f->State == sfsSkinned;
+  });
 }
 
 namespace {

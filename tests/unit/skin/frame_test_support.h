@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,17 @@ std::string TestSkinPath(const char* name);
 // A main-form skin data with the skin of that file, registered with the manager and
 // switched on (no window of the thread was activated yet, so at once).
 TSkinData* LoadTestSkin(const char* name);
+
+// Frees a test's skin data and the skin manager it made, after handling what the windows
+// closed by the test left in the queue.
+void DropSkin(std::unique_ptr<TSkinData>& data);
+
+// A window class of the test's own with that window procedure (the arrow cursor, the
+// window colour behind), registered on first use; its name.
+const wchar_t* TestWindowClass(const wchar_t* name, WNDPROC proc = DefWindowProcW);
+// Shows and activates the window and handles messages until the skin has taken its
+// frame; false when that did not happen within two seconds.
+bool ShowUntilSkinned(HWND w);
 
 // A top-level window of a class of the test's own (default processing only), placed
 // with a client area of the given size, shown and activated.

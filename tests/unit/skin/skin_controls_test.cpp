@@ -16,6 +16,7 @@
 #include "skin/SkinManager.h"
 #include "skin/widgets/SkinButton.h"
 #include "skin/widgets/SkinCheckBox.h"
+#include "tests/unit/framework/place_control.h"
 #include "tests/unit/skin/frame_test_support.h"
 
 using namespace frametest;
@@ -47,21 +48,6 @@ LRESULT CALLBACK ParentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) gCommands.push_back(LOWORD(wp));
   return DefWindowProcW(w, msg, wp, lp);
 }
-const wchar_t* ParentClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"ControlTestWindow";
-    RegisterClassExW(&wc);
-    return L"ControlTestWindow";
-  }();
-  return name;
-}
-
 class SkinControls : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,16 +59,13 @@ class SkinControls : public ::testing::Test {
   void TearDown() override {
     if (parent_ && IsWindow(parent_)) DestroyWindow(parent_);
     form_.reset();
-    Pump(20);
-    data_.reset();
-    delete SkinManager;
-    SkinManager = nullptr;
+    DropSkin(data_);
   }
   // The parent is made hidden, gets its children, and is skinned when shown.
   void MakeParent(int w, int h) {
-    parent_ =
-        CreateWindowExW(0, ParentClass(), L"Controls", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 80,
-                        80, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    parent_ = CreateWindowExW(0, TestWindowClass(L"ControlTestWindow", ParentProc), L"Controls",
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 80, 80, w, h, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
              int id, DWORD exStyle = 0) {
@@ -91,12 +74,7 @@ class SkinControls : public ::testing::Test {
                            GetModuleHandleW(nullptr), nullptr);
   }
   void ShowSkinned(HWND w) {
-    ShowWindow(w, SW_SHOW);
-    SetForegroundWindow(w);
-    ASSERT_TRUE(PumpUntil([&] {
-      TSkinForm* f = SkinManager->FindSkinForm(w);
-      return f && f->State == sfsSkinned;
-    }));
+    ASSERT_TRUE(ShowUntilSkinned(w));
     Pump(100);
   }
   std::unique_ptr<TSkinData> data_;
@@ -222,10 +200,7 @@ class TControlForm : public TForm {
 
 template <class T>
 T* Place(TForm* form, const char* name, int l, int t, int w, int h, intptr_t tag = 0) {
-  auto* c = new T(form);
-  c->SetName(name);
-  c->SetParent(form);
-  c->SetBounds(l, t, w, h);
+  T* c = formtest::Place<T>(form, name, l, t, w, h);
   c->SetTag(tag);
   return c;
 }

@@ -111,10 +111,7 @@ class SkinMenu : public ::testing::Test {
   void TearDown() override {
     for (HWND w : windows_)
       if (IsWindow(w)) DestroyWindow(w);
-    Pump(20);
-    data_.reset();
-    delete SkinManager;
-    SkinManager = nullptr;
+    DropSkin(data_);
   }
   TMenuItem* Add(TPopupMenu* m, const char* caption) {
     auto* item = new TMenuItem(m);

@@ -71,21 +71,6 @@ LRESULT CALLBACK ParentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
   return DefWindowProcW(w, msg, wp, lp);
 }
-const wchar_t* ParentClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"ScrollTestWindow";
-    RegisterClassExW(&wc);
-    return L"ScrollTestWindow";
-  }();
-  return name;
-}
-
 // Where the bars of a control lie, as the skin lays them out.
 TScrollBarsLayout BarsOf(HWND w) {
   RECT r{}, c{};
@@ -113,10 +98,7 @@ class SkinScroll : public ::testing::Test {
   void TearDown() override {
     for (HWND w : windows_)
       if (IsWindow(w)) DestroyWindow(w);
-    Pump(20);
-    data_.reset();
-    delete SkinManager;
-    SkinManager = nullptr;
+    DropSkin(data_);
   }
   void Load(const char* skin) {
     data_.reset(LoadTestSkin(skin));
@@ -124,8 +106,9 @@ class SkinScroll : public ::testing::Test {
     SendMouse({2, 2});
   }
   HWND Parent(int x, int y, int w, int h) {
-    HWND p = CreateWindowExW(0, ParentClass(), L"Scroll", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                             x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND p = CreateWindowExW(0, TestWindowClass(L"ScrollTestWindow", ParentProc), L"Scroll",
+                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, x, y, w, h, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
     windows_.push_back(p);
     return p;
   }
@@ -144,12 +127,7 @@ class SkinScroll : public ::testing::Test {
     return list;
   }
   void ShowSkinned(HWND w) {
-    ShowWindow(w, SW_SHOW);
-    SetForegroundWindow(w);
-    ASSERT_TRUE(PumpUntil([&] {
-      TSkinForm* f = SkinManager->FindSkinForm(w);
-      return f && f->State == sfsSkinned;
-    }));
+    ASSERT_TRUE(ShowUntilSkinned(w));
     Pump(150);
   }
   std::unique_ptr<TSkinData> data_;

@@ -99,10 +99,7 @@ TEST(SkinTab, APageControlOnAFormWearsTheTabPicturesOnItsSide) {
   EXPECT_EQ(s.Count(kBody, 0, 0, s.width, s.height) + s.Count(kEdge, 0, 0, s.width, s.height), 0);
 
   form.reset();
-  Pump(20);
-  data.reset();
-  delete SkinManager;
-  SkinManager = nullptr;
+  DropSkin(data);
 }
 
 TEST(SkinTab, ATabSetDrawsItsTabsHangingFromTheTabPictures) {
@@ -142,8 +139,5 @@ TEST(SkinTab, ATabSetDrawsItsTabsHangingFromTheTabPictures) {
   SaveShot(form->Handle(), "skin-tab-set.bmp");
 
   form.reset();
-  Pump(20);
-  data.reset();
-  delete SkinManager;
-  SkinManager = nullptr;
+  DropSkin(data);
 }

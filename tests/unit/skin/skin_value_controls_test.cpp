@@ -15,8 +15,10 @@
 #include "skin/SkinManager.h"
 #include "skin/widgets/SkinComBox.h"
 #include "skin/widgets/SkinUpDown.h"
+#include "tests/unit/framework/place_control.h"
 #include "tests/unit/skin/frame_test_support.h"
 
+using formtest::Place;
 using namespace frametest;
 
 namespace {
@@ -62,21 +64,6 @@ RECT ThumbOf(HWND track) {
   return r;
 }
 
-const wchar_t* ParentClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"ValueTestWindow";
-    RegisterClassExW(&wc);
-    return L"ValueTestWindow";
-  }();
-  return name;
-}
-
 class SkinValueControls : public ::testing::Test {
  protected:
   void Load(const char* skin) {
@@ -87,13 +74,10 @@ class SkinValueControls : public ::testing::Test {
   void TearDown() override {
     if (parent_ && IsWindow(parent_)) DestroyWindow(parent_);
     form_.reset();
-    Pump(20);
-    data_.reset();
-    delete SkinManager;
-    SkinManager = nullptr;
+    DropSkin(data_);
   }
   void MakeParent(int w, int h) {
-    parent_ = CreateWindowExW(0, ParentClass(), L"Value controls",
+    parent_ = CreateWindowExW(0, TestWindowClass(L"ValueTestWindow"), L"Value controls",
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 60, 60, w,
                               h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
@@ -109,12 +93,7 @@ class SkinValueControls : public ::testing::Test {
     return c;
   }
   void ShowSkinned(HWND w) {
-    ShowWindow(w, SW_SHOW);
-    SetForegroundWindow(w);
-    ASSERT_TRUE(PumpUntil([&] {
-      TSkinForm* f = SkinManager->FindSkinForm(w);
-      return f && f->State == sfsSkinned;
-    }));
+    ASSERT_TRUE(ShowUntilSkinned(w));
     SetFocus(w);
     Pump(150);
   }
@@ -409,15 +388,6 @@ class TValueForm : public TForm {
     SetClientSize(360, 170);
   }
 };
-
-template <class T>
-T* Place(TForm* form, const char* name, int l, int t, int w, int h) {
-  auto* c = new T(form);
-  c->SetName(name);
-  c->SetParent(form);
-  c->SetBounds(l, t, w, h);
-  return c;
-}
 
 }  // namespace
 
