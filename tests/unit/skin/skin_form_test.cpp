@@ -351,6 +351,7 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
                  kMdiClose = Rgb(230, 30, 30), kBarActive = Rgb(170, 210, 240);
   ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kMdiClose))
       << std::hex << Capture(frame).At(buttonLeft(2) + 6, top + 5);
+  SaveShot(frame, "mdi-maximised-child.bmp");
   Shot s = Capture(frame);
   EXPECT_EQ(s.At(buttonLeft(0) + 6, top + 5), kMdiMinimise);
   EXPECT_EQ(s.At(buttonLeft(1) + 6, top + 5), kMdiRestore);
