@@ -119,6 +119,11 @@ class TSkinForm : public TComponent {
   // The caption button under a frame point, or null.
   TNCObject* ObjectAt(POINT Frame) const;
   void PaintSysButton(TWinSysButton* Button);
+  // The maximised MDI child's buttons, laid out in the menu bar's row and drawn into
+  // the bar's picture (Bar: the bar's DC, its origin at the row's top-left).
+  void PaintMenuBarButtons(HDC Bar);
+  // An MDI frame with a menu bar whose active child is maximised.
+  bool MdiChildMaximisedInBar() const;
   // The menu bar's button under a frame point, or null.
   TMenuBtn* MenuButtonAt(POINT Frame) const;
   void PaintMenuButton(TMenuBtn* Button);

@@ -59,10 +59,16 @@ SysButtonWindow TSkinForm::ButtonConditions() const {
   w.minBox = (FrameIcons & fiMinimize) != 0;
   w.maximised = SizeState == ssMaximized;
   w.active = Active;
-  // The MDI children's buttons go into the skinned menu bar, which this frame does not
-  // have yet.
-  w.mdiMaxChildInMenuBar = false;
+  w.mdiMaxChildInMenuBar = MdiChildMaximisedInBar();
   return w;
+}
+
+bool TSkinForm::MdiChildMaximisedInBar() const {
+  if (WindowKind != wkMdiFrame || !MdiClientWindow || !MenuBar) return false;
+  BOOL maximised = FALSE;
+  HWND child = reinterpret_cast<HWND>(
+      SendMessageW(MdiClientWindow, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximised)));
+  return child && maximised;
 }
 
 bool TSkinForm::NcMouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result) {

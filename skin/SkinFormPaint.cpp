@@ -110,14 +110,65 @@ void TSkinForm::PaintMenuButton(TMenuBtn* Button) {
   }
 }
 
-void TSkinForm::PaintSysButton(TWinSysButton*) {
+void TSkinForm::PaintSysButton(TWinSysButton* Button) {
   if (!FramePaintingOn()) return;
   TFrameDC dc(Window);
   if (!dc.Get()) return;
   try {
+    if (Button && Button->Element->Visibility == 100) {
+      // A maximised MDI child's button lives in the menu bar: the bar is drawn again.
+      RECT wr{};
+      GetWindowRect(Window, &wr);
+      if (MenuBar && MenuHeight > 0)
+        MenuBar->Paint(dc.Get(), RECT{BorderLeft, TitleHeight, wr.right - wr.left - BorderRight,
+                                      TitleHeight + MenuHeight});
+      return;
+    }
     PaintFrameParts(dc.Get(), true);
   } catch (...) {
   }
+}
+
+void TSkinForm::PaintMenuBarButtons(HDC Bar) {
+  RECT wr{};
+  GetWindowRect(Window, &wr);
+  const SysButtonWindow conditions = ButtonConditions();
+  // The buttons keep clear of the bar picture's fixed end, as the bar's items do.
+  const TDataSkinObject* picture = SkinData->MenuBarImage.get();
+  const int margin = picture && !picture->Bitmap.Empty() ? picture->LeftWidth : 0;
+  const TitleMetrics m{wr.right - wr.left,
+                       {BorderLeft, TitleHeight, BorderRight, BorderBottom},
+                       MenuHeight,
+                       margin,
+                       RightToLeft};
+  bool shown = false;
+  for (const auto& b : SysButtons) {
+    const TDataSkinSysButton* e = b->Element;
+    if (e->Visibility != 100) continue;
+    b->Visible = false;
+    HBITMAP strip = StripOf(e);
+    if (!strip || !SysButtonShown(e->Action, e->Visibility, e->Visibility1, conditions)) {
+      // A button that went away does not stay lit under the mouse.
+      if (HotObject == b.get()) HotObject = nullptr;
+      b->State = 1;
+      continue;
+    }
+    const int frames = std::max(1, e->FrameCount);
+    const SysButtonSpec spec{e->Align, e->Xcoord, e->Ycoord, e->Bitmap.Width / frames,
+                             e->Bitmap.Height};
+    const TPixelRect r = LayoutTitle({spec}, CaptionSpec{}, m).buttons[0];
+    b->Bounds = RECT{r.Left, r.Top, r.Right, r.Bottom};
+    b->Visible = true;
+    shown = true;
+    // Frame 1 at rest; pressed and hot as the caption's buttons are.
+    const int frame = b->State == 1 ? 1 : SysButtonFrameOf(b->State, Active, frames, 100);
+    DrawFrame(Bar,
+              RECT{r.Left - BorderLeft, r.Top - TitleHeight, r.Right - BorderLeft,
+                   r.Bottom - TitleHeight},
+              strip, true, frames, frame);
+  }
+  // The child's own frame gives way while its buttons show here.
+  if (shown && SkinManager && !SkinManager->MdiMaximized) SkinManager->SetMdiMaximized(true);
 }
 
 void TSkinForm::PaintFrameParts(HDC Target, bool TitleOnly) {
@@ -165,9 +216,9 @@ TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
   std::vector<TWinSysButton*> placed;
   const SIZE icon{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
   for (const auto& b : SysButtons) {
-    b->Visible = false;
     const TDataSkinSysButton* e = b->Element;
-    if (e->Visibility == 100) continue;  // drawn in the menu bar's row
+    if (e->Visibility == 100) continue;  // laid out and drawn by the menu bar
+    b->Visible = false;
     if (!SysButtonShown(e->Action, e->Visibility, e->Visibility1, conditions)) continue;
     SysButtonSpec s{e->Align, e->Xcoord, e->Ycoord, 0, 0};
     if (b->UsesIcon) {

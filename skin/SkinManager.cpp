@@ -368,6 +368,8 @@ void TSkinManager::SetMdiMaximized(bool Value) {
   if (Value == MdiMaximized) return;
   MdiMaximized = Value;
   for (TSkinForm* f : SkinForms) {
+    // The frame's menu bar shows the maximised child's buttons, or no longer.
+    if (f->WindowKind == wkMdiFrame) PostMessageW(f->Window, SM_PAINTFRAME, 0, 0);
     if (f->WindowKind != wkMdiChild) continue;
     if (Value) {
       f->DropRegion(false);

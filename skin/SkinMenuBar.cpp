@@ -129,6 +129,7 @@ void TSkinMenuBar::Paint(HDC Dc, const RECT& Rect) {
         RECT{r.left + Rect.left, r.top + Rect.top, r.right + Rect.left, r.bottom + Rect.top};
     DrawButton(mem.Get(), *b, r);
   }
+  Form->PaintMenuBarButtons(mem.Get());
   BitBlt(Dc, Rect.left, Rect.top, w, h, mem.Get(), 0, 0, SRCCOPY);
 }
 

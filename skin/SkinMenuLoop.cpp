@@ -267,8 +267,11 @@ bool DrawDropDownItem(TSkinForm* Form, const DRAWITEMSTRUCT* Draw) {
   }
   TItemCopy copy;
   CopyItem(menu, pos, copy);
+  // The drop-downs of a right-to-left bar are right-to-left menus.
+  const bool rtl =
+      (Form->MenuBar && Form->MenuBar->RightToLeft) || MenuItemRightOrder(menu, pos, true);
   PaintMenuItem(Draw->hDC, Draw->rcItem, &copy.Item, menu, (Draw->itemState & ODS_SELECTED) != 0,
-                Form->SkinData, copy.Images.Get());
+                Form->SkinData, copy.Images.Get(), rtl);
   return true;
 }
 

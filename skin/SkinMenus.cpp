@@ -134,13 +134,18 @@ COLORREF TextColour(TSkinData* Skin, const TMenuItem* Item, bool Selected) {
   return TSkinData::ColorToRGB(c.ButtonShadow);
 }
 
-// Icon column, caption and shortcut of one item, on a surface of the item's size.
+// Icon column, caption and shortcut of one item, on a surface of the item's size. A
+// right-to-left item is the same layout mirrored: column at the right, the caption
+// right-aligned before it, the shortcut at the left.
 void PaintContent(HDC Dc, int Width, int Height, TMenuItem* Item, bool Selected, TSkinData* Skin,
-                  HIMAGELIST Images) {
+                  HIMAGELIST Images, bool RightToLeft) {
+  auto place = [&](RECT r) {
+    return RightToLeft ? RECT{Width - r.right, r.top, Width - r.left, r.bottom} : r;
+  };
   const int left = 1 + (HasPicture(Skin->MenuItem) ? Skin->MenuItem->LeftWidth : 0);
   const int col = ColumnWidth(Images);
-  const RECT column{left, 1, left + col, Height - 1};
-  RECT text{column.right + 3, 0, Width - 1, Height};
+  const RECT column = place(RECT{left, 1, left + col, Height - 1});
+  const RECT text{left + col + 3, 0, Width - 1, Height};
   if (Item->IsLine()) {
     if (!HasPicture(Skin->MenuItem)) {
       RECT line{3, text.top + 4, Width - 3, text.top + 6};
@@ -171,12 +176,14 @@ void PaintContent(HDC Dc, int Width, int Height, TMenuItem* Item, bool Selected,
   DrawTextW(Dc, caption.c_str(), -1, &measured,
             DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE);
   const int th = measured.bottom - measured.top;
-  RECT at{text.left, (Height - th) / 2, text.right, (Height - th) / 2 + th};
-  DrawTextW(Dc, caption.c_str(), -1, &at, DT_EXPANDTABS | DT_SINGLELINE);
+  RECT at = place(RECT{text.left, (Height - th) / 2, text.right, (Height - th) / 2 + th});
+  DrawTextW(Dc, caption.c_str(), -1, &at,
+            DT_EXPANDTABS | DT_SINGLELINE | (RightToLeft ? DT_RIGHT : DT_LEFT));
   if (!Item->ShortCutText().empty()) {
     const std::wstring keys = GbkToWide(Item->ShortCutText());
-    RECT k{measured.right, at.top, Width - 11, at.bottom};
-    DrawTextW(Dc, keys.c_str(), -1, &k, DT_EXPANDTABS | DT_SINGLELINE | DT_RIGHT);
+    RECT k = place(RECT{measured.right, at.top, Width - 11, at.bottom});
+    DrawTextW(Dc, keys.c_str(), -1, &k,
+              DT_EXPANDTABS | DT_SINGLELINE | (RightToLeft ? DT_LEFT : DT_RIGHT));
   }
   SelectObject(Dc, oldFont);
 }
@@ -372,7 +379,7 @@ LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
 // Owner-drawn items
 
 void PaintMenuItem(HDC Dc, const RECT& Rect, TMenuItem* Item, HMENU Menu, bool Selected,
-                   TSkinData* Skin, HIMAGELIST Images) {
+                   TSkinData* Skin, HIMAGELIST Images, bool RightToLeft) {
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
   if (w <= 0 || h <= 0) return;
   TGdiObject surface(CreateCompatibleBitmap(Dc, w, h));
@@ -398,13 +405,13 @@ void PaintMenuItem(HDC Dc, const RECT& Rect, TMenuItem* Item, HMENU Menu, bool S
       TDataSkinObject& e = *Skin->MenuItem;
       DrawNineSlice(mem, all, SkinBitmapOf(e.Bitmap), false, e.Tile == 1, e.Trans == 1, 5,
                     Selected ? 4 : 1, ElementMargins(e));
-      PaintContent(mem, w, h, Item, Selected, Skin, Images);
+      PaintContent(mem, w, h, Item, Selected, Skin, Images, RightToLeft);
     }
   } else {
     const TColor fill = Selected ? Skin->Colours.Hilight : Skin->Colours.Menu;
     TGdiObject brush(CreateSolidBrush(TSkinData::ColorToRGB(fill)));
     FillRect(mem, &all, static_cast<HBRUSH>(brush.Get()));
-    PaintContent(mem, w, h, Item, Selected, Skin, Images);
+    PaintContent(mem, w, h, Item, Selected, Skin, Images, RightToLeft);
   }
   BitBlt(Dc, Rect.left, Rect.top, w, h, mem, 0, 0, SRCCOPY);
   SelectObject(mem, oldBmp);
@@ -449,7 +456,8 @@ void TSkinItemPainter::operator()(TObject* Sender, HDC Dc, const RECT& Rect, UIN
     PendingPopup->MenuHandle = menu;
     PendingPopup = nullptr;
   }
-  PaintMenuItem(Dc, Rect, item, menu, (State & ODS_SELECTED) != 0, SkinData, Images);
+  PaintMenuItem(Dc, Rect, item, menu, (State & ODS_SELECTED) != 0, SkinData, Images,
+                MenuItemRightOrder(menu, item->Command(), false));
 }
 
 void SkinPopupMenu(TPopupMenu* Menu, TSkinData* SkinData, HIMAGELIST Images) {
@@ -485,4 +493,12 @@ void SkinFormPopupMenus(TComponent* Form, TSkinData* SkinData, bool On) {
       SkinPopupMenu(menu, SkinData);
     }
   }
+}
+
+bool MenuItemRightOrder(HMENU Menu, UINT Item, bool ByPosition) {
+  if (!Menu) return false;
+  MENUITEMINFOW mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_FTYPE;
+  return GetMenuItemInfoW(Menu, Item, ByPosition, &mi) && (mi.fType & MFT_RIGHTORDER);
 }

@@ -81,6 +81,9 @@ void SkinFormPopupMenus(TComponent* Form, TSkinData* SkinData, bool On);
 // The system's menu font (bold for a default item), made once.
 HFONT SkinMenuFont(bool Bold);
 
-// Paints one item of the menu Menu (its handle) into Rect of Dc.
+// Paints one item of the menu Menu (its handle) into Rect of Dc; a right-to-left item
+// mirrors the layout.
 void PaintMenuItem(HDC Dc, const RECT& Rect, TMenuItem* Item, HMENU Menu, bool Selected,
-                   TSkinData* SkinData, HIMAGELIST Images);
+                   TSkinData* SkinData, HIMAGELIST Images, bool RightToLeft = false);
+// Whether the item (by position, or by command) is ordered right to left.
+bool MenuItemRightOrder(HMENU Menu, UINT Item, bool ByPosition);

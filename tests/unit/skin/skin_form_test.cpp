@@ -340,7 +340,47 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
   EXPECT_EQ(WindowSize(child).cy, client.cy + 29);
   DeleteObject(rgn);
 
-  SendMessageW(gMdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
-  EXPECT_TRUE(PumpUntil([&] { return SkinManager->CountMdiChildren() == 0; }, 1000));
+  // Maximised again, the child's minimise, restore and close buttons sit in the frame's
+  // menu bar, right-aligned before the bar picture's 2-pixel end, from the skin's strip
+  // with its magenta corners see-through.
+  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+  const int width = WindowSize(frame).cx;
+  const int top = 22 + (GetSystemMetrics(SM_CYMENU) - 10) / 2;
+  auto buttonLeft = [&](int k) { return width - 16 * (3 - k) - 5 - 2; };
+  const uint32_t kMdiMinimise = Rgb(40, 200, 90), kMdiRestore = Rgb(200, 60, 160),
+                 kMdiClose = Rgb(230, 30, 30), kBarActive = Rgb(170, 210, 240);
+  ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kMdiClose))
+      << std::hex << Capture(frame).At(buttonLeft(2) + 6, top + 5);
+  SaveShot(frame, "mdi-maximised-child.bmp");
+  Shot s = Capture(frame);
+  EXPECT_EQ(s.At(buttonLeft(0) + 6, top + 5), kMdiMinimise);
+  EXPECT_EQ(s.At(buttonLeft(1) + 6, top + 5), kMdiRestore);
+  EXPECT_EQ(s.Count(kMdiClose, 0, 0, width, 22 + GetSystemMetrics(SM_CYMENU)), 12 * 10 - 1);
+  EXPECT_EQ(s.At(buttonLeft(1), top), kBarActive);
+  EXPECT_GT(s.Count(Rgb(120, 0, 60), 0, 22, width, 22 + GetSystemMetrics(SM_CYMENU)), 5)
+      << "the bar's item text stays";
+
+  // Real clicks: restore gives the child its own frame back and empties the bar's
+  // corner; maximised again, close closes it.
+  auto click = [&](int k) {
+    const POINT p = At(frame, buttonLeft(k) + 6, top + 5);
+    Mouse(p);
+    Mouse(p, MOUSEEVENTF_LEFTDOWN);
+    Mouse(p, MOUSEEVENTF_LEFTUP);
+  };
+  click(1);
+  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(child) && !SkinManager->MdiMaximized; }, 2000));
+  EXPECT_TRUE(WaitForPixel(frame, buttonLeft(1) + 6, top + 5, kBarActive));
+  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+  ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kMdiClose));
+  click(2);
+  EXPECT_TRUE(
+      PumpUntil([&] { return !IsWindow(child) && SkinManager->CountMdiChildren() == 0; }, 2000));
+  EXPECT_FALSE(SkinManager->MdiMaximized);
+  ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kBarActive));
+  s = Capture(frame);
+  EXPECT_EQ(s.Count(kMdiMinimise, 0, 0, width, 60) + s.Count(kMdiRestore, 0, 0, width, 60) +
+                s.Count(kMdiClose, 0, 0, width, 60),
+            0);
   EXPECT_EQ(exceptions_, 0);
 }

@@ -487,12 +487,19 @@ TEST_F(RightToLeftMenuBar, ItemsStartAtTheRightAndTheArrowsFollowThem) {
             5)
       << "the caption is drawn where the button is hit";
   std::vector<HMENU> seen;
-  RECT popup{};
+  RECT popup{}, wrap{};
+  Shot dropDown;
   Drive([&] {
     AltWith('F');
     seen.push_back(WaitOpen(file_));
-    GetWindowRect(FindWindowW(L"#32768", nullptr), &popup);
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    GetWindowRect(menu, &popup);
+    Sleep(150);
+    dropDown = Capture(menu);
+    GetMenuItemRect(nullptr, file_, 1, &wrap);
+    OffsetRect(&wrap, -popup.left, -popup.top);
     SaveShot(wnd_, "menubar-right-to-left.bmp");
+    SaveShot(menu, "menubar-right-to-left-dropdown.bmp");
     for (auto [key, next] : {std::pair{VK_LEFT, edit_}, {VK_RIGHT, file_}, {VK_RIGHT, help_}}) {
       Press(key);
       seen.push_back(WaitOpen(next));
@@ -502,4 +509,17 @@ TEST_F(RightToLeftMenuBar, ItemsStartAtTheRightAndTheArrowsFollowThem) {
   });
   EXPECT_EQ(seen, (std::vector<HMENU>{file_, edit_, file_, help_}));
   EXPECT_EQ(popup.right, At(wnd_, Button(kFile).right, 0).x);
+  // The drop-down's items mirror the left-to-right layout: the checked "Wrap lines" has
+  // its mark in the column at the right end and its caption right-aligned before it.
+  ASSERT_GT(dropDown.width, 0) << "no drop-down seen";
+  const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+  const uint32_t mark = Rgb(GetRValue(ink), GetGValue(ink), GetBValue(ink));
+  const uint32_t text = Rgb(20, 20, 120);
+  const int third = (wrap.right - wrap.left) / 3;
+  EXPECT_GT(dropDown.Count(mark, wrap.right - 24, wrap.top, wrap.right, wrap.bottom), 5);
+  EXPECT_GT(dropDown.Count(text, wrap.right - 2 * third, wrap.top, wrap.right - 20, wrap.bottom),
+            5);
+  EXPECT_EQ(dropDown.Count(mark, wrap.left, wrap.top, wrap.left + third, wrap.bottom) +
+                dropDown.Count(text, wrap.left, wrap.top, wrap.left + third, wrap.bottom),
+            0);
 }

@@ -124,3 +124,16 @@ def bar_frame(body, end):
 
 save("menubar.bmp", stacked(bar_frame((170, 210, 240), (40, 80, 120)),
                             bar_frame((190, 150, 200), (100, 70, 110))))
+# A maximised MDI child's minimise, restore and close buttons: one strip of three
+# buttons of four frames each (normal, pressed, hot, inactive), 12 x 10, the top-left
+# corner of each frame magenta.
+def mdi_frame(c):
+    f = flat(12, 10, c)
+    f[0][0] = KEY
+    return f
+
+
+save("mdi.bmp", side_by_side(*[mdi_frame(c) for c in (
+    (40, 200, 90), (20, 100, 45), (120, 240, 160), (90, 120, 100),
+    (200, 60, 160), (100, 30, 80), (240, 140, 210), (130, 100, 120),
+    (230, 30, 30), (115, 15, 15), (250, 130, 130), (140, 90, 90))]))
