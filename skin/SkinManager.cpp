@@ -374,6 +374,11 @@ void TSkinManager::SetMdiMaximized(bool Value) {
     if (Value) {
       f->DropRegion(false);
       f->SetFrameStyle(true);
+      // The child now covers the whole MDI client, but the part outside its old outline
+      // was never invalidated: without this it keeps the client's pixels until something
+      // else paints it.
+      RedrawWindow(f->Window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     } else if (f->SizeState == ssMinimized) {
       f->SetFrameStyle(true);
     } else {

@@ -331,6 +331,16 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
   EXPECT_TRUE(SkinManager->MdiMaximized);
   EXPECT_EQ(GetWindowRgn(child, rgn), ERROR);
   EXPECT_EQ(ClientSize(child).cx, ClientSize(gMdiClient).cx);
+  // Its whole client area is painted, not only the part its old outline covered.
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        const SIZE c = ClientSize(gMdiClient);
+        const COLORREF back = GetSysColor(COLOR_APPWORKSPACE);
+        return Capture(frame).Count(Rgb(GetRValue(back), GetGValue(back), GetBValue(back)), 0, 0,
+                                    WindowSize(frame).cx, WindowSize(frame).cy) < c.cx * c.cy / 10;
+      },
+      2000))
+      << "the maximised child left the client's background showing";
   // Restored, its own skinned frame, region and client size come back.
   SendMessageW(gMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
   Pump(50);
