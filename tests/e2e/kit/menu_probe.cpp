@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/e2e/kit/reply_receiver.h"
+
 namespace {
 
-constexpr ULONG_PTR kMenuTag = 0x56504E32;  // the reply's dwData
-constexpr UINT kGetMenuHandle = 0x01E1;     // MN_GETHMENU
+constexpr ULONG_PTR kMenuTag = static_cast<ULONG_PTR>(e2e::ReplyKind::Menu);
+constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 
 UINT DescribeMenuMessage() {
   static UINT msg = RegisterWindowMessageW(L"VpnE2e.DescribeMenu");

@@ -4,11 +4,10 @@
 #include <map>
 
 #include "tests/e2e/kit/e2e_kit.h"
+#include "tests/e2e/kit/reply_receiver.h"
 
 namespace e2e {
 namespace {
-
-constexpr ULONG_PTR kMenuTag = 0x56504E32;  // the probe's reply
 
 [[noreturn]] void Fail(const std::string& text) {
   throw Failure(text);
@@ -18,40 +17,6 @@ UINT DescribeMenuMessage() {
   static UINT msg = RegisterWindowMessageW(L"VpnE2e.DescribeMenu");
   return msg;
 }
-
-struct MenuReceiver {
-  HWND hwnd = nullptr;
-  std::string reply;
-  unsigned replies = 0;
-
-  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COPYDATA) {
-      auto* self = reinterpret_cast<MenuReceiver*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-      auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-      if (!self || !cds || cds->dwData != kMenuTag) return 0;
-      self->reply.assign(static_cast<const char*>(cds->lpData), cds->cbData);
-      ++self->replies;
-      return 1;
-    }
-    return DefWindowProcW(w, msg, wp, lp);
-  }
-
-  static MenuReceiver& Get() {
-    static MenuReceiver r;
-    if (!r.hwnd) {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"VpnE2eMenuReceiver";
-      RegisterClassW(&wc);
-      r.hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               wc.hInstance, nullptr);
-      if (!r.hwnd) Fail("cannot create the kit's menu receiver window");
-      SetWindowLongPtrW(r.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&r));
-    }
-    return r;
-  }
-};
 
 // The probe hooked into the thread that shows the menu, once per thread.
 void EnsureProbe(DWORD thread) {
@@ -129,20 +94,21 @@ HWND WaitForPopupMenu(DWORD pid, DWORD ms) {
 
 std::vector<MenuItem> MenuItems(HWND popup) {
   EnsureProbe(GetWindowThreadProcessId(popup, nullptr));
-  MenuReceiver& r = MenuReceiver::Get();
-  const unsigned before = r.replies;
+  ReplyReceiver& r = ReplyReceiver::Get();
+  const ReplyReceiver::Reply& reply = r.Last(ReplyKind::Menu);
+  const unsigned before = reply.count;
   DWORD_PTR ignored = 0;
   // The probe sends its reply while this call waits; this thread takes it then.
-  SendMessageTimeoutW(popup, DescribeMenuMessage(), reinterpret_cast<WPARAM>(r.hwnd), 0,
+  SendMessageTimeoutW(popup, DescribeMenuMessage(), reinterpret_cast<WPARAM>(r.Window()), 0,
                       SMTO_NORMAL, 5000, &ignored);
-  if (r.replies == before) Fail("the open menu did not answer the probe");
-  if (r.reply == "no menu\n") Fail("the menu window shows no menu");
+  if (reply.count == before) Fail("the open menu did not answer the probe");
+  if (reply.text == "no menu\n") Fail("the menu window shows no menu");
   std::vector<MenuItem> items;
   size_t start = 0;
-  while (start < r.reply.size()) {
-    size_t end = r.reply.find('\n', start);
-    if (end == std::string::npos) end = r.reply.size();
-    const auto f = SplitLine(r.reply.substr(start, end - start), 8);
+  while (start < reply.text.size()) {
+    size_t end = reply.text.find('\n', start);
+    if (end == std::string::npos) end = reply.text.size();
+    const auto f = SplitLine(reply.text.substr(start, end - start), 8);
     start = end + 1;
     if (f.size() != 8) Fail("malformed menu probe line");
     MenuItem item;

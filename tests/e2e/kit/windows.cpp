@@ -1,54 +1,17 @@
 // Finding windows and controls of another process and reading what they show.
 #include "tests/e2e/kit/e2e_kit.h"
+#include "tests/e2e/kit/reply_receiver.h"
 // (after <windows.h>)
 #include <commctrl.h>
 
 namespace e2e {
 namespace {
 
-constexpr ULONG_PTR kDescribeTag = 0x56504E31;  // the DescribeControls reply's dwData
 constexpr DWORD kSendLimitMs = 5000;
 
 [[noreturn]] void Fail(const std::string& text) {
   throw Failure(text);
 }
-
-// A hidden window of this thread that receives the forms' WM_COPYDATA replies.
-struct Receiver {
-  HWND hwnd = nullptr;
-  std::string last_reply;
-  unsigned replies = 0;
-
-  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COPYDATA) {
-      auto* self = reinterpret_cast<Receiver*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-      auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-      if (self && cds && cds->dwData == kDescribeTag) {
-        self->last_reply.assign(static_cast<const char*>(cds->lpData), cds->cbData);
-        ++self->replies;
-        return 1;
-      }
-      return 0;
-    }
-    return DefWindowProcW(w, msg, wp, lp);
-  }
-
-  static Receiver& Get() {
-    static Receiver r;
-    if (!r.hwnd) {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"VpnE2eReceiver";
-      RegisterClassW(&wc);
-      r.hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               wc.hInstance, nullptr);
-      if (!r.hwnd) Fail("cannot create the kit's receiver window");
-      SetWindowLongPtrW(r.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&r));
-    }
-    return r;
-  }
-};
 
 UINT DescribeMessage() {
   static UINT msg = RegisterWindowMessageW(L"VpnClient.DescribeControls");
@@ -224,14 +187,15 @@ HWND Control(HWND form, std::wstring_view name) {
 }
 
 std::vector<ControlInfo> DescribeControls(HWND form) {
-  Receiver& r = Receiver::Get();
-  unsigned before = r.replies;
+  ReplyReceiver& r = ReplyReceiver::Get();
+  const ReplyReceiver::Reply& reply = r.Last(ReplyKind::Controls);
+  unsigned before = reply.count;
   // The form sends its WM_COPYDATA reply while this call waits; this thread takes it then.
-  LRESULT answered = Send(form, DescribeMessage(), reinterpret_cast<WPARAM>(r.hwnd), 0);
-  if (answered != 1 || r.replies == before)
+  LRESULT answered = Send(form, DescribeMessage(), reinterpret_cast<WPARAM>(r.Window()), 0);
+  if (answered != 1 || reply.count == before)
     Fail("window '" + WideToUtf8(TextOf(form)) + "' did not answer the DescribeControls request");
   std::vector<ControlInfo> controls;
-  for (const std::wstring& line : Split(Utf8ToWide(r.last_reply), L'\n', size_t(-1))) {
+  for (const std::wstring& line : Split(Utf8ToWide(reply.text), L'\n', size_t(-1))) {
     if (line.empty()) continue;
     auto f = Split(line, L'\t', 10);
     if (f.size() != 10) Fail("malformed DescribeControls line: " + WideToUtf8(line));
@@ -258,13 +222,14 @@ std::optional<ControlInfo> DescribeControl(HWND form, std::wstring_view name) {
 }
 
 void Sync(HWND form, DWORD ms) {
-  Receiver& r = Receiver::Get();
-  unsigned before = r.replies;
+  ReplyReceiver& r = ReplyReceiver::Get();
+  const ReplyReceiver::Reply& reply = r.Last(ReplyKind::Controls);
+  unsigned before = reply.count;
   // Posted messages of one thread are handled in order: once this request is answered,
   // everything posted earlier has been handled too.
-  if (!PostMessageW(form, DescribeMessage(), reinterpret_cast<WPARAM>(r.hwnd), 0))
+  if (!PostMessageW(form, DescribeMessage(), reinterpret_cast<WPARAM>(r.Window()), 0))
     Fail("cannot post to the window to synchronise with it");
-  if (!WaitUntil([&] { return r.replies != before; }, ms, 1))
+  if (!WaitUntil([&] { return reply.count != before; }, ms, 1))
     Fail("window '" + WideToUtf8(TextOf(form)) + "' did not catch up with its input in time");
 }
 

@@ -1,0 +1,34 @@
+// The hidden window of the kit's thread that takes what the programs under test send
+// back by WM_COPYDATA: the forms' control lists and the menu probe's item lists, told
+// apart by the message's dwData.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+enum class ReplyKind : ULONG_PTR {
+  Controls = 0x56504E31,  // a form's DescribeControls reply
+  Menu = 0x56504E32,      // the menu probe's reply
+};
+
+class ReplyReceiver {
+ public:
+  struct Reply {
+    std::string text;    // the last one
+    unsigned count = 0;  // how many have come
+  };
+  // Made on first use; throws Failure when the window cannot be made.
+  static ReplyReceiver& Get();
+  HWND Window() const { return hwnd_; }
+  const Reply& Last(ReplyKind kind) const { return kind == ReplyKind::Menu ? menu_ : controls_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+  HWND hwnd_ = nullptr;
+  Reply controls_, menu_;
+};
+
+}  // namespace e2e
