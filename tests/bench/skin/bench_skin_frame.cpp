@@ -18,6 +18,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "tests/bench/skin/bench_clock.h"
+#include "tests/bench/skin/bench_main_window.h"
 
 namespace {
 
@@ -28,16 +29,11 @@ using bench::PumpUntil;
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
-  auto form = std::make_unique<TFrmMain>(Application);
-  form->AfterConstruction();
-  form->Show();
+  bench::SkinnedMainWindow m = bench::ShowSkinnedMainWindow();
+  if (!m.form) return 1;
+  TFrmMain* form = m.form.get();
+  TSkinForm* f = m.frame;
   HWND w = form->Handle();
-  TSkinForm* f = nullptr;
-  PumpUntil([&] { return (f = SkinManager->FindSkinForm(w)) && f->State == sfsSkinned; }, 5000);
-  if (!f) {
-    fprintf(stderr, "the main window was not skinned\n");
-    return 1;
-  }
   PumpUntil([] { return false; }, 300);
   RECT r{};
   GetWindowRect(w, &r);
@@ -71,6 +67,6 @@ int main(int argc, char** argv) {
   printf("  ratio skinned / system                    %8.2f\n", skinned / plain);
   printf("  ratio pieces drawn anew / system          %8.2f\n", fresh / plain);
   printf("  ratio region / system paint               %8.2f\n", region / plain);
-  form.reset();
+  m.form.reset();
   return 0;
 }

@@ -16,6 +16,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "tests/bench/skin/bench_clock.h"
+#include "tests/bench/skin/bench_main_window.h"
 
 namespace {
 
@@ -53,16 +54,10 @@ double MedianOpen(int rounds, TPopupMenu* menu) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
-  auto form = std::make_unique<TFrmMain>(Application);
-  form->AfterConstruction();
-  form->Show();
+  bench::SkinnedMainWindow m = bench::ShowSkinnedMainWindow();
+  if (!m.form) return 1;
+  TFrmMain* form = m.form.get();
   HWND w = form->Handle();
-  TSkinForm* f = nullptr;
-  PumpUntil([&] { return (f = SkinManager->FindSkinForm(w)) && f->State == sfsSkinned; }, 5000);
-  if (!f) {
-    fprintf(stderr, "the main window was not skinned\n");
-    return 1;
-  }
   HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterCall, nullptr, GetCurrentThreadId());
   const double skinned = MedianOpen(rounds, form->PopupMenu1);
 
@@ -83,6 +78,6 @@ int main(int argc, char** argv) {
          rounds);
   printf("  tray menu     skinned %8.1f us   own %8.1f us   ratio %5.2f\n", skinned, plain,
          skinned / plain);
-  form.reset();
+  m.form.reset();
   return 0;
 }
