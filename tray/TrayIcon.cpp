@@ -105,6 +105,20 @@ void TTrayIcon::Loaded() {
       HideMainWindow();
     }
   }
+  // While the program starts, the icon's state goes to the shell right after the main
+  // window's first picture: the calls go to another process (and the first one loads the
+  // shell library), and an icon that is not shown yet has nothing to show before then.
+  // The state handed over is the one the icon has at that moment.
+  if (!Designing() && Application->WaitingForFirstShow()) {
+    Application->AfterFirstShow([this, alive = FAlive] {
+      if (*alive) HandStateToShell();
+    });
+    return;
+  }
+  HandStateToShell();
+}
+
+void TTrayIcon::HandStateToShell() {
   UpdateTrayIcon();
   SetIconVisible(FIconVisible);
   SetCycleIcons(FCycleIcons);

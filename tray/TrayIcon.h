@@ -125,6 +125,9 @@ class TTrayIcon : public TComponent {
   void TrayCallback(UINT Event);
 
  private:
+  // The state the end of the layout's reading hands to the shell: the picture and tip, shown
+  // or not, cycling, enter/exit watching, the callback style.
+  void HandStateToShell();
   friend class TTrayIconHandler;
   bool Designing() const { return HasState(csDesigning); }
   TWinControl* OwnerControl() const;

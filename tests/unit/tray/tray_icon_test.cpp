@@ -91,6 +91,12 @@ class TrayIconTest : public ::testing::Test {
     for (auto& c : calls) m.push_back(c.Message);
     return m;
   }
+  std::vector<DWORD> MessagesFor(UINT identity) const {
+    std::vector<DWORD> m;
+    for (auto& c : calls)
+      if (c.Record.uID == identity) m.push_back(c.Message);
+    return m;
+  }
   TPopupMenu* NewMenu(std::vector<std::string> captions) {
     auto* menu = new TPopupMenu(form);
     for (auto& caption : captions) {
@@ -126,9 +132,32 @@ TEST_F(TrayIconTest, RecordStartsWithTheIconsIdentityAndTheCallback) {
   EXPECT_TRUE(calls.empty());  // nothing reaches the shell before the layout is read
 
   tray->Loaded();
+  TTrayIcon* early = nullptr;
+  if (Application->WaitingForFirstShow()) {
+    // While the program starts nothing goes to the shell before the main form's first
+    // picture. An icon shown meanwhile stays shown afterwards, and one freed meanwhile
+    // is never touched again.
+    EXPECT_TRUE(calls.empty());
+    early = new TTrayIcon(form);
+    early->Loaded();
+    early->SetIconVisible(true);
+    auto* gone = new TTrayIcon(form);
+    gone->Loaded();
+    delete gone;
+    EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+    calls.clear();
+    form->Show();
+    PumpPending();
+    EXPECT_TRUE(early->IconVisible());
+    EXPECT_EQ(MessagesFor(early->Identity()),
+              (std::vector<DWORD>{NIM_MODIFY, NIM_ADD, NIM_SETVERSION}));
+    EXPECT_EQ(calls.size(), 6u);  // nothing for the freed icon
+  }
   // The initial state: update, the (hidden) icon, the callback style.
-  EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_DELETE, NIM_SETVERSION}));
+  EXPECT_EQ(MessagesFor(tray->Identity()),
+            (std::vector<DWORD>{NIM_MODIFY, NIM_DELETE, NIM_SETVERSION}));
   EXPECT_EQ(calls.back().Record.uVersion, 0u);
+  delete early;
 
   // Two icons have different identities on one window.
   TTrayIcon other(nullptr);
