@@ -160,7 +160,6 @@ void TSkinForm::AttachToWindow(TSkinData* ASkinData) {
     CaptionFont.Reset(CreateFontIndirectW(&ncm.lfCaptionFont));
   DoubleClickTime = GetDoubleClickTime();
   ReadWindow();
-  MakeSmallIcon();
   MakeSysPopup();
   if (WindowKind == wkMdiFrame) SubclassMdiClient();
   if (SkinData->SkinControls.Contains(xcMainMenu)) {
@@ -300,6 +299,7 @@ void TSkinForm::ApplySkinColors() {
   if (Form) Form->SetColor(FrameworkColour(SkinData->Colours.ButtonFace));
   for (TSkinControl* c : ControlList) c->SkinChanged();
   State = sfsReskinning;
+  DropPieces();  // the border pictures may be new
   if (SkinData->SkinControls.Contains(xcMainMenu)) {
     SkinPopupMenus();
     FitFrame(true);
@@ -332,7 +332,10 @@ void TSkinForm::FitFrame(bool ReadClient) {
   // before the skin took it) is stale there: nothing is copied, everything is painted anew.
   SetWindowPos(Window, nullptr, 0, 0, o.width, o.height,
                SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-  RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  // A window not on screen yet is painted whole when it is shown.
+  if (IsWindowVisible(Window))
+    RedrawWindow(Window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TSkinForm::Subclass() {

@@ -166,8 +166,9 @@ class TSkinForm : public TComponent {
   TNCObject* HotObject = nullptr;
   TGdiObject TitleBitmap;
   SIZE TitleBitmapSize{};
-  // A copy of the window's small icon, drawn over the caption for the system-menu button.
-  TIconHandle SmallIcon;
+  // The window's small icon as the title's last layout found it (the window's own handle,
+  // not a copy), drawn over the caption for the system-menu button.
+  HICON TitleIcon = nullptr;
   TPopupMenu* SysPopup = nullptr;  // owned as a component
   std::vector<TSkinControlChoice> Controls;
   // The skin controls of the window's child controls (owned as components).
@@ -215,7 +216,7 @@ class TSkinForm : public TComponent {
   // The form's popup menus are drawn by the skin when it skins popup menus.
   bool SkinsPopupMenus() const;
   void SkinPopupMenus();
-  void MakeSmallIcon();
+  HICON WindowSmallIcon() const;
   void SkinChildControls(TComponent* Container);
   void SkinChildWindows();
   // Makes and attaches the skin control a choice names; null when it names none.

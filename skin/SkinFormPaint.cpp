@@ -82,7 +82,9 @@ TSkinForm::TFramePieces& TSkinForm::Pieces(int Width, int Height, bool ForActive
 }
 
 void TSkinForm::PaintFrame(HRGN) {
-  if (!FramePaintingOn()) return;
+  // A window not yet on screen (activated as it is being shown) gets its frame painted
+  // when it appears; a picture drawn before that would be thrown away.
+  if (!FramePaintingOn() || !IsWindowVisible(Window)) return;
   // The whole frame is drawn: its pieces are copied from pictures made once per size,
   // which costs less than working out what the update region leaves out.
   TFrameDC dc(Window);
@@ -215,6 +217,7 @@ TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
   std::vector<SysButtonSpec> specs;
   std::vector<TWinSysButton*> placed;
   const SIZE icon{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+  TitleIcon = WindowSmallIcon();
   for (const auto& b : SysButtons) {
     const TDataSkinSysButton* e = b->Element;
     if (e->Visibility == 100) continue;  // laid out and drawn by the menu bar
@@ -222,7 +225,7 @@ TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
     if (!SysButtonShown(e->Action, e->Visibility, e->Visibility1, conditions)) continue;
     SysButtonSpec s{e->Align, e->Xcoord, e->Ycoord, 0, 0};
     if (b->UsesIcon) {
-      if (!SmallIcon) continue;
+      if (!TitleIcon) continue;
       s.width = icon.cx;
       s.height = icon.cy;
     } else {
@@ -271,9 +274,8 @@ void TSkinForm::PaintTitle(HDC Dc, int Width) {
     if (!b->Visible) continue;
     if (b->UsesIcon) {
       // Drawn straight onto the title: its soft edges blend with the picture under it.
-      DrawIconEx(Dc, b->Bounds.left, b->Bounds.top, SmallIcon.Get(),
-                 b->Bounds.right - b->Bounds.left, b->Bounds.bottom - b->Bounds.top, 0, nullptr,
-                 DI_NORMAL);
+      DrawIconEx(Dc, b->Bounds.left, b->Bounds.top, TitleIcon, b->Bounds.right - b->Bounds.left,
+                 b->Bounds.bottom - b->Bounds.top, 0, nullptr, DI_NORMAL);
       continue;
     }
     const TDataSkinSysButton* e = b->Element;
@@ -328,9 +330,7 @@ void TSkinForm::UpdateRegion() {
       CombineRgn(static_cast<HRGN>(into.Get()), static_cast<HRGN>(into.Get()),
                  static_cast<HRGN>(other.Get()), RGN_OR);
   };
-  // The outline follows the active frame's pictures: activation does not change it.
-  auto opaque = [&](const TDataSkinBorder* e, int w, int h, bool stacked, int x, int y) {
-    TGdiObject piece = RenderPiece(e, w, h, stacked, true);
+  auto opaque = [&](const TGdiObject& piece, int w, int h, int x, int y) {
     if (!piece) return rect(x, y, x + w, y + h);
     TGdiObject r = RegionFromBitmap(static_cast<HBITMAP>(piece.Get()), x, y);
     return r ? std::move(r) : rect(x, y, x + w, y + h);
@@ -341,18 +341,21 @@ void TSkinForm::UpdateRegion() {
     region = rect(0, 0, width, height);
   } else {
     region = rect(BorderLeft, TitleHeight, width - BorderRight, height - BorderBottom);
+    // The outline follows the active frame's pictures: activation does not change it.
+    // They are the pictures the frame is painted from next, so they are drawn once for both.
+    const TFramePieces& pieces = Pieces(width, height, true);
     TGdiObject sides, ends;
-    sides = (trans(left) == 1 && height > 1) ? opaque(left, BorderLeft, height, false, 0, 0)
+    sides = (trans(left) == 1 && height > 1) ? opaque(pieces.Left, BorderLeft, height, 0, 0)
                                              : rect(0, 0, BorderLeft, height);
     unite(sides, (trans(right) == 1 && height > 1)
-                     ? opaque(right, BorderRight, height, false, width - BorderRight, 0)
+                     ? opaque(pieces.Right, BorderRight, height, width - BorderRight, 0)
                      : rect(width - BorderRight, 0, width, height));
     const int middle = width - BorderLeft - BorderRight;
     ends = (trans(bottom) == 1 && BorderBottom >= 2)
-               ? opaque(bottom, middle, BorderBottom, true, BorderLeft, height - BorderBottom)
+               ? opaque(pieces.Bottom, middle, BorderBottom, BorderLeft, height - BorderBottom)
                : rect(BorderLeft, height - BorderBottom, width - BorderRight, height);
     unite(ends, (trans(top) == 1 && TitleHeight > 1 && middle > 0)
-                    ? opaque(top, middle, TitleHeight, true, BorderLeft, 0)
+                    ? opaque(pieces.Title, middle, TitleHeight, BorderLeft, 0)
                     : rect(BorderLeft, 0, width - BorderRight, TitleHeight));
     unite(sides, ends);
     unite(region, sides);
@@ -366,12 +369,13 @@ void TSkinForm::UpdateRegion() {
   }
 }
 
-void TSkinForm::MakeSmallIcon() {
+HICON TSkinForm::WindowSmallIcon() const {
+  // Asked for at each layout of the title rather than copied once: the window may replace
+  // its icon at any time, and a copy of an icon costs the window's show a millisecond.
   HICON icon = reinterpret_cast<HICON>(SendMessageW(Window, WM_GETICON, ICON_SMALL, 0));
   if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(Window, WM_GETICON, ICON_SMALL2, 0));
   if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(Window, GCLP_HICONSM));
   if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(Window, WM_GETICON, ICON_BIG, 0));
   if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(Window, GCLP_HICON));
-  // A copy: the window may replace and destroy its icon while the frame still shows it.
-  SmallIcon.Reset(icon ? CopyIcon(icon) : nullptr);
+  return icon;
 }
