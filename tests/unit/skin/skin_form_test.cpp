@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "framework/Forms.h"
 #include "skin/SkinData.h"
@@ -156,6 +157,57 @@ TEST_F(SkinForm, CaptionButtonsLightUpPressAndAct) {
   HWND second = Window();
   SendMessageW(second, WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenParam(second, 4 + 8, 3 + 8));
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }));
+  EXPECT_EQ(exceptions_, 0);
+}
+
+// A one-colour icon of the small icon size.
+HICON SolidIcon(uint32_t colour) {
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  HDC screen = GetDC(nullptr);
+  HBITMAP image = CreateCompatibleBitmap(screen, cx, cy);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, image);
+  HBRUSH brush = CreateSolidBrush(RGB(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF));
+  RECT r{0, 0, cx, cy};
+  FillRect(dc, &r, brush);
+  SelectObject(dc, old);
+  DeleteObject(brush);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  std::vector<uint8_t> opaque(size_t((cx + 15) / 16 * 2) * cy, 0);
+  HBITMAP mask = CreateBitmap(cx, cy, 1, 1, opaque.data());
+  ICONINFO info{TRUE, 0, 0, mask, image};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(image);
+  return icon;
+}
+
+TEST_F(SkinForm, TheTitleShowsTheIconTheWindowHasNow) {
+  constexpr uint32_t kFirst = Rgb(10, 220, 120), kSecond = Rgb(220, 40, 160);
+  HWND w = Window();
+  ASSERT_TRUE(WaitForPixel(w, 30, 12, kTitle));
+  auto repaint = [&] {
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  };
+
+  HICON first = SolidIcon(kFirst), second = SolidIcon(kSecond);
+  SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(first));
+  repaint();
+  EXPECT_TRUE(WaitForPixel(w, 4 + 8, 3 + 8, kFirst));
+  // The window changes its icon and destroys the old one: the title follows.
+  SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(second));
+  DestroyIcon(first);
+  repaint();
+  EXPECT_TRUE(WaitForPixel(w, 4 + 8, 3 + 8, kSecond));
+  Shot s = Capture(w);
+  EXPECT_EQ(s.Count(kSecond, 0, 0, 211, 22),
+            GetSystemMetrics(SM_CXSMICON) * GetSystemMetrics(SM_CYSMICON));
+  EXPECT_EQ(s.Count(kFirst, 0, 0, 211, 22), 0);
+  // The icon is the system-menu button: a double click on it closes the window.
+  SendMessageW(w, WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenParam(w, 4 + 8, 3 + 8));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(w); }));
+  DestroyIcon(second);
   EXPECT_EQ(exceptions_, 0);
 }
 
