@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <typeindex>
+#include <unordered_map>
 
 #include "framework/Controls.h"
 #include "framework/Forms.h"
@@ -33,6 +35,23 @@ std::string UpperCase(std::string s) {
   for (char& ch : s)
     if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
   return s;
+}
+
+// Which of the framework's control families a control's class descends from. Asking a
+// class for its ancestors by name reads its whole type chain, so each class is asked once.
+uint32_t AncestorsOf(const TControl& control) {
+  static std::unordered_map<std::type_index, uint32_t> known;
+  const std::type_index type(typeid(control));
+  if (auto it = known.find(type); it != known.end()) return it->second;
+  static const std::pair<const char*, TControlAncestor> families[] = {
+      {"TCheckBox", caCheckBox}, {"TStatusBar", caStatusBar}, {"TComboBox", caComboBox},
+      {"TPanel", caPanel},       {"TButton", caButton},       {"TEdit", caEdit},
+      {"TForm", caForm},         {"TListBox", caListBox},     {"TMemo", caEdit}};
+  uint32_t ancestors = 0;
+  for (const auto& [name, flag] : families)
+    if (control.InheritsFrom(name)) ancestors |= flag;
+  known.emplace(type, ancestors);
+  return ancestors;
 }
 
 }  // namespace
@@ -149,7 +168,8 @@ void TSkinForm::SkinChildControls(TComponent* Container) {
         continue;  // a control that cannot have its window keeps its look
       }
     }
-    const std::string upper = UpperCase(control->ClassName());
+    const std::string className = control->ClassName();
+    const std::string upper = UpperCase(className);
 
     // The application may bring a skin control of its own.
     if (SkinData->OnSkinControl) {
@@ -168,17 +188,12 @@ void TSkinForm::SkinChildControls(TComponent* Container) {
     }
 
     ControlFacts facts;
-    facts.className = control->ClassName();
+    facts.className = className;
     facts.tag = control->Tag();
     facts.windowed = win != nullptr;
     if (handle)
       facts.scrollStyle = (GetWindowLongPtrW(handle, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) != 0;
-    const std::pair<const char*, TControlAncestor> ancestors[] = {
-        {"TCheckBox", caCheckBox}, {"TStatusBar", caStatusBar}, {"TComboBox", caComboBox},
-        {"TPanel", caPanel},       {"TButton", caButton},       {"TEdit", caEdit},
-        {"TForm", caForm},         {"TListBox", caListBox},     {"TMemo", caEdit}};
-    for (const auto& [name, flag] : ancestors)
-      if (control->InheritsFrom(name)) facts.ancestors |= flag;
+    facts.ancestors = AncestorsOf(*control);
     const ControlChoice choice = ChooseSkinControl(facts, skin);
     if (choice.skipped) continue;
     // What the choice does to the control itself before its skin control comes.

@@ -129,11 +129,18 @@ const char* SkinControlKindName(TSkinControlKind kind) {
 
 bool Skin3rdKind(const std::vector<std::string>& lines, std::string_view className,
                  std::string& kind) {
-  const std::string prefix = Lower(className) + "=";
+  // Every control of every skinned window is looked up in the whole list: the lines are
+  // compared where they stand, and only the line that matches is copied.
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  };
+  const size_t n = className.size();
   for (const std::string& line : lines) {
-    const std::string lower = Lower(line);
-    if (lower.compare(0, prefix.size(), prefix) != 0) continue;
-    kind = lower.substr(prefix.size(), 50);
+    if (line.size() <= n || line[n] != '=' ||
+        !std::equal(className.begin(), className.end(), line.begin(), same))
+      continue;
+    kind = Lower(std::string_view(line).substr(n + 1, 50));
     return true;
   }
   return false;

@@ -104,6 +104,10 @@ TEST(SkinControlChoice, MappedClassesEndTheSearch) {
   EXPECT_FALSE(Skin3rdKind(kSkin3rd, "TRz", kind));
   ASSERT_TRUE(Skin3rdKind({"a=" + std::string(80, 'x')}, "A", kind));
   EXPECT_EQ(kind.size(), 50u);
+  // Short, empty and bare lines name nothing; the first whole name wins, in any case.
+  EXPECT_FALSE(Skin3rdKind({"", "TRz", "TRzButton", "TRzButto="}, "TRzButton", kind));
+  ASSERT_TRUE(Skin3rdKind({"", "trzBUTTON=BuTTon", "TRzButton=Edit"}, "TRzButton", kind));
+  EXPECT_EQ(kind, "button");
 }
 
 TEST(SkinControlChoice, ASwitchedOffKindFallsThroughToLaterRules) {
