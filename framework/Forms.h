@@ -140,7 +140,17 @@ class TApplication : public TComponent {
   // the owner, so a form gets what it needs of other windows checked by the compiler.
   template <class T, class... Args>
   void CreateForm(T*& Ref, Args&&... args) {
-    T* form = new T(this, std::forward<Args>(args)...);
+    // The first form becomes the main form: while it is built (its layout read), what it
+    // starts already waits for its first show.
+    FMainFormComing = !FMainForm;
+    T* form = nullptr;
+    try {
+      form = new T(this, std::forward<Args>(args)...);
+    } catch (...) {
+      FMainFormComing = false;
+      throw;
+    }
+    FMainFormComing = false;
     Ref = form;
     try {
       FormCreated(form);
@@ -194,8 +204,9 @@ class TApplication : public TComponent {
   // it is): what the first picture does not need waits until the user sees the window.
   // Jobs run in the order they were given, those given `Ahead` before all others.
   void AfterFirstShow(std::function<void()> Job, bool Ahead = false);
-  // True from the creation of the main form until it is first shown.
-  bool WaitingForFirstShow() const { return FMainForm && !FMainFormShown; }
+  // True from the creation of the main form (its construction included) until it is
+  // first shown.
+  bool WaitingForFirstShow() const { return (FMainForm || FMainFormComing) && !FMainFormShown; }
   // Called by a form each time it is shown.
   void MainFormShown(TForm* form);
   void FormActivated(TForm* form) { FActiveForm = form; }
@@ -219,6 +230,7 @@ class TApplication : public TComponent {
   bool FTerminated = false;
   bool FIconic = false;
   bool FMainFormShown = false;
+  bool FMainFormComing = false;  // the first form is being constructed
   bool FFormWindowsPending = false;
   std::vector<std::function<void()>> FAfterShow;
   size_t FAheadJobs = 0;  // the jobs given Ahead, at the front of FAfterShow

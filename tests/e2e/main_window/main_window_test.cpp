@@ -98,8 +98,12 @@ class MainWindow : public ::testing::Test {
 TEST_F(MainWindow, DirectPptpConnectGoesToTheTrayAndDisconnectBringsItBack) {
   mw::FakeNotificationArea tray;
   Session s(L"mw-direct", kScenario);
-  // The remote-access library comes with the first connect, not with the window.
+  // The remote-access library comes with the first connect, not with the window; the
+  // hidden icon's state reaches the shell once the window is on screen.
   EXPECT_EQ(e2e::ModulePath(s.App().Pid(), L"rasapi32.dll"), L"");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return tray.Records().size() >= 3; }, 3000));
+  EXPECT_EQ(tray.Records()[0].message, DWORD(NIM_MODIFY));
+  EXPECT_TRUE(tray.Records()[0].main_window_visible);
   FillAccount(s, L"127.0.0.1", L" demo ", L"demo");
   e2e::Click(s.C(L"Button1"));
   ASSERT_TRUE(e2e::WaitUntil([&] { return !s.Visible(); }, 10000))

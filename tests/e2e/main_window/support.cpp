@@ -89,6 +89,9 @@ LRESULT CALLBACK FakeNotificationArea::Proc(HWND w, UINT msg, WPARAM wp, LPARAM 
       r.info_title = std::wstring(d->szInfoTitle, wcsnlen(d->szInfoTitle, 64));
       r.timeout = d->uTimeout;
       r.info_flags = d->dwInfoFlags;
+      // The program waits in its shell call meanwhile: this is its state at the call.
+      const HWND main = FindWindowW(L"TFrmMain", nullptr);
+      r.main_window_visible = main && IsWindowVisible(main);
       self->records_.push_back(std::move(r));
     }
     return TRUE;

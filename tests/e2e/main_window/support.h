@@ -41,6 +41,7 @@ struct TrayRecord {
   std::wstring tip, info, info_title;
   UINT timeout = 0;
   DWORD info_flags = 0;
+  bool main_window_visible = false;  // the program's main window was on screen at the call
 };
 
 // A hidden, topmost "Shell_TrayWnd" of the test process: the shell finds it before the
