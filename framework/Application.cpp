@@ -60,6 +60,8 @@ HWND TApplication::Handle() {
     wc.lpfnWndProc = ApplicationWndProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hIcon = FIcon.Handle();
+    // The same picture as the small icon: registering then makes no small copy of it.
+    wc.hIconSm = FIcon.Handle();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kAppClass;
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
@@ -74,10 +76,9 @@ HWND TApplication::Handle() {
                              0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!wnd) throw Exception("Cannot create the application window");
   if (FHandle.Get() != wnd) FHandle.Reset(wnd);
-  if (!FIcon.Empty()) {
-    SendMessageW(wnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-    SendMessageW(wnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
-  }
+  // No WM_SETICON: the window system took the class's icons when it made the window, and
+  // WndProc answers WM_GETICON with the same icon; setting it again would only have the
+  // picture converted twice more.
   return FHandle.Get();
 }
 
@@ -318,6 +319,11 @@ void TApplication::WndProc(TMessage& m) {
       break;
     case kRunAfterShow:
       RunAfterShowJobs();
+      return;
+    case WM_GETICON:
+      // An icon given to the window from outside, else the program's own, big or small.
+      m.Result = DefWindowProcW(FHandle.Get(), m.Msg, m.WParam, m.LParam);
+      if (!m.Result) m.Result = reinterpret_cast<LRESULT>(FIcon.Handle());
       return;
     case WM_ENDSESSION:
       if (m.WParam) Terminate();

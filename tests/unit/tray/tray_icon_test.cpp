@@ -458,6 +458,23 @@ TEST_F(TrayIconTest, TaskbarCreatedAddsOnlyAVisibleIconAgain) {
   EXPECT_TRUE(calls.empty());
 }
 
+// The task bar and the window switcher ask the window of the program's button for its icon.
+TEST_F(TrayIconTest, TheApplicationWindowAnswersWithTheProgramsIcon) {
+  HWND app = Application->Handle();
+  ASSERT_FALSE(Application->Icon()->Empty());
+  for (WPARAM size : {ICON_BIG, ICON_SMALL, ICON_SMALL2})
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(app, WM_GETICON, size, 0)),
+              Application->Icon()->Handle())
+        << "icon kind " << size;
+  // One given to the window from outside is answered instead.
+  HICON other = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+  SendMessageW(app, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(other));
+  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(app, WM_GETICON, ICON_BIG, 0)), other);
+  SendMessageW(app, WM_SETICON, ICON_BIG, 0);
+  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(app, WM_GETICON, ICON_BIG, 0)),
+            Application->Icon()->Handle());
+}
+
 TEST_F(TrayIconTest, MinimizingSendsTheProgramToTheTrayAndRestoreBringsItBack) {
   HWND app = Application->Handle();
   form->Show();
