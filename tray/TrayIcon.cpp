@@ -194,9 +194,13 @@ void TTrayIcon::SetShowHint(bool Value) {
 }
 
 void TTrayIcon::SetIcon(const TIcon& Value) {
+  TakeIcon(Value.Empty() ? nullptr : CopyIcon(Value.Handle()));
+}
+
+void TTrayIcon::TakeIcon(HICON Value) {
   auto handler = std::move(FIcon.OnChange);
   FIcon.OnChange = nullptr;
-  FIcon.Assign(Value);
+  FIcon.SetHandle(Value);
   FIcon.OnChange = std::move(handler);
   UpdateTrayIcon();
 }

@@ -131,6 +131,8 @@ class TTrayIcon : public TComponent {
   friend class TTrayIconHandler;
   bool Designing() const { return HasState(csDesigning); }
   TWinControl* OwnerControl() const;
+  // Makes Value (owned from here on, or none) the icon and hands it to the shell.
+  void TakeIcon(HICON Value);
   bool Notify(DWORD Message);
   void ClickStep();
   void LeaveCheck();

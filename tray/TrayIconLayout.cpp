@@ -26,10 +26,11 @@ bool TTrayIcon::SetLayoutProperty(const std::string& name, const std::string& va
     SetShowHint(LayoutBool(value));
   } else if (name == "Icon") {
     // The number of an icon resource of the program, taken at the notification
-    // area's icon size. Like the window's icon, a program without it shows none.
+    // area's icon size. Like the window's icon, a program without it shows none. The
+    // icon loaded is the one kept: no copy of it.
     TIcon icon;
     icon.LoadFromResource(std::stoi(value), GetSystemMetrics(SM_CXSMICON));
-    SetIcon(icon);
+    TakeIcon(icon.ReleaseHandle());
   } else if (name == "IconVisible") {
     SetIconVisible(LayoutBool(value));
   } else if (name == "IconIndex") {
