@@ -176,10 +176,9 @@ void TSkinData::ShowSkinMessage(const std::string& Text) {
 }
 
 void TSkinData::SkinRead() {
-  for (TSkinPicture* p : AllPictures()) {
-    p->Handle.reset();
-    SkinBitmapOf(*p);
-  }
+  // Each picture's bitmap is made when it is first drawn (SkinBitmapOf): many of a skin's
+  // pictures (menus, scroll bars, tabs, track bars) are never drawn by this program.
+  for (TSkinPicture* p : AllPictures()) p->Handle.reset();
   FFaceBrush.Reset(CreateSolidBrush(ColorToRGB(Colours.ButtonFace)));
 }
 

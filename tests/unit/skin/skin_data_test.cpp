@@ -118,8 +118,11 @@ TEST_F(SkinDataTest, EmbeddedSkinBecomesBitmapsBrushAndGlyphs) {
   int bitmaps = 0;
   for (TSkinPicture* p : d->AllPictures()) {
     if (p->Empty()) continue;
-    HBITMAP h = static_cast<HBITMAP>(p->Handle.get());
+    // Made when first drawn, once.
+    EXPECT_FALSE(p->Handle);
+    HBITMAP h = SkinBitmapOf(*p);
     ASSERT_NE(h, nullptr);
+    EXPECT_EQ(SkinBitmapOf(*p), h);
     BITMAP bm{};
     ASSERT_EQ(GetObjectW(h, sizeof(bm), &bm), static_cast<int>(sizeof(bm)));
     EXPECT_EQ(bm.bmWidth, p->Width);
