@@ -145,6 +145,10 @@ TSkinData::TSkinData(TComponent* AOwner) : TComponent(AOwner), FSkin3rd(DefaultS
   bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   FSpareBitmap.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
+HIMAGELIST TSkinData::MenuGlyphs() const {
+  if (FMenuGlyphs) return FMenuGlyphs.Get();
   // The glyphs of the program's own resource; white shows what lies under them.
   const TGdiObject bmp(LoadImageW(GetModuleHandleW(nullptr), L"MENUGLYPHS", IMAGE_BITMAP, 0, 0,
                                   LR_CREATEDIBSECTION));
@@ -153,6 +157,7 @@ TSkinData::TSkinData(TComponent* AOwner) : TComponent(AOwner), FSkin3rd(DefaultS
     if (FMenuGlyphs)
       ImageList_AddMasked(FMenuGlyphs.Get(), static_cast<HBITMAP>(bmp.Get()), RGB(255, 255, 255));
   }
+  return FMenuGlyphs.Get();
 }
 
 TSkinData::~TSkinData() {

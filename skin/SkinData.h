@@ -116,8 +116,9 @@ class TSkinData : public TComponent, public TSkinModel {
   void RefreshSkin();
 
   HBRUSH FaceBrush() const { return static_cast<HBRUSH>(FFaceBrush.Get()); }
-  // Restore, maximise, minimise and close glyphs, 16 x 16, white transparent.
-  HIMAGELIST MenuGlyphs() const { return FMenuGlyphs.Get(); }
+  // Restore, maximise, minimise and close glyphs, 16 x 16, white transparent; made when
+  // first asked for (a system menu is shown).
+  HIMAGELIST MenuGlyphs() const;
   // A colour of the skin as the screen shows it (system colours resolved).
   static COLORREF ColorToRGB(TColor Colour);
 
@@ -143,7 +144,7 @@ class TSkinData : public TComponent, public TSkinModel {
   std::vector<std::string> FSkin3rd;
   TGdiObject FFaceBrush;
   TGdiObject FSpareBitmap;
-  TImageListHandle FMenuGlyphs;
+  mutable TImageListHandle FMenuGlyphs;
 };
 
 // Pixels of a skin picture as a 32-bit device-independent bitmap (top-down rows).
