@@ -11,7 +11,12 @@ constexpr UINT kDroppedMessage = WM_APP + 0x51;
 
 }  // namespace
 
-TLineWatch::TLineWatch() {
+// The window and the stop event come with the first watch: a program that never gets a
+// line up never makes them, and its start-up does not wait for them.
+TLineWatch::TLineWatch() = default;
+
+bool TLineWatch::Prepare() {
+  if (FWindow && FStopEvent) return true;
   static const bool registered = [] {
     WNDCLASSW wc{};
     wc.lpfnWndProc = &WindowProc;
@@ -20,11 +25,14 @@ TLineWatch::TLineWatch() {
     return RegisterClassW(&wc) != 0;
   }();
   (void)registered;
-  // A message-only window of the creating (GUI) thread receives the worker's news.
-  FWindow.Reset(CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleW(nullptr), nullptr));
-  if (FWindow) SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  FStopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  // A message-only window of the watching (GUI) thread receives the worker's news.
+  if (!FWindow) {
+    FWindow.Reset(CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr));
+    if (FWindow) SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  if (!FStopEvent) FStopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  return FWindow && FStopEvent;
 }
 
 TLineWatch::~TLineWatch() {
@@ -35,7 +43,7 @@ TLineWatch::~TLineWatch() {
 bool TLineWatch::Watch(HRASCONN connection) {
   Stop();
   const auto notify = dialup::RasConnectionNotificationAFunc();
-  if (!notify || !FWindow || !FStopEvent) return false;
+  if (!notify || !Prepare()) return false;
   FLineEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!FLineEvent) return false;
   const DWORD result = notify(connection, FLineEvent.Get(), RASCN_Disconnection);

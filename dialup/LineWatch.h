@@ -32,6 +32,8 @@ class TLineWatch {
   std::function<void()> OnDropped;
 
  private:
+  // Makes the window and the stop event where they are missing; false when it cannot.
+  bool Prepare();
   static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
   void Delivered(WPARAM Generation);
 
