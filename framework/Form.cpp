@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <utility>
 
 #include "Endpoints.h"
 #include "framework/Forms.h"
@@ -160,8 +161,13 @@ void TForm::CreateParams(TCreateParams& p) {
   }
 }
 
+TIcon* TForm::Icon() {
+  if (FIconResource) FIcon.LoadFromResource(std::exchange(FIconResource, 0));
+  return &FIcon;
+}
+
 void TForm::InitializeWnd() {
-  HICON icon = FIcon.Empty() ? Application->Icon()->Handle() : FIcon.Handle();
+  HICON icon = Icon()->Empty() ? Application->Icon()->Handle() : FIcon.Handle();
   if (icon) {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

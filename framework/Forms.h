@@ -60,7 +60,11 @@ class TForm : public TWinControl {
   void SetClientWidth(int w) { SetClientSize(w, ClientHeight()); }
   void SetClientHeight(int h) { SetClientSize(ClientWidth(), h); }
   void SetClientSize(int w, int h);
-  TIcon* Icon() { return &FIcon; }
+  // The window's icon. One named by resource number is loaded when first asked for, at
+  // the latest when the window is made: forms made hidden at start-up load it after the
+  // main window's first picture.
+  TIcon* Icon();
+  void SetIconResource(int id) { FIconResource = id; }
   TWinControl* ActiveControl() const { return FActiveControl; }
   void SetActiveControl(TWinControl* control);
 
@@ -119,6 +123,7 @@ class TForm : public TWinControl {
   bool FShownOnce = false;
   bool FCreated = false;
   TIcon FIcon;
+  int FIconResource = 0;
   TWinControl* FActiveControl = nullptr;
   std::map<std::string, std::function<bool(TComponent*)>> FFields;
   std::map<std::string, std::any> FMethods;

@@ -89,7 +89,7 @@ void LoadLayout(TForm& form, const TFormLayout& layout) {
   ApplyFont(*form.Font(), layout.FontName, layout.FontHeight, false, layout.Charset, nullptr);
   if (layout.Color) form.SetColor(StringToColor(layout.Color));
   if (layout.ClientWidth > 0) form.SetClientSize(layout.ClientWidth, layout.ClientHeight);
-  if (layout.IconResource) form.Icon()->LoadFromResource(layout.IconResource);
+  if (layout.IconResource) form.SetIconResource(layout.IconResource);
 
   std::vector<TComponent*> created;
   std::set<std::string> bound;
