@@ -257,9 +257,13 @@ class TWinControl : public TControl {
 // The class name of a window, as the framework registered it.
 std::wstring WindowClassName(HWND wnd);
 // Registers a framework window class (once). Returns the procedure that does the
-// default processing for it: the system class's, or DefWindowProcW.
+// default processing for it: the system class's, or DefWindowProcW. A class of its own
+// (no system class) shows `icon` as its big and small icon; the icon must stay valid
+// for the rest of the run.
 WNDPROC RegisterFrameworkClass(const std::wstring& name, const wchar_t* sysClass, UINT style,
                                HICON icon);
+// Whether the framework has registered the class `name` already.
+bool FrameworkClassRegistered(const std::wstring& name);
 // Runs a function and hands any exception to the application's handler: no exception
 // may travel through Windows' own code.
 void GuardedCall(const std::function<void()>& fn);

@@ -148,7 +148,11 @@ void TForm::CreateParams(TCreateParams& p) {
   if (!FEnabled) p.Style |= WS_DISABLED;
   p.ExStyle = WindowExStyle();
   p.WndParent = Application->Handle();
-  p.Icon = nullptr;
+  // The first window of a form class takes its icon from the class: an icon given to the
+  // window afterwards has the system convert the picture once more.
+  p.Icon = Icon()->Empty() ? Application->Icon()->Handle() : FIcon.Handle();
+  FIconInClass = p.Icon && !FrameworkClassRegistered(p.WinClassName);
+  if (FIconInClass && !FIcon.Empty()) FIcon.LendForRun();
   if (FClientWidth >= 0) {
     RECT r{0, 0, FClientWidth, FClientHeight};
     AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
@@ -168,7 +172,7 @@ TIcon* TForm::Icon() {
 
 void TForm::InitializeWnd() {
   HICON icon = Icon()->Empty() ? Application->Icon()->Handle() : FIcon.Handle();
-  if (icon) {
+  if (icon && !FIconInClass) {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }

@@ -124,6 +124,9 @@ class TForm : public TWinControl {
   bool FCreated = false;
   TIcon FIcon;
   int FIconResource = 0;
+  // The window's class was registered with this form's icon: the window shows it without
+  // being given it.
+  bool FIconInClass = false;
   TWinControl* FActiveControl = nullptr;
   std::map<std::string, std::function<bool(TComponent*)>> FFields;
   std::map<std::string, std::any> FMethods;

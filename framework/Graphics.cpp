@@ -2,6 +2,7 @@
 
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "framework/Gbk.h"
 
@@ -147,11 +148,13 @@ HCURSOR CursorHandle(TCursor cursor) {
 
 void TIcon::SetHandle(HICON icon) {
   if (icon == FHandle.Get()) return;
+  if (std::exchange(FLent, false)) FHandle.Release();
   FHandle.Reset(icon);
   Changed();
 }
 
 HICON TIcon::ReleaseHandle() {
+  FLent = false;
   HICON h = FHandle.Release();
   if (h) Changed();
   return h;

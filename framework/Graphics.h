@@ -92,6 +92,9 @@ TCursor StringToCursor(const std::string& text);
 class TIcon : public TObject {
  public:
   TIcon() = default;
+  ~TIcon() override {
+    if (FLent) FHandle.Release();
+  }
   HICON Handle() const { return FHandle.Get(); }
   // Takes ownership of the icon.
   void SetHandle(HICON icon);
@@ -105,6 +108,9 @@ class TIcon : public TObject {
     return LoadFromResource(MAKEINTRESOURCEW(id), size, module);
   }
   void Assign(const TIcon& other);
+  // The handle is lent out for the rest of the run (to a window class): replacing or
+  // freeing this icon leaves that handle alive.
+  void LendForRun() { FLent = true; }
   int Width() const;
   int Height() const;
 
@@ -113,6 +119,7 @@ class TIcon : public TObject {
  private:
   void Changed();
   TIconHandle FHandle;
+  bool FLent = false;
 };
 
 class TImageList : public TComponent {

@@ -79,7 +79,9 @@ WNDPROC RegisterFrameworkClass(const std::wstring& name, const wchar_t* sysClass
   } else {
     wc.style = style;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = icon;
+    // One picture for both sizes, as WM_SETICON would give it: the system then makes no
+    // scaled copy of its own.
+    wc.hIcon = wc.hIconSm = icon;
     wc.hbrBackground = nullptr;  // the control erases with its own colour
   }
   wc.cbSize = sizeof wc;
@@ -93,6 +95,10 @@ WNDPROC RegisterFrameworkClass(const std::wstring& name, const wchar_t* sysClass
     throw Exception("Cannot register window class " + WideToGbk(name));
   procs[name] = defProc;
   return defProc;
+}
+
+bool FrameworkClassRegistered(const std::wstring& name) {
+  return ClassProcs().contains(name);
 }
 
 namespace {

@@ -86,6 +86,54 @@ TEST(Forms, ClientSizeAndFixedBorder) {
   EXPECT_FALSE(IsWindowVisible(Application->Handle()));
 }
 
+namespace {
+class TIconForm : public TTestForm {
+ public:
+  using TTestForm::TTestForm;
+};
+
+// A form of its own class with a copy of one of the system's icons (an IDI_ number).
+std::unique_ptr<TIconForm> NewIconForm(int systemIcon) {
+  auto form = std::make_unique<TIconForm>(Application);
+  form->AfterConstruction();
+  form->Icon()->SetHandle(CopyIcon(LoadIconW(nullptr, MAKEINTRESOURCEW(systemIcon))));
+  return form;
+}
+
+// The icon a caption shows: the window's own small one, else its class's, else the big.
+HICON CaptionIcon(HWND wnd) {
+  if (auto i = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_SMALL2, 0))) return i;
+  if (auto i = reinterpret_cast<HICON>(GetClassLongPtrW(wnd, GCLP_HICONSM))) return i;
+  if (auto i = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, ICON_BIG, 0))) return i;
+  return reinterpret_cast<HICON>(GetClassLongPtrW(wnd, GCLP_HICON));
+}
+
+bool IconAlive(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return false;
+  DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  return true;
+}
+}  // namespace
+
+TEST(Forms, EveryWindowOfAFormClassShowsItsOwnFormsIcon) {
+  auto first = NewIconForm(32515);
+  auto second = NewIconForm(32513);
+  EXPECT_EQ(CaptionIcon(first->Handle()), first->Icon()->Handle());
+  EXPECT_EQ(CaptionIcon(second->Handle()), second->Icon()->Handle());
+  // The first window's icon came with its class: a window of that class made after the
+  // first form is gone still finds a live icon there, and the form's own icon can be
+  // replaced without taking it away.
+  HICON classIcon = reinterpret_cast<HICON>(GetClassLongPtrW(second->Handle(), GCLP_HICON));
+  first->Icon()->SetHandle(CopyIcon(LoadIconW(nullptr, MAKEINTRESOURCEW(32514))));
+  first.reset();
+  auto third = NewIconForm(32516);
+  EXPECT_TRUE(IconAlive(classIcon));
+  EXPECT_TRUE(IconAlive(reinterpret_cast<HICON>(GetClassLongPtrW(third->Handle(), GCLP_HICONSM))));
+  EXPECT_EQ(CaptionIcon(third->Handle()), third->Icon()->Handle());
+}
+
 TEST(Controls, CaptionsRoundTripThroughTheWindowAsGbk) {
   auto form = NewForm();
   form->SetCaption("Morlu连接器");
