@@ -78,7 +78,9 @@ WNDPROC RegisterFrameworkClass(const std::wstring& name, const wchar_t* sysClass
     wc.style &= ~CS_GLOBALCLASS;
   } else {
     wc.style = style;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // The system's arrow is shared and stays: looked up once for all classes.
+    static const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hCursor = arrow;
     // One picture for both sizes, as WM_SETICON would give it: the system then makes no
     // scaled copy of its own.
     wc.hIcon = wc.hIconSm = icon;
