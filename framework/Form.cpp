@@ -150,7 +150,7 @@ void TForm::CreateParams(TCreateParams& p) {
   p.WndParent = Application->Handle();
   // The first window of a form class takes its icon from the class: an icon given to the
   // window afterwards has the system convert the picture once more.
-  p.Icon = Icon()->Empty() ? Application->Icon()->Handle() : FIcon.Handle();
+  p.Icon = WindowIcon();
   FIconInClass = p.Icon && !FrameworkClassRegistered(p.WinClassName);
   if (FIconInClass && !FIcon.Empty()) FIcon.LendForRun();
   if (FClientWidth >= 0) {
@@ -165,13 +165,17 @@ void TForm::CreateParams(TCreateParams& p) {
   }
 }
 
+HICON TForm::WindowIcon() {
+  return Icon()->Empty() ? Application->Icon()->Handle() : FIcon.Handle();
+}
+
 TIcon* TForm::Icon() {
   if (FIconResource) FIcon.LoadFromResource(std::exchange(FIconResource, 0));
   return &FIcon;
 }
 
 void TForm::InitializeWnd() {
-  HICON icon = Icon()->Empty() ? Application->Icon()->Handle() : FIcon.Handle();
+  HICON icon = WindowIcon();
   if (icon && !FIconInClass) {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

@@ -124,6 +124,8 @@ class TForm : public TWinControl {
   bool FCreated = false;
   TIcon FIcon;
   int FIconResource = 0;
+  // The icon the window shows: the form's own, else the program's.
+  HICON WindowIcon();
   // The window's class was registered with this form's icon: the window shows it without
   // being given it.
   bool FIconInClass = false;
@@ -150,15 +152,15 @@ class TApplication : public TComponent {
   void CreateForm(T*& Ref, Args&&... args) {
     // The first form becomes the main form: while it is built (its layout read), what it
     // starts already waits for its first show.
-    FMainFormComing = !FMainForm;
     T* form = nullptr;
-    try {
+    {
+      FMainFormComing = !FMainForm;
+      struct TComingEnds {
+        bool& Coming;
+        ~TComingEnds() { Coming = false; }
+      } ends{FMainFormComing};
       form = new T(this, std::forward<Args>(args)...);
-    } catch (...) {
-      FMainFormComing = false;
-      throw;
     }
-    FMainFormComing = false;
     Ref = form;
     try {
       FormCreated(form);
