@@ -33,6 +33,8 @@ class TSystemLibrary {
   // The address of an exported function, or null.
   FARPROC Find(const char* Function);
   const wchar_t* Name() const { return FName; }
+  // Whether the library is loaded already (by Module, on any thread).
+  bool Loaded() const { return FModule.load(std::memory_order_acquire) != nullptr; }
 
  private:
   const wchar_t* FName;

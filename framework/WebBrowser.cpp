@@ -6,6 +6,8 @@
 #include <exdisp.h>
 // clang-format on
 
+#include <utility>
+
 #include "framework/Forms.h"
 #include "framework/SystemLibrary.h"
 
@@ -104,7 +106,7 @@ class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleI
 };
 
 namespace {
-// The object libraries come with the browser object, after the first picture.
+// The object libraries are bound with the browser object, after the first picture.
 TSystemLibrary Ole(L"ole32.dll");
 TSystemLibrary OleAutomation(L"oleaut32.dll");
 TSystemFunction<decltype(&::OleInitialize)> OleInitializeFn(Ole, "OleInitialize");
@@ -124,6 +126,26 @@ bool OleReady() {
                             VariantInitFn.Available() && SUCCEEDED(OleInitializeFn(nullptr));
   return ready;
 }
+
+// The object library is loaded by a helper thread while the windows are built: the
+// browser object needs it right after the first show, and the first focus of the main
+// window needs it even before the window is on screen (the input method starts the object
+// library on the window's thread), which then finds it loaded instead of waiting for the
+// files. Loading is all the helper does. Only the one library: a second one made nothing
+// faster, and a helper that still loads when the window is shown holds up the loading
+// the show itself does.
+DWORD WINAPI LoadObjectLibrary(void*) {
+  Ole.Module();
+  return 0;
+}
+
+void LoadObjectLibraryMeanwhile() {
+  static bool started = false;
+  if (std::exchange(started, true) || Ole.Loaded()) return;
+  // Without a helper the library is loaded when it is first needed.
+  if (HANDLE thread = CreateThread(nullptr, 0, LoadObjectLibrary, nullptr, 0, nullptr))
+    CloseHandle(thread);
+}
 }  // namespace
 
 TWebBrowser::TWebBrowser(TComponent* AOwner) : TWinControl(AOwner) {
@@ -131,6 +153,7 @@ TWebBrowser::TWebBrowser(TComponent* AOwner) : TWinControl(AOwner) {
   FHeight = 150;
   FColor = clWindow;
   FOwnPaint = true;
+  if (Application->WaitingForFirstShow()) LoadObjectLibraryMeanwhile();
 }
 
 TWebBrowser::~TWebBrowser() {
