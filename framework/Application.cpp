@@ -317,6 +317,15 @@ void TApplication::WndProc(TMessage& m) {
         }
       }
       break;
+    case WM_NCACTIVATE:
+      // The window has no size and is never seen: its frame is not painted on every
+      // activation change (the program's activation passes through it to the main form),
+      // only its active state is kept. An iconic one keeps the system's way.
+      if (!IsIconic(FHandle.Get())) {
+        m.Result = DefWindowProcW(FHandle.Get(), m.Msg, m.WParam, -1);
+        return;
+      }
+      break;
     case kRunAfterShow:
       RunAfterShowJobs();
       return;
