@@ -8,7 +8,10 @@
 //   static constexpr wchar_t ClassName[] = L"...";
 //   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
 //   static void WindowGone(User*);  // optional: for each object the window outlives
-// and, for a hidden top-level window instead, MessageOnly = false with its styles.
+// and, for a hidden top-level window instead, MessageOnly = false with its styles. A Kind
+// whose window nobody needs until later (MadeOnFirstUse = true) gets it when Window() is
+// first asked, on the asking thread, instead of with the first object: such a kind is
+// used from one thread, and ExistingWindow() looks without making it.
 #pragma once
 
 #include <windows.h>
@@ -44,7 +47,13 @@ class TSharedMessageWindow {
     if (FInstance->FUserCount == 0) delete std::exchange(FInstance, nullptr);
   }
   // The window, or nullptr while no object has joined (or the window could not be made).
-  static HWND Window() { return FInstance ? FInstance->FWindow.Get() : nullptr; }
+  static HWND Window() {
+    if (!FInstance) return nullptr;
+    if (!FInstance->FMade) FInstance->Make();
+    return FInstance->FWindow.Get();
+  }
+  // The window if it has been made, without making it.
+  static HWND ExistingWindow() { return FInstance ? FInstance->FWindow.Get() : nullptr; }
   static int UserCount() { return FInstance ? FInstance->FUserCount : 0; }
   // The object that joined under Key and has not left, if Wnd is the shared window.
   static User* Find(HWND Wnd, Key AKey) {
@@ -57,7 +66,18 @@ class TSharedMessageWindow {
   TSharedMessageWindow& operator=(const TSharedMessageWindow&) = delete;
 
  private:
+  static constexpr bool Lazy = [] {
+    if constexpr (requires { Kind::MadeOnFirstUse; })
+      return Kind::MadeOnFirstUse;
+    else
+      return false;
+  }();
+
   TSharedMessageWindow() {
+    if (!Lazy) Make();
+  }
+  void Make() {
+    FMade = true;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW wc{};
     if (!GetClassInfoW(instance, Kind::ClassName, &wc)) {
@@ -87,6 +107,7 @@ class TSharedMessageWindow {
   inline static TFinalizer FFinalizer;
 
   TWindowHandle FWindow;
+  bool FMade = false;  // tried once: a window that could not be made is not tried again
   int FUserCount = 0;
   std::unordered_map<Key, User*> FUsers;
 };

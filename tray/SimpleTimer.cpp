@@ -54,7 +54,8 @@ bool TSimpleTimer::Start() {
 bool TSimpleTimer::Stop(bool Disable) {
   if (Disable) FEnabled = false;
   FRunning = false;
-  HWND wnd = TSimpleTimerHandler::TimerWindow();
+  // A timer that never started has no system timer: no window is made to stop it on.
+  HWND wnd = TSimpleTimerHandler::Shared::ExistingWindow();
   return wnd != nullptr && KillTimer(wnd, Identity()) != 0;
 }
 

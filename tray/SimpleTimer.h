@@ -51,18 +51,22 @@ class TSimpleTimer : public TObject {
   TNotifyEvent FOnTimer;
 };
 
-// The shared hidden window of the simple timers: a message-only window made for the
-// first timer and destroyed with the last one. The live timers are its users, so a tick
-// that arrives for a timer already destroyed is dropped.
+// The shared hidden window of the simple timers: a message-only window made when the
+// first timer starts and destroyed with the last timer. The live timers are its users, so
+// a tick that arrives for a timer already destroyed is dropped.
 class TSimpleTimerHandler : public TMessageOnlyWindowKind {
  public:
   using Shared = TSharedMessageWindow<TSimpleTimerHandler, TSimpleTimer*, TSimpleTimer>;
   static constexpr wchar_t ClassName[] = L"TSimpleTimerWindow";
+  // The tray icon's timers are made with it, while the program starts, but run only
+  // later: no window is made for them before one starts.
+  static constexpr bool MadeOnFirstUse = true;
   static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
   // A timer that outlives the window keeps no system timer on it.
   static void WindowGone(TSimpleTimer* Timer) { Timer->FRunning = false; }
 
-  // The shared window, or nullptr while no timer exists.
+  // The shared window (made now if no timer has started yet), or nullptr while no timer
+  // exists.
   static HWND TimerWindow() { return Shared::Window(); }
   static int UserCount() { return Shared::UserCount(); }
 };

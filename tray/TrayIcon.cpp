@@ -55,7 +55,7 @@ TTrayIcon::TTrayIcon(TComponent* AOwner)
 
   std::memset(&FIconRecord, 0, sizeof FIconRecord);
   FIconRecord.cbSize = sizeof FIconRecord;
-  FIconRecord.hWnd = TTrayIconHandler::TrayWindow();
+  // hWnd: the shared window, filled in when the record first goes to the shell.
   FIconRecord.uID = FIdentity;
   FIconRecord.uFlags = kTrayIconFlags;
   FIconRecord.uCallbackMessage = WM_TRAYCALLBACK;

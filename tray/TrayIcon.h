@@ -179,15 +179,19 @@ class TTrayIcon : public TComponent {
   TWndMethod FOldWindowProc;
 };
 
-// The shared hidden window of the tray icons, made for the first icon and destroyed with
-// the last one. A hidden top-level window rather than a message-only one: it hears the
-// session's end like every top-level window.
+// The shared hidden window of the tray icons, made when an icon first goes to the shell
+// (which names the window in every callback) and destroyed with the last icon. A hidden
+// top-level window rather than a message-only one: it hears the session's end like every
+// top-level window.
 class TTrayIconHandler {
  public:
   using Shared = TSharedMessageWindow<TTrayIconHandler, UINT, TTrayIcon>;
   static constexpr wchar_t ClassName[] = L"TTrayIconWindow";
   static constexpr bool MessageOnly = false;
   static constexpr DWORD ExStyle = WS_EX_TOOLWINDOW, Style = WS_POPUP;
+  // The program's icon reaches the shell only after the main form's first picture: its
+  // window is not among what the program makes before that picture.
+  static constexpr bool MadeOnFirstUse = true;
   static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 
   static HWND TrayWindow() { return Shared::Window(); }

@@ -58,6 +58,7 @@ void CopyToField(const std::string& Text, wchar_t (&Field)[N]) {
 const UINT TaskbarCreatedMessage = RegisterTaskbarCreated();
 
 bool TTrayIcon::Notify(DWORD Message) {
+  FIconRecord.hWnd = TTrayIconHandler::TrayWindow();
   return TrayShellNotifyIcon(Message, reinterpret_cast<PNOTIFYICONDATAW>(&FIconRecord)) != 0;
 }
 

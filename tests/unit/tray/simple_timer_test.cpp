@@ -149,7 +149,11 @@ TEST(SimpleTimerHandler, OneWindowForAllTimersGoneWithTheLast) {
   std::vector<int> ticks(20);
   for (int i = 0; i < 20; ++i)
     timers.push_back(std::make_unique<TSimpleTimer>(5 + i, [&ticks, i](TObject*) { ++ticks[i]; }));
-  HWND wnd = TSimpleTimerHandler::TimerWindow();
+  // Timers that have not started have no window yet, and stopping one makes none.
+  timers[0]->SetEnabled(false);
+  EXPECT_EQ(TSimpleTimerHandler::Shared::ExistingWindow(), nullptr);
+  timers[0]->SetEnabled(true);
+  HWND wnd = TSimpleTimerHandler::Shared::ExistingWindow();
   ASSERT_NE(wnd, nullptr);
   EXPECT_TRUE(IsWindow(wnd));
   EXPECT_EQ(TSimpleTimerHandler::UserCount(), 20);

@@ -120,7 +120,8 @@ TEST_F(TrayIconTest, RecordStartsWithTheIconsIdentityAndTheCallback) {
   const TNotifyIconRecord& r = tray->IconRecord();
   EXPECT_EQ(r.cbSize, sizeof(TNotifyIconRecord));
   EXPECT_EQ(r.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE));
-  EXPECT_EQ(r.hWnd, TTrayIconHandler::TrayWindow());
+  // The shared window is made when a record first goes to the shell, not with the icon.
+  EXPECT_EQ(TTrayIconHandler::Shared::ExistingWindow(), nullptr);
   EXPECT_EQ(r.uID, tray->Identity());
   EXPECT_EQ(r.uFlags, 7u);
   EXPECT_EQ(r.uCallbackMessage, 0x0800u);
@@ -158,11 +159,17 @@ TEST_F(TrayIconTest, RecordStartsWithTheIconsIdentityAndTheCallback) {
             (std::vector<DWORD>{NIM_MODIFY, NIM_DELETE, NIM_SETVERSION}));
   EXPECT_EQ(calls.back().Record.uVersion, 0u);
   delete early;
+  // Every record the shell got names the window that receives the callbacks.
+  const HWND window = TTrayIconHandler::Shared::ExistingWindow();
+  ASSERT_TRUE(IsWindow(window));
+  for (const TShellCall& c : calls) EXPECT_EQ(c.Record.hWnd, window);
 
   // Two icons have different identities on one window.
   TTrayIcon other(nullptr);
   EXPECT_NE(other.Identity(), tray->Identity());
-  EXPECT_EQ(other.IconRecord().hWnd, r.hWnd);
+  other.SetIconVisible(true);
+  EXPECT_EQ(calls.back().Record.uID, other.Identity());
+  EXPECT_EQ(calls.back().Record.hWnd, window);
   EXPECT_EQ(TTrayIconHandler::UserCount(), 2);
 }
 
