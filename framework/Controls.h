@@ -239,6 +239,7 @@ class TWinControl : public TControl {
   void UpdateNameProperty();
   void SetNameProperty();
   bool OutOfSight() const;
+  bool HasNonClientArea() const;
   void CreateWindowLater();
   bool HandleCtlColor(TMessage& Message);
   void HandleMouseForControls(TMessage& Message);

@@ -47,8 +47,25 @@ void TWinControl::DefaultHandler(TMessage& m) {
                                m.LParam);
 }
 
+bool TWinControl::HasNonClientArea() const {
+  // Forms keep the system's (or the skin's) frame; a child window is compared by its
+  // rectangles, which also sees a non-client area that a window procedure makes itself.
+  if (!(GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD)) return true;
+  RECT window{}, client{};
+  if (!GetWindowRect(FHandle, &window) || !GetClientRect(FHandle, &client)) return true;
+  return client.right != window.right - window.left || client.bottom != window.bottom - window.top;
+}
+
 void TWinControl::WndProc(TMessage& m) {
   switch (m.Msg) {
+    case WM_NCPAINT:
+      // A child control without a frame or scroll bars has nothing outside its client
+      // area: the system's painting of it would only fetch a window DC for nothing.
+      if (!HasNonClientArea()) {
+        m.Result = 0;
+        return;
+      }
+      break;
     case WM_COMMAND:
       if (m.LParam) {
         TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam));

@@ -134,6 +134,36 @@ TEST(Forms, EveryWindowOfAFormClassShowsItsOwnFormsIcon) {
   EXPECT_EQ(CaptionIcon(third->Handle()), third->Icon()->Handle());
 }
 
+TEST(Controls, AControlWithAFramePaintsItAsThePlainControlDoes) {
+  auto form = NewForm();
+  auto* edit = Place<TEdit>(form.get(), "Edit1", 20, 20, 120, 24);
+  auto* button = Place<TButton>(form.get(), "Button1", 20, 100, 80, 26);
+  // The same edit made without the framework, for the frame the system paints.
+  HWND plain = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE, 20, 60, 120,
+                               24, form->Handle(), nullptr, nullptr, nullptr);
+  form->Show();
+  UpdateWindow(form->Handle());
+  Application->ProcessMessages();
+  auto pixel = [](HWND w, int x, int y) {
+    HDC dc = GetWindowDC(w);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(w, dc);
+    return c;
+  };
+  // The sunken frame lies outside the client area: painted as on the plain edit, around
+  // the white inside.
+  EXPECT_EQ(pixel(edit->Handle(), 60, 12), RGB(255, 255, 255));
+  for (int at : {0, 1})
+    EXPECT_EQ(pixel(edit->Handle(), at, at), pixel(plain, at, at)) << "frame pixel " << at;
+  // A button has nothing outside its client area: its picture is all its own painting.
+  RECT w{}, c{};
+  GetWindowRect(button->Handle(), &w);
+  GetClientRect(button->Handle(), &c);
+  EXPECT_EQ(c.right, w.right - w.left);
+  DestroyWindow(plain);
+  form->Hide();
+}
+
 TEST(Controls, CaptionsRoundTripThroughTheWindowAsGbk) {
   auto form = NewForm();
   form->SetCaption("Morlu连接器");
