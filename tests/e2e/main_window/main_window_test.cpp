@@ -414,8 +414,10 @@ TEST_F(MainWindow, SettingsSurviveARestart) {
   EXPECT_EQ(e2e::Setting(L"IPAddr"), L" 10.0.0.1 ");
   EXPECT_EQ(e2e::Setting(L"UserName"), L"用户");
   EXPECT_FALSE(e2e::Setting(L"Password"));  // kept encrypted, never as plain text
-  EXPECT_EQ(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"),
+  // The user's own, where no other user's save reaches it.
+  EXPECT_EQ(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"),
             DWORD(REG_BINARY));
+  EXPECT_FALSE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
   EXPECT_EQ(e2e::Setting(L"Check"), L"Yes");
   {
     Session s(L"mw-settings2", kScenario, /*clean_settings=*/false);
@@ -427,8 +429,9 @@ TEST_F(MainWindow, SettingsSurviveARestart) {
     s.App().Stop();
   }
   EXPECT_EQ(e2e::Setting(L"Check"), L"No");
-  EXPECT_FALSE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
+  EXPECT_FALSE(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"));
   // A plain password as an older copy leaves it is still read.
+  e2e::RegDeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey);
   e2e::RegSetString(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"Check", L"yes");
   e2e::RegSetString(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"Password", L"kept");
   {
