@@ -45,17 +45,6 @@ class ConnectionStates : public ::testing::Test {
     mw::SetReportedVersion(L"");
     e2e::DeleteSettings();
   }
-  static void FillAccount(Session& s) {
-    s.Fill(L"IPAddrTxt", L"127.0.0.1");
-    s.Fill(L"UserNameTxt", L"demo");
-    s.Fill(L"PasswordTxt", L"demo");
-  }
-  static bool InputsEnabled(const Session& s) {
-    for (const wchar_t* n : {L"IPAddrTxt", L"AreaTxt", L"UserNameTxt", L"PasswordTxt", L"Button1",
-                             L"CheckBox1", L"CheckBox2"})
-      if (!s.Enabled(n)) return false;
-    return !s.Enabled(L"Button2");
-  }
   // The tray menu's Connect and Disconnect, read in the program from the menu the icon
   // pops up (the icon's window answers even while the icon is not shown).
   static std::pair<bool, bool> TrayItems(Session& s, mw::FakeNotificationArea& tray,
@@ -86,7 +75,7 @@ TEST_F(ConnectionStates, ADisconnectWhileTheDialRunsWins) {
     Session s(std::wstring(L"state-disconnect-") + (*version ? version : L"direct"),
               "[service]\nstate_delay_ms=400\nhangup_delay_ms=30\n" + std::string(kAccount),
               /*clean_settings=*/false);
-    FillAccount(s);
+    mw::FillDemoAccount(s);
     e2e::Click(s.C(L"Button1"));
     // The account went with the entry (name, then password): the dial runs now. The
     // direct dial holds the window's thread; the click waits in the queue behind it.
@@ -100,7 +89,10 @@ TEST_F(ConnectionStates, ADisconnectWhileTheDialRunsWins) {
     e2e::Sync(s.Main());
     EXPECT_EQ(s.Status(), L"断开成功");
     EXPECT_TRUE(s.Visible()) << "the window went to the tray after the disconnect";
-    EXPECT_TRUE(InputsEnabled(s));
+    EXPECT_TRUE(mw::InputsEnabled(s));
+    e2e::SaveScreenshot(e2e::ArtifactPath(std::wstring(L"state-disconnected-in-dial-") +
+                                          (*version ? version : L"direct") + L".bmp"),
+                        s.Main());
     const auto history = s.StatusHistory();
     const auto hung_up = std::find(history.begin(), history.end(), L"断开成功");
     ASSERT_NE(hung_up, history.end());
@@ -123,7 +115,7 @@ TEST_F(ConnectionStates, ADisconnectWhileTheDialRunsWins) {
 TEST_F(ConnectionStates, AHangUpThatFailsSaysSoAndKeepsTheLine) {
   mw::FakeNotificationArea tray;
   Session s(L"state-hangup-fails", Service(""));
-  FillAccount(s);
+  mw::FillDemoAccount(s);
   e2e::Click(s.C(L"Button1"));
   ASSERT_TRUE(tray.WaitForBalloon(10000)) << e2e::WideToUtf8(s.Status());
   tray.ClickIcon();
@@ -145,7 +137,7 @@ TEST_F(ConnectionStates, AHangUpThatFailsSaysSoAndKeepsTheLine) {
   e2e::Click(s.C(L"Button2"));
   ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"断开成功", 10000));
   EXPECT_TRUE(e2e::WaitUntil([&] { return !tray.IconShown(); }, 3000));
-  EXPECT_TRUE(InputsEnabled(s));
+  EXPECT_TRUE(mw::InputsEnabled(s));
   const auto dials = s.Journal("RasDialA");
   const auto hangups = s.Journal("RasHangUpA");
   ASSERT_EQ(hangups.size(), 2u);
@@ -157,7 +149,7 @@ TEST_F(ConnectionStates, AHangUpThatFailsSaysSoAndKeepsTheLine) {
 TEST_F(ConnectionStates, QueuedConnectsMakeOneDial) {
   mw::FakeNotificationArea tray;
   Session s(L"state-two-clicks", "[service]\nstate_delay_ms=100\n" + std::string(kAccount));
-  FillAccount(s);
+  mw::FillDemoAccount(s);
   QueueClick(s.C(L"Button1"));
   QueueClick(s.C(L"Button1"));
   ASSERT_TRUE(tray.WaitForBalloon(15000)) << e2e::WideToUtf8(s.Status());
@@ -184,7 +176,7 @@ TEST_F(ConnectionStates, QueuedConnectsMakeOneDial) {
 TEST_F(ConnectionStates, TheTrayMenuFollowsTheState) {
   mw::FakeNotificationArea tray;
   Session s(L"state-tray-menu", Service("drop_after_ms=1500\n"));
-  FillAccount(s);
+  mw::FillDemoAccount(s);
   e2e::Click(s.C(L"Button1"));
   ASSERT_TRUE(tray.WaitForBalloon(10000));
   EXPECT_EQ(TrayItems(s, tray), std::make_pair(false, true)) << "while connected";
@@ -254,7 +246,7 @@ TEST_F(ConnectionStates, ALineThatDiedInSleepIsDialedAgainAfterTheWake) {
   mw::FakeNotificationArea tray;
   Session s(L"state-wake", Service("drop_after_ms=1000\n"), /*clean_settings=*/false, true,
             dir + L"\\vpnclient.exe");
-  FillAccount(s);
+  mw::FillDemoAccount(s);
   e2e::Click(s.C(L"Button1"));
   ASSERT_TRUE(tray.WaitForBalloon(10000)) << e2e::WideToUtf8(s.Status());
   s.SetScenario(Service(""));
