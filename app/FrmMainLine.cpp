@@ -47,12 +47,11 @@ void TFrmMain::LineUp(HRASCONN connection, bool direct) {
     SetStatus("连接成功");
     Pump();
     if (!Still(up)) return;
-    DialUp1->ControlStatistics(true, true);
-    Pump();
-    if (!Still(up)) return;
-  } else {
-    DialUp1->ControlStatistics(true, true);
   }
+  // The statistics pump while they look for the connection's counters.
+  DialUp1->ControlStatistics(true, true);
+  if (direct) Pump();
+  if (!Still(up)) return;
   DialUp1->DeleteEntry();
   if (!ToTray(direct)) return;
   FReconnectAttempt = 0;
