@@ -64,7 +64,14 @@ void TFrmMain::Button1Click(TObject* Sender) {
   Pump();
   if (!Still(dialing)) return;
   bool l2tp = false;
-  const bool go_on = ChooseL2tp(l2tp);
+  bool go_on = false;
+  try {
+    go_on = ChooseL2tp(l2tp);
+  } catch (...) {
+    // A registry error ends the connect here; the application's error box says why.
+    if (Still(dialing)) Change(ConnectionEvent::ConnectWithdrawn);
+    throw;
+  }
   if (!Still(dialing)) return;
   if (!go_on) {
     // The system must be restarted first; the status keeps "建立连接".
@@ -83,6 +90,17 @@ bool TFrmMain::DialsWithProgressHere() {
 
 void TFrmMain::DialAttempt() {
   const TStateMark dialing = Mark();
+  try {
+    DialByPath(dialing);
+  } catch (...) {
+    // A remote-access function the system lacks ends the dial (the application's error
+    // box names it); the window does not stay locked in a dial that never started.
+    if (Still(dialing)) Change(ConnectionEvent::DialFailed);
+    throw;
+  }
+}
+
+void TFrmMain::DialByPath(const TStateMark& dialing) {
   WriteEntry(FDialL2tp);
   if (!Still(dialing)) return;
   DialUp1->SetEntry(vpn::app::kEntryName);

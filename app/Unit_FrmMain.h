@@ -148,6 +148,7 @@ class TFrmMain : public TForm {
   // account, then the dial by the system's path. Its outcome always ends in DialEnded,
   // for both paths.
   void DialAttempt();
+  void DialByPath(const TStateMark& dialing);
   void WriteEntry(bool l2tp);
   void DialDirectly(const TStateMark& dialing);
   void DialEnded(std::int64_t error, HRASCONN line, bool direct);
