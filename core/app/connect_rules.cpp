@@ -24,6 +24,10 @@ std::string DialFailureStatus(std::int64_t code) {
   return "无法连接，错误号为:" + std::to_string(code);
 }
 
+std::string HangUpFailureStatus(std::int64_t code) {
+  return "断开失败，错误号为:" + std::to_string(code);
+}
+
 bool RemembersPassword(std::string_view check_value) {
   return check_value == "Yes";
 }

@@ -31,6 +31,9 @@ bool DialsWithProgress(std::string_view os_version_name);
 
 // The status of a failed dial: the fixed text followed directly by the number in decimal.
 std::string DialFailureStatus(std::int64_t code);
+// The status of a hang-up the system refused or did not finish: "断开失败，错误号为:"
+// and the number, the same way.
+std::string HangUpFailureStatus(std::int64_t code);
 
 // The settings' "Check" value ticks "remember password" only when it is exactly "Yes".
 bool RemembersPassword(std::string_view check_value);

@@ -203,7 +203,8 @@ TEST_F(Installer, InstallsRunsUpgradesAndUninstallsKeepingTheSettings) {
 
   ASSERT_NO_FATAL_FAILURE(UseInstalledProgram());
   EXPECT_EQ(e2e::Setting(L"IPAddr"), L"127.0.0.1");
-  ASSERT_TRUE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
+  // The remembered password is the user's own.
+  ASSERT_TRUE(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"));
 
   // The next version replaces this one in place: one entry, the program where it was.
   ASSERT_EQ(Msiexec(L"/i " + Package(VPN_NEXT_MSI_FILE)), 0u);
@@ -228,7 +229,7 @@ TEST_F(Installer, InstallsRunsUpgradesAndUninstallsKeepingTheSettings) {
   EXPECT_TRUE(Entries().empty());
   EXPECT_EQ(e2e::Setting(L"IPAddr"), L"127.0.0.1");
   EXPECT_EQ(e2e::Setting(L"Check"), L"Yes");
-  EXPECT_TRUE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
+  EXPECT_TRUE(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"));
 }
 
 TEST_F(Installer, UninstallAskedToRemoveTheSettingsRemovesThemToo) {

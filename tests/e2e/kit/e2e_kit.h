@@ -76,8 +76,10 @@ void RegDeleteTree(HKEY root, const wchar_t* key);  // no error when missing
 inline std::optional<std::wstring> Setting(const wchar_t* value) {
   return RegString(HKEY_LOCAL_MACHINE, kSettingsKey, value);
 }
+// The settings of the user (the remembered password and its choice) go with them.
 inline void DeleteSettings() {
   RegDeleteTree(HKEY_LOCAL_MACHINE, kSettingsKey);
+  RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 // ---- The program under test -------------------------------------------------------------
@@ -85,7 +87,7 @@ inline void DeleteSettings() {
 struct StartOptions {
   std::wstring exe;                       // empty: ProgramPath()
   std::wstring args;                      // appended to the command line
-  bool clean_settings = true;             // delete HKLM\SOFTWARE\vpnclient before the start
+  bool clean_settings = true;             // DeleteSettings() before the start
   bool prefer_rassim = true;              // rasapi32.dll beside the exe is preferred (if it exists)
   bool allow_other_copies = false;        // else Start fails if the same exe already runs
   std::wstring main_class = L"TFrmMain";  // the window Stop() closes
