@@ -5,6 +5,7 @@
 
 #include "app/L2tpSetup.h"
 #include "app/OwnConnection.h"
+#include "app/ServiceConfig.h"
 #include "app/Settings.h"
 #include "app/WebLinks.h"
 #include "core/app/connect_rules.h"
@@ -152,6 +153,9 @@ void TFrmMain::FormCreate(TObject* Sender) {
   } catch (const std::exception& e) {
     Application->HandleException(e);
   }
+  // A service.ini that could not be used is told once; the build's values are in use.
+  if (const std::string problem = ServiceConfigurationProblem(); !problem.empty())
+    SetStatus(problem);
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
 }
 
@@ -428,14 +432,15 @@ void TFrmMain::X1Click(TObject* Sender) {
 }
 
 void TFrmMain::N2Click(TObject* Sender) {
-  OpenWebAddress(AccountPagesAddress());
+  OpenWebAddress(RegisterPageAddress());
 }
 // The account query: an empty field only gets the focus; any failure of the post gives
 // the one message, and the account window is then left as it was.
 void TFrmMain::N3Click(TObject* Sender) {
   std::string reply;
-  switch (vpn::RunAccountQuery(*NetHTTP1, vpn::AccountEndpoint(), UserNameTxt->Text(),
-                               PasswordTxt->Text(), vpn::AccountQueryLimits(), reply)) {
+  switch (vpn::RunAccountQuery(*NetHTTP1, vpn::AccountEndpoint(AccountQueryAddress()),
+                               UserNameTxt->Text(), PasswordTxt->Text(), vpn::AccountQueryLimits(),
+                               reply)) {
     case vpn::aqNoUserName:
       UserNameTxt->SetFocus();
       return;
@@ -459,5 +464,5 @@ void TFrmMain::N5Click(TObject* Sender) {
   OwnedMessageBox(this, AboutText(), "关于", MB_OK);
 }
 void TFrmMain::N6Click(TObject* Sender) {
-  OpenWebAddress(AccountPagesAddress());
+  OpenWebAddress(PasswordPageAddress());
 }

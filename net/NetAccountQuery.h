@@ -10,9 +10,9 @@
 
 namespace vpn {
 
-// "http://<account host>:9100/webadmin/useradmin/vpnclient.php" from the build's
-// configuration; in test builds VPN_ACCOUNT_URL replaces it when set.
-std::string AccountEndpoint();
+// The address the query posts to: the service's configured one; in test builds
+// VPN_ACCOUNT_URL replaces it when set.
+std::string AccountEndpoint(const std::string& configured);
 
 // How long a query may wait. A server that accepts the connection and never answers
 // would otherwise freeze the program for good: the query gives up after the read limit
