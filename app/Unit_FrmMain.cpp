@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "app/BannerPicture.h"
 #include "app/L2tpSetup.h"
 #include "app/OwnConnection.h"
 #include "app/ServiceConfig.h"
@@ -156,6 +157,11 @@ void TFrmMain::FormCreate(TObject* Sender) {
   // A service.ini that could not be used is told once; the build's values are in use.
   if (const std::string problem = ServiceConfigurationProblem(); !problem.empty())
     SetStatus(problem);
+  // A banner page that cannot be shown leaves the program's name on the skin's title
+  // picture, not an error page or an empty band.
+  WebBrowser1->OnPaintPlaceholder = [this](HDC DC, const RECT& Rect) {
+    DrawBannerPicture(DC, Rect, SkinData1, Caption());
+  };
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
 }
 
