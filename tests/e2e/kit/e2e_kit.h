@@ -252,6 +252,35 @@ void PickMenuItemByKey(HWND popup, std::wstring_view text);
 // Escape; waits until the menu is gone.
 bool CloseMenu(HWND popup, DWORD ms = 3000);
 
+// ---- The program's web links and settings menu ------------------------------------------
+
+// Stands in for the default browser while it lives: the shell's handler of http addresses
+// becomes e2e_link_recorder.exe (beside the test), which writes each address it is asked
+// to open, one UTF-8 line each, to a log in the artifacts folder. The program finds the log
+// through its environment: Watch adds it to the start options. The old handler comes back
+// at the end.
+class LinkRecorder {
+ public:
+  LinkRecorder();
+  ~LinkRecorder();
+  LinkRecorder(const LinkRecorder&) = delete;
+  LinkRecorder& operator=(const LinkRecorder&) = delete;
+  void Watch(StartOptions& options) const;
+  std::vector<std::string> Opened() const;
+  bool WaitFor(size_t count, DWORD ms = 10000) const;
+
+ private:
+  std::wstring log_;
+  std::optional<std::wstring> old_;
+};
+
+// The main window's settings menu is opened only by Button4, which the layout keeps out of
+// sight: ShowSettingsButton brings it into the window below the disconnect button, as a
+// build that showed it would; OpenSettingsMenu clicks it and returns the open menu (null,
+// and a screenshot, when none opened).
+HWND ShowSettingsButton(HWND main);
+HWND OpenSettingsMenu(DWORD pid, HWND settings_button);
+
 // ---- Waiting ----------------------------------------------------------------------------
 
 // Polls `condition` (pumping this thread's messages) until it holds or `ms` passed.
