@@ -173,7 +173,9 @@ struct ControlInfo {
 // request); throws Failure when the form does not answer.
 std::vector<ControlInfo> DescribeControls(HWND form);
 std::optional<ControlInfo> DescribeControl(HWND form, std::wstring_view name);
-// Returns once the form's thread has handled every message posted to it before.
+// Returns once the form's thread has handled every message posted to it before. A program
+// that does not answer the kit's requests (a shipped one) is asked through the probe the
+// kit hooks into its thread (e2e_menu_probe.dll).
 void Sync(HWND form, DWORD ms = 5000);
 
 // The window that has the keyboard focus in the thread of `w`, and the name of the
