@@ -15,15 +15,39 @@
 #include "framework/Handles.h"
 #include "framework/SystemLibrary.h"
 
+// What the control's two objects for the browser share: a reference count that starts at
+// one and frees the object with the last Release (the object lives as long as anyone holds
+// it), and the control they serve until it lets them go.
+class TBrowserPart {
+ public:
+  explicit TBrowserPart(TWebBrowser* owner) : FOwner(owner) {}
+  void Detach() { FOwner = nullptr; }
+
+ protected:
+  virtual ~TBrowserPart() = default;
+  ULONG Acquire() { return static_cast<ULONG>(InterlockedIncrement(&FRefs)); }
+  ULONG Drop() {
+    const LONG n = InterlockedDecrement(&FRefs);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+  }
+  TWebBrowser* FOwner;
+
+ private:
+  LONG FRefs = 1;
+};
+
 // The smallest container the browser object needs to be active in place in our
 // window: a client site, an in-place site and a frame that offers nothing.
-class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class TBrowserSite : public TBrowserPart,
+                     public IOleClientSite,
+                     public IOleInPlaceSite,
+                     public IOleInPlaceFrame {
  public:
-  explicit TBrowserSite(TWebBrowser* owner) : FOwner(owner) {}
-  void Detach() { FOwner = nullptr; }
+  using TBrowserPart::TBrowserPart;
   HWND Wnd() const { return FOwner ? FOwner->ExistingHandle() : nullptr; }
 
-  // IUnknown: the site lives as long as anyone holds it.
+  // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
@@ -38,14 +62,8 @@ class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleI
     AddRef();
     return S_OK;
   }
-  STDMETHODIMP_(ULONG) AddRef() override {
-    return static_cast<ULONG>(InterlockedIncrement(&FRefs));
-  }
-  STDMETHODIMP_(ULONG) Release() override {
-    LONG n = InterlockedDecrement(&FRefs);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
-  }
+  STDMETHODIMP_(ULONG) AddRef() override { return Acquire(); }
+  STDMETHODIMP_(ULONG) Release() override { return Drop(); }
 
   // IOleClientSite
   STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -104,17 +122,14 @@ class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleI
   STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
  private:
-  virtual ~TBrowserSite() = default;
-  LONG FRefs = 1;
-  TWebBrowser* FOwner;
+  ~TBrowserSite() override = default;
 };
 
 // Receives the browser's events: each navigation of the top-level page ends with its
 // document or with an error, and the control needs to know which.
-class TBrowserEvents : public IDispatch {
+class TBrowserEvents : public TBrowserPart, public IDispatch {
  public:
-  explicit TBrowserEvents(TWebBrowser* owner) : FOwner(owner) {}
-  void Detach() { FOwner = nullptr; }
+  using TBrowserPart::TBrowserPart;
 
   STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
@@ -125,14 +140,8 @@ class TBrowserEvents : public IDispatch {
     AddRef();
     return S_OK;
   }
-  STDMETHODIMP_(ULONG) AddRef() override {
-    return static_cast<ULONG>(InterlockedIncrement(&FRefs));
-  }
-  STDMETHODIMP_(ULONG) Release() override {
-    LONG n = InterlockedDecrement(&FRefs);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
-  }
+  STDMETHODIMP_(ULONG) AddRef() override { return Acquire(); }
+  STDMETHODIMP_(ULONG) Release() override { return Drop(); }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -156,10 +165,8 @@ class TBrowserEvents : public IDispatch {
   }
 
  private:
-  virtual ~TBrowserEvents() = default;
+  ~TBrowserEvents() override = default;
   static IUnknown* Frame(const VARIANT& v) { return v.vt == VT_DISPATCH ? v.pdispVal : nullptr; }
-  LONG FRefs = 1;
-  TWebBrowser* FOwner;
 };
 
 namespace {
