@@ -3,8 +3,10 @@
 #include <initializer_list>
 #include <utility>
 
+#include "app/BannerPicture.h"
 #include "app/L2tpSetup.h"
 #include "app/OwnConnection.h"
+#include "app/ServiceConfig.h"
 #include "app/Settings.h"
 #include "app/WebLinks.h"
 #include "core/app/connect_rules.h"
@@ -182,6 +184,14 @@ void TFrmMain::FormCreate(TObject* Sender) {
   } catch (const std::exception& e) {
     Application->HandleException(e);
   }
+  // A service.ini that could not be used is told once; the build's values are in use.
+  if (const std::string problem = ServiceConfigurationProblem(); !problem.empty())
+    SetStatus(problem);
+  // A banner page that cannot be shown leaves the program's name on the skin's title
+  // picture, not an error page or an empty band.
+  WebBrowser1->OnPaintPlaceholder = [this](HDC DC, const RECT& Rect) {
+    DrawBannerPicture(DC, Rect, SkinData1, Caption());
+  };
   // From here on every change of a remembered value is saved (a moment later for typing).
   IPAddrTxt->OnChange = [this](TObject*) { SettingChanged(); };
   UserNameTxt->OnChange = [this](TObject*) { SettingChanged(); };
@@ -307,7 +317,7 @@ void TFrmMain::X1Click(TObject* Sender) {
 }
 
 void TFrmMain::N2Click(TObject* Sender) {
-  OpenWebAddress(AccountPagesAddress());
+  OpenWebAddress(RegisterPageAddress());
 }
 // The account query: an empty field only gets the focus; the post runs on a thread of
 // its own while the window goes on painting and answering, and ends in
@@ -329,7 +339,7 @@ void TFrmMain::N3Click(TObject* Sender) {
   const HWND window = Handle();
   FAccountAnswered = false;
   FAccountQuery = std::make_unique<TAccountQueryJob>(
-      NetHTTP1, vpn::AccountEndpoint(), user, std::move(password), limits,
+      NetHTTP1, vpn::AccountEndpoint(AccountQueryAddress()), user, std::move(password), limits,
       [window] { PostMessageW(window, kAccountQueryEnded, 0, 0); });
   AccountTimer->SetInterval(static_cast<unsigned>(limits.TotalTimeoutMs));
   AccountTimer->SetEnabled(true);
@@ -371,5 +381,5 @@ void TFrmMain::N5Click(TObject* Sender) {
   OwnedMessageBox(this, AboutText(), "关于", MB_OK);
 }
 void TFrmMain::N6Click(TObject* Sender) {
-  OpenWebAddress(AccountPagesAddress());
+  OpenWebAddress(PasswordPageAddress());
 }

@@ -8,11 +8,11 @@
 
 namespace vpn {
 
+#if VPN_TEST_HOOKS
 namespace {
 
-// A test build's override from the environment; nothing in the shipped build.
+// A test build's override from the environment. The shipped build does not compile it.
 const char* TestOverride(const char* name) {
-  if constexpr (!endpoints::kTestHooks) return nullptr;
   const char* v = std::getenv(name);
   return v && *v ? v : nullptr;
 }
@@ -26,18 +26,22 @@ void OverrideLimit(const char* name, int& limit) {
 }
 
 }  // namespace
+#endif
 
-std::string AccountEndpoint() {
+std::string AccountEndpoint(const std::string& configured) {
+#if VPN_TEST_HOOKS
   if (const char* url = TestOverride("VPN_ACCOUNT_URL")) return url;
-  return "http://" + std::string(endpoints::kAccountHost) + ":" +
-         std::to_string(endpoints::kAccountPort) + endpoints::kAccountPath;
+#endif
+  return configured;
 }
 
 TAccountQueryLimits AccountQueryLimits() {
   TAccountQueryLimits limits;
+#if VPN_TEST_HOOKS
   OverrideLimit("VPN_ACCOUNT_CONNECT_TIMEOUT_MS", limits.ConnectTimeoutMs);
   OverrideLimit("VPN_ACCOUNT_READ_TIMEOUT_MS", limits.ReadTimeoutMs);
   OverrideLimit("VPN_ACCOUNT_TOTAL_TIMEOUT_MS", limits.TotalTimeoutMs);
+#endif
   return limits;
 }
 

@@ -19,9 +19,9 @@
 
 namespace vpn {
 
-// "http://<account host>:9100/webadmin/useradmin/vpnclient.php" from the build's
-// configuration; in test builds VPN_ACCOUNT_URL replaces it when set.
-std::string AccountEndpoint();
+// The address the query posts to: the service's configured one; in test builds
+// VPN_ACCOUNT_URL replaces it when set.
+std::string AccountEndpoint(const std::string& configured);
 
 // How long a query may wait and how much it takes. A server that accepts the connection
 // and never answers, or sends a byte now and then for ever, would otherwise freeze the

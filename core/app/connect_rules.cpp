@@ -32,12 +32,4 @@ bool RemembersPassword(std::string_view check_value) {
   return check_value == "Yes";
 }
 
-std::string HttpAddress(std::string_view host, unsigned port, std::string_view path) {
-  std::string address = "http://";
-  address += host;
-  if (port != 80) address += ":" + std::to_string(port);
-  address += path;
-  return address;
-}
-
 }  // namespace vpn::app

@@ -1,6 +1,6 @@
 // The main window's decisions that need no window: which input the connect refuses,
 // which dialing path a system takes, the texts of a failed dial, the remembered-password
-// choice and the web addresses of the service.
+// choice.
 #pragma once
 
 #include <cstdint>
@@ -40,8 +40,5 @@ bool RemembersPassword(std::string_view check_value);
 inline const char* CheckValue(bool remember) {
   return remember ? "Yes" : "No";
 }
-
-// "http://host[:port]path"; the port is left out when it is 80.
-std::string HttpAddress(std::string_view host, unsigned port, std::string_view path);
 
 }  // namespace vpn::app

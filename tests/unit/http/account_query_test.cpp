@@ -28,12 +28,12 @@ std::string Url(const std::string& path) {
   return std::string(base ? base : "http://127.0.0.1:9") + path;
 }
 
-TEST(AccountQuery, EndpointAndLimitsComeFromTheBuildUnlessATestReplacesThem) {
+TEST(AccountQuery, EndpointAndLimitsComeFromTheServiceUnlessATestReplacesThem) {
+  const std::string configured = "http://account.test:9100/webadmin/useradmin/vpnclient.php";
   SetEnv("VPN_ACCOUNT_URL", nullptr);
-  // The test builds point every host at this machine.
-  EXPECT_EQ(vpn::AccountEndpoint(), "http://127.0.0.1:9100/webadmin/useradmin/vpnclient.php");
+  EXPECT_EQ(vpn::AccountEndpoint(configured), configured);
   SetEnv("VPN_ACCOUNT_URL", "http://127.0.0.1:1234/x.php");
-  EXPECT_EQ(vpn::AccountEndpoint(), "http://127.0.0.1:1234/x.php");
+  EXPECT_EQ(vpn::AccountEndpoint(configured), "http://127.0.0.1:1234/x.php");
   SetEnv("VPN_ACCOUNT_URL", nullptr);
 
   SetEnv("VPN_ACCOUNT_READ_TIMEOUT_MS", nullptr);
