@@ -50,6 +50,15 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishField("N1", N1);
   PublishField("X1", X1);
   PublishField("A1", A1);
+  PublishField("S1", S1);
+  PublishField("R1", R1);
+  PublishField("W1", W1);
+  PublishField("Q1", Q1);
+  PublishField("M1", M1);
+  PublishField("N9", N9);
+  PublishField("T1", T1);
+  PublishField("N10", N10);
+  PublishField("A2", A2);
   PublishField("PopupMenu2", PopupMenu2);
   PublishField("N2", N2);
   PublishField("N6", N6);
@@ -80,6 +89,7 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("N4Click", &TFrmMain::N4Click);
   PublishMethod("N5Click", &TFrmMain::N5Click);
   PublishMethod("N6Click", &TFrmMain::N6Click);
+  PublishMethod("T1Click", &TFrmMain::T1Click);
   PublishMethod("DialUp1AsyncEvent", &TFrmMain::DialUp1AsyncEvent);
 
   // The HTTP client's settings: over-long reply lines raise, cookies kept, no proxy,
@@ -197,6 +207,7 @@ void TFrmMain::FormCreate(TObject* Sender) {
   UserNameTxt->OnChange = [this](TObject*) { SettingChanged(); };
   PasswordTxt->OnChange = [this](TObject*) { SettingChanged(); };
   CheckBox1->OnClick = [this](TObject*) { SaveSettings(seShowOnce); };
+  HookSystemMenu();
   ShowState();
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
 }
@@ -344,6 +355,7 @@ void TFrmMain::N3Click(TObject* Sender) {
   AccountTimer->SetInterval(static_cast<unsigned>(limits.TotalTimeoutMs));
   AccountTimer->SetEnabled(true);
   N3->SetEnabled(false);
+  Q1->SetEnabled(false);
   Button5->SetEnabled(false);
 }
 
@@ -352,6 +364,7 @@ void TFrmMain::AccountQueryEnded() {
   const std::unique_ptr<TAccountQueryJob> job = std::move(FAccountQuery);
   AccountTimer->SetEnabled(false);
   N3->SetEnabled(true);
+  Q1->SetEnabled(true);
   Button5->SetEnabled(true);
   if (!std::exchange(FAccountAnswered, true)) ShowAccountAnswer(job->Result(), job->Reply());
 }

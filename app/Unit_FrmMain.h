@@ -55,6 +55,10 @@ class TFrmMain : public TForm {
   TMenuItem *C1 = nullptr, *D1 = nullptr, *N1 = nullptr, *X1 = nullptr;
   // "断线自动重连": ticked, a line that drops is dialed again (remembered in the settings).
   TMenuItem* A1 = nullptr;
+  // "设置(&S)": the settings menu's items and the hidden features, in the tray menu and,
+  // through a link, in the main window's system menu.
+  TMenuItem *S1 = nullptr, *R1 = nullptr, *W1 = nullptr, *Q1 = nullptr, *M1 = nullptr,
+            *N9 = nullptr, *T1 = nullptr, *N10 = nullptr, *A2 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
   TMenuItem *N2 = nullptr, *N6 = nullptr, *N7 = nullptr, *N3 = nullptr, *N4 = nullptr,
             *N8 = nullptr, *N5 = nullptr;
@@ -99,6 +103,7 @@ class TFrmMain : public TForm {
   void N4Click(TObject* Sender);
   void N5Click(TObject* Sender);
   void N6Click(TObject* Sender);
+  void T1Click(TObject* Sender);
   // One progress notification of DialUp1's asynchronous dial (on this thread).
   void DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
                          const std::string& MessageText);
@@ -110,6 +115,10 @@ class TFrmMain : public TForm {
   void WndProc(TMessage& Message) override;
 
  private:
+  // The main window's system menu gets the settings sub-menu (app/FrmMainReach.cpp).
+  void HookSystemMenu();
+  void AddSettingsTo(TPopupMenu* SystemMenu);
+
   // The one place where the state changes: false (and nothing changes) when the event
   // means nothing in the state the connection is in. `dial_again` as for NextState.
   bool Change(vpn::app::ConnectionEvent event, bool dial_again = false);

@@ -19,6 +19,7 @@
 #include "framework/Handles.h"
 
 class TControl;
+class TPopupMenu;
 
 enum TSkinControlType {
   xcMainMenu,
@@ -73,6 +74,12 @@ class TSkinControlTypes {
 enum TSkinFormType { sfMainform, sfOnlyThisForm, sfDialog };
 
 using TFormSkinEvent = std::function<void(TObject* Sender, const std::string& aName, bool& DoSkin)>;
+// Told before the skin shows its own system menu of a window (the caption icon's click, a
+// right click on the caption, Alt+Space): the program may put items of its own into Menu,
+// which the skin then draws like the menu's own. Items tagged 0, 1 or 2 would be taken
+// for the menu's restore, maximise and minimise entries.
+using TSystemMenuEvent =
+    std::function<void(class TSkinData* Sender, HWND Window, TPopupMenu* Menu)>;
 using TSkinControlEvent = std::function<void(
     TComponent* Sender, class TSkinData* SkinData, TControl* Form, TControl* Control,
     const std::string& ControlClass, TComponent*& SkinnedControl)>;
@@ -106,6 +113,7 @@ class TSkinData : public TComponent, public TSkinModel {
   TFormSkinEvent OnFormSkin;
   TNotifyEvent OnSkinChanged;
   TSkinControlEvent OnSkinControl;
+  TSystemMenuEvent OnSystemMenu;
 
   // The stored skin stream: a 32-bit little-endian length, then the packed skin. A
   // length of 0 or less stores nothing; at run time the skin is read at once.

@@ -9,6 +9,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinMenuBar.h"
+#include "skin/SkinMenus.h"
 
 using namespace vpn::skin;
 
@@ -221,6 +222,11 @@ void TSkinForm::ShowSystemMenu(POINT Screen, bool FromButton) {
     return;
   }
   if (!SysPopup) return;
+  if (SkinData->OnSystemMenu) {
+    SkinData->OnSystemMenu(SkinData, Window, SysPopup);
+    // What the program put in is drawn by the skin too.
+    SkinPopupMenu(SysPopup, SkinData, SkinData->MenuGlyphs());
+  }
   for (int i = 0; i < SysPopup->Items()->Count(); ++i) {
     TMenuItem* item = SysPopup->Items()->Items(i);
     switch (item->Tag()) {

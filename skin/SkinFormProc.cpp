@@ -233,6 +233,16 @@ bool TSkinForm::SysCommand(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
       return true;
     }
   }
+  // Alt+Space opens the menu that the caption's icon opens, where the title begins.
+  if (command == SC_KEYMENU && lParam == ' ' && State == sfsSkinned && !MenuLoopOpen() &&
+      (FrameIcons & fiSystemMenu) && SkinData->SkinControls.Contains(xcSystemMenu) &&
+      WindowKind != wkMdiChild) {
+    RECT wr{};
+    GetWindowRect(Window, &wr);
+    ShowSystemMenu(POINT{wr.left + BorderLeft, wr.top + TitleHeight}, true);
+    Result = 0;
+    return true;
+  }
   const bool mdiChild = WindowKind == wkMdiChild;
   switch (command) {
     case SC_MINIMIZE:

@@ -94,22 +94,23 @@ TEST(MenusE2E, TrayMenuWhileConnectedDisconnectsAndExitsAfterAsking) {
   HWND menu = OpenTrayMenu(s, tray);
   ASSERT_NE(menu, nullptr) << "no menu after a right click on the icon";
   auto items = e2e::MenuItems(menu);
-  ASSERT_EQ(items.size(), 5u) << Texts(items);
+  ASSERT_EQ(items.size(), 6u) << Texts(items);
   EXPECT_EQ(items[0].text, kConnect);
   EXPECT_EQ(items[1].text, kDisconnect);
   EXPECT_EQ(items[2].text, L"断线自动重连");
-  EXPECT_TRUE(items[3].separator);
-  EXPECT_EQ(items[4].text, kExit);
+  EXPECT_EQ(items[3].text, L"设置(&S)");
+  EXPECT_TRUE(items[4].separator);
+  EXPECT_EQ(items[5].text, kExit);
   EXPECT_FALSE(items[0].enabled) << "connect offered while connected";
   EXPECT_TRUE(items[1].enabled);
-  EXPECT_TRUE(items[4].enabled);
+  EXPECT_TRUE(items[5].enabled);
   for (const auto& i : items) EXPECT_TRUE(i.owner_drawn) << e2e::WideToUtf8(i.text);
 
   // Drawn from the skin: the border from the menu background picture, a normal item its
   // body through the item picture's transparent frame, the item under the pointer the
   // selected frame.
   const MenuColours c = SkinMenuColours();
-  const e2e::MenuItem disconnect = items[1], exit = items[4];
+  const e2e::MenuItem disconnect = items[1], exit = items[5];
   e2e::MoveMouse({(disconnect.rect.left + disconnect.rect.right) / 2,
                   (disconnect.rect.top + disconnect.rect.bottom) / 2});
   e2e::Image shot;
@@ -194,8 +195,8 @@ TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheA
   HWND button = e2e::ShowSettingsButton(main);
   ASSERT_TRUE(IsWindowVisible(button));
 
-  // The system menu, by a right click on the title: the window's own entries, drawn from
-  // the skin like the program's menus.
+  // The system menu, by a right click on the title: the window's own entries and the
+  // settings sub-menu, drawn from the skin like the program's menus.
   RECT mr{};
   GetWindowRect(main, &mr);
   e2e::RightClickAt({mr.left + skinexpect::FreeTitleColumn(mr.right - mr.left),
@@ -203,10 +204,12 @@ TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheA
   HWND sys = e2e::WaitForPopupMenu(app.Pid());
   ASSERT_NE(sys, nullptr) << "no system menu after a right click on the title";
   const auto entries = e2e::MenuItems(sys);
-  ASSERT_EQ(entries.size(), 4u) << Texts(entries);
+  ASSERT_EQ(entries.size(), 6u) << Texts(entries);
   EXPECT_FALSE(entries[0].enabled) << "restore offered for a restored window";
   EXPECT_TRUE(entries[2].separator);
-  EXPECT_NE(entries[3].text.find(L"Close"), std::wstring::npos) << Texts(entries);
+  EXPECT_EQ(entries[3].text, L"设置(&S)");
+  EXPECT_TRUE(entries[4].separator);
+  EXPECT_NE(entries[5].text.find(L"Close"), std::wstring::npos) << Texts(entries);
   for (const auto& i : entries) EXPECT_TRUE(i.owner_drawn) << e2e::WideToUtf8(i.text);
   const MenuColours c = SkinMenuColours();
   e2e::Image shot;

@@ -108,8 +108,22 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
     tray.push_back(f->PopupMenu1->Items()->Items(i)->Caption());
   for (int i = 0; i < f->PopupMenu2->Items()->Count(); ++i)
     settings.push_back(f->PopupMenu2->Items()->Items(i)->Caption());
-  EXPECT_EQ(tray,
-            (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "-", "退出(&X)"}));
+  EXPECT_EQ(tray, (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "设置(&S)", "-",
+                                            "退出(&X)"}));
+  // The settings sub-menu: every hidden feature, each with a key of its own.
+  std::vector<std::string> sub;
+  std::string keys;
+  for (int i = 0; i < f->S1->Count(); ++i) {
+    const std::string& c = f->S1->Items(i)->Caption();
+    sub.push_back(c);
+    if (const size_t amp = c.find('&'); amp != std::string::npos) {
+      EXPECT_EQ(keys.find(c[amp + 1]), std::string::npos) << "key used twice: " << c;
+      keys += c[amp + 1];
+    }
+  }
+  EXPECT_EQ(
+      sub, (std::vector<std::string>{"帐户注册(&R)", "修改密码(&W)", "帐户查询(&Q)", "自助充值(&M)",
+                                     "-", "服务器测速(&T)", "-", "关于(&A)"}));
   EXPECT_EQ(settings, (std::vector<std::string>{"帐户注册", "修改密码", "-", "帐户查询", "自助充值",
                                                 "-", "关于"}));
   EXPECT_FALSE(f->N7->Enabled());
