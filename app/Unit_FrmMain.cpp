@@ -118,6 +118,9 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   AccountTimer->SetEnabled(false);
   AccountTimer->SetOnTimer([this](TObject*) { AccountQueryTimedOut(); });
   FLineWatch.OnDropped = [this] { LineDropped(); };
+  NodeListTimer = new TTimer(this);
+  NodeListTimer->SetEnabled(false);
+  NodeListTimer->SetOnTimer([this](TObject*) { NodeListTimedOut(); });
 }
 
 namespace {
@@ -150,6 +153,9 @@ void TFrmMain::WndProc(TMessage& m) {
       break;
     case kAccountQueryEnded:
       AccountQueryEnded();
+      return;
+    case kNodeListFetched:
+      NodeListFetched();
       return;
     case WM_SETCURSOR:
       // While the account query waits, the pointer over the window says that the program
@@ -210,6 +216,10 @@ void TFrmMain::FormCreate(TObject* Sender) {
   HookSystemMenu();
   ShowState();
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
+  // The service's servers are not part of the first picture.
+  Application->AfterFirstShow([this, alive = std::weak_ptr<int>(FAlive)] {
+    if (!alive.expired()) StartNodeList();
+  });
 }
 
 // A connection in use (or being dialed) is hung up only when the user agrees to close. A

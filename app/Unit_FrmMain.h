@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/NodeListSource.h"
 #include "core/app/connection_state.h"
 #include "core/speedtest/SpeedTest.h"
 #include "core/text/secret.h"
@@ -79,7 +80,8 @@ class TFrmMain : public TForm {
   std::vector<TStateObserver> StateObservers;
 
   // The speed test: the host the last test pinged (empty until then) and the node table
-  // it was looked up in, read afresh for every test.
+  // it was looked up in: the service's list when one is in use, else the table beside the
+  // program, read afresh for every test.
   std::string PingHost;
   vpn::speedtest::NodeTable NodeTable;
 
@@ -104,6 +106,8 @@ class TFrmMain : public TForm {
   void N5Click(TObject* Sender);
   void N6Click(TObject* Sender);
   void T1Click(TObject* Sender);
+  // A server taken from the speed test's list: into the server edit, its line chosen.
+  void UseServer(const std::string& Server);
   // One progress notification of DialUp1's asynchronous dial (on this thread).
   void DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
                          const std::string& MessageText);
@@ -118,6 +122,27 @@ class TFrmMain : public TForm {
   // The main window's system menu gets the settings sub-menu (app/FrmMainReach.cpp).
   void HookSystemMenu();
   void AddSettingsTo(TPopupMenu* SystemMenu);
+
+  // The service's node list (app/FrmMainNodeList.cpp): the copy kept from an earlier start,
+  // then the service's own, both after the first picture; the line list and the speed test
+  // follow the list in use.
+  void StartNodeList();
+  void NodeListFetched();
+  void NodeListTimedOut();
+  void UseNodeList(vpn::speedtest::NodeTable table);
+  void TellNodeListProblem(const std::string& text);
+  static constexpr UINT kNodeListFetched = WM_APP + 0x24;
+  std::unique_ptr<TNodeListFetch> FNodeListFetch;
+  TTimer* NodeListTimer = nullptr;  // the fetch's whole time
+  bool FServiceNodes = false;       // NodeTable is the service's list
+  bool FNodeListKept = false;       // and it is the copy kept from an earlier start
+  // Lives as long as the window: a job for after the first picture finds it gone.
+  std::shared_ptr<int> FAlive = std::make_shared<int>(0);
+
+  // The speed test of a line of the service (app/FrmMainSpeedTest.cpp): the line it
+  // measures (-1: the server alone, nine echo requests), and the measuring.
+  int SpeedTestLine() const;
+  void TestServiceLine(int line);
 
   // The one place where the state changes: false (and nothing changes) when the event
   // means nothing in the state the connection is in. `dial_again` as for NextState.

@@ -186,7 +186,20 @@ TEST(OtherWindows, SpeedTestAndAccountWindowsAsDesigned) {
   EXPECT_EQ(f1->ListBox1->Color(), clMoneyGreen);
   EXPECT_EQ(SendMessageW(f1->ListBox1->Handle(), LB_GETITEMHEIGHT, 0, 0), 13);
   EXPECT_EQ(f1->Button1->Caption(), "重测");
-  EXPECT_EQ(f1->Button2->TabOrder(), 2);
+  // "使用最快" joins the row of buttons, between retest and close, in tab order as on
+  // screen; off until a line's servers are listed. The row stays inside the window.
+  EXPECT_EQ(f1->Button3->Caption(), "使用最快");
+  EXPECT_FALSE(f1->Button3->Enabled());
+  EXPECT_EQ(f1->Button1->TabOrder(), 1);
+  EXPECT_EQ(f1->Button3->TabOrder(), 2);
+  EXPECT_EQ(f1->Button2->TabOrder(), 3);
+  for (TButton* b : {f1->Button1, f1->Button3, f1->Button2}) {
+    EXPECT_EQ(b->Top(), 160) << b->Name();
+    EXPECT_GE(b->Left(), 8) << b->Name();
+    EXPECT_LE(b->Left() + b->Width(), f1->ClientWidth() - 6) << b->Name();
+  }
+  EXPECT_LT(f1->Button1->Left() + f1->Button1->Width(), f1->Button3->Left());
+  EXPECT_LT(f1->Button3->Left() + f1->Button3->Width(), f1->Button2->Left());
 
   auto f2 = Make<TForm2>();
   EXPECT_EQ(ClassOf(f2->Handle()), L"TForm2");
