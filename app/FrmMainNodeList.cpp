@@ -86,6 +86,12 @@ void TFrmMain::UseNodeList(vpn::speedtest::NodeTable table) {
   items->Add("选择线路");
   for (const vpn::speedtest::NodeLine& line : NodeTable.Lines()) items->Add(line.name);
   AreaTxt->SetItemIndex(chosen.empty() ? 0 : NodeTable.FindLine(chosen) + 1);
+  // Every server of the list, with its line, offered under the server edit.
+  std::vector<TEditSuggest::TChoice> choices;
+  for (const vpn::speedtest::NodeLine& line : NodeTable.Lines())
+    for (const vpn::speedtest::NodeServer& server : line.servers)
+      choices.push_back({server.name, line.name});
+  if (ServerSuggest) ServerSuggest->SetChoices(std::move(choices));
 }
 
 // Told only while nothing else speaks there: not during a connection, and not over the

@@ -157,6 +157,13 @@ void TFrmMain::WndProc(TMessage& m) {
     case kNodeListFetched:
       NodeListFetched();
       return;
+    case WM_MOVE:
+    case WM_ACTIVATE:
+      // The server suggestions hang under the edit: they go when the window moves or
+      // another window becomes active.
+      if (ServerSuggest && (m.Msg == WM_MOVE || LOWORD(m.WParam) == WA_INACTIVE))
+        ServerSuggest->Close();
+      break;
     case WM_SETCURSOR:
       // While the account query waits, the pointer over the window says that the program
       // works in the background (the window itself stays usable).
@@ -209,7 +216,12 @@ void TFrmMain::FormCreate(TObject* Sender) {
     DrawBannerPicture(DC, Rect, SkinData1, Caption());
   };
   // From here on every change of a remembered value is saved (a moment later for typing).
-  IPAddrTxt->OnChange = [this](TObject*) { SettingChanged(); };
+  ServerSuggest = std::make_unique<TEditSuggest>(IPAddrTxt);
+  ServerSuggest->OnChoose = [this](const TEditSuggest::TChoice& c) { UseServer(c.Text); };
+  IPAddrTxt->OnChange = [this](TObject*) {
+    SettingChanged();
+    ServerSuggest->TextChanged();
+  };
   UserNameTxt->OnChange = [this](TObject*) { SettingChanged(); };
   PasswordTxt->OnChange = [this](TObject*) { SettingChanged(); };
   CheckBox1->OnClick = [this](TObject*) { SaveSettings(seShowOnce); };

@@ -17,6 +17,7 @@
 #include "dialup/DialUp.h"
 #include "dialup/LineWatch.h"
 #include "dialup/Ras.h"
+#include "framework/EditSuggest.h"
 #include "framework/Framework.h"
 #include "framework/Layout.h"
 #include "net/NetAccountQuery.h"
@@ -138,6 +139,9 @@ class TFrmMain : public TForm {
   bool FNodeListKept = false;       // and it is the copy kept from an earlier start
   // Lives as long as the window: a job for after the first picture finds it gone.
   std::shared_ptr<int> FAlive = std::make_shared<int>(0);
+
+  // The servers of the list offered under the server edit as the user types.
+  std::unique_ptr<TEditSuggest> ServerSuggest;
 
   // The speed test of a line of the service (app/FrmMainSpeedTest.cpp): the line it
   // measures (-1: the server alone, nine echo requests), and the measuring.
