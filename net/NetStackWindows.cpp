@@ -32,6 +32,15 @@ sockaddr_in MakeAddress(const uint8_t addr[4], int port, u_short(WSAAPI* hton)(u
   return sa;
 }
 
+// The time limit of a wait as select takes it: none for NetWaitForever, a poll below 0.
+timeval* WaitLimit(int timeoutMs, timeval& tv) {
+  if (timeoutMs == NetWaitForever) return nullptr;
+  if (timeoutMs < 0) timeoutMs = 0;
+  tv.tv_sec = timeoutMs / 1000;
+  tv.tv_usec = (timeoutMs % 1000) * 1000;
+  return &tv;
+}
+
 // A socket set of any size in the layout of fd_set: the count, then the sockets.
 class TSocketSet {
  public:
@@ -166,14 +175,7 @@ class TNetStackWindows : public TNetStack {
     set.fd_count = 1;
     set.fd_array[0] = S(s);
     timeval tv{};
-    timeval* limit = nullptr;
-    if (timeoutMs != NetWaitForever) {
-      if (timeoutMs < 0) timeoutMs = 0;
-      tv.tv_sec = timeoutMs / 1000;
-      tv.tv_usec = (timeoutMs % 1000) * 1000;
-      limit = &tv;
-    }
-    int r = FSelect(0, &set, nullptr, nullptr, limit);
+    int r = FSelect(0, &set, nullptr, nullptr, WaitLimit(timeoutMs, tv));
     if (r == SOCKET_ERROR) return Result(-1);
     return r == 1 ? 1 : 0;
   }
@@ -202,14 +204,7 @@ class TNetStackWindows : public TNetStack {
                   std::vector<uint8_t>& ready) override {
     TSocketSet reads(readable), writes(connecting), failures(connecting);
     timeval tv{};
-    timeval* limit = nullptr;
-    if (timeoutMs != NetWaitForever) {
-      if (timeoutMs < 0) timeoutMs = 0;
-      tv.tv_sec = timeoutMs / 1000;
-      tv.tv_usec = (timeoutMs % 1000) * 1000;
-      limit = &tv;
-    }
-    const int r = FSelect(0, reads.Get(), writes.Get(), failures.Get(), limit);
+    const int r = FSelect(0, reads.Get(), writes.Get(), failures.Get(), WaitLimit(timeoutMs, tv));
     if (r == SOCKET_ERROR) return Result(-1);
     ready.assign(readable.size() + connecting.size(), 0);
     for (size_t i = 0; i < readable.size(); ++i) ready[i] = reads.Has(S(readable[i]));
