@@ -1,6 +1,6 @@
-// The settings sub-menu reached as a user reaches it: Alt+Space opens the main window's
-// system menu, S its "设置" sub-menu (the tray menu's, shown there too), Q the account
-// query, which the test server counts.
+// The settings sub-menu reached as a user reaches it: the caption's icon and Alt+Space open
+// the main window's system menu, S its "设置" sub-menu (the tray menu's, shown there too),
+// Q the account query, which the test server counts.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +9,7 @@
 
 #include "net/NetHTTP.h"
 #include "tests/e2e/kit/e2e_kit.h"
+#include "tests/e2e/skin/skin_expect.h"
 
 namespace {
 
@@ -76,6 +77,18 @@ TEST(Reach, AltSpaceThenSThenQRunsTheAccountQuery) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ForegroundWindow() == main; }, 5000));
   const int before = AccountQueries();
 
+  // A click on the caption's icon opens the skin's system menu with the settings entry.
+  RECT mr{};
+  GetWindowRect(main, &mr);
+  const POINT icon = skinexpect::Centre(skinexpect::Button(3, mr.right - mr.left));
+  e2e::MouseDown({mr.left + icon.x, mr.top + icon.y});
+  e2e::MouseUp({mr.left + icon.x, mr.top + icon.y});
+  HWND byIcon = e2e::WaitForPopupMenu(app.Pid());
+  ASSERT_NE(byIcon, nullptr) << "the icon's click opened no menu";
+  EXPECT_EQ(Texts(byIcon)[3], L"设置(&S)");
+  EXPECT_TRUE(e2e::CloseMenu(byIcon));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ForegroundWindow() == main; }, 5000));
+
   // Alt+Space: the system menu under the title's left end, with the settings entry.
   e2e::SendChordToForeground(VK_MENU, VK_SPACE);
   HWND sys = e2e::WaitForPopupMenu(app.Pid());
@@ -83,8 +96,7 @@ TEST(Reach, AltSpaceThenSThenQRunsTheAccountQuery) {
   const std::vector<std::wstring> entries = Texts(sys);
   ASSERT_EQ(entries.size(), 6u);
   EXPECT_EQ(entries[3], L"设置(&S)");
-  RECT mr{}, sr{};
-  GetWindowRect(main, &mr);
+  RECT sr{};
   GetWindowRect(sys, &sr);
   EXPECT_LE(std::abs(sr.left - mr.left), 8);
   EXPECT_GT(sr.top, mr.top);
