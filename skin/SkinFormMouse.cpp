@@ -203,8 +203,9 @@ void TSkinForm::ClickAction(TWinSysButton* Button, POINT Screen) {
       return;
     }
     default:
-      // Buttons the program defines for itself: the window hears of the click.
-      PostMessageW(Window, SM_QUERYSKINNED, static_cast<WPARAM>(action), 0);
+      // Buttons the program defines for itself: the window hears of the click with a
+      // message of its own, which the skin passes on to the window's procedure.
+      PostMessageW(Window, SM_CAPTIONBUTTON, static_cast<WPARAM>(action), 0);
       return;
   }
 }

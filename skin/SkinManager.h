@@ -13,17 +13,12 @@
 #include <vector>
 
 #include "framework/Classes.h"
+#include "framework/Messages.h"
 
 class TSkinData;
 class TSkinForm;
 class TSkinPopupFrame;
 class TTimer;
-
-// Messages between the manager, the skinned windows and their controls.
-constexpr UINT SM_QUERYSKINNED = 0x3504;  // a skinned window answers 1
-constexpr UINT SM_SKINSTART = 0x3503;     // posted to a newly skinned window, lParam 1000
-constexpr UINT SM_PAINTFRAME = 0x3502;    // paint the frame (posted by an MDI client)
-constexpr UINT SM_RESKIN = 0x3401;        // re-apply the skin's colours and frame
 
 // A form with this tag keeps the system's look.
 constexpr intptr_t UnskinnedFormTag = 99;

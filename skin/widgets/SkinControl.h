@@ -18,12 +18,6 @@ class TControl;
 class TSkinData;
 class TSkinForm;
 
-// The framework's notifications that the skinned controls also react to.
-enum : UINT {
-  CM_EXIT = 0xB01B,          // focus left a control of the form
-  CM_CHECKCHANGED = 0xB0D0,  // a framework check box changed its state
-};
-
 // An off-screen surface that the controls of a window draw into before one copy reaches
 // the screen. It only grows, so that repaints make no bitmap of their own.
 class TSkinCanvas {

@@ -13,14 +13,6 @@ namespace {
 // across the bar's real thickness.
 constexpr int kBarThickness = 16;
 
-// Posted to the control itself when its bars changed without a message that calls for
-// an immediate repaint: many changes in a row (a list filled line by line) give one
-// repaint.
-UINT RepaintMessage() {
-  static const UINT msg = RegisterWindowMessageW(L"vpnclient.SkinScrollBars.Repaint");
-  return msg;
-}
-
 bool SameInfo(const SCROLLINFO& a, const SCROLLINFO& b) {
   return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
 }
@@ -104,7 +96,7 @@ bool TSkinScrollBar::HasPictures() const {
 
 bool TSkinScrollBar::BeforeMessage(TMessage& m) {
   if (!TSkinControl::BeforeMessage(m)) return false;
-  if (m.Msg == RepaintMessage() && RepaintMessage() != 0) {
+  if (m.Msg == PM_REPAINTBARS) {
     FRepaintPosted = false;
     RepaintWhenChanged(true);
     m.Result = 0;
@@ -329,8 +321,9 @@ void TSkinScrollBar::RepaintWhenChanged(bool Now) {
       RepaintNow();
     else
       PaintBarsNow();
-  } else if (!FRepaintPosted && RepaintMessage() != 0) {
-    FRepaintPosted = PostMessageW(Window, RepaintMessage(), 0, 0) != FALSE;
+  } else if (!FRepaintPosted) {
+    // Many changes in a row (a list filled line by line) give one repaint.
+    FRepaintPosted = PostMessageW(Window, PM_REPAINTBARS, 0, 0) != FALSE;
   }
 }
 

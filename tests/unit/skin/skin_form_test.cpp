@@ -67,6 +67,18 @@ class BareSkinForm : public SkinForm {
   BareSkinForm() { skin_ = "testskin-bare.skin"; }
 };
 
+// The second test skin has a caption button of the program's own (action 40) at x 30.
+class ProgramButtonSkinForm : public SkinForm {
+ protected:
+  ProgramButtonSkinForm() { skin_ = "testskin-b.skin"; }
+};
+
+std::vector<WPARAM> gCaptionButtons;
+LRESULT CALLBACK CaptionButtonWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == SM_CAPTIONBUTTON) gCaptionButtons.push_back(wp);
+  return DefWindowProcW(w, m, wp, lp);
+}
+
 }  // namespace
 
 TEST_F(SkinForm, PlainWindowWearsTheSkinsFrameAroundItsClientArea) {
@@ -157,6 +169,31 @@ TEST_F(SkinForm, CaptionButtonsLightUpPressAndAct) {
   HWND second = Window();
   SendMessageW(second, WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenParam(second, 4 + 8, 3 + 8));
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }));
+  EXPECT_EQ(exceptions_, 0);
+}
+
+TEST_F(ProgramButtonSkinForm, ACaptionButtonOfTheProgramsOwnTellsTheWindow) {
+  gCaptionButtons.clear();
+  HWND w = CreateWindowExW(0, TestWindowClass(L"CaptionButtonTest", CaptionButtonWindowProc),
+                           L"Program buttons", kCaptionStyle, 60, 60, 300, 150, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  windows_.push_back(w);
+  ASSERT_TRUE(ShowUntilSkinned(w));
+  ASSERT_TRUE(WaitForPixel(w, 30 + 9, 3 + 8, kMinimise));
+  const LPARAM button = ScreenParam(w, 30 + 9, 3 + 8);
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, button);
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, button);
+  ASSERT_TRUE(PumpUntil([] { return !gCaptionButtons.empty(); }, 1000))
+      << "the window never heard of the click";
+  EXPECT_EQ(gCaptionButtons, std::vector<WPARAM>{40});
+  // Nothing else happened to the window, and it is still skinned.
+  EXPECT_FALSE(IsIconic(w));
+  EXPECT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);
+  // A press that ends elsewhere is no click.
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, button);
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, ScreenParam(w, 150, 12));
+  Pump(100);
+  EXPECT_EQ(gCaptionButtons.size(), 1u);
   EXPECT_EQ(exceptions_, 0);
 }
 
