@@ -281,7 +281,7 @@ void TSkinForm::ReloadElements() {
   HotObject = nullptr;
   for (const auto& e : SkinData->SysButtonElements) {
     auto b = std::make_unique<TWinSysButton>(this, e.get());
-    b->UsesIcon = (e->Action == 3 || e->Action == 11) && e->Bitmap.Empty();
+    b->UsesIcon = ShowsWindowIcon(e->Action) && e->Bitmap.Empty();
     SysButtons.push_back(std::move(b));
   }
   TitleBitmap.Reset();

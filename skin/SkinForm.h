@@ -42,7 +42,7 @@ enum TSizeState { ssRestored = 0, ssMaximized = 1, ssMinimized = 2 };
 enum TFrameIcon : unsigned { fiMaximize = 1, fiMinimize = 2, fiSystemMenu = 8 };
 
 // Something in the non-client area that reacts to the mouse. Bounds are frame
-// coordinates (0, 0 is the window's top-left corner); State 1 normal, 2 pressed, 3 hot.
+// coordinates (0, 0 is the window's top-left corner).
 class TNCObject {
  public:
   explicit TNCObject(TSkinForm* AForm) : Form(AForm) {}
@@ -59,7 +59,7 @@ class TNCObject {
   TSkinForm* Form;
   RECT Bounds{};
   bool Visible = false;
-  int State = 1;
+  vpn::skin::TNCState State = vpn::skin::nsNormal;
 };
 
 // A caption button of the skin.

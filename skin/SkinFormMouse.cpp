@@ -16,13 +16,13 @@ void TNCObject::MouseDown() {
   if (Form->HotObject && Form->HotObject != this) Form->HotObject->MouseLeave();
   if (!Visible) return;
   Form->HotObject = this;
-  State = 2;
+  State = nsPressed;
   Paint();
 }
 
 void TNCObject::MouseUp() {
   if (!Visible) return;
-  State = 3;
+  State = nsHot;
   Paint();
 }
 
@@ -30,14 +30,14 @@ void TNCObject::MouseMove() {
   if (Form->HotObject && Form->HotObject != this) Form->HotObject->MouseLeave();
   if (Form->HotObject == this || !Visible) return;
   Form->HotObject = this;
-  State = 3;
+  State = nsHot;
   Paint();
 }
 
 void TNCObject::MouseLeave() {
   if (!Visible) return;
   if (Form->HotObject == this) Form->HotObject = nullptr;
-  State = 1;
+  State = nsNormal;
   Paint();
 }
 
@@ -47,7 +47,7 @@ void TWinSysButton::Paint() {
 
 TNCObject* TSkinForm::ObjectAt(POINT Frame) const {
   for (const auto& b : SysButtons)
-    if (b->Visible && b->Element->Action >= 0 && PtInRect(&b->Bounds, Frame)) return b.get();
+    if (b->Visible && b->Element->Action >= baClose && PtInRect(&b->Bounds, Frame)) return b.get();
   return nullptr;
 }
 
@@ -128,7 +128,7 @@ bool TSkinForm::NcMouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result)
         return true;
       }
       auto* b = static_cast<TWinSysButton*>(ObjectAt(frame));
-      if (b && (b->Element->Action == 3 || b->Element->Action == 11)) {
+      if (b && ShowsWindowIcon(b->Element->Action)) {
         // A double click on the window's icon closes the window.
         if (FrameTimer) FrameTimer->SetEnabled(false);
         PostMessageW(Window, WM_CLOSE, 0, 0);
@@ -160,22 +160,18 @@ bool TSkinForm::NcMouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result)
 
 void TSkinForm::ClickAction(TWinSysButton* Button, POINT Screen) {
   const int action = Button->Element->Action;
-  switch (action) {
-    case 0:
+  switch (CaptionCommandOf(action)) {
+    case ccClose:
       if (FrameTimer) FrameTimer->SetEnabled(false);
       PostMessageW(Window, WM_CLOSE, 0, 0);
       return;
-    case 1:
-    case 22:
+    case ccMaximizeOrRestore:
       PostMessageW(Window, WM_SYSCOMMAND, SizeState == ssMaximized ? SC_RESTORE : SC_MAXIMIZE, 0);
       return;
-    case 2:
-    case 23:
+    case ccMinimizeOrRestore:
       PostMessageW(Window, WM_SYSCOMMAND, SizeState == ssMinimized ? SC_RESTORE : SC_MINIMIZE, 0);
       return;
-    case 3:
-    case 11:
-    case 12: {
+    case ccSystemMenu: {
       const DWORD now = GetTickCount();
       if (LastClickTime && now - LastClickTime < DoubleClickTime) {
         LastClickTime = 0;
@@ -187,22 +183,20 @@ void TSkinForm::ClickAction(TWinSysButton* Button, POINT Screen) {
       ShowSystemMenu(POINT{Screen.x + 1, Screen.y + 1}, true);
       return;
     }
-    case 7:
-    case 60:
-    case 8:
-    case 61:
-    case 9:
-    case 62: {
+    case ccChildMinimize:
+    case ccChildRestore:
+    case ccChildClose: {
       if (WindowKind != wkMdiFrame || !MdiClientWindow) return;
       HWND child = reinterpret_cast<HWND>(SendMessageW(MdiClientWindow, WM_MDIGETACTIVE, 0, 0));
       if (!child) return;
-      const WPARAM command = (action == 7 || action == 60)   ? SC_MINIMIZE
-                             : (action == 8 || action == 61) ? SC_RESTORE
-                                                             : SC_CLOSE;
+      const TCaptionCommand c = CaptionCommandOf(action);
+      const WPARAM command = c == ccChildMinimize  ? SC_MINIMIZE
+                             : c == ccChildRestore ? SC_RESTORE
+                                                   : SC_CLOSE;
       SendMessageW(child, WM_SYSCOMMAND, command, 0);
       return;
     }
-    default:
+    case ccProgram:
       // Buttons the program defines for itself: the window hears of the click with a
       // message of its own, which the skin passes on to the window's procedure.
       PostMessageW(Window, SM_CAPTIONBUTTON, static_cast<WPARAM>(action), 0);

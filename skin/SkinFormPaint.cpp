@@ -97,7 +97,7 @@ void TSkinForm::PaintFrame(HRGN) {
   }
   // The button of an open drop-down stays pressed.
   if (HotObject && !(MenuLoopForm() == this && MenuBar && MenuBar->Owns(HotObject))) {
-    HotObject->State = 1;
+    HotObject->State = nsNormal;
     HotObject = nullptr;
   }
 }
@@ -117,7 +117,7 @@ void TSkinForm::PaintSysButton(TWinSysButton* Button) {
   TFrameDC dc(Window);
   if (!dc.Get()) return;
   try {
-    if (Button && Button->Element->Visibility == 100) {
+    if (Button && Button->Element->Visibility == kMenuBarButton) {
       // A maximised MDI child's button lives in the menu bar: the bar is drawn again.
       RECT wr{};
       GetWindowRect(Window, &wr);
@@ -146,13 +146,13 @@ void TSkinForm::PaintMenuBarButtons(HDC Bar) {
   bool shown = false;
   for (const auto& b : SysButtons) {
     const TDataSkinSysButton* e = b->Element;
-    if (e->Visibility != 100) continue;
+    if (e->Visibility != kMenuBarButton) continue;
     b->Visible = false;
     HBITMAP strip = StripOf(e);
     if (!strip || !SysButtonShown(e->Action, e->Visibility, e->Visibility1, conditions)) {
       // A button that went away does not stay lit under the mouse.
       if (HotObject == b.get()) HotObject = nullptr;
-      b->State = 1;
+      b->State = nsNormal;
       continue;
     }
     const int frames = std::max(1, e->FrameCount);
@@ -163,7 +163,8 @@ void TSkinForm::PaintMenuBarButtons(HDC Bar) {
     b->Visible = true;
     shown = true;
     // Frame 1 at rest; pressed and hot as the caption's buttons are.
-    const int frame = b->State == 1 ? 1 : SysButtonFrameOf(b->State, Active, frames, 100);
+    const int frame =
+        b->State == nsNormal ? 1 : SysButtonFrameOf(b->State, Active, frames, kMenuBarButton);
     DrawFrame(Bar,
               RECT{r.Left - BorderLeft, r.Top - TitleHeight, r.Right - BorderLeft,
                    r.Bottom - TitleHeight},
@@ -220,7 +221,7 @@ TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
   TitleIcon = WindowSmallIcon();
   for (const auto& b : SysButtons) {
     const TDataSkinSysButton* e = b->Element;
-    if (e->Visibility == 100) continue;  // laid out and drawn by the menu bar
+    if (e->Visibility == kMenuBarButton) continue;  // laid out and drawn by the menu bar
     b->Visible = false;
     if (!SysButtonShown(e->Action, e->Visibility, e->Visibility1, conditions)) continue;
     SysButtonSpec s{e->Align, e->Xcoord, e->Ycoord, 0, 0};

@@ -64,7 +64,7 @@ TSkinManager::TSkinManager() {
 }
 
 TSkinManager::~TSkinManager() {
-  StartState = 4;
+  StartState = stClosing;
   ActionTimer.reset();
   if (HookHandle) UnhookWindowsHookEx(HookHandle);
   HookHandle = nullptr;
@@ -106,7 +106,7 @@ bool TSkinManager::HookEvent(int Code, WPARAM wParam, LPARAM lParam, LRESULT& Re
       ReleasePopupWindow(wnd);
       return false;
     case HCBT_ACTIVATE:
-      if (StartState == 0) StartState = 1;
+      if (StartState == stWaiting) StartState = stStarted;
       SkinWindow(wnd);
       return false;
     default:
@@ -139,7 +139,7 @@ void TSkinManager::RequestAction(TSkinAction Action, unsigned Delay) {
   }
   PendingAction = Action;
   ActionTimer->SetInterval(Delay);
-  if (StartState != 0) {
+  if (StartState != stWaiting) {
     ActionTimer->SetEnabled(true);  // a later request within the interval replaces this one
   } else if (Action == saActivate || Action == saDeactivate) {
     Enabled = Action == saActivate;

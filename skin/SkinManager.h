@@ -23,6 +23,11 @@ class TTimer;
 // A form with this tag keeps the system's look.
 constexpr intptr_t UnskinnedFormTag = 99;
 
+// How far the thread's windows are: no window activated yet (requests to switch the skin
+// on or off take effect at once), running (each skin data of a single form or of dialogs
+// that loads adds one), or the manager going away.
+enum TStartState : int { stWaiting = 0, stStarted = 1, stClosing = 4 };
+
 // What the manager's timer carries out next.
 enum TSkinAction {
   saNone = 0,
@@ -86,7 +91,7 @@ class TSkinManager : public TObject {
   std::vector<TSkinData*> SkinDatas;          // registered, not owned
   bool Enabled = false;
   bool ActivatingAll = false;
-  int StartState = 0;  // 0 until a window of the thread is activated, 1 after, 4 while freed
+  int StartState = stWaiting;
   bool MdiMaximized = false;
   HWND MdiClient = nullptr;
   TSkinAction PendingAction = saNone;

@@ -135,7 +135,8 @@ void TSkinMenuBar::Paint(HDC Dc, const RECT& Rect) {
 
 void TSkinMenuBar::DrawButton(HDC Dc, const TMenuBtn& Button, const RECT& At) const {
   RECT r = At;
-  if (Button.Enabled && (Button.State == 2 || Button.State == 3)) {
+  if (Button.Enabled &&
+      (Button.State == vpn::skin::nsPressed || Button.State == vpn::skin::nsHot)) {
     TGdiObject frame(CreateSolidBrush(TSkinData::ColorToRGB(SkinData->Colours.ButtonHilight)));
     FrameRect(Dc, &r, static_cast<HBRUSH>(frame.Get()));
   }

@@ -294,7 +294,7 @@ bool TSkinForm::OpenMenuButton(TMenuBtn* Button) {
     Loop.Target = -1;
     if (HotObject && HotObject != b) HotObject->MouseLeave();
     HotObject = b;
-    b->State = 2;
+    b->State = vpn::skin::nsPressed;
     b->Paint();
     RECT wr{};
     GetWindowRect(Window, &wr);
@@ -323,7 +323,7 @@ bool TSkinForm::OpenMenuButton(TMenuBtn* Button) {
     if (index < bar->Count()) {
       TMenuBtn* was = bar->Buttons[static_cast<size_t>(index)].get();
       if (HotObject == was) HotObject = nullptr;
-      was->State = 1;
+      was->State = vpn::skin::nsNormal;
       was->Paint();
     }
     index = shown ? Loop.Target : -1;

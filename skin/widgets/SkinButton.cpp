@@ -7,7 +7,7 @@
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
 
-int TSkinButton::Frame() const {
+vpn::skin::TStateFrame TSkinButton::Frame() const {
   return vpn::skin::ButtonFrameOf(Pressed(), Focused, Hot(), Enabled);
 }
 
@@ -155,9 +155,9 @@ void TSkinButton::DrawControl(HDC DC, const RECT& Rect) {
   if (auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)))
     oldFont = SelectObject(off, font);
   TColor text = SkinData->Colours.ButtonText;
-  if (frame == 1) text = b->NormalColour2;
-  if (frame == 4) text = b->MouseOverColour2;
-  if (frame == 2) text = b->PressedColour2;
+  if (frame == vpn::skin::sfNormal) text = b->NormalColour2;
+  if (frame == vpn::skin::sfHot) text = b->MouseOverColour2;
+  if (frame == vpn::skin::sfPressed) text = b->PressedColour2;
   DrawSkinCaption(off, r, Caption, DT_CENTER, Enabled, TSkinData::ColorToRGB(text));
   if (oldFont) SelectObject(off, oldFont);
   BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);

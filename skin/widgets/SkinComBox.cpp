@@ -38,7 +38,7 @@ bool Contains(const TPixelRect& r, int x, int y) {
 
 }  // namespace
 
-int TSkinComBox::Frame() const {
+TStateFrame TSkinComBox::Frame() const {
   return ComboFrameOf(Pressed(), Focused, Hot(), Enabled);
 }
 

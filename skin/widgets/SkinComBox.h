@@ -10,6 +10,7 @@
 // its button to the box as clicks on the box's own button.
 #pragma once
 
+#include "core/skin/SkinWidgets.h"
 #include "skin/widgets/SkinControl.h"
 
 class TSkinComBox : public TSkinControl {
@@ -27,7 +28,7 @@ class TSkinComBox : public TSkinControl {
   bool Hot() const { return (ButtonState & bsHot) != 0; }
   bool Pressed() const { return (ButtonState & bsPressed) != 0; }
   // The frame of the button strip the box shows now.
-  int Frame() const;
+  vpn::skin::TStateFrame Frame() const;
   // The box's window styles at the last paint.
   LONG_PTR Style = 0, ExStyle = 0;
 
