@@ -150,12 +150,11 @@ TSkinData::TSkinData(TComponent* AOwner) : TComponent(AOwner), FSkin3rd(DefaultS
 HIMAGELIST TSkinData::MenuGlyphs() const {
   if (FMenuGlyphs) return FMenuGlyphs.Get();
   // The glyphs of the program's own resource; white shows what lies under them.
-  const TGdiObject bmp(LoadImageW(GetModuleHandleW(nullptr), L"MENUGLYPHS", IMAGE_BITMAP, 0, 0,
-                                  LR_CREATEDIBSECTION));
+  const TBitmapHandle bmp(static_cast<HBITMAP>(LoadImageW(
+      GetModuleHandleW(nullptr), L"MENUGLYPHS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (bmp) {
     FMenuGlyphs.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0));
-    if (FMenuGlyphs)
-      ImageList_AddMasked(FMenuGlyphs.Get(), static_cast<HBITMAP>(bmp.Get()), RGB(255, 255, 255));
+    if (FMenuGlyphs) ImageList_AddMasked(FMenuGlyphs.Get(), bmp.Get(), RGB(255, 255, 255));
   }
   return FMenuGlyphs.Get();
 }

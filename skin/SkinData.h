@@ -115,7 +115,7 @@ class TSkinData : public TComponent, public TSkinModel {
   // After a new skin was read at run time: have the manager apply it again.
   void RefreshSkin();
 
-  HBRUSH FaceBrush() const { return static_cast<HBRUSH>(FFaceBrush.Get()); }
+  HBRUSH FaceBrush() const { return FFaceBrush.Get(); }
   // Restore, maximise, minimise and close glyphs, 16 x 16, white transparent; made when
   // first asked for (a system menu is shown).
   HIMAGELIST MenuGlyphs() const;
@@ -127,7 +127,7 @@ class TSkinData : public TComponent, public TSkinModel {
   uint16_t FrameOptions = 1023;
   bool PaintFrames = true;
   int32_t FrameReserved = 0;
-  HBITMAP SpareBitmap() const { return static_cast<HBITMAP>(FSpareBitmap.Get()); }
+  HBITMAP SpareBitmap() const { return FSpareBitmap.Get(); }
 
   static const std::vector<std::string>& DefaultSkin3rd();
 
@@ -142,8 +142,8 @@ class TSkinData : public TComponent, public TSkinModel {
   bool FActive = false;
   std::string FSkinFile;
   std::vector<std::string> FSkin3rd;
-  TGdiObject FFaceBrush;
-  TGdiObject FSpareBitmap;
+  TBrushHandle FFaceBrush;
+  TBitmapHandle FSpareBitmap;
   mutable TImageListHandle FMenuGlyphs;
 };
 

@@ -87,11 +87,9 @@ LRESULT TSkinForm::RunGuarded(TSkinForm* f, LRESULT (TSkinForm::*Proc)(UINT, WPA
                               UINT msg, WPARAM wParam, LPARAM lParam) {
   ++f->FDepth;
   LRESULT r = 0;
-  try {
-    r = (f->*Proc)(msg, wParam, lParam);
-  } catch (...) {
-    // Nothing may travel through the system's code; the window goes on working.
-  }
+  // Nothing may travel through the system's code: a failure is reported and the window
+  // goes on working.
+  GuardedCall([&] { r = (f->*Proc)(msg, wParam, lParam); });
   // An object released while one of its messages ran goes once the outermost returns.
   if (--f->FDepth == 0 && f->FReleased) delete f;
   return r;

@@ -148,7 +148,7 @@ class TSkinForm : public TComponent {
   TWndMethod OldFormProc;
   bool FormProcHooked = false;
   std::unique_ptr<TTimer> FrameTimer;
-  TGdiObject CaptionFont;
+  TFontHandle CaptionFont;
   std::wstring Caption;
   std::wstring WindowClass;
   DWORD SavedStyle = 0;
@@ -164,7 +164,7 @@ class TSkinForm : public TComponent {
   TSkinFormState State = sfsCreated;
   std::vector<std::unique_ptr<TWinSysButton>> SysButtons;
   TNCObject* HotObject = nullptr;
-  TGdiObject TitleBitmap;
+  TBitmapHandle TitleBitmap;
   SIZE TitleBitmapSize{};
   // The window's small icon as the title's last layout found it (the window's own handle,
   // not a copy), drawn over the caption for the system-menu button.
@@ -246,7 +246,7 @@ class TSkinForm : public TComponent {
   // The border pieces drawn at the window's size, once per size, state and skin.
   struct TFramePieces {
     SIZE Size{};
-    TGdiObject Left, Right, Bottom, Title;
+    TBitmapHandle Left, Right, Bottom, Title;
   };
   TFramePieces& Pieces(int Width, int Height, bool ForActive);
   void DropPieces();

@@ -162,11 +162,9 @@ void TSkinForm::SkinChildControls(TComponent* Container) {
     if (win && win->WindowComesLater()) continue;
     HWND handle = nullptr;
     if (win) {
-      try {
-        handle = win->Handle();
-      } catch (const std::exception&) {
-        continue;  // a control that cannot have its window keeps its look
-      }
+      // A control that cannot have its window keeps its look; the failure is reported.
+      GuardedCall([&] { handle = win->Handle(); });
+      if (!handle) continue;
     }
     const std::string className = control->ClassName();
     const std::string upper = UpperCase(className);

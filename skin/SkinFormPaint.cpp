@@ -23,7 +23,8 @@ HBITMAP StripOf(const TDataSkinObject* e) {
 // A border piece at its place's size: the element's margins are the fixed ends, the
 // centre stretched (Stretch 1) or tiled; the side borders' frames lie side by side, the
 // title's and the bottom's are stacked.
-TGdiObject RenderPiece(const TDataSkinObject* e, int width, int height, bool stacked, bool active) {
+TBitmapHandle RenderPiece(const TDataSkinObject* e, int width, int height, bool stacked,
+                          bool active) {
   HBITMAP strip = StripOf(e);
   if (!strip || width <= 0 || height <= 0) return {};
   return RenderNineSlice(width, height, strip, ElementMargins(*e), stacked, e->Tile != 1,
@@ -89,12 +90,12 @@ void TSkinForm::PaintFrame(HRGN) {
   // which costs less than working out what the update region leaves out.
   TFrameDC dc(Window);
   if (!dc.Get()) return;
-  try {
+  // A frame that cannot be drawn stays as it was and the failure is reported; the window
+  // goes on working.
+  GuardedCall([&] {
     PaintFrameParts(dc.Get(), false);
     ++FramePaints;
-  } catch (...) {
-    // A frame that cannot be drawn stays as it was; the window goes on working.
-  }
+  });
   // The button of an open drop-down stays pressed.
   if (HotObject && !(MenuLoopForm() == this && MenuBar && MenuBar->Owns(HotObject))) {
     HotObject->State = nsNormal;
@@ -106,17 +107,14 @@ void TSkinForm::PaintMenuButton(TMenuBtn* Button) {
   if (!FramePaintingOn() || !MenuBar || MenuHeight <= 0) return;
   TFrameDC dc(Window);
   if (!dc.Get()) return;
-  try {
-    MenuBar->PaintButton(dc.Get(), *Button);
-  } catch (...) {
-  }
+  GuardedCall([&] { MenuBar->PaintButton(dc.Get(), *Button); });
 }
 
 void TSkinForm::PaintSysButton(TWinSysButton* Button) {
   if (!FramePaintingOn()) return;
   TFrameDC dc(Window);
   if (!dc.Get()) return;
-  try {
+  GuardedCall([&] {
     if (Button && Button->Element->Visibility == kMenuBarButton) {
       // A maximised MDI child's button lives in the menu bar: the bar is drawn again.
       RECT wr{};
@@ -127,8 +125,7 @@ void TSkinForm::PaintSysButton(TWinSysButton* Button) {
       return;
     }
     PaintFrameParts(dc.Get(), true);
-  } catch (...) {
-  }
+  });
 }
 
 void TSkinForm::PaintMenuBarButtons(HDC Bar) {
@@ -324,20 +321,18 @@ void TSkinForm::UpdateRegion() {
   const TDataSkinBorder* bottom = SkinData->BottomBorder.get();
   auto trans = [](const TDataSkinBorder* e) { return e ? e->Trans : 0; };
   auto rect = [](int l, int t, int r, int b) {
-    return TGdiObject(CreateRectRgn(l, t, std::max(l, r), std::max(t, b)));
+    return TRegionHandle(CreateRectRgn(l, t, std::max(l, r), std::max(t, b)));
   };
-  auto unite = [](TGdiObject& into, const TGdiObject& other) {
-    if (into && other)
-      CombineRgn(static_cast<HRGN>(into.Get()), static_cast<HRGN>(into.Get()),
-                 static_cast<HRGN>(other.Get()), RGN_OR);
+  auto unite = [](TRegionHandle& into, const TRegionHandle& other) {
+    if (into && other) CombineRgn(into.Get(), into.Get(), other.Get(), RGN_OR);
   };
-  auto opaque = [&](const TGdiObject& piece, int w, int h, int x, int y) {
+  auto opaque = [&](const TBitmapHandle& piece, int w, int h, int x, int y) {
     if (!piece) return rect(x, y, x + w, y + h);
-    TGdiObject r = RegionFromBitmap(static_cast<HBITMAP>(piece.Get()), x, y);
+    TRegionHandle r = RegionFromBitmap(piece.Get(), x, y);
     return r ? std::move(r) : rect(x, y, x + w, y + h);
   };
 
-  TGdiObject region;
+  TRegionHandle region;
   if (trans(right) + trans(top) + 2 * trans(left) == 0) {
     region = rect(0, 0, width, height);
   } else {
@@ -345,7 +340,7 @@ void TSkinForm::UpdateRegion() {
     // The outline follows the active frame's pictures: activation does not change it.
     // They are the pictures the frame is painted from next, so they are drawn once for both.
     const TFramePieces& pieces = Pieces(width, height, true);
-    TGdiObject sides, ends;
+    TRegionHandle sides, ends;
     sides = (trans(left) == 1 && height > 1) ? opaque(pieces.Left, BorderLeft, height, 0, 0)
                                              : rect(0, 0, BorderLeft, height);
     unite(sides, (trans(right) == 1 && height > 1)
@@ -363,7 +358,7 @@ void TSkinForm::UpdateRegion() {
   }
   if (!region) return;
   // The system owns the region from here on.
-  if (SetWindowRgn(Window, static_cast<HRGN>(region.Get()), TRUE)) {
+  if (SetWindowRgn(Window, region.Get(), TRUE)) {
     region.Release();
     HasRegion = true;
     RegionSize = {width, height};

@@ -278,13 +278,16 @@ bool TSkinManager::SkinWindow(HWND Window) {
   TForm* form = FormOfWindow(Window);
   auto* f = new TSkinForm(form);
   f->Window = Window;
-  try {
+  bool attached = false;
+  GuardedCall([&] {
     if (form)
       f->AttachToForm(data, form);
     else
       f->AttachToWindow(data);
-  } catch (const std::exception&) {
-    // A window the skin cannot take over keeps its own look.
+    attached = true;
+  });
+  if (!attached) {
+    // A window the skin cannot take over keeps its own look (the failure was reported).
     f->State = sfsDetaching;
     f->RestoreWindow();
     f->Release();
@@ -361,7 +364,7 @@ TSkinPopupFrame* TSkinManager::PopupFrameOf(HMENU Menu) const {
 
 HBITMAP TSkinManager::PopupBitmapOf(HMENU Menu) const {
   TSkinPopupFrame* p = PopupFrameOf(Menu);
-  return p ? static_cast<HBITMAP>(p->Background.Get()) : nullptr;
+  return p ? p->Background.Get() : nullptr;
 }
 
 void TSkinManager::SetMdiMaximized(bool Value) {

@@ -107,8 +107,8 @@ void TSkinMenuBar::Paint(HDC Dc, const RECT& Rect) {
     start = RightToLeft ? e->RightWidth + 8 : e->LeftWidth + 4;
     if (w < start) start = 12;
   } else {
-    TGdiObject brush(CreateSolidBrush(TSkinData::ColorToRGB(SkinData->Colours.Menubar)));
-    FillRect(back.Get(), &all, static_cast<HBRUSH>(brush.Get()));
+    TBrushHandle brush(CreateSolidBrush(TSkinData::ColorToRGB(SkinData->Colours.Menubar)));
+    FillRect(back.Get(), &all, brush.Get());
   }
   BarRect = Rect;
   BitBlt(mem.Get(), 0, 0, w, h, back.Get(), 0, 0, SRCCOPY);
@@ -137,8 +137,8 @@ void TSkinMenuBar::DrawButton(HDC Dc, const TMenuBtn& Button, const RECT& At) co
   RECT r = At;
   if (Button.Enabled &&
       (Button.State == vpn::skin::nsPressed || Button.State == vpn::skin::nsHot)) {
-    TGdiObject frame(CreateSolidBrush(TSkinData::ColorToRGB(SkinData->Colours.ButtonHilight)));
-    FrameRect(Dc, &r, static_cast<HBRUSH>(frame.Get()));
+    TBrushHandle frame(CreateSolidBrush(TSkinData::ColorToRGB(SkinData->Colours.ButtonHilight)));
+    FrameRect(Dc, &r, frame.Get());
   }
   SetTextColor(Dc, TSkinData::ColorToRGB(Button.Enabled ? SkinData->Colours.MenuBarText
                                                         : SkinData->Colours.ButtonShadow));
@@ -151,7 +151,7 @@ void TSkinMenuBar::PaintButton(HDC Dc, const TMenuBtn& Button) {
   const int w = b.right - b.left, h = b.bottom - b.top;
   if (w <= 0 || h <= 0) return;
   // The button is drawn off screen on its piece of the bar, then copied.
-  TGdiObject piece = NewSurface(w, h);
+  TBitmapHandle piece = NewSurface(w, h);
   TMemoryDC back(CreateCompatibleDC(Dc)), mem(CreateCompatibleDC(Dc));
   if (!piece || !back || !mem) return;
   TSelectObject backSel(back.Get(), Background.Get()), memSel(mem.Get(), piece.Get());

@@ -64,7 +64,7 @@ class TSkinMenuBar {
   TSkinData* SkinData;
   TSkinForm* Form;
   // The bar's background as painted last, for repainting single buttons.
-  TGdiObject Background;
+  TBitmapHandle Background;
   SIZE BackgroundSize{};
   // The window's menu, detached from the window while the bar shows it.
   HMENU MenuHandle = nullptr;
@@ -73,7 +73,7 @@ class TSkinMenuBar {
 
  private:
   void DrawButton(HDC Dc, const TMenuBtn& Button, const RECT& At) const;
-  TGdiObject FScratch;
+  TBitmapHandle FScratch;
 };
 
 // The drop-down of a bar, while it is open (one at a time in the thread).

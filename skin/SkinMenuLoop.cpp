@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/Controls.h"
 #include "framework/Gbk.h"
 #include "framework/Menus.h"
 #include "skin/SkinData.h"
@@ -125,11 +126,11 @@ bool FilterMessage(const MSG& m) {
 LRESULT CALLBACK MenuFilterProc(int Code, WPARAM wParam, LPARAM lParam) {
   const LRESULT next = CallNextHookEx(Loop.FilterHook, Code, wParam, lParam);
   if (next || Code != MSGF_MENU || !lParam) return next;
-  try {
-    return FilterMessage(*reinterpret_cast<const MSG*>(lParam)) ? 1 : 0;
-  } catch (...) {
-    return 0;  // nothing may travel through the menu's own loop
-  }
+  // Nothing may travel through the menu's own loop: a failure is reported, and the loop
+  // gets the message.
+  bool skip = false;
+  GuardedCall([&] { skip = FilterMessage(*reinterpret_cast<const MSG*>(lParam)); });
+  return skip ? 1 : 0;
 }
 
 void MarkOwnerDrawn(HMENU Menu) {

@@ -36,7 +36,7 @@ class TSkinPopupFrame {
   TSkinData* SkinData = nullptr;
   WNDPROC OldWndProc = nullptr;
   // The MenuBackground picture at the window's size, drawn by the last paint.
-  TGdiObject Background;
+  TBitmapHandle Background;
   SIZE BackgroundSize{};
   // The menu shown in this window, learned while its first item is drawn.
   HMENU MenuHandle = nullptr;

@@ -151,14 +151,11 @@ void TSkinButton::DrawControl(HDC DC, const RECT& Rect) {
   const int frame = Frame();
   DrawNineSlice(off, r, SkinBitmapOf(b->Bitmap), false, b->Tile == 1, b->Trans == 1, 5, frame,
                 ElementMargins(*b));
-  HGDIOBJ oldFont = nullptr;
-  if (auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)))
-    oldFont = SelectObject(off, font);
+  TSelectObject font(off, reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)));
   TColor text = SkinData->Colours.ButtonText;
   if (frame == vpn::skin::sfNormal) text = b->NormalColour2;
   if (frame == vpn::skin::sfHot) text = b->MouseOverColour2;
   if (frame == vpn::skin::sfPressed) text = b->PressedColour2;
   DrawSkinCaption(off, r, Caption, DT_CENTER, Enabled, TSkinData::ColorToRGB(text));
-  if (oldFont) SelectObject(off, oldFont);
   BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
 }

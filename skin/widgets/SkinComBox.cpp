@@ -130,7 +130,7 @@ void TSkinComBox::PutEditBack() {
 
 void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
   // The canvas is shared by every skinned control: its colours and font go back after.
-  const int saved = SaveDC(DC);
+  TSavedDC saved(DC);
   // The face's colours come from the box's parent, as for the box's own painting; a
   // disabled box writes grey whatever the parent says.
   HWND parent = GetParent(Window);
@@ -146,7 +146,6 @@ void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
   const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
   // An owner-drawn box's items are its owner's to draw: the face stays empty.
   if (withItem && !(style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE))) DrawItem(DC, text);
-  RestoreDC(DC, saved);
 }
 
 void TSkinComBox::DrawItem(HDC DC, const RECT& text) {
@@ -172,7 +171,7 @@ void TSkinComBox::DrawItem(HDC DC, const RECT& text) {
   }
   // A box nobody gave a font writes in the system font, as a fresh DC does.
   auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0));
-  SelectObject(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+  TSelectObject useFont(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
   SetBkMode(DC, TRANSPARENT);
   RECT t = strip;
   InflateRect(&t, -2, 0);
@@ -276,10 +275,9 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
     keep = PlaceEdit(keep);
     DrawFace(off, ToRect(l.TextArea), IsRectEmpty(&keep));
   }
-  const int saved = SaveDC(DC);
+  TSavedDC saved(DC);
   if (!IsRectEmpty(&keep))
     ExcludeClipRect(DC, Rect.left + keep.left, Rect.top + keep.top, Rect.left + keep.right,
                     Rect.top + keep.bottom);
   BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
-  RestoreDC(DC, saved);
 }

@@ -1,6 +1,7 @@
 #include "skin/widgets/SkinControl.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "core/skin/SkinWidgets.h"
@@ -15,20 +16,20 @@ using namespace vpn::skin;
 
 TSkinCanvas::TSkinCanvas() : FDC(CreateCompatibleDC(nullptr)) {}
 
-TSkinCanvas::~TSkinCanvas() {
-  if (FStock) SelectObject(FDC.Get(), FStock);
-}
-
 HDC TSkinCanvas::Prepare(int w, int h) {
   if (w <= 0 || h <= 0) return nullptr;
   if (w > FWidth || h > FHeight) {
     const int nw = std::max(w, FWidth), nh = std::max(h, FHeight);
-    HDC screen = GetDC(nullptr);
-    TGdiObject bmp(CreateCompatibleBitmap(screen, nw, nh));
-    ReleaseDC(nullptr, screen);
-    if (!bmp) return nullptr;
-    HGDIOBJ old = SelectObject(FDC.Get(), bmp.Get());
-    if (!FStock) FStock = old;
+    TBitmapHandle bmp;
+    {
+      TWindowDC screen(nullptr);
+      bmp.Reset(CreateCompatibleBitmap(screen.Get(), nw, nh));
+    }
+    if (!bmp || !FSelected.Select(FDC.Get(), bmp.Get())) {
+      FBitmap.Reset();
+      FWidth = FHeight = 0;
+      return nullptr;
+    }
     FBitmap = std::move(bmp);
     FWidth = nw;
     FHeight = nh;
@@ -71,11 +72,10 @@ LRESULT CALLBACK SkinControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
                : DefWindowProcW(wnd, msg, wParam, lParam);
   }
   TMessage m{msg, wParam, lParam, 0};
-  try {
-    it->second.control->MessageEntry(m);
-  } catch (...) {
-    // Nothing may travel through the system's code; the control goes on working.
-  }
+  // Nothing may travel through the system's code: a failure is reported and the control
+  // goes on working.
+  TSkinControl* control = it->second.control;
+  GuardedCall([&] { control->MessageEntry(m); });
   return m.Result;
 }
 
@@ -264,15 +264,14 @@ void TSkinControl::PaintTo(HDC DC) {
   if (!GetWindowRect(Window, &r)) return;
   ScreenRect = r;
   const RECT local{0, 0, r.right - r.left, r.bottom - r.top};
-  HDC dc = DC ? DC : GetWindowDC(Window);
-  if (!dc) return;
-  try {
+  std::optional<TWindowDC> own;
+  if (!DC) DC = own.emplace(Window, true).Get();
+  if (!DC) return;
+  // A failed paint leaves the control as the system drew it; the failure is reported.
+  GuardedCall([&] {
     ++Paints;
-    DrawControl(dc, local);
-  } catch (...) {
-    // A failed paint leaves the control as the system drew it.
-  }
-  if (!DC) ReleaseDC(Window, dc);
+    DrawControl(DC, local);
+  });
 }
 
 bool TSkinControl::PaintWholly(TMessage& m) {

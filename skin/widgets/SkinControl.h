@@ -23,16 +23,16 @@ class TSkinForm;
 class TSkinCanvas {
  public:
   TSkinCanvas();
-  ~TSkinCanvas();
   TSkinCanvas(const TSkinCanvas&) = delete;
   TSkinCanvas& operator=(const TSkinCanvas&) = delete;
   // The surface's DC with room for at least w x h pixels (contents undefined), or null.
   HDC Prepare(int w, int h);
 
  private:
+  // In this order: the surface is put out of the DC before either goes.
   TMemoryDC FDC;
-  TGdiObject FBitmap;
-  HGDIOBJ FStock = nullptr;
+  TBitmapHandle FBitmap;
+  TSelectObject FSelected;
   int FWidth = 0, FHeight = 0;
 };
 

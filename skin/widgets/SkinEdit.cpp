@@ -16,7 +16,7 @@ void TSkinEdit::DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner) {
     FShadow.Reset(CreateSolidBrush(colour));
     FShadowColour = colour;
   }
-  FrameRect(DC, &Rect, static_cast<HBRUSH>(FShadow.Get()));
+  FrameRect(DC, &Rect, FShadow.Get());
   RECT inner = Rect;
   InflateRect(&inner, -1, -1);
   FrameRect(DC, &inner, Inner);

@@ -93,13 +93,14 @@ void TSkinProgress::DrawControl(HDC DC, const RECT& Rect) {
     const int width = std::min(l.Chunks.Width(), w - e->RightWidth - l.Chunks.Left);
     if (l.ChunkCount > 0 && width > 0) {
       TMemoryDC row(CreateCompatibleDC(off));
-      TGdiObject bits(CreateCompatibleBitmap(off, width, ch));
+      TBitmapHandle bits(CreateCompatibleBitmap(off, width, ch));
       if (row && bits) {
-        HGDIOBJ old = SelectObject(row.Get(), bits.Get());
-        TileRect(row.Get(), RECT{0, 0, width, ch}, SkinBitmapOf(e->Bitmap2), RECT{0, 0, cw, ch});
-        SelectObject(row.Get(), old);
+        {
+          TSelectObject onRow(row.Get(), bits.Get());
+          TileRect(row.Get(), RECT{0, 0, width, ch}, SkinBitmapOf(e->Bitmap2), RECT{0, 0, cw, ch});
+        }
         const RECT at{l.Chunks.Left, l.Chunks.Top, l.Chunks.Left + width, l.Chunks.Bottom};
-        DrawTransparent(off, at, static_cast<HBITMAP>(bits.Get()));
+        DrawTransparent(off, at, bits.Get());
       }
     }
   }

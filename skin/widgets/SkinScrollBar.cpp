@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/Controls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 
@@ -115,20 +116,17 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
       // draws: the system's own bars never show for a moment.
       RECT wr{};
       GetWindowRect(Window, &wr);
-      TGdiObject bars(CreateRectRgn(0, 0, 0, 0));
+      TRegionHandle bars(CreateRectRgn(0, 0, 0, 0));
       for (const RECT* r : {&Horz.BarRect, &Vert.BarRect, &CornerRect}) {
         if (!HasArea(*r)) continue;
-        TGdiObject part(CreateRectRgn(wr.left + r->left, wr.top + r->top, wr.left + r->right,
-                                      wr.top + r->bottom));
-        CombineRgn(static_cast<HRGN>(bars.Get()), static_cast<HRGN>(bars.Get()),
-                   static_cast<HRGN>(part.Get()), RGN_OR);
+        TRegionHandle part(CreateRectRgn(wr.left + r->left, wr.top + r->top, wr.left + r->right,
+                                         wr.top + r->bottom));
+        CombineRgn(bars.Get(), bars.Get(), part.Get(), RGN_OR);
       }
-      TGdiObject clip(CreateRectRgnIndirect(&wr));
+      TRegionHandle clip(CreateRectRgnIndirect(&wr));
       if (m.WParam > 1)
-        CombineRgn(static_cast<HRGN>(clip.Get()), reinterpret_cast<HRGN>(m.WParam),
-                   static_cast<HRGN>(clip.Get()), RGN_AND);
-      CombineRgn(static_cast<HRGN>(clip.Get()), static_cast<HRGN>(clip.Get()),
-                 static_cast<HRGN>(bars.Get()), RGN_DIFF);
+        CombineRgn(clip.Get(), reinterpret_cast<HRGN>(m.WParam), clip.Get(), RGN_AND);
+      CombineRgn(clip.Get(), clip.Get(), bars.Get(), RGN_DIFF);
       TMessage own{m.Msg, reinterpret_cast<WPARAM>(clip.Get()), m.LParam, 0};
       CallOld(own);
       m.Result = own.Result;
@@ -414,7 +412,7 @@ void TSkinScrollBar::DrawBar(HDC DC, TBar& Bar) {
     FTrackColour = colour;
   }
   const RECT all{0, 0, bw, bh};
-  FillRect(off, &all, static_cast<HBRUSH>(FTrackBrush.Get()));
+  FillRect(off, &all, FTrackBrush.Get());
   SetStretchBltMode(off, COLORONCOLOR);
 
   TBarLook look;
@@ -450,7 +448,8 @@ void TSkinScrollBar::DrawBar(HDC DC, TBar& Bar) {
 void TSkinScrollBar::PaintBars(HDC DC) {
   if (!HasPictures() || !DC || FPainting) return;
   FPainting = true;
-  try {
+  // A failed paint is reported and leaves the bars as the system drew them.
+  GuardedCall([&] {
     if (Layout()) {
       ++Paints;
       const bool horz = HasArea(Horz.BarRect), vert = HasArea(Vert.BarRect);
@@ -461,9 +460,7 @@ void TSkinScrollBar::PaintBars(HDC DC) {
     }
     // What shows now, bars or none, is what the next change is measured against.
     FPainted = Current();
-  } catch (...) {
-    // A failed paint leaves the bars as the system drew them.
-  }
+  });
   FPainting = false;
 }
 

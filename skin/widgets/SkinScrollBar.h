@@ -93,6 +93,6 @@ class TSkinScrollBar : public TSkinControl {
   bool FDestroying = false;
   // Cleared when the object goes, so that a press loop can tell after dispatching.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
-  TGdiObject FTrackBrush;
+  TBrushHandle FTrackBrush;
   COLORREF FTrackColour = CLR_INVALID;
 };

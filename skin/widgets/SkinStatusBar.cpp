@@ -48,9 +48,7 @@ void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
   if (!off) return;
   const RECT all{0, 0, w, h};
   FillBackground(off, all);
-  HGDIOBJ oldFont = nullptr;
-  if (auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)))
-    oldFont = SelectObject(off, font);
+  TSelectObject font(off, reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)));
 
   const int parts = static_cast<int>(SendMessageW(Window, SB_GETPARTS, 0, 0));
   const bool simple = SendMessageW(Window, SB_ISSIMPLE, 0, 0) != 0 || parts <= 0;
@@ -89,7 +87,6 @@ void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
     const RECT grip{w - 1 - fw, h - 1 - fh, w - 1, h - 1};
     DrawFrame(off, grip, SkinBitmapOf(extra->Bitmap), true, extra->FrameCount, 5);
   }
-  if (oldFont) SelectObject(off, oldFont);
   BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
 }
 

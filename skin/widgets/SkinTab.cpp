@@ -52,11 +52,11 @@ void TSkinTab::PreparePictures() {
   const TTabTransforms t = TabTransformsOf(TabSide);
   // Copies: the skin's own bitmaps are shared by every control of the skin.
   TabPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap));
-  if (t.FlipPictures && TabPicture) FlipBitmap(static_cast<HBITMAP>(TabPicture.Get()));
+  if (t.FlipPictures && TabPicture) FlipBitmap(TabPicture.Get());
   if (SkinData->Tabs->Bitmap2.Empty()) return;
   BorderPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap2));
   if (!BorderPicture) return;
-  if (t.FlipPictures) FlipBitmap(static_cast<HBITMAP>(BorderPicture.Get()));
+  if (t.FlipPictures) FlipBitmap(BorderPicture.Get());
   if (t.Border == qtLeft) RotateLeft(BorderPicture);
   if (t.Border == qtRight) RotateRight(BorderPicture);
 }
@@ -108,7 +108,7 @@ void TSkinTab::DrawControl(HDC DC, const RECT&) {
   const TPixelRect row = TabRowRectOf(w, h, sheet, TabSide);
   const TRowSize size = TabRowBitmapSizeOf(row, TabSide);
 
-  const int saved = SaveDC(DC);
+  TSavedDC saved(DC);
   IntersectClipRect(DC, 0, 0, w, h);
   if (ScrollerShown()) {
     // The arrows are the scroller's to paint.
@@ -146,10 +146,9 @@ void TSkinTab::DrawControl(HDC DC, const RECT&) {
     }
   }
   if (BorderPicture)
-    DrawNineSliceEdges(DC, ToRect(sheet), static_cast<HBITMAP>(BorderPicture.Get()), false, 1, 1,
+    DrawNineSliceEdges(DC, ToRect(sheet), BorderPicture.Get(), false, 1, 1,
                        RECT{TabBorderMargins.Left, TabBorderMargins.Top, TabBorderMargins.Right,
                             TabBorderMargins.Bottom});
-  RestoreDC(DC, saved);
 }
 
 void TSkinTab::DrawRow(HDC Row, const TPixelRect& Sheet, int Width, int Height) {
@@ -173,8 +172,8 @@ void TSkinTab::DrawRow(HDC Row, const TPixelRect& Sheet, int Width, int Height) 
 
 void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIST Images) {
   const TDataSkinBorder& e = *SkinData->Tabs;
-  DrawNineSlice(Row, Tab, static_cast<HBITMAP>(TabPicture.Get()), false, e.Tile == 1, e.Trans == 1,
-                e.FrameCount, Frame, ElementMargins(e));
+  DrawNineSlice(Row, Tab, TabPicture.Get(), false, e.Tile == 1, e.Trans == 1, e.FrameCount, Frame,
+                ElementMargins(e));
 
   wchar_t text[81] = {};
   TCITEMW item{};
@@ -221,7 +220,7 @@ void TSkinTab31::PreparePicture() {
   TabPicture.Reset();
   if (!SkinData || !SkinData->Tabs || SkinData->Tabs->Bitmap.Empty()) return;
   TabPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap));
-  if (TabPicture) FlipBitmap(static_cast<HBITMAP>(TabPicture.Get()));
+  if (TabPicture) FlipBitmap(TabPicture.Get());
 }
 
 bool TSkinTab31::BeforeMessage(TMessage& m) {
@@ -244,8 +243,8 @@ void TSkinTab31::DrawControl(HDC DC, const RECT& Rect) {
   for (int i = 0; i < static_cast<int>(tabs->Tabs().size()); ++i) {
     const RECT r = tabs->ItemRect(i);
     const int frame = TabFrameOf(i, tabs->TabIndex());
-    DrawNineSlice(off, r, static_cast<HBITMAP>(TabPicture.Get()), false, e.Tile == 1, e.Trans == 1,
-                  e.FrameCount, frame, ElementMargins(e));
+    DrawNineSlice(off, r, TabPicture.Get(), false, e.Tile == 1, e.Trans == 1, e.FrameCount, frame,
+                  ElementMargins(e));
     const COLORREF colour = !Enabled     ? GetSysColor(COLOR_BTNSHADOW)
                             : frame == 2 ? TSkinData::ColorToRGB(e.MouseOverColour2)
                                          : TSkinData::ColorToRGB(e.NormalColour2);

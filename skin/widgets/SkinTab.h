@@ -21,9 +21,9 @@ class TSkinTab : public TSkinControl {
 
   vpn::skin::TTabSide TabSide = vpn::skin::tsTop;
   // The skin's tab and sheet-border pictures, flipped and turned for TabSide.
-  TGdiObject TabPicture, BorderPicture;
+  TBitmapHandle TabPicture, BorderPicture;
   // The row as drawn for tabs on top (kept between paints while its size stays).
-  TGdiObject RowBitmap;
+  TBitmapHandle RowBitmap;
   SIZE RowSize{};
   // The control's scroll arrows (shown only while the row overflows), and the skin
   // control they were given (null when the skin has none for up-downs).
@@ -53,7 +53,7 @@ class TSkinTab31 : public TSkinControl {
   void DrawControl(HDC DC, const RECT& Rect) override;
   void SkinChanged() override;
 
-  TGdiObject TabPicture;
+  TBitmapHandle TabPicture;
 
  private:
   void PreparePicture();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/skin/SkinValueGeometry.h"
+#include "framework/Controls.h"
 #include "framework/Graphics.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
@@ -34,14 +35,14 @@ LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& d) {
   if (d.dwDrawStage != CDDS_ITEMPREPAINT || d.dwItemSpec != TBCD_THUMB) return CDRF_DODEFAULT;
   RECT thumb{};
   SendMessageW(Window, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-  try {
+  // A failed paint is reported and leaves the thumb to the control.
+  bool drawn = false;
+  GuardedCall([&] {
     ++Paints;
     DrawThumb(d.hdc, thumb);
-  } catch (...) {
-    // A failed paint leaves the thumb to the control.
-    return CDRF_DODEFAULT;
-  }
-  return CDRF_SKIPDEFAULT;
+    drawn = true;
+  });
+  return drawn ? CDRF_SKIPDEFAULT : CDRF_DODEFAULT;
 }
 
 void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Thumb) {

@@ -252,17 +252,17 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   // "Exit" carries a picture of its own, drawn in the item's icon column.
   constexpr uint32_t kPicture = Rgb(10, 200, 90);
   HDC screen = GetDC(nullptr);
-  TGdiObject picture(CreateCompatibleBitmap(screen, 16, 16));
+  TBitmapHandle picture(CreateCompatibleBitmap(screen, 16, 16));
   {
     TMemoryDC mem(CreateCompatibleDC(screen));
     TSelectObject sel(mem.Get(), picture.Get());
-    TGdiObject brush(CreateSolidBrush(RGB(10, 200, 90)));
+    TBrushHandle brush(CreateSolidBrush(RGB(10, 200, 90)));
     const RECT all{0, 0, 16, 16};
-    FillRect(mem.Get(), &all, static_cast<HBRUSH>(brush.Get()));
+    FillRect(mem.Get(), &all, brush.Get());
   }
   ReleaseDC(nullptr, screen);
   MENUITEMINFOW pictured{sizeof pictured, MIIM_BITMAP};
-  pictured.hbmpItem = static_cast<HBITMAP>(picture.Get());
+  pictured.hbmpItem = picture.Get();
   SetMenuItemInfoW(file_, 4, TRUE, &pictured);
 
   const POINT file = ButtonCentre(kFile), edit = ButtonCentre(kEdit);
