@@ -70,4 +70,7 @@ enum : UINT {
   PM_LINEDROPPED = WM_APP + 4,
   // A skinned control's bars changed: it paints them once, however many changes came.
   PM_REPAINTBARS = WM_APP + 5,
+  // Sent through a window to learn whether the skin's subclass procedure is still in its
+  // chain of procedures (lParam: the skin's mark).
+  PM_SUBCLASSPROBE = WM_APP + 6,
 };

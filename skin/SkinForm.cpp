@@ -19,36 +19,6 @@ using namespace vpn::skin;
 
 namespace {
 
-// The subclassed windows of the thread and their frame objects. A lookup here is a
-// hash probe inside the process; a window property would be a request to the window
-// server on every message.
-struct SubclassEntry {
-  TSkinForm* form;
-  WNDPROC old;
-};
-std::unordered_map<HWND, SubclassEntry>& WindowSubclasses() {
-  static std::unordered_map<HWND, SubclassEntry> map;
-  return map;
-}
-std::unordered_map<HWND, SubclassEntry>& ClientSubclasses() {
-  static std::unordered_map<HWND, SubclassEntry> map;
-  return map;
-}
-
-// Another piece of code may have subclassed the window after the skin: then the skin's
-// procedure stays in the chain and only passes the messages on.
-void RemoveSubclass(std::unordered_map<HWND, SubclassEntry>& map, HWND wnd, WNDPROC ours) {
-  auto it = map.find(wnd);
-  if (it == map.end()) return;
-  if (IsWindow(wnd) && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC)) != ours) {
-    it->second.form = nullptr;
-    return;
-  }
-  if (IsWindow(wnd))
-    SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.old));
-  map.erase(it);
-}
-
 // A skin colour (system colours with the top byte set) as the framework writes colours.
 TColor FrameworkColour(int32_t skin) {
   if (IsSystemColour(skin)) return clSystemColor | (skin & 0xFF);
@@ -62,57 +32,19 @@ StripSize StripOf(const TDataSkinObject* e) {
 
 }  // namespace
 
-namespace {
-
-// A message for a window the skin no longer handles (no entry, or an object that let go)
-// goes on to the procedure before the skin's; true then, with its answer in Result.
-bool PassedOn(std::unordered_map<HWND, SubclassEntry>& map, HWND wnd, UINT msg, WPARAM wParam,
-              LPARAM lParam, TSkinForm*& Form, LRESULT& Result) {
-  auto it = map.find(wnd);
-  if (it == map.end()) {
-    Result = DefWindowProcW(wnd, msg, wParam, lParam);
-    return true;
-  }
-  Form = it->second.form;
-  if (Form) return false;
-  const WNDPROC old = it->second.old;
-  if (msg == WM_NCDESTROY) map.erase(it);
-  Result = CallWindowProcW(old, wnd, msg, wParam, lParam);
-  return true;
-}
-
-}  // namespace
-
-LRESULT TSkinForm::RunGuarded(TSkinForm* f, LRESULT (TSkinForm::*Proc)(UINT, WPARAM, LPARAM),
-                              UINT msg, WPARAM wParam, LPARAM lParam) {
-  ++f->FDepth;
-  LRESULT r = 0;
+void TSkinForm::Guarded(TMessage& m, LRESULT (TSkinForm::*Proc)(UINT, WPARAM, LPARAM)) {
+  ++FDepth;
   // Nothing may travel through the system's code: a failure is reported and the window
   // goes on working.
-  GuardedCall([&] { r = (f->*Proc)(msg, wParam, lParam); });
+  GuardedCall([&] { m.Result = (this->*Proc)(m.Msg, m.WParam, m.LParam); });
   // An object released while one of its messages ran goes once the outermost returns.
-  if (--f->FDepth == 0 && f->FReleased) delete f;
-  return r;
-}
-
-LRESULT CALLBACK SkinFormWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TSkinForm* f = nullptr;
-  LRESULT r = 0;
-  if (PassedOn(WindowSubclasses(), wnd, msg, wParam, lParam, f, r)) return r;
-  return TSkinForm::RunGuarded(f, &TSkinForm::WndProc, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK SkinClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TSkinForm* f = nullptr;
-  LRESULT r = 0;
-  if (PassedOn(ClientSubclasses(), wnd, msg, wParam, lParam, f, r)) return r;
-  return TSkinForm::RunGuarded(f, &TSkinForm::ClientProc, msg, wParam, lParam);
+  if (--FDepth == 0 && FReleased) delete this;
 }
 
 TSkinForm::TSkinForm(TComponent* AOwner) : TComponent(AOwner) {}
 
 TSkinForm::~TSkinForm() {
-  if (State != sfsDestroyed && (OldWndProc || FormProcHooked)) DetachWindow();
+  if (State != sfsDestroyed && (FWindowHook.Attached() || FFormHook.Attached())) DetachWindow();
   UnsubclassMdiClient();
   ClearElements();
   FrameTimer.reset();
@@ -337,42 +269,27 @@ void TSkinForm::FitFrame(bool ReadClient) {
 }
 
 void TSkinForm::Subclass() {
-  OldWndProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinFormWndProc)));
-  WindowSubclasses()[Window] = {this, OldWndProc};
+  FWindowHook.Attach(Window, this, [this](TMessage& m) { Guarded(m, &TSkinForm::WndProc); });
 }
 
 void TSkinForm::Unsubclass() {
-  if (!OldWndProc) return;
-  RemoveSubclass(WindowSubclasses(), Window, SkinFormWndProc);
-  OldWndProc = nullptr;
+  FWindowHook.Remove();
 }
 
 LRESULT TSkinForm::CallDefault(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  auto it = WindowSubclasses().find(Window);
-  const WNDPROC old = it != WindowSubclasses().end() ? it->second.old : OldWndProc;
-  if (!old) return DefWindowProcW(Window, Msg, wParam, lParam);
-  return CallWindowProcW(old, Window, Msg, wParam, lParam);
+  return FWindowHook.CallNext(Msg, wParam, lParam);
 }
 
 void TSkinForm::HookFormProc() {
-  if (!Form || FormProcHooked) return;
-  OldFormProc = Form->WindowProc;
-  Form->WindowProc = [this](TMessage& m) { FormProc(m); };
-  FormProcHooked = true;
+  if (Form) FFormHook.Attach(Form, nullptr, this, [this](TMessage& m) { FormProc(m); });
 }
 
 void TSkinForm::UnhookFormProc() {
-  if (!FormProcHooked) return;
-  if (Form) Form->WindowProc = OldFormProc;
-  OldFormProc = nullptr;
-  FormProcHooked = false;
+  FFormHook.Remove();
 }
 
 void TSkinForm::FormProc(TMessage& m) {
-  auto previous = [&] {
-    if (OldFormProc) OldFormProc(m);
-  };
+  auto previous = [&] { FFormHook.CallNext(m); };
   switch (m.Msg) {
     case WM_SETTEXT:
       previous();
@@ -396,16 +313,13 @@ void TSkinForm::SubclassMdiClient() {
   MdiClientWindow = client;
   if (SkinManager) SkinManager->MdiClient = client;
   SavedMenuUpdate = SkinData->MenuUpdate;
-  OldClientProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinClientWndProc)));
-  ClientSubclasses()[client] = {this, OldClientProc};
+  FClientHook.Attach(client, this, [this](TMessage& m) { Guarded(m, &TSkinForm::ClientProc); });
 }
 
 void TSkinForm::UnsubclassMdiClient() {
   if (!MdiClientWindow) return;
-  RemoveSubclass(ClientSubclasses(), MdiClientWindow, SkinClientWndProc);
+  FClientHook.Remove();
   MdiClientWindow = nullptr;
-  OldClientProc = nullptr;
 }
 
 void TSkinForm::DetachWindow() {

@@ -17,6 +17,7 @@
 #include "framework/Classes.h"
 #include "framework/Handles.h"
 #include "framework/Messages.h"
+#include "skin/SkinSubclass.h"
 
 class TDataSkinSysButton;
 class TForm;
@@ -144,9 +145,6 @@ class TSkinForm : public TComponent {
   HWND Window = nullptr;
   TForm* Form = nullptr;
   TSkinData* SkinData = nullptr;
-  WNDPROC OldWndProc = nullptr;
-  TWndMethod OldFormProc;
-  bool FormProcHooked = false;
   std::unique_ptr<TTimer> FrameTimer;
   TFontHandle CaptionFont;
   std::wstring Caption;
@@ -190,19 +188,15 @@ class TSkinForm : public TComponent {
   int32_t SavedColor = 0;
   // MDI: the client window of an MDI frame and the child created last, not yet skinned.
   HWND MdiClientWindow = nullptr;
-  WNDPROC OldClientProc = nullptr;
   HWND NewMdiChild = nullptr;
   bool SavedMenuUpdate = true;
   // Times the frame was painted completely (for tests and benchmarks).
   int FramePaints = 0;
 
  private:
-  friend LRESULT CALLBACK SkinFormWndProc(HWND, UINT, WPARAM, LPARAM);
-  friend LRESULT CALLBACK SkinClientWndProc(HWND, UINT, WPARAM, LPARAM);
   // Runs one of the object's procedures for a message: nothing raised leaves it, and an
   // object released meanwhile is freed once its outermost message returns.
-  static LRESULT RunGuarded(TSkinForm* f, LRESULT (TSkinForm::*Proc)(UINT, WPARAM, LPARAM),
-                            UINT msg, WPARAM wParam, LPARAM lParam);
+  void Guarded(TMessage& Message, LRESULT (TSkinForm::*Proc)(UINT, WPARAM, LPARAM));
   void Subclass();
   void Unsubclass();
   void HookFormProc();
@@ -252,6 +246,7 @@ class TSkinForm : public TComponent {
   void DropPieces();
 
   TFramePieces FPieces[2];  // active, inactive
-  int FDepth = 0;           // nesting of the window procedure
+  TSkinSubclass FWindowHook, FFormHook, FClientHook;
+  int FDepth = 0;  // nesting of the window procedure
   bool FReleased = false;
 };

@@ -56,11 +56,10 @@ LRESULT TSkinForm::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         SavedStyle = reinterpret_cast<const STYLESTRUCT*>(lParam)->styleNew;
       return CallDefault(Msg, wParam, lParam);
     case WM_NCDESTROY: {
-      const WNDPROC old = OldWndProc;
       State = sfsDetaching;
       DetachWindow();
-      const LRESULT r = old ? CallWindowProcW(old, Window, Msg, wParam, lParam)
-                            : DefWindowProcW(Window, Msg, wParam, lParam);
+      // Out of the chain now, the subclass still hands this last message on.
+      const LRESULT r = CallDefault(Msg, wParam, lParam);
       State = sfsDestroyed;
       if (SkinManager) SkinManager->RequestAction(saDispose, 250);
       return r;
@@ -173,7 +172,7 @@ LRESULT TSkinForm::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
       const LRESULT r = CallDefault(Msg, wParam, lParam);
       // A form's new text is handled by the form's own hook; a plain window's caption
       // is read again and painted over what the system drew.
-      if (!FormProcHooked) {
+      if (!FFormHook.Attached()) {
         ReadCaption();
         if (State == sfsSkinned) PaintFrame();
       }
@@ -377,21 +376,14 @@ LRESULT TSkinForm::NcHitTest(LPARAM lParam) {
 }
 
 LRESULT TSkinForm::ClientProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  auto it_default = [&](UINT m, WPARAM w, LPARAM l) {
-    return OldClientProc ? CallWindowProcW(OldClientProc, MdiClientWindow, m, w, l)
-                         : DefWindowProcW(MdiClientWindow, m, w, l);
-  };
+  auto it_default = [&](UINT m, WPARAM w, LPARAM l) { return FClientHook.CallNext(m, w, l); };
   const bool menus = SkinData && SkinData->SkinControls.Contains(xcMainMenu);
   switch (Msg) {
     case SM_QUERYSKINNED:
       return 1;
-    case WM_NCDESTROY: {
-      const HWND client = MdiClientWindow;
-      const WNDPROC old = OldClientProc;
+    case WM_NCDESTROY:
       UnsubclassMdiClient();
-      return old ? CallWindowProcW(old, client, Msg, wParam, lParam)
-                 : DefWindowProcW(client, Msg, wParam, lParam);
-    }
+      return it_default(Msg, wParam, lParam);
     case WM_NCCALCSIZE:
       if (menus) {
         // The skin draws no scroll bars on the client's frame.

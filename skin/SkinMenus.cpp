@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <unordered_map>
 
 #include "framework/Controls.h"
 #include "framework/Gbk.h"
@@ -18,28 +17,6 @@ namespace {
 
 // Width of the popup window's border band that the MenuBackground picture paints.
 constexpr int kBand = 3;
-
-std::unordered_map<HWND, TSkinPopupFrame*>& Frames() {
-  static std::unordered_map<HWND, TSkinPopupFrame*> frames;
-  return frames;
-}
-
-// Windows let go of while another subclass sat on top of the frame's: their calls still
-// pass through here to the procedure the frame replaced.
-std::unordered_map<HWND, WNDPROC>& PassThrough() {
-  static std::unordered_map<HWND, WNDPROC> procs;
-  return procs;
-}
-
-LRESULT CALLBACK PopupFrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto it = Frames().find(wnd);
-  if (it != Frames().end()) return it->second->WndProc(msg, wParam, lParam);
-  auto p = PassThrough().find(wnd);
-  if (p == PassThrough().end()) return DefWindowProcW(wnd, msg, wParam, lParam);
-  const WNDPROC old = p->second;
-  if (msg == WM_NCDESTROY) PassThrough().erase(p);
-  return CallWindowProcW(old, wnd, msg, wParam, lParam);
-}
 
 }  // namespace
 
@@ -232,25 +209,17 @@ TSkinPopupFrame::~TSkinPopupFrame() {
 
 void TSkinPopupFrame::Attach(HWND AWindow, TSkinData* ASkinData) {
   if (Window) return;
+  if (!FHook.Attach(AWindow, nullptr,
+                    [this](TMessage& m) { m.Result = WndProc(m.Msg, m.WParam, m.LParam); }))
+    return;
   Window = AWindow;
   SkinData = ASkinData;
-  Frames()[Window] = this;
-  OldWndProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PopupFrameProc)));
 }
 
 void TSkinPopupFrame::Detach() {
   if (PendingPopup == this) PendingPopup = nullptr;
   if (!Window) return;
-  // Another subclass on top of this one keeps its place, and the chain still reaches
-  // the old procedure through this one.
-  if (IsWindow(Window)) {
-    if (GetWindowLongPtrW(Window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(PopupFrameProc))
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
-    else
-      PassThrough()[Window] = OldWndProc;
-  }
-  Frames().erase(Window);
+  FHook.Remove();
   Window = nullptr;
   Background.Reset();
   BackgroundSize = {};
@@ -304,7 +273,6 @@ void TSkinPopupFrame::Release() {
 
 LRESULT TSkinPopupFrame::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   ++FDepth;
-  const HWND wnd = Window;
   LRESULT r = 0;
   bool done = false;
   GuardedCall([&] {
@@ -313,20 +281,19 @@ LRESULT TSkinPopupFrame::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   });
   // Nothing may travel through the menu's own code: the failure was reported, and the
   // system does the message.
-  if (!done) r = CallWindowProcW(OldWndProc, wnd, Msg, wParam, lParam);
+  if (!done) r = FHook.CallNext(Msg, wParam, lParam);
   if (--FDepth == 0 && FReleased) delete this;
   return r;
 }
 
 LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  const WNDPROC old = OldWndProc;
   const HWND wnd = Window;
   if (Msg == SM_QUERYSKINNED) return 1;
-  if (!SkinManager || !SkinManager->Enabled) return CallWindowProcW(old, wnd, Msg, wParam, lParam);
+  if (!SkinManager || !SkinManager->Enabled) return FHook.CallNext(Msg, wParam, lParam);
   switch (Msg) {
     case WM_DESTROY:
       Detach();
-      return CallWindowProcW(old, wnd, Msg, wParam, lParam);
+      return FHook.CallNext(Msg, wParam, lParam);
     case WM_NCPAINT: {
       if (!CanPaint() || !RenderBackground()) break;
       const POINT client = ClientOffset();
@@ -342,7 +309,7 @@ LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
       if (client.x >= kBand || client.y >= kBand || !CanPaint()) break;
       // The border lies inside the client area here: the system paints the items and
       // its own border, then the skin's border band goes over it.
-      const LRESULT r = CallWindowProcW(old, wnd, Msg, wParam, lParam);
+      const LRESULT r = FHook.CallNext(Msg, wParam, lParam);
       if (Window && RenderBackground()) {
         TWindowDC dc(wnd, true);
         PaintBand(dc.Get());
@@ -361,12 +328,12 @@ LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
       TSavedDC saved(dc);
       SetBkMode(dc, TRANSPARENT);
       IntersectClipRect(dc, kBand, kBand, BackgroundSize.cx - kBand, BackgroundSize.cy - kBand);
-      return CallWindowProcW(old, wnd, Msg, wParam, lParam);
+      return FHook.CallNext(Msg, wParam, lParam);
     }
     default:
       break;
   }
-  return CallWindowProcW(old, wnd, Msg, wParam, lParam);
+  return FHook.CallNext(Msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Menus.h"
+#include "skin/SkinSubclass.h"
 
 class TComponent;
 class TSkinData;
@@ -34,7 +35,6 @@ class TSkinPopupFrame {
 
   HWND Window = nullptr;
   TSkinData* SkinData = nullptr;
-  WNDPROC OldWndProc = nullptr;
   // The MenuBackground picture at the window's size, drawn by the last paint.
   TBitmapHandle Background;
   SIZE BackgroundSize{};
@@ -49,6 +49,7 @@ class TSkinPopupFrame {
   bool RenderBackground();
   void PaintBand(HDC Dc);
 
+  TSkinSubclass FHook;
   int FDepth = 0;  // nesting of the window procedure
   bool FReleased = false;
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
 
 #include "core/skin/SkinWidgets.h"
 #include "framework/Controls.h"
@@ -44,44 +43,8 @@ TSkinCanvas& SkinScratch() {
 
 // ---------------------------------------------------------------- message routing
 
-namespace {
-
-// The attached windows of the thread. A subclassed window's procedure finds its skin
-// control here with a hash probe inside the process (a window property would be a
-// request to the window server on every message). When another piece of code subclassed
-// the window after the skin, the entry stays with no control and only passes messages on.
-struct ControlEntry {
-  TSkinControl* control;
-  WNDPROC old;
-};
-std::unordered_map<HWND, ControlEntry>& AttachedWindows() {
-  static std::unordered_map<HWND, ControlEntry> map;
-  return map;
-}
-
-}  // namespace
-
-LRESULT CALLBACK SkinControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto& map = AttachedWindows();
-  auto it = map.find(wnd);
-  if (it == map.end()) return DefWindowProcW(wnd, msg, wParam, lParam);
-  if (!it->second.control) {
-    const WNDPROC old = it->second.old;
-    if (msg == WM_NCDESTROY) map.erase(it);
-    return old ? CallWindowProcW(old, wnd, msg, wParam, lParam)
-               : DefWindowProcW(wnd, msg, wParam, lParam);
-  }
-  TMessage m{msg, wParam, lParam, 0};
-  // Nothing may travel through the system's code: a failure is reported and the control
-  // goes on working.
-  TSkinControl* control = it->second.control;
-  GuardedCall([&] { control->MessageEntry(m); });
-  return m.Result;
-}
-
 TSkinControl* TSkinControl::FromWindow(HWND Wnd) {
-  auto it = AttachedWindows().find(Wnd);
-  return it == AttachedWindows().end() ? nullptr : it->second.control;
+  return TSkinSubclass::OwnerOf<TSkinControl>(Wnd);
 }
 
 // ---------------------------------------------------------------- TSkinControl
@@ -109,9 +72,7 @@ void TSkinControl::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolo
   Recolour = ARecolour;
   Canvas = ACanvas;
   Window = win ? win->Handle() : nullptr;
-  OldWindowProc = AControl->WindowProc;
-  AControl->WindowProc = [this](TMessage& m) { MessageEntry(m); };
-  if (Window) AttachedWindows()[Window] = {this, nullptr};
+  FHook.Attach(AControl, Window, this, [this](TMessage& m) { MessageEntry(m); });
   if (TSkinForm* f = OwnerForm())
     if (std::find(f->ControlList.begin(), f->ControlList.end(), this) == f->ControlList.end())
       f->ControlList.push_back(this);
@@ -133,40 +94,23 @@ void TSkinControl::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas*
   Enabled = true;
   ReadCaption();
   Focused = GetFocus() == Window;
-  OldWndProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinControlWndProc)));
-  AttachedWindows()[Window] = {this, OldWndProc};
+  if (!FHook.Attach(Window, this, [this](TMessage& m) { MessageEntry(m); })) return;
   Attached = true;
 }
 
 void TSkinControl::Detach() {
   if (!Attached) return;
   Attached = false;
-  auto& map = AttachedWindows();
-  auto it = Window ? map.find(Window) : map.end();
+  FHook.Remove();
   if (Control) {
-    if (OldWindowProc) Control->WindowProc = OldWindowProc;
     // The window is going with its form: the colour no longer matters to anybody.
     const TSkinForm* f = OwnerForm();
     const bool tearingDown = f && f->State == sfsDetaching;
     if (Recolour && !tearingDown && Window && IsWindow(Window)) Control->SetColor(SavedColor);
-    if (it != map.end()) map.erase(it);
-  } else if (it != map.end()) {
-    const bool ours = IsWindow(Window) && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(
-                                              Window, GWLP_WNDPROC)) == SkinControlWndProc;
-    if (ours) {
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
-      map.erase(it);
-    } else if (IsWindow(Window)) {
-      it->second.control = nullptr;
-    } else {
-      map.erase(it);
-    }
   }
   if (TSkinForm* f = OwnerForm(); f && f->HotControl == this) f->HotControl = nullptr;
   if (Window && IsWindow(Window)) InvalidateRect(Window, nullptr, TRUE);
   Control = nullptr;
-  OldWindowProc = nullptr;
 }
 
 void TSkinControl::DeleteLater() {
@@ -195,15 +139,7 @@ void TSkinControl::MessageEntry(TMessage& m) {
 }
 
 void TSkinControl::CallOld(TMessage& m) {
-  if (OldWindowProc) {
-    OldWindowProc(m);
-  } else if (OldWndProc) {
-    m.Result = CallWindowProcW(OldWndProc, Window, m.Msg, m.WParam, m.LParam);
-  } else if (Control) {
-    Control->WndProc(m);
-  } else if (Window) {
-    m.Result = DefWindowProcW(Window, m.Msg, m.WParam, m.LParam);
-  }
+  FHook.CallNext(m);
 }
 
 bool TSkinControl::BeforeMessage(TMessage& Message) {

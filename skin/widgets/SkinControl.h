@@ -13,6 +13,7 @@
 #include "framework/Classes.h"
 #include "framework/Handles.h"
 #include "framework/Messages.h"
+#include "skin/SkinSubclass.h"
 
 class TControl;
 class TSkinData;
@@ -81,10 +82,8 @@ class TSkinControl : public TComponent {
   bool Enabled = true;
   bool Focused = false;
   std::wstring Caption;
-  WNDPROC OldWndProc = nullptr;
   TSkinData* SkinData = nullptr;
   HWND Window = nullptr;
-  TWndMethod OldWindowProc;
   TControl* Control = nullptr;
   RECT ScreenRect{};
   bool Recolour = false;
@@ -106,9 +105,9 @@ class TSkinControl : public TComponent {
   void DeleteLater();
 
  private:
-  friend LRESULT CALLBACK SkinControlWndProc(HWND, UINT, WPARAM, LPARAM);
   void MessageEntry(TMessage& Message);
 
+  TSkinSubclass FHook;
   int FDepth = 0;
   bool FDeleteLater = false;
 };
