@@ -71,7 +71,7 @@ TSkinManager::~TSkinManager() {
   while (!SkinForms.empty()) {
     TSkinForm* f = SkinForms.back();
     SkinForms.pop_back();
-    f->State = sfsDetaching;
+    f->MarkDetaching();
     f->DetachWindow();
     f->Release();
   }
@@ -124,7 +124,7 @@ void TSkinManager::UnregisterSkinData(TSkinData* SkinData) {
   if (PendingData == SkinData) PendingData = nullptr;  // a freed skin data asks for nothing
   // Windows skinned with it go back to their own look while the skin still exists.
   for (size_t i = SkinForms.size(); i-- > 0;)
-    if (i < SkinForms.size() && SkinForms[i]->SkinData == SkinData) RestoreAndFree(SkinForms[i]);
+    if (i < SkinForms.size() && SkinForms[i]->SkinData() == SkinData) RestoreAndFree(SkinForms[i]);
 }
 
 void TSkinManager::RequestAction(TSkinAction Action, unsigned Delay) {
@@ -148,7 +148,7 @@ void TSkinManager::RequestAction(TSkinAction Action, unsigned Delay) {
 
 void TSkinManager::RestoreAndFree(TSkinForm* f) {
   SkinForms.erase(std::remove(SkinForms.begin(), SkinForms.end(), f), SkinForms.end());
-  const HWND wnd = f->Window;
+  const HWND wnd = f->Window();
   f->RestoreWindow();
   f->Release();
   if (IsWindow(wnd)) {
@@ -184,7 +184,7 @@ void TSkinManager::RunAction() {
         for (size_t i = SkinForms.size(); i-- > 0;) {
           if (i >= SkinForms.size()) continue;
           TSkinForm* f = SkinForms[i];
-          if (onlyThisForm && f->SkinData != data) continue;
+          if (onlyThisForm && f->SkinData() != data) continue;
           RestoreAndFree(f);
           if (onlyThisForm) break;
         }
@@ -192,7 +192,7 @@ void TSkinManager::RunAction() {
       case saRefresh: {
         std::vector<TSkinForm*> using_;
         for (TSkinForm* f : SkinForms)
-          if (f->SkinData == data) {
+          if (f->SkinData() == data) {
             using_.push_back(f);
             if (onlyThisForm) break;
           }
@@ -276,8 +276,7 @@ bool TSkinManager::SkinWindow(HWND Window) {
   TSkinData* data = SkinDataForWindow(Window);
   if (!data) return false;
   TForm* form = FormOfWindow(Window);
-  auto* f = new TSkinForm(form);
-  f->Window = Window;
+  auto* f = new TSkinForm(form, Window);
   bool attached = false;
   GuardedCall([&] {
     if (form)
@@ -288,7 +287,7 @@ bool TSkinManager::SkinWindow(HWND Window) {
   });
   if (!attached) {
     // A window the skin cannot take over keeps its own look (the failure was reported).
-    f->State = sfsDetaching;
+    f->MarkDetaching();
     f->RestoreWindow();
     f->Release();
     return false;
@@ -307,7 +306,7 @@ bool TSkinManager::SkinWindow(HWND Window) {
 TSkinForm* TSkinManager::FindSkinForm(HWND Window) const {
   if (!Window) return nullptr;
   for (TSkinForm* f : SkinForms)
-    if (f->Window == Window) return f;
+    if (f->Window() == Window) return f;
   return nullptr;
 }
 
@@ -322,7 +321,7 @@ void TSkinManager::ResetFormElements() {
 
 void TSkinManager::DisposeClosedForms() {
   for (size_t i = SkinForms.size(); i-- > 0;) {
-    if (i >= SkinForms.size() || SkinForms[i]->State != sfsDestroyed) continue;
+    if (i >= SkinForms.size() || SkinForms[i]->State() != sfsDestroyed) continue;
     TSkinForm* f = SkinForms[i];
     SkinForms.erase(SkinForms.begin() + static_cast<std::ptrdiff_t>(i));
     f->Release();
@@ -372,30 +371,31 @@ void TSkinManager::SetMdiMaximized(bool Value) {
   MdiMaximized = Value;
   for (TSkinForm* f : SkinForms) {
     // The frame's menu bar shows the maximised child's buttons, or no longer.
-    if (f->WindowKind == wkMdiFrame) PostMessageW(f->Window, SM_PAINTFRAME, 0, 0);
-    if (f->WindowKind != wkMdiChild) continue;
+    if (f->WindowKind() == wkMdiFrame) PostMessageW(f->Window(), SM_PAINTFRAME, 0, 0);
+    if (f->WindowKind() != wkMdiChild) continue;
     if (Value) {
       f->DropRegion(false);
       f->SetFrameStyle(true);
       // The child now covers the whole MDI client, but the part outside its old outline
       // was never invalidated: without this it keeps the client's pixels until something
       // else paints it.
-      RedrawWindow(f->Window, nullptr, nullptr,
+      RedrawWindow(f->Window(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    } else if (f->SizeState == ssMinimized) {
+    } else if (f->SizeState() == ssMinimized) {
       f->SetFrameStyle(true);
     } else {
-      f->SizeState = ssRestored;
+      f->SetSizeState(ssRestored);
       f->UpdateRegion();
       f->SetFrameStyle(false);
-      if (!f->HasRegion)
-        SetWindowPos(f->Window, nullptr, 0, 0, 0, 0,
+      if (!f->HasRegion())
+        SetWindowPos(f->Window(), nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
     }
   }
 }
 
 int TSkinManager::CountMdiChildren() const {
-  return static_cast<int>(std::count_if(SkinForms.begin(), SkinForms.end(),
-                                        [](TSkinForm* f) { return f->WindowKind == wkMdiChild; }));
+  return static_cast<int>(std::count_if(SkinForms.begin(), SkinForms.end(), [](TSkinForm* f) {
+    return f->WindowKind() == wkMdiChild;
+  }));
 }

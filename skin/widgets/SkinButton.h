@@ -15,8 +15,8 @@ class TSkinButton : public TSkinControl {
   void AfterMessage(TMessage& Message) override;
   void DrawControl(HDC DC, const RECT& Rect) override;
 
-  bool Hot() const { return (ButtonState & bsHot) != 0; }
-  bool Pressed() const { return (ButtonState & bsPressed) != 0; }
+  bool Hot() const { return (FButtonState & bsHot) != 0; }
+  bool Pressed() const { return (FButtonState & bsPressed) != 0; }
   // The frame of the Buttons strip the button shows now.
   vpn::skin::TStateFrame Frame() const;
 

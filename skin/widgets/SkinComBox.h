@@ -25,8 +25,8 @@ class TSkinComBox : public TSkinControl {
   void AfterMessage(TMessage& Message) override;
   void DrawControl(HDC DC, const RECT& Rect) override;
 
-  bool Hot() const { return (ButtonState & bsHot) != 0; }
-  bool Pressed() const { return (ButtonState & bsPressed) != 0; }
+  bool Hot() const { return (FButtonState & bsHot) != 0; }
+  bool Pressed() const { return (FButtonState & bsPressed) != 0; }
   // The frame of the button strip the box shows now.
   vpn::skin::TStateFrame Frame() const;
   // The box's window styles at the last paint.

@@ -5,6 +5,7 @@
 
 #include "core/skin/SkinWidgets.h"
 #include "framework/Controls.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -53,10 +54,7 @@ TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TSkinControl::~TSkinControl() {
   Detach();
-  if (TSkinForm* f = OwnerForm()) {
-    if (f->HotControl == this) f->HotControl = nullptr;
-    std::erase(f->ControlList, this);
-  }
+  if (TSkinForm* f = OwnerForm()) f->Controls().Forget(this);
 }
 
 TSkinForm* TSkinControl::OwnerForm() const {
@@ -65,52 +63,50 @@ TSkinForm* TSkinControl::OwnerForm() const {
 
 void TSkinControl::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
                           TSkinCanvas* ACanvas) {
-  if (Attached || !AControl) return;
+  if (FAttached || !AControl) return;
   auto* win = dynamic_cast<TWinControl*>(AControl);
-  Control = AControl;
-  SkinData = ASkinData;
-  Recolour = ARecolour;
-  Canvas = ACanvas;
-  Window = win ? win->Handle() : nullptr;
-  FHook.Attach(AControl, Window, this, [this](TMessage& m) { MessageEntry(m); });
-  if (TSkinForm* f = OwnerForm())
-    if (std::find(f->ControlList.begin(), f->ControlList.end(), this) == f->ControlList.end())
-      f->ControlList.push_back(this);
+  FControl = AControl;
+  FSkinData = ASkinData;
+  FRecolour = ARecolour;
+  FCanvas = ACanvas;
+  FWindow = win ? win->Handle() : nullptr;
+  FHook.Attach(AControl, FWindow, this, [this](TMessage& m) { MessageEntry(m); });
+  if (TSkinForm* f = OwnerForm()) f->Controls().Add(this);
   ReadState();
   ReadCaption();
-  if (Recolour) {
-    SavedColor = AControl->Color();
-    AControl->SetColor(FrameworkColourOf(SkinData->Colours.ButtonFace));
+  if (FRecolour) {
+    FSavedColor = AControl->Color();
+    AControl->SetColor(FrameworkColourOf(FSkinData->Colours.ButtonFace));
   }
-  if (Window) InvalidateRect(Window, nullptr, TRUE);
-  Attached = true;
+  if (FWindow) InvalidateRect(FWindow, nullptr, TRUE);
+  FAttached = true;
 }
 
 void TSkinControl::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
-  if (Attached || !AWindow || !IsWindow(AWindow)) return;
-  Window = AWindow;
-  SkinData = ASkinData;
-  Canvas = ACanvas;
-  Enabled = true;
+  if (FAttached || !AWindow || !IsWindow(AWindow)) return;
+  FWindow = AWindow;
+  FSkinData = ASkinData;
+  FCanvas = ACanvas;
+  FEnabled = true;
   ReadCaption();
-  Focused = GetFocus() == Window;
-  if (!FHook.Attach(Window, this, [this](TMessage& m) { MessageEntry(m); })) return;
-  Attached = true;
+  FFocused = GetFocus() == FWindow;
+  if (!FHook.Attach(FWindow, this, [this](TMessage& m) { MessageEntry(m); })) return;
+  FAttached = true;
 }
 
 void TSkinControl::Detach() {
-  if (!Attached) return;
-  Attached = false;
+  if (!FAttached) return;
+  FAttached = false;
   FHook.Remove();
-  if (Control) {
+  if (FControl) {
     // The window is going with its form: the colour no longer matters to anybody.
     const TSkinForm* f = OwnerForm();
-    const bool tearingDown = f && f->State == sfsDetaching;
-    if (Recolour && !tearingDown && Window && IsWindow(Window)) Control->SetColor(SavedColor);
+    const bool tearingDown = f && f->State() == sfsDetaching;
+    if (FRecolour && !tearingDown && FWindow && IsWindow(FWindow)) FControl->SetColor(FSavedColor);
   }
-  if (TSkinForm* f = OwnerForm(); f && f->HotControl == this) f->HotControl = nullptr;
-  if (Window && IsWindow(Window)) InvalidateRect(Window, nullptr, TRUE);
-  Control = nullptr;
+  if (TSkinForm* f = OwnerForm()) f->Controls().ForgetHot(this);
+  if (FWindow && IsWindow(FWindow)) InvalidateRect(FWindow, nullptr, TRUE);
+  FControl = nullptr;
 }
 
 void TSkinControl::DeleteLater() {
@@ -175,37 +171,37 @@ void TSkinControl::AfterMessage(TMessage& m) {
 }
 
 void TSkinControl::ReadState() {
-  if (!Window) return;
-  Enabled = IsWindowEnabled(Window) != FALSE;
-  Focused = GetFocus() == Window;
+  if (!FWindow) return;
+  FEnabled = IsWindowEnabled(FWindow) != FALSE;
+  FFocused = GetFocus() == FWindow;
 }
 
 void TSkinControl::ReadCaption() {
-  if (!Window) return;
+  if (!FWindow) return;
   // Captions are short; a longer text is cut where the skin stops caring.
   wchar_t text[1001] = {};
-  SendMessageW(Window, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));
-  Caption = text;
+  SendMessageW(FWindow, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));
+  FCaption = text;
 }
 
 void TSkinControl::RepaintNow() {
-  if (!Window || !IsWindow(Window)) return;
-  InvalidateRect(Window, nullptr, FALSE);
-  UpdateWindow(Window);
+  if (!FWindow || !IsWindow(FWindow)) return;
+  InvalidateRect(FWindow, nullptr, FALSE);
+  UpdateWindow(FWindow);
 }
 
 void TSkinControl::PaintTo(HDC DC) {
-  if (!Window) return;
+  if (!FWindow) return;
   RECT r{};
-  if (!GetWindowRect(Window, &r)) return;
-  ScreenRect = r;
+  if (!GetWindowRect(FWindow, &r)) return;
+  FScreenRect = r;
   const RECT local{0, 0, r.right - r.left, r.bottom - r.top};
   std::optional<TWindowDC> own;
-  if (!DC) DC = own.emplace(Window, true).Get();
+  if (!DC) DC = own.emplace(FWindow, true).Get();
   if (!DC) return;
   // A failed paint leaves the control as the system drew it; the failure is reported.
   GuardedCall([&] {
-    ++Paints;
+    ++FPaints;
     DrawControl(DC, local);
   });
 }
@@ -215,7 +211,7 @@ bool TSkinControl::PaintWholly(TMessage& m) {
     if (m.WParam) {
       PaintTo(reinterpret_cast<HDC>(m.WParam));
     } else {
-      TPaintDC dc(Window);
+      TPaintDC dc(FWindow);
       if (dc.Get()) PaintTo(dc.Get());
     }
     m.Result = 0;
@@ -229,16 +225,16 @@ bool TSkinControl::PaintWholly(TMessage& m) {
 }
 
 void TSkinControl::SkinChanged() {
-  if (Recolour && Control) Control->SetColor(FrameworkColourOf(SkinData->Colours.ButtonFace));
-  if (Window) InvalidateRect(Window, nullptr, TRUE);
+  if (FRecolour && FControl) FControl->SetColor(FrameworkColourOf(FSkinData->Colours.ButtonFace));
+  if (FWindow) InvalidateRect(FWindow, nullptr, TRUE);
 }
 
 void TSkinControl::FillBackground(HDC DC, const RECT& Rect) {
-  FillRect(DC, &Rect, SkinData->FaceBrush());
+  FillRect(DC, &Rect, FSkinData->FaceBrush());
 }
 
 void TSkinControl::MouseLeft() {
-  if (Window) SendMessageW(Window, CM_MOUSELEAVE, 0, 0);
+  if (FWindow) SendMessageW(FWindow, CM_MOUSELEAVE, 0, 0);
 }
 
 // ---------------------------------------------------------------- helpers

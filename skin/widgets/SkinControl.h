@@ -72,25 +72,25 @@ class TSkinControl : public TComponent {
   // Invalidates the whole window without erasing and paints it now.
   void RepaintNow();
 
-  // The window this skin control is attached to, or null.
+  // The skin control attached to the window, or null.
   static TSkinControl* FromWindow(HWND Wnd);
   // The skinned window this control belongs to (its owner), or null.
   TSkinForm* OwnerForm() const;
 
-  unsigned ButtonState = 0;
-  TSkinCanvas* Canvas = nullptr;
-  bool Enabled = true;
-  bool Focused = false;
-  std::wstring Caption;
-  TSkinData* SkinData = nullptr;
-  HWND Window = nullptr;
-  TControl* Control = nullptr;
-  RECT ScreenRect{};
-  bool Recolour = false;
-  int32_t SavedColor = 0;
-  bool Attached = false;
+  HWND Window() const { return FWindow; }
+  TControl* Control() const { return FControl; }
+  TSkinData* SkinData() const { return FSkinData; }
+  bool Attached() const { return FAttached; }
+  // The control's colour is the skin's face colour while skinned (set before attaching
+  // for a skin control the application brings).
+  bool Recolour() const { return FRecolour; }
+  void SetRecolour(bool Value) { FRecolour = Value; }
+  // Hot and pressed (TButtonStateBit) for the controls that show them.
+  unsigned ButtonState() const { return FButtonState; }
+  // The window rectangle on the screen when last painted or made hot.
+  const RECT& ScreenRect() const { return FScreenRect; }
   // Times DrawControl ran (tests and benchmarks count paints with it).
-  int Paints = 0;
+  int Paints() const { return FPaints; }
 
  protected:
   // For a control the skin paints wholly: answers WM_PAINT by painting it (into the DC
@@ -103,6 +103,20 @@ class TSkinControl : public TComponent {
   void ReadState();
   // Destroys the object now, or when the message entry it runs in has returned.
   void DeleteLater();
+
+  unsigned FButtonState = 0;
+  TSkinCanvas* FCanvas = nullptr;
+  bool FEnabled = true;
+  bool FFocused = false;
+  std::wstring FCaption;
+  TSkinData* FSkinData = nullptr;
+  HWND FWindow = nullptr;
+  TControl* FControl = nullptr;
+  RECT FScreenRect{};
+  bool FRecolour = false;
+  int32_t FSavedColor = 0;
+  bool FAttached = false;
+  int FPaints = 0;
 
  private:
   void MessageEntry(TMessage& Message);

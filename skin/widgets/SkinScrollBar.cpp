@@ -45,44 +45,44 @@ TSkinScrollBar::~TSkinScrollBar() {
 
 void TSkinScrollBar::Attach(TControl* AControl, TSkinData* ASkinData, bool AOperate,
                             TSkinCanvas* ACanvas) {
-  if (Attached) return;
+  if (FAttached) return;
   // The bars take nothing of the control's colour.
   TSkinControl::Attach(AControl, ASkinData, false, ACanvas);
-  if (!Attached) return;
+  if (!FAttached) return;
   Operate = AOperate;
   Tracking = ScrollingV = ScrollingH = false;
   Horz.Info.cbSize = Vert.Info.cbSize = sizeof(SCROLLINFO);
   // The frame is worked out and drawn anew with the skin in front of it.
-  if (Window)
+  if (FWindow)
     SetWindowPos(
-        Window, nullptr, 0, 0, 0, 0,
+        FWindow, nullptr, 0, 0, 0, 0,
         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  if (Window) RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  if (FWindow) RedrawWindow(FWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void TSkinScrollBar::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
-  if (Attached) return;
+  if (FAttached) return;
   TSkinControl::AttachHandle(AWindow, ASkinData, ACanvas);
-  if (!Attached) return;
+  if (!FAttached) return;
   wchar_t cls[32] = {};
-  GetClassNameW(Window, cls, 32);
+  GetClassNameW(FWindow, cls, 32);
   ControlBar = _wcsicmp(cls, L"ScrollBar") == 0;
   Operate = true;
   Horz.Info.cbSize = Vert.Info.cbSize = sizeof(SCROLLINFO);
-  Enabled = IsWindowEnabled(Window) != FALSE;
+  FEnabled = IsWindowEnabled(FWindow) != FALSE;
   if (ControlBar) {
-    InvalidateRect(Window, nullptr, TRUE);
+    InvalidateRect(FWindow, nullptr, TRUE);
   } else {
     SetWindowPos(
-        Window, nullptr, 0, 0, 0, 0,
+        FWindow, nullptr, 0, 0, 0, 0,
         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    RedrawWindow(FWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
   }
 }
 
 void TSkinScrollBar::Detach() {
-  const HWND wnd = Window;
-  const bool attached = Attached;
+  const HWND wnd = FWindow;
+  const bool attached = FAttached;
   TSkinControl::Detach();
   // The frame goes back to the system, bars and all.
   if (attached && !FDestroying && wnd && IsWindow(wnd))
@@ -90,7 +90,7 @@ void TSkinScrollBar::Detach() {
 }
 
 bool TSkinScrollBar::HasPictures() const {
-  return SkinData && SkinData->Scrollbar && !SkinData->Scrollbar->Bitmap.Empty();
+  return FSkinData && FSkinData->Scrollbar && !FSkinData->Scrollbar->Bitmap.Empty();
 }
 
 // ---------------------------------------------------------------- messages
@@ -115,7 +115,7 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
       // The control draws its frame everywhere but under the bars, which the skin then
       // draws: the system's own bars never show for a moment.
       RECT wr{};
-      GetWindowRect(Window, &wr);
+      GetWindowRect(FWindow, &wr);
       TRegionHandle bars(CreateRectRgn(0, 0, 0, 0));
       for (const RECT* r : {&Horz.BarRect, &Vert.BarRect, &CornerRect}) {
         if (!HasArea(*r)) continue;
@@ -137,7 +137,7 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
     case WM_PAINT:
       if (!ControlBar) return true;
       {
-        TPaintDC dc(Window);
+        TPaintDC dc(FWindow);
         if (dc.Get()) PaintBars(dc.Get());
       }
       m.Result = 0;
@@ -162,7 +162,7 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
     case WM_MOUSEMOVE:
       if (ControlBar) {
         POINT p = PointOf(m.LParam);
-        ClientToScreen(Window, &p);
+        ClientToScreen(FWindow, &p);
         Layout();
         SetHot(&Vert, HitAt(Vert, p));
       } else {
@@ -192,9 +192,9 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
       if (!Operate || !ControlBar) return true;
       {
         POINT p = PointOf(m.LParam);
-        ClientToScreen(Window, &p);
-        if ((GetWindowLongPtrW(Window, GWL_STYLE) & WS_TABSTOP) && GetFocus() != Window)
-          SetFocus(Window);
+        ClientToScreen(FWindow, &p);
+        if ((GetWindowLongPtrW(FWindow, GWL_STYLE) & WS_TABSTOP) && GetFocus() != FWindow)
+          SetFocus(FWindow);
         if (Press(p)) {
           m.Result = 0;
           return false;
@@ -291,23 +291,23 @@ void TSkinScrollBar::AfterMessage(TMessage& m) {
 
 TSkinScrollBar::TPainted TSkinScrollBar::Current() const {
   TPainted p;
-  if (!Window) return p;
-  p.Style = GetWindowLongPtrW(Window, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL | WS_DISABLED);
-  p.Enabled = IsWindowEnabled(Window) != FALSE;
+  if (!FWindow) return p;
+  p.Style = GetWindowLongPtrW(FWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL | WS_DISABLED);
+  p.Enabled = IsWindowEnabled(FWindow) != FALSE;
   p.H.cbSize = p.V.cbSize = sizeof(SCROLLINFO);
   p.H.fMask = p.V.fMask = SIF_ALL;
   if (ControlBar) {
-    GetScrollInfo(Window, SB_CTL, &p.V);
+    GetScrollInfo(FWindow, SB_CTL, &p.V);
   } else {
-    if (p.Style & WS_HSCROLL) GetScrollInfo(Window, SB_HORZ, &p.H);
-    if (p.Style & WS_VSCROLL) GetScrollInfo(Window, SB_VERT, &p.V);
+    if (p.Style & WS_HSCROLL) GetScrollInfo(FWindow, SB_HORZ, &p.H);
+    if (p.Style & WS_VSCROLL) GetScrollInfo(FWindow, SB_VERT, &p.V);
   }
   return p;
 }
 
 void TSkinScrollBar::RepaintWhenChanged(bool Now) {
-  if (!Attached || !Window || FPainting || FChecking || Tracking || !HasPictures()) return;
-  if (!IsWindow(Window)) return;
+  if (!FAttached || !FWindow || FPainting || FChecking || Tracking || !HasPictures()) return;
+  if (!IsWindow(FWindow)) return;
   // A scroll-bar control answers the reading of its state with messages of its own,
   // which come back here.
   FChecking = true;
@@ -321,22 +321,22 @@ void TSkinScrollBar::RepaintWhenChanged(bool Now) {
       PaintBarsNow();
   } else if (!FRepaintPosted) {
     // Many changes in a row (a list filled line by line) give one repaint.
-    FRepaintPosted = PostMessageW(Window, PM_REPAINTBARS, 0, 0) != FALSE;
+    FRepaintPosted = PostMessageW(FWindow, PM_REPAINTBARS, 0, 0) != FALSE;
   }
 }
 
 void TSkinScrollBar::SkinChanged() {
   FTrackBrush.Reset();
   FTrackColour = CLR_INVALID;
-  if (Window) RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  if (FWindow) RedrawWindow(FWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 // ---------------------------------------------------------------- layout and painting
 
 bool TSkinScrollBar::Layout() {
-  if (!Window) return false;
-  Style = GetWindowLongPtrW(Window, GWL_STYLE);
-  ExStyle = GetWindowLongPtrW(Window, GWL_EXSTYLE);
+  if (!FWindow) return false;
+  Style = GetWindowLongPtrW(FWindow, GWL_STYLE);
+  ExStyle = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
   const int arrow = GetSystemMetrics(SM_CXHSCROLL);
   Horz.ArrowSize = Vert.ArrowSize = arrow;
   Horz.StyleBit = WS_HSCROLL;
@@ -346,7 +346,7 @@ bool TSkinScrollBar::Layout() {
   if (ControlBar) {
     // The whole control is one bar, standing when SBS_VERT is set.
     RECT c{};
-    GetClientRect(Window, &c);
+    GetClientRect(FWindow, &c);
     Vert.Vertical = (Style & SBS_VERT) != 0;
     Vert.BarRect = c;
     Horz.BarRect = CornerRect = RECT{};
@@ -356,7 +356,7 @@ bool TSkinScrollBar::Layout() {
   if (ScrollingV) Style |= WS_VSCROLL;
   const bool horz = (Style & WS_HSCROLL) != 0, vert = (Style & WS_VSCROLL) != 0;
   RECT w{}, c{};
-  if (!GetWindowRect(Window, &w) || !GetClientRect(Window, &c)) return false;
+  if (!GetWindowRect(FWindow, &w) || !GetClientRect(FWindow, &c)) return false;
   const int width = w.right - w.left, height = w.bottom - w.top;
   if ((!horz && !vert) || width > 10000 || height > 10000) return false;
   const TScrollBarsLayout l =
@@ -374,7 +374,7 @@ void TSkinScrollBar::UpdateThumb(TBar& Bar) {
   si.cbSize = sizeof si;
   si.fMask = SIF_ALL;
   const int which = ControlBar ? SB_CTL : Bar.Vertical ? SB_VERT : SB_HORZ;
-  if (!GetScrollInfo(Window, which, &si)) return;
+  if (!GetScrollInfo(FWindow, which, &si)) return;
   Bar.Info = si;
   const RECT& r = Bar.BarRect;
   const int length = Bar.Vertical ? r.bottom - r.top : r.right - r.left;
@@ -384,14 +384,14 @@ void TSkinScrollBar::UpdateThumb(TBar& Bar) {
 }
 
 bool TSkinScrollBar::BarDisabled(const TBar& Bar) const {
-  if (!IsWindowEnabled(Window)) return true;
+  if (!IsWindowEnabled(FWindow)) return true;
   const int64_t range = int64_t{Bar.Info.nMax} - Bar.Info.nMin;
   // Content that fits leaves nothing to scroll: the bar shows that instead of a thumb.
   if (range <= 0 || (Bar.Info.nPage != 0 && int64_t{Bar.Info.nPage} > range)) return true;
   SCROLLBARINFO sbi{};
   sbi.cbSize = sizeof sbi;
   const LONG object = ControlBar ? OBJID_CLIENT : Bar.Vertical ? OBJID_VSCROLL : OBJID_HSCROLL;
-  if (GetScrollBarInfo(Window, object, &sbi) && (sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE))
+  if (GetScrollBarInfo(FWindow, object, &sbi) && (sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE))
     return true;
   return false;
 }
@@ -402,11 +402,11 @@ void TSkinScrollBar::DrawBar(HDC DC, TBar& Bar) {
   const int thick = Bar.Vertical ? r.right - r.left : r.bottom - r.top;
   if (length <= 0 || thick <= 0 || length > 10000) return;
   const int bw = Bar.Vertical ? kBarThickness : length, bh = Bar.Vertical ? length : kBarThickness;
-  HDC off = Canvas ? Canvas->Prepare(bw, bh) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(bw, bh) : nullptr;
   if (!off) return;
   UpdateThumb(Bar);
 
-  const COLORREF colour = TSkinData::ColorToRGB(SkinData->Colours.Scrollbar);
+  const COLORREF colour = TSkinData::ColorToRGB(FSkinData->Colours.Scrollbar);
   if (!FTrackBrush || colour != FTrackColour) {
     FTrackBrush.Reset(CreateSolidBrush(colour));
     FTrackColour = colour;
@@ -422,11 +422,11 @@ void TSkinScrollBar::DrawBar(HDC DC, TBar& Bar) {
   const TScrollBarPieces p =
       ScrollBarPiecesOf(length, kBarThickness, Bar.Vertical, Bar.ArrowSize, Bar.Thumb, look);
 
-  TDataSkinObject* track = Bar.Vertical ? SkinData->VertScroll.get() : SkinData->HorzScroll.get();
+  TDataSkinObject* track = Bar.Vertical ? FSkinData->VertScroll.get() : FSkinData->HorzScroll.get();
   if (track && !track->Bitmap.Empty() && p.Track.HasArea())
     DrawNineSlice(off, RectOf(p.Track), SkinBitmapOf(track->Bitmap), false, track->Tile == 1,
                   track->Trans == 1, std::max(1, track->FrameCount), 1, ElementMargins(*track));
-  TDataSkinObject* arrows = SkinData->Scrollbar.get();
+  TDataSkinObject* arrows = FSkinData->Scrollbar.get();
   const int arrowFrames = std::max(1, arrows->FrameCount);
   HBITMAP strip = SkinBitmapOf(arrows->Bitmap);
   DrawFrame(off, RectOf(p.FirstArrow), strip, true, arrowFrames,
@@ -434,7 +434,7 @@ void TSkinScrollBar::DrawBar(HDC DC, TBar& Bar) {
   DrawFrame(off, RectOf(p.SecondArrow), strip, true, arrowFrames,
             std::min(p.SecondArrowFrame, arrowFrames));
   TDataSkinObject* thumb =
-      Bar.Vertical ? SkinData->VertScrollThumb.get() : SkinData->HorzScrollThumb.get();
+      Bar.Vertical ? FSkinData->VertScrollThumb.get() : FSkinData->HorzScrollThumb.get();
   if (p.ThumbShown && thumb && !thumb->Bitmap.Empty()) {
     const int frames = std::max(1, thumb->FrameCount);
     DrawNineSlice(off, RectOf(p.Thumb), SkinBitmapOf(thumb->Bitmap), false, false,
@@ -451,12 +451,12 @@ void TSkinScrollBar::PaintBars(HDC DC) {
   // A failed paint is reported and leaves the bars as the system drew them.
   GuardedCall([&] {
     if (Layout()) {
-      ++Paints;
+      ++FPaints;
       const bool horz = HasArea(Horz.BarRect), vert = HasArea(Vert.BarRect);
       // A bar whose control is inside its own scroll handling is drawn once it is back.
       if (horz && !ScrollingH) DrawBar(DC, Horz);
       if (vert && !ScrollingV) DrawBar(DC, Vert);
-      if (horz && vert && HasArea(CornerRect)) FillRect(DC, &CornerRect, SkinData->FaceBrush());
+      if (horz && vert && HasArea(CornerRect)) FillRect(DC, &CornerRect, FSkinData->FaceBrush());
     }
     // What shows now, bars or none, is what the next change is measured against.
     FPainted = Current();
@@ -465,12 +465,12 @@ void TSkinScrollBar::PaintBars(HDC DC) {
 }
 
 void TSkinScrollBar::PaintBarsNow() {
-  if (!Window || !IsWindow(Window)) return;
+  if (!FWindow || !IsWindow(FWindow)) return;
   if (ControlBar) {
-    TWindowDC dc(Window);
+    TWindowDC dc(FWindow);
     PaintBars(dc.Get());
   } else {
-    TWindowDC dc(Window, true);
+    TWindowDC dc(FWindow, true);
     PaintBars(dc.Get());
   }
 }

@@ -25,25 +25,25 @@ bool IsButtonUp(UINT msg) {
 }  // namespace
 
 // Where a bar's rectangle starts on the screen.
-static POINT BarOrigin(HWND Window, bool ControlBar, const RECT& Bar) {
+static POINT BarOrigin(HWND Wnd, bool ControlBar, const RECT& Bar) {
   POINT o{0, 0};
   if (ControlBar) {
-    ClientToScreen(Window, &o);
+    ClientToScreen(Wnd, &o);
   } else {
     RECT w{};
-    GetWindowRect(Window, &w);
+    GetWindowRect(Wnd, &w);
     o = {w.left, w.top};
   }
   return {o.x + Bar.left, o.y + Bar.top};
 }
 
 int TSkinScrollBar::Along(const TBar& Bar, POINT Screen) const {
-  const POINT o = BarOrigin(Window, ControlBar, Bar.BarRect);
+  const POINT o = BarOrigin(FWindow, ControlBar, Bar.BarRect);
   return Bar.Vertical ? Screen.y - o.y : Screen.x - o.x;
 }
 
 TScrollHit TSkinScrollBar::HitAt(const TBar& Bar, POINT Screen) const {
-  const POINT o = BarOrigin(Window, ControlBar, Bar.BarRect);
+  const POINT o = BarOrigin(FWindow, ControlBar, Bar.BarRect);
   const RECT& r = Bar.BarRect;
   const RECT onScreen{o.x, o.y, o.x + r.right - r.left, o.y + r.bottom - r.top};
   if (!PtInRect(&onScreen, Screen)) return shNone;
@@ -81,15 +81,15 @@ void TSkinScrollBar::WatchLeave() {
   TRACKMOUSEEVENT t{};
   t.cbSize = sizeof t;
   t.dwFlags = TME_LEAVE | (ControlBar ? 0 : TME_NONCLIENT);
-  t.hwndTrack = Window;
+  t.hwndTrack = FWindow;
   TrackMouseEvent(&t);
 }
 
 void TSkinScrollBar::Scroll(const TBar& Bar, int Code, int Pos) {
   const UINT msg = Bar.Vertical ? WM_VSCROLL : WM_HSCROLL;
   // A scroll-bar control tells its parent, naming itself; a control's own bars tell it.
-  HWND target = ControlBar ? GetParent(Window) : Window;
-  const LPARAM from = ControlBar ? reinterpret_cast<LPARAM>(Window) : 0;
+  HWND target = ControlBar ? GetParent(FWindow) : FWindow;
+  const LPARAM from = ControlBar ? reinterpret_cast<LPARAM>(FWindow) : 0;
   if (target)
     SendMessageW(target, msg, MAKEWPARAM(static_cast<WORD>(Code), static_cast<WORD>(Pos)), from);
 }
@@ -128,7 +128,7 @@ void TSkinScrollBar::RepeatPress(TBar& Bar, TScrollHit Hit) {
       return;
   }
   const std::shared_ptr<bool> alive = FAlive;
-  const HWND wnd = Window;
+  const HWND wnd = FWindow;
   const TPressedPart held = PressedPartOfHit(Hit, Bar.Vertical);
   FHotBar = nullptr;
   FHot = shNone;
@@ -187,7 +187,7 @@ void TSkinScrollBar::RepeatPress(TBar& Bar, TScrollHit Hit) {
 
 void TSkinScrollBar::DragThumb(TBar& Bar, POINT Start) {
   const std::shared_ptr<bool> alive = FAlive;
-  const HWND wnd = Window;
+  const HWND wnd = FWindow;
   const int which = ControlBar ? SB_CTL : Bar.Vertical ? SB_VERT : SB_HORZ;
   UpdateThumb(Bar);
   const TScrollInfo info{Bar.Info.nMin, Bar.Info.nMax, static_cast<int>(Bar.Info.nPage),

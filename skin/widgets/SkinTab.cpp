@@ -5,6 +5,7 @@
 
 #include "framework/Gbk.h"
 #include "framework/TabCtrls.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
@@ -22,18 +23,18 @@ RECT ToRect(const TPixelRect& r) {
 void TSkinTab::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
                       TSkinCanvas* ACanvas) {
   TSkinControl::Attach(AControl, ASkinData, ARecolour, ACanvas);
-  if (!Attached) return;
+  if (!FAttached) return;
   PreparePictures();
   FindScroller();
 }
 
 void TSkinTab::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
   TSkinControl::AttachHandle(AWindow, ASkinData, ACanvas);
-  if (!Attached) return;
+  if (!FAttached) return;
   ReadState();
   PreparePictures();
   FindScroller();
-  InvalidateRect(Window, nullptr, TRUE);
+  InvalidateRect(FWindow, nullptr, TRUE);
 }
 
 void TSkinTab::SkinChanged() {
@@ -42,19 +43,19 @@ void TSkinTab::SkinChanged() {
 }
 
 void TSkinTab::PreparePictures() {
-  const LONG_PTR style = Window ? GetWindowLongPtrW(Window, GWL_STYLE) : 0;
+  const LONG_PTR style = FWindow ? GetWindowLongPtrW(FWindow, GWL_STYLE) : 0;
   TabSide = TabSideOf((style & TCS_BOTTOM) != 0, (style & TCS_VERTICAL) != 0);
   TabPicture.Reset();
   BorderPicture.Reset();
   RowBitmap.Reset();
   RowSize = {};
-  if (!SkinData || !SkinData->Tabs || SkinData->Tabs->Bitmap.Empty()) return;
+  if (!FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
   const TTabTransforms t = TabTransformsOf(TabSide);
   // Copies: the skin's own bitmaps are shared by every control of the skin.
-  TabPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap));
+  TabPicture.Reset(CreateSkinBitmap(FSkinData->Tabs->Bitmap));
   if (t.FlipPictures && TabPicture) FlipBitmap(TabPicture.Get());
-  if (SkinData->Tabs->Bitmap2.Empty()) return;
-  BorderPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap2));
+  if (FSkinData->Tabs->Bitmap2.Empty()) return;
+  BorderPicture.Reset(CreateSkinBitmap(FSkinData->Tabs->Bitmap2));
   if (!BorderPicture) return;
   if (t.FlipPictures) FlipBitmap(BorderPicture.Get());
   if (t.Border == qtLeft) RotateLeft(BorderPicture);
@@ -62,13 +63,13 @@ void TSkinTab::PreparePictures() {
 }
 
 void TSkinTab::FindScroller() {
-  if (!Window) return;
-  HWND found = FindWindowExW(Window, nullptr, UPDOWN_CLASSW, nullptr);
+  if (!FWindow) return;
+  HWND found = FindWindowExW(FWindow, nullptr, UPDOWN_CLASSW, nullptr);
   if (found == ScrollerWindow) return;
   ScrollerWindow = found;
   Scroller = nullptr;
   if (found)
-    if (TSkinForm* form = OwnerForm()) Scroller = form->SkinInnerWindow(found, skUpDown);
+    if (TSkinForm* form = OwnerForm()) Scroller = form->Controls().SkinInnerWindow(found, skUpDown);
 }
 
 bool TSkinTab::ScrollerShown() const {
@@ -96,13 +97,13 @@ void TSkinTab::AfterMessage(TMessage& m) {
 }
 
 void TSkinTab::DrawControl(HDC DC, const RECT&) {
-  if (!SkinData || !SkinData->Tabs || !TabPicture) return;
+  if (!FSkinData || !FSkinData->Tabs || !TabPicture) return;
   RECT client{};
-  GetClientRect(Window, &client);
+  GetClientRect(FWindow, &client);
   const int w = client.right, h = client.bottom;
   if (w <= 0 || h <= 0) return;
   RECT display = client;
-  SendMessageW(Window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  SendMessageW(FWindow, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   const TPixelRect sheet =
       TabSheetRectOf({display.left, display.top, display.right, display.bottom}, TabSide);
   const TPixelRect row = TabRowRectOf(w, h, sheet, TabSide);
@@ -114,7 +115,7 @@ void TSkinTab::DrawControl(HDC DC, const RECT&) {
     // The arrows are the scroller's to paint.
     RECT s{};
     GetWindowRect(ScrollerWindow, &s);
-    MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&s), 2);
+    MapWindowPoints(nullptr, FWindow, reinterpret_cast<POINT*>(&s), 2);
     ExcludeClipRect(DC, s.left, s.top, s.right, s.bottom);
   }
   if (size.Width > 0 && size.Height > 0) {
@@ -154,14 +155,14 @@ void TSkinTab::DrawControl(HDC DC, const RECT&) {
 void TSkinTab::DrawRow(HDC Row, const TPixelRect& Sheet, int Width, int Height) {
   const RECT all{0, 0, RowSize.cx, RowSize.cy};
   FillBackground(Row, all);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(FWindow, WM_GETFONT, 0, 0));
   TSelectObject useFont(Row, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-  const int count = static_cast<int>(SendMessageW(Window, TCM_GETITEMCOUNT, 0, 0));
-  const int focus = static_cast<int>(SendMessageW(Window, TCM_GETCURFOCUS, 0, 0));
-  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Window, TCM_GETIMAGELIST, 0, 0));
+  const int count = static_cast<int>(SendMessageW(FWindow, TCM_GETITEMCOUNT, 0, 0));
+  const int focus = static_cast<int>(SendMessageW(FWindow, TCM_GETCURFOCUS, 0, 0));
+  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(FWindow, TCM_GETIMAGELIST, 0, 0));
   for (int i = 0; i < count; ++i) {
     RECT item{};
-    if (!SendMessageW(Window, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) continue;
+    if (!SendMessageW(FWindow, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) continue;
     const TPixelRect in = TabItemInRowOf({item.left, item.top, item.right, item.bottom}, TabSide,
                                          Width, Height, Sheet);
     // Tabs scrolled out of the row are not drawn.
@@ -171,7 +172,7 @@ void TSkinTab::DrawRow(HDC Row, const TPixelRect& Sheet, int Width, int Height) 
 }
 
 void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIST Images) {
-  const TDataSkinBorder& e = *SkinData->Tabs;
+  const TDataSkinBorder& e = *FSkinData->Tabs;
   DrawNineSlice(Row, Tab, TabPicture.Get(), false, e.Tile == 1, e.Trans == 1, e.FrameCount, Frame,
                 ElementMargins(e));
 
@@ -181,7 +182,7 @@ void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIS
   item.pszText = text;
   item.cchTextMax = 80;
   item.iImage = -1;
-  if (!SendMessageW(Window, TCM_GETITEMW, Index, reinterpret_cast<LPARAM>(&item))) return;
+  if (!SendMessageW(FWindow, TCM_GETITEMW, Index, reinterpret_cast<LPARAM>(&item))) return;
   int iw = 0, ih = 0;
   if (Images && item.iImage >= 0) ImageList_GetIconSize(Images, &iw, &ih);
   RECT measured = Tab;
@@ -192,7 +193,7 @@ void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIS
                    measured.right - measured.left, measured.bottom - measured.top);
   if (c.Icon.HasArea())
     ImageList_Draw(Images, item.iImage, Row, c.Icon.Left, c.Icon.Top, ILD_TRANSPARENT);
-  const COLORREF colour = !Enabled     ? GetSysColor(COLOR_BTNSHADOW)
+  const COLORREF colour = !FEnabled    ? GetSysColor(COLOR_BTNSHADOW)
                           : Frame == 2 ? TSkinData::ColorToRGB(e.MouseOverColour2)
                                        : TSkinData::ColorToRGB(e.NormalColour2);
   const int mode = SetBkMode(Row, TRANSPARENT);
@@ -208,7 +209,7 @@ void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIS
 void TSkinTab31::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
                         TSkinCanvas* ACanvas) {
   TSkinControl::Attach(AControl, ASkinData, ARecolour, ACanvas);
-  if (Attached) PreparePicture();
+  if (FAttached) PreparePicture();
 }
 
 void TSkinTab31::SkinChanged() {
@@ -218,26 +219,26 @@ void TSkinTab31::SkinChanged() {
 
 void TSkinTab31::PreparePicture() {
   TabPicture.Reset();
-  if (!SkinData || !SkinData->Tabs || SkinData->Tabs->Bitmap.Empty()) return;
-  TabPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap));
+  if (!FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+  TabPicture.Reset(CreateSkinBitmap(FSkinData->Tabs->Bitmap));
   if (TabPicture) FlipBitmap(TabPicture.Get());
 }
 
 bool TSkinTab31::BeforeMessage(TMessage& m) {
   if (!TSkinControl::BeforeMessage(m)) return false;
-  if (!TabPicture || !dynamic_cast<TTabSet*>(Control)) return true;
+  if (!TabPicture || !dynamic_cast<TTabSet*>(FControl)) return true;
   return !PaintWholly(m);
 }
 
 void TSkinTab31::DrawControl(HDC DC, const RECT& Rect) {
-  auto* tabs = dynamic_cast<TTabSet*>(Control);
+  auto* tabs = dynamic_cast<TTabSet*>(FControl);
   if (!tabs || !TabPicture) return;
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
-  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(w, h) : nullptr;
   if (!off) return;
   const RECT all{0, 0, w, h};
   FillBackground(off, all);
-  const TDataSkinBorder& e = *SkinData->Tabs;
+  const TDataSkinBorder& e = *FSkinData->Tabs;
   TSelectObject font(off, tabs->Font()->Handle());
   const int mode = SetBkMode(off, TRANSPARENT);
   for (int i = 0; i < static_cast<int>(tabs->Tabs().size()); ++i) {
@@ -245,7 +246,7 @@ void TSkinTab31::DrawControl(HDC DC, const RECT& Rect) {
     const int frame = TabFrameOf(i, tabs->TabIndex());
     DrawNineSlice(off, r, TabPicture.Get(), false, e.Tile == 1, e.Trans == 1, e.FrameCount, frame,
                   ElementMargins(e));
-    const COLORREF colour = !Enabled     ? GetSysColor(COLOR_BTNSHADOW)
+    const COLORREF colour = !FEnabled    ? GetSysColor(COLOR_BTNSHADOW)
                             : frame == 2 ? TSkinData::ColorToRGB(e.MouseOverColour2)
                                          : TSkinData::ColorToRGB(e.NormalColour2);
     SetTextColor(off, colour);

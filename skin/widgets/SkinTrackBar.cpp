@@ -20,7 +20,7 @@ bool TSkinTrackBar::BeforeMessage(TMessage& m) {
     case CN_NOTIFY: {
       // The framework reflects its controls' notifications back to them.
       const auto* hdr = reinterpret_cast<const NMHDR*>(m.LParam);
-      if (!hdr || hdr->hwndFrom != Window || hdr->code != static_cast<UINT>(NM_CUSTOMDRAW))
+      if (!hdr || hdr->hwndFrom != FWindow || hdr->code != static_cast<UINT>(NM_CUSTOMDRAW))
         return true;
       m.Result = CustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(m.LParam));
       return false;
@@ -34,11 +34,11 @@ LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& d) {
   if (d.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
   if (d.dwDrawStage != CDDS_ITEMPREPAINT || d.dwItemSpec != TBCD_THUMB) return CDRF_DODEFAULT;
   RECT thumb{};
-  SendMessageW(Window, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  SendMessageW(FWindow, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
   // A failed paint is reported and leaves the thumb to the control.
   bool drawn = false;
   GuardedCall([&] {
-    ++Paints;
+    ++FPaints;
     DrawThumb(d.hdc, thumb);
     drawn = true;
   });
@@ -46,10 +46,10 @@ LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& d) {
 }
 
 void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Thumb) {
-  const bool vertical = (GetWindowLongPtrW(Window, GWL_STYLE) & TBS_VERT) != 0;
-  TDataSkinObject* e = SkinData->TrackbarThumbHorz.get();
-  if (vertical && SkinData->TrackbarThumbVert && !SkinData->TrackbarThumbVert->Bitmap.Empty())
-    e = SkinData->TrackbarThumbVert.get();
+  const bool vertical = (GetWindowLongPtrW(FWindow, GWL_STYLE) & TBS_VERT) != 0;
+  TDataSkinObject* e = FSkinData->TrackbarThumbHorz.get();
+  if (vertical && FSkinData->TrackbarThumbVert && !FSkinData->TrackbarThumbVert->Bitmap.Empty())
+    e = FSkinData->TrackbarThumbVert.get();
   if (e && !e->Bitmap.Empty()) {
     // Frame 2 of the strip at its own size, in the middle of the control's thumb.
     const int n = e->FrameCount > 0 ? e->FrameCount : 5;
@@ -59,7 +59,7 @@ void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Thumb) {
               std::min(2, n));
     return;
   }
-  FillRect(DC, &Thumb, SkinData->FaceBrush());
-  const auto shadow = static_cast<TColor>(TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow));
+  FillRect(DC, &Thumb, FSkinData->FaceBrush());
+  const auto shadow = static_cast<TColor>(TSkinData::ColorToRGB(FSkinData->Colours.ButtonShadow));
   FrameRect(DC, &Thumb, ColorBrush(shadow));
 }

@@ -74,7 +74,7 @@ bool ShowUntilSkinned(HWND w) {
   SetForegroundWindow(w);
   return PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(w);
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   });
 }
 

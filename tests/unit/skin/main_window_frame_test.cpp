@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Unit_FrmMain.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "tests/unit/skin/frame_test_support.h"
@@ -82,13 +83,13 @@ class MainWindowFrame : public ::testing::Test {
   bool Skinned() {
     return PumpUntil([&] {
       TSkinForm* f = SkinManager ? SkinManager->FindSkinForm(wnd_) : nullptr;
-      return f && f->State == sfsSkinned;
+      return f && f->State() == sfsSkinned;
     });
   }
   // The frame sizes the skin in use gives.
   vpn::skin::FrameSizes Frame() {
     TSkinForm* f = SkinManager->FindSkinForm(wnd_);
-    return {f->BorderLeft, f->TitleHeight, f->BorderRight, f->BorderBottom};
+    return f->Frame();
   }
   // The frame of the skin's button picture that a push button shows (its top-left corner
   // is copied unscaled; the key colour shows the face colour), 0 when none.
@@ -148,11 +149,7 @@ TEST_F(MainWindowFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
 
 TEST_F(MainWindowFrame, ControlsAreGivenTheirSkinKindAndANewCaptionIsPainted) {
   TSkinForm* f = SkinManager->FindSkinForm(wnd_);
-  auto kind = [&](TComponent* c) {
-    for (const TSkinControlChoice& k : f->Controls)
-      if (k.Control == c) return k.Kind;
-    return vpn::skin::skNone;
-  };
+  auto kind = [&](TComponent* c) { return f->Controls().KindOf(c); };
   EXPECT_EQ(kind(form_->Button1), vpn::skin::skButton);
   EXPECT_EQ(kind(form_->IPAddrTxt), vpn::skin::skEdit);
   EXPECT_EQ(kind(form_->PasswordTxt), vpn::skin::skEdit);
@@ -163,10 +160,10 @@ TEST_F(MainWindowFrame, ControlsAreGivenTheirSkinKindAndANewCaptionIsPainted) {
 
   // The system draws its own caption over the frame on a new text; the frame is painted
   // again over it.
-  const int paints = f->FramePaints;
+  const int paints = f->FramePaints();
   form_->SetCaption("Caption changed");
-  EXPECT_EQ(f->Caption, L"Caption changed");
-  EXPECT_TRUE(PumpUntil([&] { return f->FramePaints > paints; }));
+  EXPECT_EQ(f->Caption(), L"Caption changed");
+  EXPECT_TRUE(PumpUntil([&] { return f->FramePaints() > paints; }));
 }
 
 TEST_F(MainWindowFrame, SkinOffRestoresThePlainWindowAndOffOnAtOnceKeepsIt) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/Framework.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -108,7 +109,7 @@ TEST_F(SkinControls, PushButtonsShowTheirStatesAndClickOnlyWhenReleasedOnThem) {
   EXPECT_TRUE(WaitForPixel(one, 5, 5, kButtonBody[1]));
   auto* hot = dynamic_cast<TSkinButton*>(TSkinControl::FromWindow(two));
   ASSERT_NE(hot, nullptr);
-  EXPECT_EQ(SkinManager->FindSkinForm(parent_)->HotControl, hot);
+  EXPECT_EQ(SkinManager->FindSkinForm(parent_)->Controls().Hot(), hot);
   // Moving over the disabled button changes nothing there.
   Mouse(Centre(off));
   EXPECT_TRUE(WaitForPixel(two, 5, 5, kButtonBody[1]));
@@ -281,7 +282,7 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   ASSERT_TRUE(PumpUntil(
       [&] {
         TSkinForm* sf = SkinManager->FindSkinForm(f->Handle());
-        return sf && sf->State == sfsSkinned;
+        return sf && sf->State() == sfsSkinned;
       },
       3000));
   Pump(100);

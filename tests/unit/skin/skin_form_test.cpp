@@ -52,7 +52,7 @@ class SkinForm : public ::testing::Test {
     windows_.push_back(wnd);
     PumpUntil([&] {
       TSkinForm* f = SkinManager->FindSkinForm(wnd);
-      return f && f->State == sfsSkinned;
+      return f && f->State() == sfsSkinned;
     });
     return wnd;
   }
@@ -384,18 +384,18 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
   windows_.push_back(frame);
   ASSERT_TRUE(PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(frame);
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   }));
-  EXPECT_EQ(SkinManager->FindSkinForm(frame)->WindowKind, wkMdiFrame);
+  EXPECT_EQ(SkinManager->FindSkinForm(frame)->WindowKind(), wkMdiFrame);
   EXPECT_EQ(SkinManager->MdiClient, gMdiClient);
   // A menu set through the MDI client goes into the frame's skinned bar.
   HMENU menu = CreateMenu();
   AppendMenuW(menu, MF_STRING, 1, L"&Window");
   SendMessageW(gMdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), 0);
   Pump(50);
-  TSkinMenuBar* bar = SkinManager->FindSkinForm(frame)->MenuBar.get();
+  TSkinMenuBar* bar = SkinManager->FindSkinForm(frame)->MenuBar();
   ASSERT_NE(bar, nullptr);
-  EXPECT_EQ(bar->MenuHandle, menu);
+  EXPECT_EQ(bar->MenuHandle(), menu);
   EXPECT_EQ(GetMenu(frame), nullptr);
 
   MDICREATESTRUCTW mcs{L"FrameTestMdiChild", L"Child", GetModuleHandleW(nullptr), 10, 10, 170, 120,
@@ -405,9 +405,9 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
   ASSERT_NE(child, nullptr);
   TSkinForm* f = SkinManager->FindSkinForm(child);
   ASSERT_NE(f, nullptr) << "the new child is skinned at once";
-  EXPECT_EQ(f->WindowKind, wkMdiChild);
+  EXPECT_EQ(f->WindowKind(), wkMdiChild);
   EXPECT_EQ(SkinManager->CountMdiChildren(), 1);
-  ASSERT_TRUE(PumpUntil([&] { return f->State == sfsSkinned; }));
+  ASSERT_TRUE(PumpUntil([&] { return f->State() == sfsSkinned; }));
   const SIZE client = ClientSize(child);
   EXPECT_EQ(WindowSize(child).cx, client.cx + 11);
   EXPECT_EQ(WindowSize(child).cy, client.cy + 29);

@@ -285,7 +285,7 @@ TEST_F(SkinMenu, SystemMenuOfASkinnedWindowIsDrawnFromTheSkinWithItsGlyphs) {
   windows_.push_back(w);
   ASSERT_TRUE(PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(w);
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   }));
   LookAtMenu("skinned-system-menu.bmp", [&] {
     PostMessageW(w, WM_NCRBUTTONDOWN, HTCAPTION, ScreenParam(w, 60, 12));
@@ -323,7 +323,7 @@ class MainWindowMenus : public ::testing::Test {
     wnd_ = form_->Handle();
     ASSERT_TRUE(PumpUntil([&] {
       TSkinForm* f = SkinManager ? SkinManager->FindSkinForm(wnd_) : nullptr;
-      return f && f->State == sfsSkinned;
+      return f && f->State() == sfsSkinned;
     }));
     TSkinData* d = form_->SkinData1;
     ASSERT_TRUE(d->MenuBackground && d->MenuItem);

@@ -184,7 +184,7 @@ class SkinMenuBar : public ::testing::Test {
     ShowWindow(wnd_, SW_SHOW);
     SetForegroundWindow(wnd_);
     ASSERT_TRUE(
-        PumpUntil([&] { return Frame() && Frame()->State == sfsSkinned && Frame()->MenuBar; }));
+        PumpUntil([&] { return Frame() && Frame()->State() == sfsSkinned && Frame()->MenuBar(); }));
     Pump(100);
   }
   void TearDown() override {
@@ -196,7 +196,7 @@ class SkinMenuBar : public ::testing::Test {
     SkinManager = nullptr;
   }
   TSkinForm* Frame() const { return SkinManager->FindSkinForm(wnd_); }
-  const RECT& Button(int index) const { return Frame()->MenuBar->Buttons[size_t(index)]->Bounds; }
+  const RECT& Button(int index) const { return Frame()->MenuBar()->Button(index)->Bounds(); }
   POINT ButtonCentre(int index) const {
     const RECT& b = Button(index);
     return At(wnd_, (b.left + b.right) / 2, (b.top + b.bottom) / 2);
@@ -224,22 +224,22 @@ class SkinMenuBar : public ::testing::Test {
 
 TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArrowKeys) {
   TSkinForm* f = Frame();
-  ASSERT_EQ(f->MenuBar->Count(), 5);
+  ASSERT_EQ(f->MenuBar()->Count(), 5);
   EXPECT_EQ(GetMenu(wnd_), nullptr) << "the system draws no bar of its own";
   EXPECT_EQ(ClientSize(wnd_).cx, 360);
   EXPECT_EQ(ClientSize(wnd_).cy, 160);
   POINT client{0, 0};
   ClientToScreen(wnd_, &client);
-  EXPECT_EQ(client.y - At(wnd_, 0, 0).y, f->TitleHeight + GetSystemMetrics(SM_CYMENU))
+  EXPECT_EQ(client.y - At(wnd_, 0, 0).y, f->Frame().Title + GetSystemMetrics(SM_CYMENU))
       << "the client area starts under the bar";
 
   // The bar: the picture's active frame with its fixed ends, captions side by side in
   // the bar text colour, the disabled item in the shadow colour only.
   const Shot s = Capture(wnd_);
-  const int mid = f->TitleHeight + f->MenuHeight / 2;
-  EXPECT_EQ(s.At(f->BorderLeft, mid), kBarEnd);
-  EXPECT_EQ(s.At(s.width - f->BorderRight - 1, mid), kBarEnd);
-  EXPECT_EQ(s.At(s.width - f->BorderRight - 20, mid), kBarBody);
+  const int mid = f->Frame().Title + f->MenuHeight() / 2;
+  EXPECT_EQ(s.At(f->Frame().Left, mid), kBarEnd);
+  EXPECT_EQ(s.At(s.width - f->Frame().Right - 1, mid), kBarEnd);
+  EXPECT_EQ(s.At(s.width - f->Frame().Right - 20, mid), kBarBody);
   auto in = [&](int i, uint32_t colour) {
     return s.Count(colour, Button(i).left, Button(i).top, Button(i).right, Button(i).bottom);
   };
@@ -390,13 +390,13 @@ TEST_F(SkinMenuBar, NewMenusGoIntoTheBarAndTheSkinGivesTheMenuBackWhenSwitchedOf
   DestroyMenu(bar_);
   Pump(50);
   EXPECT_EQ(GetMenu(wnd_), nullptr);
-  ASSERT_EQ(Frame()->MenuBar->Count(), 2);
-  EXPECT_EQ(Frame()->MenuBar->Buttons[0]->Caption, L"&Alpha");
+  ASSERT_EQ(Frame()->MenuBar()->Count(), 2);
+  EXPECT_EQ(Frame()->MenuBar()->Button(0)->Caption(), L"&Alpha");
   EXPECT_TRUE(sameClient());
   // An item changed through the menu handle shows on the next paint.
   EnableMenuItem(other, 1, MF_BYPOSITION | MF_GRAYED);
   RedrawWindow(wnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-  EXPECT_FALSE(Frame()->MenuBar->Buttons[1]->Enabled);
+  EXPECT_FALSE(Frame()->MenuBar()->Button(1)->Enabled());
 
   // Switched off: the window's own bar is back, at the same client size.
   data_->SetActive(false);
@@ -413,10 +413,10 @@ TEST_F(SkinMenuBar, NewMenusGoIntoTheBarAndTheSkinGivesTheMenuBackWhenSwitchedOf
   DestroyWindow(MakeWindow(WS_OVERLAPPEDWINDOW, 80, 40));
   SetForegroundWindow(wnd_);
   ASSERT_TRUE(
-      PumpUntil([&] { return Frame() && Frame()->State == sfsSkinned && Frame()->MenuBar; }));
+      PumpUntil([&] { return Frame() && Frame()->State() == sfsSkinned && Frame()->MenuBar(); }));
   Pump(100);
   EXPECT_EQ(GetMenu(wnd_), nullptr);
-  EXPECT_EQ(Frame()->MenuBar->MenuHandle, other);
+  EXPECT_EQ(Frame()->MenuBar()->MenuHandle(), other);
   EXPECT_TRUE(sameClient());
   EXPECT_GT(barPixels(), 100);
 
@@ -464,7 +464,7 @@ TEST_F(ProgramSkinMenuBar, BarAndDropDownAreDrawnFromTheProgramsSkin) {
     Press(VK_ESCAPE);
     WaitOpen(nullptr);
   });
-  EXPECT_EQ(window.At(Button(kHelp).right + 20, f->TitleHeight + f->MenuHeight / 2), body);
+  EXPECT_EQ(window.At(Button(kHelp).right + 20, f->Frame().Title + f->MenuHeight() / 2), body);
   ASSERT_GT(dropDown.width, 0);
   EXPECT_EQ(dropDown.At(0, dropDown.height / 2), border);
   EXPECT_GT(dropDown.Count(lit, 0, 0, dropDown.width, dropDown.height / 3), 100);
@@ -479,7 +479,7 @@ class RightToLeftMenuBar : public SkinMenuBar {
 
 TEST_F(RightToLeftMenuBar, ItemsStartAtTheRightAndTheArrowsFollowThem) {
   TSkinForm* f = Frame();
-  EXPECT_EQ(Button(kFile).right, WindowSize(wnd_).cx - f->BorderRight - (2 + 8));
+  EXPECT_EQ(Button(kFile).right, WindowSize(wnd_).cx - f->Frame().Right - (2 + 8));
   for (int i = 1; i < 5; ++i) EXPECT_EQ(Button(i).right, Button(i - 1).left);
   const Shot s = Capture(wnd_);
   EXPECT_GT(s.Count(kBarText, Button(kFile).left, Button(kFile).top, Button(kFile).right,

@@ -185,7 +185,7 @@ TEST_F(SkinAgain, AWindowSkinnedAgainUnderAnOutsideProcedureWorksAsBefore) {
   ASSERT_TRUE(SkinManager->SkinWindow(w_));
   EXPECT_EQ(SendMessageW(w_, SM_QUERYSKINNED, 0, 0), 1);
   EXPECT_EQ(Probe(w_), (Seen{"outside", "window"}));
-  ASSERT_TRUE(PumpUntil([&] { return SkinManager->FindSkinForm(w_)->State == sfsSkinned; }));
+  ASSERT_TRUE(PumpUntil([&] { return SkinManager->FindSkinForm(w_)->State() == sfsSkinned; }));
   // The frame works: the title drags, the client is the client.
   EXPECT_EQ(SendMessageW(w_, WM_NCHITTEST, 0, ScreenParam(w_, 60, 10)), HTCAPTION);
   EXPECT_EQ(SendMessageW(w_, WM_NCHITTEST, 0, ScreenParam(w_, 60, 60)), HTCLIENT);

@@ -62,7 +62,7 @@ TEST(SkinTab, APageControlOnAFormWearsTheTabPicturesOnItsSide) {
   SetForegroundWindow(form->Handle());
   ASSERT_TRUE(PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(form->Handle());
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   }));
   HWND tab = pages->Handle();
   auto* skin = dynamic_cast<TSkinTab*>(TSkinControl::FromWindow(tab));
@@ -116,7 +116,7 @@ TEST(SkinTab, ATabSetDrawsItsTabsHangingFromTheTabPictures) {
   SetForegroundWindow(form->Handle());
   ASSERT_TRUE(PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(form->Handle());
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   }));
   HWND w = tabs->Handle();
   EXPECT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);
