@@ -13,13 +13,13 @@ vpn::skin::TStateFrame TSkinButton::Frame() const {
 }
 
 bool TSkinButton::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m) || PaintWholly(m)) return false;
+  if (TSkinControl::BeforeMessage(m) || PaintWholly(m)) return true;
   switch (m.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       // The control's own handler never sees the press: the skin keeps the pressed state
       // and clicks on release.
-      if (!FEnabled) return false;
+      if (!FEnabled) return true;
       if (GetFocus() != FWindow) SetFocus(FWindow);
       FFocused = GetFocus() == FWindow;
       FButtonState |= bsPressed;
@@ -27,7 +27,7 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
       SetCapture(FWindow);
       RepaintNow();
       m.Result = 0;
-      return false;
+      return true;
     case WM_LBUTTONUP:
       if (Pressed()) {
         if (GetCapture() == FWindow) ReleaseCapture();
@@ -39,10 +39,10 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
         RECT c{};
         GetClientRect(FWindow, &c);
         if (PtInRect(&c, p)) DoClick();
-        return false;
+        return true;
       }
       if (GetCapture() == FWindow) ReleaseCapture();
-      return true;
+      return false;
     case WM_MOUSEMOVE:
       if (Pressed() && GetCapture() == FWindow) {
         // Dragged off the button while pressed: that is leaving it.
@@ -52,13 +52,13 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
         if (!PtInRect(&c, p)) {
           ReleaseCapture();
           MouseLeft();
-          return false;
+          return true;
         }
       }
-      return true;
+      return false;
     case WM_MOUSELEAVE:
       if (Hot() || Pressed()) MouseLeft();
-      return true;
+      return false;
     case WM_CAPTURECHANGED:
       // Another window took the mouse while the button was held (a menu, a dialog, the
       // user switching windows): the press is over without a click.
@@ -66,9 +66,9 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
         FButtonState &= ~bsPressed;
         RepaintNow();
       }
-      return true;
+      return false;
     default:
-      return true;
+      return false;
   }
 }
 

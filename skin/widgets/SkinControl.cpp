@@ -117,21 +117,20 @@ void TSkinControl::DeleteLater() {
 }
 
 void TSkinControl::MessageEntry(TMessage& m) {
-  ++FDepth;
-  auto leave = [this] {
-    if (--FDepth == 0 && FDeleteLater) delete this;
-  };
-  try {
-    if (BeforeMessage(m)) {
-      CallOld(m);
-      AfterMessage(m);
+  // A failure of the control's own handler goes on to the guard that reports it; the
+  // object stays sound either way, and goes once its outermost message has returned
+  // when it was let go meanwhile.
+  struct TLeave {
+    TSkinControl* Self;
+    ~TLeave() {
+      if (--Self->FDepth == 0 && Self->FDeleteLater) delete Self;
     }
-  } catch (...) {
-    // The control's own handler failed: the framework reports it; the object stays sound.
-    leave();
-    throw;
-  }
-  leave();
+  };
+  ++FDepth;
+  TLeave leave{this};
+  if (BeforeMessage(m)) return;
+  CallOld(m);
+  AfterMessage(m);
 }
 
 void TSkinControl::CallOld(TMessage& m) {
@@ -141,9 +140,9 @@ void TSkinControl::CallOld(TMessage& m) {
 bool TSkinControl::BeforeMessage(TMessage& Message) {
   if (Message.Msg == SM_QUERYSKINNED) {
     Message.Result = 1;
-    return false;
+    return true;
   }
-  return true;
+  return false;
 }
 
 void TSkinControl::AfterMessage(TMessage& m) {

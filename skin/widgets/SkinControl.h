@@ -56,8 +56,8 @@ class TSkinControl : public TComponent {
   // The control gets its own procedure and (unless the window is being torn down) its
   // own colour back.
   virtual void Detach();
-  // True: the control's own handler gets the message next, then AfterMessage. False:
-  // the skin control handled it completely.
+  // True: the skin control handled the message completely. False: the control's own
+  // handler gets it next, then AfterMessage.
   virtual bool BeforeMessage(TMessage& Message);
   virtual void AfterMessage(TMessage& Message);
   // Paints into DC, or into the window's own DC when DC is null.

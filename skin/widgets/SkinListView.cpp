@@ -56,10 +56,10 @@ int TSkinHeader::ItemAt(POINT Client) const {
 }
 
 bool TSkinHeader::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   TDataSkinObject* e = FSkinData ? FSkinData->Headerbar.get() : nullptr;
-  if (!e || e->Bitmap.Empty()) return true;
-  return !PaintWholly(m);
+  if (!e || e->Bitmap.Empty()) return false;
+  return PaintWholly(m);
 }
 
 void TSkinHeader::AfterMessage(TMessage& m) {

@@ -29,10 +29,10 @@ bool SkinPaints(const TSkinData* data, HWND bar) {
 }  // namespace
 
 bool TSkinProgress::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   switch (m.Msg) {
     case WM_PAINT: {
-      if (!SkinPaints(FSkinData, FWindow)) return true;
+      if (!SkinPaints(FSkinData, FWindow)) return false;
       RECT c{};
       GetClientRect(FWindow, &c);
       if (m.WParam) {
@@ -44,14 +44,14 @@ bool TSkinProgress::BeforeMessage(TMessage& m) {
         EndPaint(FWindow, &ps);
       }
       m.Result = 0;
-      return false;
+      return true;
     }
     case WM_ERASEBKGND:
-      if (!SkinPaints(FSkinData, FWindow)) return true;
+      if (!SkinPaints(FSkinData, FWindow)) return false;
       m.Result = 1;
-      return false;
-    default:
       return true;
+    default:
+      return false;
   }
 }
 

@@ -96,22 +96,22 @@ bool TSkinScrollBar::HasPictures() const {
 // ---------------------------------------------------------------- messages
 
 bool TSkinScrollBar::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   if (m.Msg == PM_REPAINTBARS) {
     FRepaintPosted = false;
     RepaintWhenChanged(true);
     m.Result = 0;
-    return false;
+    return true;
   }
-  if (!HasPictures()) return true;
+  if (!HasPictures()) return false;
   switch (m.Msg) {
     case WM_NCCALCSIZE:
       // Straight to the control: the bars keep the room the system gives them.
       CallOld(m);
-      return false;
+      return true;
 
     case WM_NCPAINT: {
-      if (ControlBar || !Layout()) return true;
+      if (ControlBar || !Layout()) return false;
       // The control draws its frame everywhere but under the bars, which the skin then
       // draws: the system's own bars never show for a moment.
       RECT wr{};
@@ -131,22 +131,22 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
       CallOld(own);
       m.Result = own.Result;
       PaintBarsNow();
-      return false;
+      return true;
     }
 
     case WM_PAINT:
-      if (!ControlBar) return true;
+      if (!ControlBar) return false;
       {
         TPaintDC dc(FWindow);
         if (dc.Get()) PaintBars(dc.Get());
       }
       m.Result = 0;
-      return false;
+      return true;
 
     case WM_ERASEBKGND:
-      if (!ControlBar) return true;
+      if (!ControlBar) return false;
       m.Result = 1;
-      return false;
+      return true;
 
     case WM_NCMOUSEMOVE:
       if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
@@ -154,10 +154,10 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
         TBar* bar = BarAt(p);
         SetHot(bar, bar ? HitAt(*bar, p) : shNone);
         m.Result = 0;
-        return false;
+        return true;
       }
       SetHot(nullptr, shNone);
-      return true;
+      return false;
 
     case WM_MOUSEMOVE:
       if (ControlBar) {
@@ -168,28 +168,28 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
       } else {
         SetHot(nullptr, shNone);
       }
-      return true;
+      return false;
 
     case WM_NCMOUSELEAVE:
     case WM_MOUSELEAVE:
       // The system would redraw its own bar to show the mouse gone; the skin does.
-      if (m.Msg == WM_MOUSELEAVE && !ControlBar) return true;
+      if (m.Msg == WM_MOUSELEAVE && !ControlBar) return false;
       SetHot(nullptr, shNone);
       m.Result = 0;
-      return false;
+      return true;
 
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-      if (!Operate || ControlBar || (m.WParam != HTHSCROLL && m.WParam != HTVSCROLL)) return true;
+      if (!Operate || ControlBar || (m.WParam != HTHSCROLL && m.WParam != HTVSCROLL)) return false;
       if (Press(PointOf(m.LParam))) {
         m.Result = 0;
-        return false;
+        return true;
       }
-      return true;
+      return false;
 
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (!Operate || !ControlBar) return true;
+      if (!Operate || !ControlBar) return false;
       {
         POINT p = PointOf(m.LParam);
         ClientToScreen(FWindow, &p);
@@ -197,17 +197,17 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
           SetFocus(FWindow);
         if (Press(p)) {
           m.Result = 0;
-          return false;
+          return true;
         }
       }
-      return true;
+      return false;
 
     case SBM_SETSCROLLINFO:
     case SBM_SETPOS:
     case SBM_SETRANGEREDRAW: {
       // A scroll-bar control told to show its new state would draw its own look first:
       // it takes the state quietly and the skin shows it.
-      if (!ControlBar) return true;
+      if (!ControlBar) return false;
       TMessage own = m;
       if (m.Msg == SBM_SETSCROLLINFO) own.WParam = FALSE;
       if (m.Msg == SBM_SETPOS) own.LParam = FALSE;
@@ -215,12 +215,12 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
       CallOld(own);
       m.Result = own.Result;
       RepaintWhenChanged(true);
-      return false;
+      return true;
     }
 
     case WM_HSCROLL:
     case WM_VSCROLL: {
-      if (ControlBar) return true;
+      if (ControlBar) return false;
       const bool vertical = m.Msg == WM_VSCROLL;
       PressedPart = PressedPartOf(LOWORD(m.WParam), vertical);
       bool& scrolling = vertical ? ScrollingV : ScrollingH;
@@ -233,11 +233,11 @@ bool TSkinScrollBar::BeforeMessage(TMessage& m) {
       }
       scrolling = false;
       PaintBarsNow();
-      return false;
+      return true;
     }
 
     default:
-      return true;
+      return false;
   }
 }
 

@@ -11,8 +11,8 @@
 using namespace vpn::skin;
 
 bool TSkinStatusBar::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
-  return !PaintWholly(m);
+  if (TSkinControl::BeforeMessage(m)) return true;
+  return PaintWholly(m);
 }
 
 void TSkinStatusBar::DrawPanel(HDC DC, const RECT& Panel, int Frame, const std::wstring& Text) {
@@ -91,15 +91,15 @@ void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
 }
 
 bool TSkinSizer::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   if (m.Msg == WM_PAINT) {
     ValidateRect(FWindow, nullptr);
     m.Result = 0;
-    return false;
+    return true;
   }
   if (m.Msg == WM_ERASEBKGND) {
     m.Result = 1;
-    return false;
+    return true;
   }
-  return true;
+  return false;
 }

@@ -225,9 +225,9 @@ void TSkinTab31::PreparePicture() {
 }
 
 bool TSkinTab31::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
-  if (!TabPicture || !dynamic_cast<TTabSet*>(FControl)) return true;
-  return !PaintWholly(m);
+  if (TSkinControl::BeforeMessage(m)) return true;
+  if (!TabPicture || !dynamic_cast<TTabSet*>(FControl)) return false;
+  return PaintWholly(m);
 }
 
 void TSkinTab31::DrawControl(HDC DC, const RECT& Rect) {

@@ -11,22 +11,22 @@
 using namespace vpn::skin;
 
 bool TSkinTrackBar::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   switch (m.Msg) {
     case WM_ERASEBKGND:
       m.Result = 1;
-      return false;
+      return true;
     case WM_NOTIFY:
     case CN_NOTIFY: {
       // The framework reflects its controls' notifications back to them.
       const auto* hdr = reinterpret_cast<const NMHDR*>(m.LParam);
       if (!hdr || hdr->hwndFrom != FWindow || hdr->code != static_cast<UINT>(NM_CUSTOMDRAW))
-        return true;
+        return false;
       m.Result = CustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(m.LParam));
-      return false;
+      return true;
     }
     default:
-      return true;
+      return false;
   }
 }
 

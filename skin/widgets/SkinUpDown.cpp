@@ -33,29 +33,29 @@ TUpDownLayout TSkinUpDown::Layout() const {
 }
 
 bool TSkinUpDown::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   switch (m.Msg) {
     case WM_PAINT:
       Paint(reinterpret_cast<HDC>(m.WParam));
       m.Result = 0;
-      return false;
+      return true;
     case WM_ERASEBKGND:
       m.Result = 1;
-      return false;
+      return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       // The control steps its value first; the skin then shows the half pressed.
       CallOld(m);
       if (IsWindowEnabled(FWindow)) FButtonState |= bsPressed;
       RepaintNow();
-      return false;
+      return true;
     case WM_LBUTTONUP:
       FButtonState &= ~bsPressed;
       CallOld(m);
       RepaintNow();
-      return false;
-    default:
       return true;
+    default:
+      return false;
   }
 }
 
