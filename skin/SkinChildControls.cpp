@@ -80,6 +80,8 @@ TSkinControl* NewSkinControl(TSkinControlKind Kind, TSkinForm* Owner) {
       return new TSkinScrollBar(Owner);
     case skListView:
       return new TSkinListView(Owner);
+    case skScrollBarControl:
+      return new TSkinScrollBarControl(Owner);
     case skComBox:
       return new TSkinComBox(Owner);
     case skUpDown:

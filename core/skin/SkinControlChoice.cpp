@@ -123,6 +123,8 @@ const char* SkinControlKindName(TSkinControlKind kind) {
       return "TSkinSizer";
     case skListView:
       return "TSkinListView";
+    case skScrollBarControl:
+      return "TSkinScrollBarControl";
   }
   return "none";
 }
@@ -257,7 +259,8 @@ WindowChoice ChooseSkinWindow(std::string_view className, uint32_t style) {
   if (cls == "combobox") return (style & 3) != 1 ? WindowChoice{skComBox} : WindowChoice{};
   if (cls == "comboboxex32") return {skComBox, true};
   // A size box or grip is hidden; any other scroll-bar control is drawn from the skin.
-  if (cls == "scrollbar") return (style & 0x18) ? WindowChoice{skSizer} : WindowChoice{skScrollBar};
+  if (cls == "scrollbar")
+    return (style & 0x18) ? WindowChoice{skSizer} : WindowChoice{skScrollBarControl};
   if (cls == "listbox") return {skScrollBar};
   if (cls == "syslistview32") return {skListView};
   if (cls == "systabcontrol32") return (style & 0x2000) ? WindowChoice{} : WindowChoice{skTab};
