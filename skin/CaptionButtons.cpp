@@ -313,7 +313,7 @@ void TCaptionButtons::ShowSystemMenu(POINT Screen, bool FromButton) {
   // The skin's own system menu answers a right click on the caption always, and the
   // icon's click when the skin skins system menus; otherwise the window's own menu.
   const bool skinsSystemMenu =
-      FForm.SkinData()->SkinControls.Contains(xcSystemMenu) && FForm.WindowKind() != wkMdiChild;
+      FForm.SkinData()->SkinControls().Contains(xcSystemMenu) && FForm.WindowKind() != wkMdiChild;
   if (HMENU own = FromButton && !skinsSystemMenu ? GetSystemMenu(w, FALSE) : nullptr) {
     TrackPopupMenu(own, TPM_RIGHTBUTTON, Screen.x, Screen.y, 0, w, nullptr);
     return;

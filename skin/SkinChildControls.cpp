@@ -191,7 +191,7 @@ void TSkinChildControls::SkinControlsOf(TComponent* Container) {
     if (c == &FForm) continue;
     auto* control = dynamic_cast<TControl*>(c);
     if (!control || dynamic_cast<TSkinControl*>(c)) continue;
-    if (control->Tag() % 100 == skin->DisableTag) continue;
+    if (control->Tag() % 100 == skin->DisableTag()) continue;
     auto* win = dynamic_cast<TWinControl*>(control);
     HWND handle = nullptr;
     if (Known(c, win) || !WindowOf(win, handle)) continue;
@@ -204,10 +204,10 @@ void TSkinChildControls::SkinControlsOf(TComponent* Container) {
 bool TSkinChildControls::SkinnedByApplication(TComponent* Container, TControl* Control,
                                               HWND Handle) {
   TSkinData* skin = FForm.SkinData();
-  if (!skin->OnSkinControl) return false;
+  if (!skin->OnSkinControl()) return false;
   TComponent* supplied = nullptr;
-  skin->OnSkinControl(&FForm, skin, dynamic_cast<TControl*>(Container), Control,
-                      UpperCase(Control->ClassName()), supplied);
+  skin->OnSkinControl()(&FForm, skin, dynamic_cast<TControl*>(Container), Control,
+                        UpperCase(Control->ClassName()), supplied);
   auto* own = dynamic_cast<TSkinControl*>(supplied);
   if (!own) return false;
   FChoices.push_back({Control, Handle, skNone, false, own->Recolour()});
@@ -221,10 +221,10 @@ void TSkinChildControls::SkinControl(TComponent* Container, TControl* Control,
                                      TWinControl* Windowed, HWND Handle) {
   TSkinData* skin = FForm.SkinData();
   ChoiceSkin s;
-  s.skinControls = skin->SkinControls.Bits();
+  s.skinControls = skin->SkinControls().Bits();
   s.skin3rd = &skin->Skin3rd();
   s.tabElement = skin->Tabs != nullptr;
-  s.disableTag = skin->DisableTag;
+  s.disableTag = skin->DisableTag();
   ControlFacts facts;
   facts.className = Control->ClassName();
   facts.tag = Control->Tag();

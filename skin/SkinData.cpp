@@ -212,16 +212,16 @@ bool TSkinData::SetLayoutProperty(const std::string& name, const std::string& va
   if (name == "Active") {
     SetActive(LayoutBool(value));
   } else if (name == "DisableTag") {
-    DisableTag = std::stoi(value);
+    FDisableTag = std::stoi(value);
   } else if (name == "MenuUpdate") {
-    MenuUpdate = LayoutBool(value);
+    FMenuUpdate = LayoutBool(value);
   } else if (name == "SkinFormtype") {
     if (value == "sfMainform") {
-      SkinFormtype = sfMainform;
+      FSkinFormtype = sfMainform;
     } else if (value == "sfOnlyThisForm") {
-      SkinFormtype = sfOnlyThisForm;
+      FSkinFormtype = sfOnlyThisForm;
     } else if (value == "sfDialog") {
-      SkinFormtype = sfDialog;
+      FSkinFormtype = sfDialog;
     } else {
       throw Exception("Not a skin form type: " + value);
     }
@@ -246,7 +246,7 @@ bool TSkinData::SetLayoutProperty(const std::string& name, const std::string& va
         }
       if (!known) throw Exception("Not a control kind: " + kind);
     }
-    SkinControls = set;
+    FSkinControls = set;
   } else if (name == "SkinFile") {
     SetSkinFile(value);
   } else if (name == "SkinStore") {
@@ -265,7 +265,7 @@ void TSkinData::Loaded() {
   if (Designing()) return;
   CreateSkinManager();
   SkinManager->RegisterSkinData(this);
-  if (SkinFormtype == sfMainform) {
+  if (FSkinFormtype == sfMainform) {
     SkinManager->InstallHook();
     if (FActive) {
       if (SkinNotLoaded) {
@@ -275,8 +275,8 @@ void TSkinData::Loaded() {
       }
     }
   } else {
-    SkinManager->Enabled = true;
-    SkinManager->StartState += 1;
+    SkinManager->SetEnabled(true);
+    SkinManager->CountStartedSkinData();
     if (auto* form = dynamic_cast<TWinControl*>(Owner()))
       if (form->InheritsFrom("TForm")) SkinManager->SkinWindow(form->Handle());
   }
@@ -286,11 +286,11 @@ void TSkinData::SetActive(bool Value) {
   if (Value == FActive) return;
   FActive = Value;
   if (Designing() || Reading() || !SkinManager) return;
-  if (SkinFormtype == sfOnlyThisForm) SkinManager->PendingData = this;
-  if (SkinFormtype == sfMainform || SkinFormtype == sfOnlyThisForm) {
+  if (FSkinFormtype == sfOnlyThisForm) SkinManager->SetPendingData(this);
+  if (FSkinFormtype == sfMainform || FSkinFormtype == sfOnlyThisForm) {
     if (Value && SkinNotLoaded) return;
     SkinManager->RequestAction(Value ? saActivate : saDeactivate, 250);
-    if (SkinFormtype == sfMainform) SkinManager->PendingData = this;
+    if (FSkinFormtype == sfMainform) SkinManager->SetPendingData(this);
   }
 }
 
@@ -324,7 +324,7 @@ void TSkinData::SetSkinFile(const std::string& Path) {
 void TSkinData::RefreshSkin() {
   if (Designing() || Reading()) return;
   if (!SkinManager) Loaded();
-  SkinManager->PendingData = this;
+  SkinManager->SetPendingData(this);
   SkinManager->ResetFormElements();
   SkinManager->RequestAction(saRefresh, 250);
 }

@@ -50,7 +50,7 @@ void TSkinForm::Release() {
 
 void TSkinForm::AttachToForm(TSkinData* ASkinData, TForm* AForm) {
   FForm = AForm;
-  if (ASkinData->SkinControls.Contains(xcMainMenu)) HookFormProc();
+  if (ASkinData->SkinControls().Contains(xcMainMenu)) HookFormProc();
   AttachToWindow(ASkinData);
   FSavedColor = AForm->Color();
   AForm->SetColor(FrameworkColourOf(ASkinData->Colours.ButtonFace));
@@ -60,7 +60,7 @@ void TSkinForm::AttachToForm(TSkinData* ASkinData, TForm* AForm) {
 bool TSkinForm::SkinsPopupMenus() const {
   // A form whose frame takes the menus over has its popup menus drawn by the skin too:
   // the tray and settings menus of the main window look like its system menu.
-  return FForm && FSkinData && FSkinData->SkinControls.Contains(xcMainMenu);
+  return FForm && FSkinData && FSkinData->SkinControls().Contains(xcMainMenu);
 }
 
 void TSkinForm::SkinPopupMenus() {
@@ -80,13 +80,14 @@ void TSkinForm::AttachToWindow(TSkinData* ASkinData) {
     FMdiClient = std::make_unique<TSkinMdiClient>(*this);
     FMdiClient->Attach(FindWindowExW(FWindow, nullptr, L"MDIClient", nullptr));
   }
-  if (FSkinData->SkinControls.Contains(xcMainMenu)) {
+  if (FSkinData->SkinControls().Contains(xcMainMenu)) {
     // The window's menu bar is the skin's: the frame makes room for it under the title.
     if (TakesMenuBar() && IsMenu(GetMenu(FWindow))) {
       FMenuBar = std::make_unique<TSkinMenuBar>(this, FSkinData, MenuBarRightToLeft());
       FMenuBar->BuildFromHandle();
     }
-    const bool maxMdiChild = FWindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized;
+    const bool maxMdiChild =
+        FWindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized();
     if (!maxMdiChild && !IsIconic(FWindow)) SetFrameStyle(false);
     ReloadElements();
   }
@@ -137,7 +138,7 @@ void TSkinForm::ReadCaption() {
 
 void TSkinForm::SetFrameStyle(bool Keep) {
   if (!FWindow || !IsWindow(FWindow)) return;
-  if (!Keep && FWindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized) return;
+  if (!Keep && FWindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized()) return;
   const LONG_PTR style = GetWindowLongPtrW(FWindow, GWL_STYLE);
   const LONG_PTR boxes = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
   LONG_PTR wanted = style & ~boxes;
@@ -170,7 +171,7 @@ void TSkinForm::ApplySkinColors() {
   FControls->SkinChanged();
   FState = sfsReskinning;
   DropPieces();  // the border pictures may be new
-  if (FSkinData->SkinControls.Contains(xcMainMenu)) {
+  if (FSkinData->SkinControls().Contains(xcMainMenu)) {
     SkinPopupMenus();
     FitFrame(true);
     FState = sfsSkinned;
@@ -271,7 +272,7 @@ void TSkinForm::DetachWindow() {
 bool TSkinForm::TakesMenuBar() const {
   // A window keeping the system's frame keeps the system's bar; child windows and MDI
   // children have none of their own.
-  return FSkinData && FSkinData->SkinControls.Contains(xcMainMenu) && FWindowKind != wkMdiChild &&
+  return FSkinData && FSkinData->SkinControls().Contains(xcMainMenu) && FWindowKind != wkMdiChild &&
          FBorderKind != bkSystem && !(GetWindowLongPtrW(FWindow, GWL_STYLE) & WS_CHILD);
 }
 
@@ -320,7 +321,7 @@ void TSkinForm::RestoreWindow() {
   DetachWindow();
   if (!IsWindow(FWindow)) return;
   if (FForm && !detaching) FForm->SetColor(FSavedColor);
-  if (FSkinData && FSkinData->SkinControls.Contains(xcMainMenu)) {
+  if (FSkinData && FSkinData->SkinControls().Contains(xcMainMenu)) {
     SetFrameStyle(true);
     const bool resize =
         FWindowKind == wkMdiChild || !(GetWindowLongPtrW(FWindow, GWL_STYLE) & WS_CHILD);

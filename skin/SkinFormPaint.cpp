@@ -72,7 +72,7 @@ TRegionHandle OpaquePart(const TBitmapHandle& piece, int w, int h, int x, int y)
 }  // namespace
 
 bool TSkinForm::FramePaintingOn() const {
-  return FSkinData && FSkinData->PaintFrames && !FSkinData->SkinNotLoaded &&
+  return FSkinData && FSkinData->PaintFrames() && !FSkinData->SkinNotLoaded &&
          (FState == sfsSkinned || FState == sfsReskinning) && FBorderKind != bkSystem &&
          !(FWindowKind == wkMdiChild && FSizeState != ssRestored);
 }
@@ -199,7 +199,7 @@ void TSkinForm::PaintMenuBarButtons(HDC Bar) {
               strip, true, frames, frame);
   }
   // The child's own frame gives way while its buttons show here.
-  if (shown && SkinManager && !SkinManager->MdiMaximized) SkinManager->SetMdiMaximized(true);
+  if (shown && SkinManager && !SkinManager->MdiMaximized()) SkinManager->SetMdiMaximized(true);
 }
 
 void TSkinForm::PaintFrameParts(HDC Target, bool TitleOnly) {

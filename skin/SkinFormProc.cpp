@@ -38,7 +38,7 @@ bool IsFrameCommand(UINT id) {
 LRESULT TSkinForm::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   LRESULT r = 0;
   if (EveryWindowMessage(Msg, wParam, lParam, r)) return r;
-  if (!FSkinData->SkinControls.Contains(xcMainMenu)) return CallDefault(Msg, wParam, lParam);
+  if (!FSkinData->SkinControls().Contains(xcMainMenu)) return CallDefault(Msg, wParam, lParam);
   // A child window that is not an MDI child has no frame of its own.
   const bool child = (GetWindowLongPtrW(FWindow, GWL_STYLE) & WS_CHILD) != 0;
   if (child && FWindowKind != wkMdiChild) return CallDefault(Msg, wParam, lParam);
@@ -201,7 +201,7 @@ LRESULT TSkinForm::OnSize(WPARAM wParam, LPARAM lParam) {
   // A maximised MDI child shows the frame window's frame; restored, its own again.
   if (FWindowKind == wkMdiChild && SkinManager && FSizeState != ssMinimized)
     SkinManager->SetMdiMaximized(FSizeState == ssMaximized);
-  const bool mdiMax = SkinManager && SkinManager->MdiMaximized;
+  const bool mdiMax = SkinManager && SkinManager->MdiMaximized();
   if (FSizeState != ssMinimized &&
       (FWindowKind != wkMdiChild || (!mdiMax && FSizeState == ssRestored)) &&
       (FState == sfsSkinned || FState == sfsReskinning))
@@ -289,7 +289,7 @@ bool TSkinForm::SysCommand(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
 
 void TSkinForm::SkinStart() {
   if (FState == sfsCreated) {
-    if (FWindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized) {
+    if (FWindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized()) {
       SetFrameStyle(true);
       ForceFrameChange();
     } else if (!IsIconic(FWindow) && FBorderKind != bkSystem) {

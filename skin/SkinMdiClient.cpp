@@ -7,13 +7,13 @@
 bool TSkinMdiClient::Attach(HWND Client) {
   if (FWindow || !Client) return false;
   TSkinData* skin = FFrame.SkinData();
-  FSavedMenuUpdate = skin->MenuUpdate;
+  FSavedMenuUpdate = skin->MenuUpdate();
   if (!FHook.Attach(Client, nullptr, [this](TMessage& m) {
         FFrame.RunMessage([&] { m.Result = Handle(m.Msg, m.WParam, m.LParam); });
       }))
     return false;
   FWindow = Client;
-  if (SkinManager) SkinManager->MdiClient = Client;
+  if (SkinManager) SkinManager->SetMdiClient(Client);
   return true;
 }
 
@@ -33,7 +33,7 @@ HWND TSkinMdiClient::ActiveChild(bool* Maximised) const {
 
 bool TSkinMdiClient::FrameTakesMenus() const {
   TSkinData* skin = FFrame.SkinData();
-  return skin && skin->SkinControls.Contains(xcMainMenu);
+  return skin && skin->SkinControls().Contains(xcMainMenu);
 }
 
 LRESULT TSkinMdiClient::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -77,13 +77,13 @@ LRESULT TSkinMdiClient::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TSkinMdiClient::OnCreateChild(WPARAM wParam, LPARAM lParam) {
   TSkinData* skin = FFrame.SkinData();
-  skin->MenuUpdate = false;
+  skin->SetMenuUpdate(false);
   const LRESULT r = CallNext(WM_MDICREATE, wParam, lParam);
   FNewChild = reinterpret_cast<HWND>(r);
   // The child is skinned at once: a program need not refresh its frame's menu after
   // creating a child, and the child would keep the system's frame until then.
   SkinNewChild();
-  skin->MenuUpdate = FSavedMenuUpdate;
+  skin->SetMenuUpdate(FSavedMenuUpdate);
   return r;
 }
 
@@ -93,7 +93,7 @@ LRESULT TSkinMdiClient::OnDestroyChild(WPARAM wParam, LPARAM lParam) {
     bool maximised = false;
     ActiveChild(&maximised);
     SkinManager->SetMdiMaximized(maximised);
-    if (SkinManager->CountMdiChildren() == 0) FFrame.SkinData()->MenuUpdate = FSavedMenuUpdate;
+    if (SkinManager->CountMdiChildren() == 0) FFrame.SkinData()->SetMenuUpdate(FSavedMenuUpdate);
   }
   return r;
 }

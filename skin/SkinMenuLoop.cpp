@@ -250,7 +250,7 @@ bool MeasureDropDownItem(TSkinForm* Form, MEASUREITEMSTRUCT* Measure) {
   CopyItem(menu, pos, copy);
   TWindowDC dc(Form->Window());
   int width = 0, height = 0;
-  TSkinItemMeasure{Form->SkinData(), copy.Images.Get()}(&copy.Item, dc.Get(), width, height);
+  TSkinItemMeasure(Form->SkinData(), copy.Images.Get())(&copy.Item, dc.Get(), width, height);
   Measure->itemWidth = static_cast<UINT>(std::max(width, 0));
   Measure->itemHeight = static_cast<UINT>(std::max(height, 0));
   return true;
@@ -263,8 +263,8 @@ bool DrawDropDownItem(TSkinForm* Form, const DRAWITEMSTRUCT* Draw) {
   if (!FindMarked(menu, Draw->itemID, menu, pos)) return false;
   if (Form->SkinData()->SkinNotLoaded) return true;
   // The popup window painted last and still unaware of its menu shows this one.
-  if (PendingPopup && !PendingPopup->MenuHandle) {
-    PendingPopup->MenuHandle = menu;
+  if (PendingPopup && !PendingPopup->MenuHandle()) {
+    PendingPopup->SetMenuHandle(menu);
     PendingPopup = nullptr;
   }
   TItemCopy copy;

@@ -208,59 +208,59 @@ TSkinPopupFrame::~TSkinPopupFrame() {
 }
 
 void TSkinPopupFrame::Attach(HWND AWindow, TSkinData* ASkinData) {
-  if (Window) return;
-  if (!FHook.Attach(AWindow, nullptr,
+  if (FWindow) return;
+  if (!FHook.Attach(AWindow, this,
                     [this](TMessage& m) { m.Result = WndProc(m.Msg, m.WParam, m.LParam); }))
     return;
-  Window = AWindow;
-  SkinData = ASkinData;
+  FWindow = AWindow;
+  FSkinData = ASkinData;
 }
 
 void TSkinPopupFrame::Detach() {
   if (PendingPopup == this) PendingPopup = nullptr;
-  if (!Window) return;
+  if (!FWindow) return;
   FHook.Remove();
-  Window = nullptr;
-  Background.Reset();
-  BackgroundSize = {};
+  FWindow = nullptr;
+  FBackground.Reset();
+  FBackgroundSize = {};
 }
 
 POINT TSkinPopupFrame::ClientOffset() const {
   RECT w{};
   POINT origin{0, 0};
-  GetWindowRect(Window, &w);
-  ClientToScreen(Window, &origin);
+  GetWindowRect(FWindow, &w);
+  ClientToScreen(FWindow, &origin);
   return {origin.x - w.left, origin.y - w.top};
 }
 
 bool TSkinPopupFrame::CanPaint() const {
-  return SkinData && !SkinData->SkinNotLoaded && HasPicture(SkinData->MenuBackground);
+  return FSkinData && !FSkinData->SkinNotLoaded && HasPicture(FSkinData->MenuBackground);
 }
 
 bool TSkinPopupFrame::RenderBackground() {
   RECT w{};
-  GetWindowRect(Window, &w);
+  GetWindowRect(FWindow, &w);
   const SIZE size{w.right - w.left, w.bottom - w.top};
-  if (MenuHandle == nullptr) PendingPopup = this;
-  if (Background && size.cx == BackgroundSize.cx && size.cy == BackgroundSize.cy) return true;
-  TDataSkinObject& e = *SkinData->MenuBackground;
-  Background = RenderNineSlice(size.cx, size.cy, SkinBitmapOf(e.Bitmap), ElementMargins(e), false,
-                               e.Tile == 1, 1, 1);
-  BackgroundSize = Background ? size : SIZE{};
-  return static_cast<bool>(Background);
+  if (FMenuHandle == nullptr) PendingPopup = this;
+  if (FBackground && size.cx == FBackgroundSize.cx && size.cy == FBackgroundSize.cy) return true;
+  TDataSkinObject& e = *FSkinData->MenuBackground;
+  FBackground = RenderNineSlice(size.cx, size.cy, SkinBitmapOf(e.Bitmap), ElementMargins(e), false,
+                                e.Tile == 1, 1, 1);
+  FBackgroundSize = FBackground ? size : SIZE{};
+  return static_cast<bool>(FBackground);
 }
 
 // The outer band of the background picture: the menu's border.
 void TSkinPopupFrame::PaintBand(HDC Dc) {
   TMemoryDC src(CreateCompatibleDC(Dc));
-  TSelectObject background(src.Get(), Background.Get());
+  TSelectObject background(src.Get(), FBackground.Get());
   if (!background) return;
-  const int w = BackgroundSize.cx, h = BackgroundSize.cy;
+  const int w = FBackgroundSize.cx, h = FBackgroundSize.cy;
   BitBlt(Dc, 0, 0, w, kBand, src.Get(), 0, 0, SRCCOPY);
   BitBlt(Dc, 0, h - kBand, w, kBand, src.Get(), 0, h - kBand, SRCCOPY);
   BitBlt(Dc, 0, 0, kBand, h, src.Get(), 0, 0, SRCCOPY);
   BitBlt(Dc, w - kBand, 0, kBand, h, src.Get(), w - kBand, 0, SRCCOPY);
-  ++BorderPaints;
+  ++FBorderPaints;
 }
 
 void TSkinPopupFrame::Release() {
@@ -287,9 +287,9 @@ LRESULT TSkinPopupFrame::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  const HWND wnd = Window;
+  const HWND wnd = FWindow;
   if (Msg == SM_QUERYSKINNED) return 1;
-  if (!SkinManager || !SkinManager->Enabled) return FHook.CallNext(Msg, wParam, lParam);
+  if (!SkinManager || !SkinManager->Enabled()) return FHook.CallNext(Msg, wParam, lParam);
   switch (Msg) {
     case WM_DESTROY:
       Detach();
@@ -310,7 +310,7 @@ LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
       // The border lies inside the client area here: the system paints the items and
       // its own border, then the skin's border band goes over it.
       const LRESULT r = FHook.CallNext(Msg, wParam, lParam);
-      if (Window && RenderBackground()) {
+      if (FWindow && RenderBackground()) {
         TWindowDC dc(wnd, true);
         PaintBand(dc.Get());
       }
@@ -321,13 +321,13 @@ LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
       if (!dc || !CanPaint() || !RenderBackground()) break;
       {
         TMemoryDC src(CreateCompatibleDC(dc));
-        TSelectObject background(src.Get(), Background.Get());
-        BitBlt(dc, 0, 0, BackgroundSize.cx, BackgroundSize.cy, src.Get(), 0, 0, SRCCOPY);
+        TSelectObject background(src.Get(), FBackground.Get());
+        BitBlt(dc, 0, 0, FBackgroundSize.cx, FBackgroundSize.cy, src.Get(), 0, 0, SRCCOPY);
       }
-      ++BorderPaints;
+      ++FBorderPaints;
       TSavedDC saved(dc);
       SetBkMode(dc, TRANSPARENT);
-      IntersectClipRect(dc, kBand, kBand, BackgroundSize.cx - kBand, BackgroundSize.cy - kBand);
+      IntersectClipRect(dc, kBand, kBand, FBackgroundSize.cx - kBand, FBackgroundSize.cy - kBand);
       return FHook.CallNext(Msg, wParam, lParam);
     }
     default:
@@ -353,10 +353,10 @@ void PaintMenuItem(HDC Dc, const RECT& Rect, TMenuItem* Item, HMENU Menu, bool S
   if (pictured) {
     // The item stands on the menu's own background, where the popup frame drew it.
     TSkinPopupFrame* frame = SkinManager ? SkinManager->PopupFrameOf(Menu) : nullptr;
-    if (frame && frame->Background) {
+    if (frame && frame->Background()) {
       const POINT at = frame->ClientOffset();
       TMemoryDC src(CreateCompatibleDC(Dc));
-      TSelectObject background(src.Get(), frame->Background.Get());
+      TSelectObject background(src.Get(), frame->Background());
       BitBlt(mem, 0, 0, w, h, src.Get(), Rect.left + at.x, Rect.top + at.y, SRCCOPY);
     } else {
       TBrushHandle brush(CreateSolidBrush(TSkinData::ColorToRGB(Skin->Colours.Menu)));
@@ -380,8 +380,8 @@ void PaintMenuItem(HDC Dc, const RECT& Rect, TMenuItem* Item, HMENU Menu, bool S
 
 void TSkinItemMeasure::operator()(TObject* Sender, HDC Dc, int& Width, int& Height) const {
   TMenuItem* item = AsItem(Sender);
-  if (!item || !SkinData) return;
-  const int left = HasPicture(SkinData->MenuItem) ? SkinData->MenuItem->LeftWidth : 0;
+  if (!item || !FSkinData) return;
+  const int left = HasPicture(FSkinData->MenuItem) ? FSkinData->MenuItem->LeftWidth : 0;
   if (item->IsLine()) {
     Width = left + 12;
     Height = 8;
@@ -401,20 +401,20 @@ void TSkinItemMeasure::operator()(TObject* Sender, HDC Dc, int& Width, int& Heig
   }
   // Border of the picture, icon column, the gap before the text, the text and the room
   // the shortcut keeps from the right edge.
-  Width = left + 1 + ColumnWidth(Images) + 3 + textWidth + 12;
-  Height = std::max(textHeight + 6, ColumnWidth(Images) + 4);
+  Width = left + 1 + ColumnWidth(FImages) + 3 + textWidth + 12;
+  Height = std::max(textHeight + 6, ColumnWidth(FImages) + 4);
 }
 
 void TSkinItemPainter::operator()(TObject* Sender, HDC Dc, const RECT& Rect, UINT State) const {
   TMenuItem* item = AsItem(Sender);
-  if (!item || !SkinData || SkinData->SkinNotLoaded) return;
+  if (!item || !FSkinData || FSkinData->SkinNotLoaded) return;
   HMENU menu = item->Parent() ? item->Parent()->Handle() : nullptr;
   // The popup window painted last and still unaware of its menu shows this one.
-  if (PendingPopup && !PendingPopup->MenuHandle) {
-    PendingPopup->MenuHandle = menu;
+  if (PendingPopup && !PendingPopup->MenuHandle()) {
+    PendingPopup->SetMenuHandle(menu);
     PendingPopup = nullptr;
   }
-  PaintMenuItem(Dc, Rect, item, menu, (State & ODS_SELECTED) != 0, SkinData, Images,
+  PaintMenuItem(Dc, Rect, item, menu, (State & ODS_SELECTED) != 0, FSkinData, FImages,
                 MenuItemRightOrder(menu, item->Command(), false));
 }
 
@@ -424,8 +424,8 @@ void SkinPopupMenu(TPopupMenu* Menu, TSkinData* SkinData, HIMAGELIST Images) {
     const bool own =
         item->OnAdvancedDrawItem && !item->OnAdvancedDrawItem.target<TSkinItemPainter>();
     if (own) return;
-    item->OnMeasureItem = TSkinItemMeasure{SkinData, Images};
-    item->OnAdvancedDrawItem = TSkinItemPainter{SkinData, Images};
+    item->OnMeasureItem = TSkinItemMeasure(SkinData, Images);
+    item->OnAdvancedDrawItem = TSkinItemPainter(SkinData, Images);
   });
   Menu->SetOwnerDraw(true);
 }
@@ -447,7 +447,7 @@ void SkinFormPopupMenus(TComponent* Form, TSkinData* SkinData, bool On) {
     if (!menu) continue;
     if (!On) {
       UnskinPopupMenu(menu);
-    } else if (SkinData && menu->Tag() % 100 != SkinData->DisableTag) {
+    } else if (SkinData && menu->Tag() % 100 != SkinData->DisableTag()) {
       SkinPopupMenu(menu, SkinData);
     }
   }

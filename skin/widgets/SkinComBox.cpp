@@ -176,8 +176,8 @@ void TSkinComBox::DrawItem(HDC DC, const RECT& text) {
   RECT t = strip;
   InflateRect(&t, -2, 0);
   UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-  if (ExStyle & WS_EX_RIGHT) format |= DT_RIGHT;
-  if (ExStyle & WS_EX_RTLREADING) format |= DT_RTLREADING;
+  if (FExStyle & WS_EX_RIGHT) format |= DT_RIGHT;
+  if (FExStyle & WS_EX_RTLREADING) format |= DT_RTLREADING;
   DrawTextW(DC, item.c_str(), static_cast<int>(item.size()), &t, format);
   if (highlight) DrawFocusRect(DC, &strip);
 }
@@ -234,8 +234,8 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
   ReadState();
   // The focus of an editable box sits in its edit field.
   if (!FFocused && GetFocus() && IsChild(FWindow, GetFocus())) FFocused = true;
-  Style = GetWindowLongPtrW(FWindow, GWL_STYLE);
-  ExStyle = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
+  FStyle = GetWindowLongPtrW(FWindow, GWL_STYLE);
+  FExStyle = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
   const int frame = Frame();
   if (cb->Style == 1) {
     DrawSimple(DC, Rect, frame);
@@ -251,7 +251,7 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
   FillBackground(off, all);
   DrawNineSlice(off, all, SkinBitmapOf(edge->Bitmap), false, edge->Tile == 1, edge->Trans == 1,
                 edge->FrameCount, std::min(frame, edge->FrameCount), ElementMargins(*edge));
-  const bool left = (ExStyle & WS_EX_LEFTSCROLLBAR) != 0;
+  const bool left = (FExStyle & WS_EX_LEFTSCROLLBAR) != 0;
   const TComboLayout l = ComboLayoutOf(w, h, GetSystemMetrics(SM_CXHSCROLL), left);
   if (l.SecondPicture && !cb->Bitmap2.Empty()) {
     // The second picture mirrors the whole strip, which also turns the order of its

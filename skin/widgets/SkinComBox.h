@@ -29,8 +29,6 @@ class TSkinComBox : public TSkinControl {
   bool Pressed() const { return (FButtonState & bsPressed) != 0; }
   // The frame of the button strip the box shows now.
   vpn::skin::TStateFrame Frame() const;
-  // The box's window styles at the last paint.
-  LONG_PTR Style = 0, ExStyle = 0;
 
  private:
   void DrawSimple(HDC DC, const RECT& Rect, int Frame);
@@ -48,5 +46,7 @@ class TSkinComBox : public TSkinControl {
   // The edit field the skin moved and where the box had put it (client coordinates).
   HWND FEdit = nullptr;
   RECT FEditHome{};
+  // The box's window styles at the last paint.
+  LONG_PTR FStyle = 0, FExStyle = 0;
   void SetHot(bool On);
 };

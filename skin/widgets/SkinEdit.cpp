@@ -32,7 +32,7 @@ void TSkinEdit::SkinUpDownChild() {
   if (auto* spin = dynamic_cast<TSkinUpDown*>(
           form->Controls().SkinInnerWindow(child, vpn::skin::skUpDown))) {
     // Inside the edit its face stands a pixel in from the edit's own border.
-    spin->Buddy = true;
+    spin->SetBuddy(true);
     spin->RepaintNow();
   }
 }

@@ -32,7 +32,7 @@ void TSkinListView::AfterMessage(TMessage& m) {
 }
 
 void TSkinListView::SkinHeader() {
-  if (Header || !FWindow || !IsWindow(FWindow)) return;
+  if (FHeader || !FWindow || !IsWindow(FWindow)) return;
   HWND header = reinterpret_cast<HWND>(SendMessageW(FWindow, LVM_GETHEADER, 0, 0));
   if (!header || SendMessageW(header, SM_QUERYSKINNED, 0, 0) == 1) return;
   auto* made = new TSkinHeader(Owner());
@@ -42,7 +42,7 @@ void TSkinListView::SkinHeader() {
     return;
   }
   if (TSkinForm* f = OwnerForm()) f->Controls().Add(made);
-  Header = made;
+  FHeader = made;
   InvalidateRect(header, nullptr, TRUE);
 }
 

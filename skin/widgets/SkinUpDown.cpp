@@ -27,7 +27,7 @@ TUpDownLayout TSkinUpDown::Layout() const {
   ScreenToClient(FWindow, &p);
   const bool inside = PtInRect(&c, p) != FALSE;
   const bool horizontal = (GetWindowLongPtrW(FWindow, GWL_STYLE) & UDS_HORZ) != 0;
-  return UpDownLayoutOf(c.right, c.bottom, horizontal, Buddy, inside, p.x, p.y,
+  return UpDownLayoutOf(c.right, c.bottom, horizontal, FBuddy, inside, p.x, p.y,
                         (FButtonState & bsPressed) != 0, (FButtonState & bsHot) != 0,
                         IsWindowEnabled(FWindow) != FALSE);
 }

@@ -30,7 +30,7 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
   HWND menu = FindWindowW(L"#32768", nullptr);
   if (!menu || !IsWindowVisible(menu)) return;
   KillTimer(nullptr, id);
-  gPopupsRecorded = SkinManager->PopupFrames.size();
+  gPopupsRecorded = SkinManager->PopupFrames().size();
   HMENU m = reinterpret_cast<HMENU>(SendMessageW(menu, kGetMenuHandle, 0, 0));
   for (int i = 0; i < GetMenuItemCount(m); ++i) {
     wchar_t text[64] = {};
@@ -144,7 +144,7 @@ TEST_F(MainWindowFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
   EXPECT_FALSE(gMenuStates[3] & MF_GRAYED);
   // The manager knew the menu's window while it was open, and forgot it after.
   EXPECT_EQ(gPopupsRecorded, 1u);
-  EXPECT_TRUE(SkinManager->PopupFrames.empty());
+  EXPECT_TRUE(SkinManager->PopupFrames().empty());
 }
 
 TEST_F(MainWindowFrame, ControlsAreGivenTheirSkinKindAndANewCaptionIsPainted) {
@@ -172,11 +172,11 @@ TEST_F(MainWindowFrame, SkinOffRestoresThePlainWindowAndOffOnAtOnceKeepsIt) {
   EXPECT_EQ(WindowSize(wnd_).cx, 351 + frame.Left + frame.Right);
   EXPECT_EQ(WindowSize(wnd_).cy, 239 + frame.Title + frame.Bottom);
   TSkinForm* before = SkinManager->FindSkinForm(wnd_);
-  const int runs = SkinManager->ActionsRun;
+  const int runs = SkinManager->ActionsRun();
   d->SetActive(false);
   d->SetActive(true);
   Pump(500);
-  EXPECT_EQ(SkinManager->ActionsRun, runs + 1);
+  EXPECT_EQ(SkinManager->ActionsRun(), runs + 1);
   EXPECT_EQ(SkinManager->FindSkinForm(wnd_), before) << "the frame was never taken off";
 
   // The controls wear the skin: the buttons its picture (the disabled one frame 3), the
@@ -258,5 +258,5 @@ TEST_F(MainWindowFrame, TheProgramsMessageBoxesWearTheMainSkin) {
   EXPECT_EQ(gBox.skinned, 1);
   EXPECT_TRUE(gBox.region) << "the box has the skin's outline";
   // Gone with its window on the manager's next tick.
-  EXPECT_TRUE(PumpUntil([] { return SkinManager->SkinForms.size() == 1; }, 1000));
+  EXPECT_TRUE(PumpUntil([] { return SkinManager->SkinForms().size() == 1; }, 1000));
 }

@@ -311,11 +311,11 @@ TEST_F(SkinControls, TheApplicationAndTheClassMappingsChooseSkinControls) {
   // The application gives the second check box a push button's skin; every other control
   // goes the usual way.
   std::vector<std::string> asked;
-  data_->OnSkinControl = [&](TComponent* sender, TSkinData*, TControl*, TControl* control,
-                             const std::string& cls, TComponent*& skinned) {
+  data_->SetOnSkinControl([&](TComponent* sender, TSkinData*, TControl*, TControl* control,
+                              const std::string& cls, TComponent*& skinned) {
     asked.push_back(cls);
     if (control->Name() == "Odd") skinned = new TSkinButton(sender);
-  };
+  });
   form_ = std::make_unique<TControlForm>(Application);
   form_->AfterConstruction();
   TForm* f = form_.get();
@@ -338,5 +338,5 @@ TEST_F(SkinControls, TheApplicationAndTheClassMappingsChooseSkinControls) {
   EXPECT_EQ(mapped->Perform(SM_QUERYSKINNED), 0);
   EXPECT_EQ(mapped->Color(), static_cast<TColor>(RGB(200, 220, 180)));
   EXPECT_NE(mappedColour, mapped->Color());
-  data_->OnSkinControl = nullptr;
+  data_->SetOnSkinControl(nullptr);
 }

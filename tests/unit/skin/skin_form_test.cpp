@@ -34,7 +34,7 @@ class SkinForm : public ::testing::Test {
   void SetUp() override {
     data_.reset(LoadTestSkin(skin_));
     ASSERT_TRUE(data_) << "test skin " << skin_ << " missing";
-    ASSERT_TRUE(SkinManager && SkinManager->Enabled);
+    ASSERT_TRUE(SkinManager && SkinManager->Enabled());
     exceptions_ = 0;
     Application->OnException = [this](TObject*, const std::exception&) { ++exceptions_; };
   }
@@ -163,7 +163,7 @@ TEST_F(SkinForm, CaptionButtonsLightUpPressAndAct) {
   SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, close);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(w); }));
   // The destroyed window's frame object goes with the manager's next tick.
-  EXPECT_TRUE(PumpUntil([&] { return SkinManager->SkinForms.empty(); }, 1000));
+  EXPECT_TRUE(PumpUntil([&] { return SkinManager->SkinForms().empty(); }, 1000));
 
   // A double click on the window's icon closes it.
   HWND second = Window();
@@ -269,7 +269,7 @@ TEST_F(SkinForm, SizeGripsAreRefusedOnSkinnedWindowsOnly) {
   EXPECT_NE(CreateWindowExW(0, L"ScrollBar", nullptr, WS_CHILD | SBS_VERT, 0, 0, 16, 60, skinned,
                             nullptr, nullptr, nullptr),
             nullptr);
-  SkinManager->Enabled = false;
+  SkinManager->SetEnabled(false);
   HWND plain = Window();
   EXPECT_EQ(SendMessageW(plain, SM_QUERYSKINNED, 0, 0), 0);
   EXPECT_NE(CreateWindowExW(0, L"ScrollBar", nullptr, grip, 0, 0, 16, 16, plain, nullptr, nullptr,
@@ -295,7 +295,7 @@ TEST_F(SkinForm, FormTaggedNinetyNineStaysPlain) {
   // The form takes the skin's face colour while skinned.
   EXPECT_EQ(skinned->Color(), RGB(200, 220, 180));
   skinned.reset();  // the frame object goes with the form
-  EXPECT_TRUE(SkinManager->SkinForms.empty());
+  EXPECT_TRUE(SkinManager->SkinForms().empty());
 }
 
 TEST_F(BareSkinForm, MissingOrEmptyBorderPicturesLeaveAUsableWindow) {
@@ -387,7 +387,7 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
     return f && f->State() == sfsSkinned;
   }));
   EXPECT_EQ(SkinManager->FindSkinForm(frame)->WindowKind(), wkMdiFrame);
-  EXPECT_EQ(SkinManager->MdiClient, gMdiClient);
+  EXPECT_EQ(SkinManager->MdiClient(), gMdiClient);
   // A menu set through the MDI client goes into the frame's skinned bar.
   HMENU menu = CreateMenu();
   AppendMenuW(menu, MF_STRING, 1, L"&Window");
@@ -417,7 +417,7 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
   // Maximised, the child has the system's frame inside the frame window and no outline.
   SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
   Pump(50);
-  EXPECT_TRUE(SkinManager->MdiMaximized);
+  EXPECT_TRUE(SkinManager->MdiMaximized());
   EXPECT_EQ(GetWindowRgn(child, rgn), ERROR);
   EXPECT_EQ(ClientSize(child).cx, ClientSize(gMdiClient).cx);
   // Its whole client area is painted, not only the part its old outline covered.
@@ -433,7 +433,7 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
   // Restored, its own skinned frame, region and client size come back.
   SendMessageW(gMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
   Pump(50);
-  EXPECT_FALSE(SkinManager->MdiMaximized);
+  EXPECT_FALSE(SkinManager->MdiMaximized());
   EXPECT_NE(GetWindowRgn(child, rgn), ERROR);
   EXPECT_EQ(ClientSize(child).cx, client.cx);
   EXPECT_EQ(WindowSize(child).cy, client.cy + 29);
@@ -468,14 +468,14 @@ TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
     Mouse(p, MOUSEEVENTF_LEFTUP);
   };
   click(1);
-  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(child) && !SkinManager->MdiMaximized; }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(child) && !SkinManager->MdiMaximized(); }, 2000));
   EXPECT_TRUE(WaitForPixel(frame, buttonLeft(1) + 6, top + 5, kBarActive));
   SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
   ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kMdiClose));
   click(2);
   EXPECT_TRUE(
       PumpUntil([&] { return !IsWindow(child) && SkinManager->CountMdiChildren() == 0; }, 2000));
-  EXPECT_FALSE(SkinManager->MdiMaximized);
+  EXPECT_FALSE(SkinManager->MdiMaximized());
   ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kBarActive));
   s = Capture(frame);
   EXPECT_EQ(s.Count(kMdiMinimise, 0, 0, width, 60) + s.Count(kMdiRestore, 0, 0, width, 60) +

@@ -106,7 +106,7 @@ class SkinMenu : public ::testing::Test {
   void SetUp() override {
     data_.reset(LoadTestSkin("testskin-a.skin"));
     ASSERT_TRUE(data_);
-    ASSERT_TRUE(SkinManager && SkinManager->Enabled);
+    ASSERT_TRUE(SkinManager && SkinManager->Enabled());
   }
   void TearDown() override {
     for (HWND w : windows_)
@@ -189,7 +189,7 @@ TEST_F(SkinMenu, PopupMenuIsFramedFromTheBackgroundAndItsItemsFromTheItemPicture
             RGB(250, 250, 250));
 
   // The frame object went with the window.
-  EXPECT_TRUE(SkinManager->PopupFrames.empty());
+  EXPECT_TRUE(SkinManager->PopupFrames().empty());
   EXPECT_FALSE(IsWindow(gMenu.window));
 }
 
@@ -241,7 +241,7 @@ TEST_F(SkinMenu, SkinningEndsWithTheMenusOwnLookAndKeepsAProgramsOwnDrawing) {
   TComponent owner(nullptr);
   auto* menu = new TPopupMenu(&owner);
   auto* kept = new TPopupMenu(&owner);
-  kept->SetTag(data_->DisableTag);
+  kept->SetTag(data_->DisableTag());
   TMenuItem* parent = Add(menu, "More");
   auto* child = new TMenuItem(menu);
   child->SetCaption("Child");
@@ -404,7 +404,7 @@ LRESULT CALLBACK OnTop(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 TEST_F(SkinMenu, FrameLetGoUnderAnotherSubclassKeepsTheWindowsOwnProcedure) {
-  SkinManager->Enabled = false;  // the stand-in window gets no skinned frame of its own
+  SkinManager->SetEnabled(false);  // the stand-in window gets no skinned frame of its own
   HWND w = MakeWindow(WS_POPUP, 50, 50);
   windows_.push_back(w);
   gBase = reinterpret_cast<WNDPROC>(

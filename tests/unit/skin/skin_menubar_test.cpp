@@ -157,7 +157,7 @@ class SkinMenuBar : public ::testing::Test {
   virtual DWORD ExStyle() const { return 0; }
   void SetUp() override {
     data_.reset(MakeSkin());
-    ASSERT_TRUE(data_ && SkinManager && SkinManager->Enabled);
+    ASSERT_TRUE(data_ && SkinManager && SkinManager->Enabled());
     gHeard = &heard_;
     file_ = MakeMenu(CreatePopupMenu(), {{MF_STRING, kOpen, L"&Open\tCtrl+O"},
                                          {MF_STRING | MF_CHECKED, 102, L"&Wrap lines"},
@@ -409,7 +409,7 @@ TEST_F(SkinMenuBar, NewMenusGoIntoTheBarAndTheSkinGivesTheMenuBackWhenSwitchedOf
 
   // On again: a plain window is skinned when it is next activated.
   data_->SetActive(true);
-  ASSERT_TRUE(PumpUntil([&] { return SkinManager->Enabled; }));
+  ASSERT_TRUE(PumpUntil([&] { return SkinManager->Enabled(); }));
   DestroyWindow(MakeWindow(WS_OVERLAPPEDWINDOW, 80, 40));
   SetForegroundWindow(wnd_);
   ASSERT_TRUE(

@@ -67,7 +67,7 @@ TEST(SkinTab, APageControlOnAFormWearsTheTabPicturesOnItsSide) {
   HWND tab = pages->Handle();
   auto* skin = dynamic_cast<TSkinTab*>(TSkinControl::FromWindow(tab));
   ASSERT_NE(skin, nullptr);
-  EXPECT_EQ(skin->TabSide, vpn::skin::tsBottom);
+  EXPECT_EQ(skin->TabSide(), vpn::skin::tsBottom);
 
   // The tabs below the sheet, upside down: their outer edge under their body; the
   // focused first tab in its own frame; the sheet's border edge above the tabs.
