@@ -243,6 +243,14 @@ class TWinControl : public TControl {
   void CreateWindowLater();
   bool HandleCtlColor(TMessage& Message);
   void HandleMouseForControls(TMessage& Message);
+  // Pieces of WndProc; true when the message was handled.
+  bool ReflectToChild(TMessage& Message);
+  bool HandleChar(TMessage& Message);
+  void HandleFocus(TMessage& Message);
+  bool HandleSetCursor(TMessage& Message);
+  bool HandleContextMenu(TMessage& Message);
+  bool HandleOwnPaint(TMessage& Message);
+  void ReadBounds(const WINDOWPOS& Pos);
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;
