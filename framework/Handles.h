@@ -47,10 +47,6 @@ struct Window {
     if (IsWindow(h)) DestroyWindow(h);
   }
 };
-struct Gdi {
-  static bool IsInvalid(HGDIOBJ) { return false; }
-  static void Close(HGDIOBJ h) { DeleteObject(h); }
-};
 template <class H>
 struct TypedGdi {
   static bool IsInvalid(H) { return false; }
@@ -92,7 +88,6 @@ struct GlobalAtom {
 
 using TKernelHandle = TUniqueHandle<HANDLE, handle_closers::Kernel>;  // mutexes, events, files
 using TWindowHandle = TUniqueHandle<HWND, handle_closers::Window>;
-using TGdiObject = TUniqueHandle<HGDIOBJ, handle_closers::Gdi>;
 using TBitmapHandle = TUniqueHandle<HBITMAP, handle_closers::TypedGdi<HBITMAP>>;
 using TRegionHandle = TUniqueHandle<HRGN, handle_closers::TypedGdi<HRGN>>;
 using TBrushHandle = TUniqueHandle<HBRUSH, handle_closers::TypedGdi<HBRUSH>>;

@@ -10,7 +10,7 @@
 namespace {
 
 void DeleteBitmap(void* h) {
-  DeleteObject(static_cast<HBITMAP>(h));
+  handle_closers::TypedGdi<HBITMAP>::Close(static_cast<HBITMAP>(h));
 }
 
 }  // namespace
