@@ -1,50 +1,68 @@
 // The main window's connection once it is up: a watch that notices the line dropping,
-// the connected time and byte counts in the tray tip, and dialing a dropped line again
-// when "断线自动重连" is ticked.
+// the connected time and byte counts in the tray tip, dialing a dropped line again when
+// "断线自动重连" is ticked, and a line that died while the machine slept.
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
+#include "app/NetworkState.h"
 #include "app/Settings.h"
 #include "app/Unit_FrmMain.h"
 #include "core/app/connect_rules.h"
 #include "core/app/connection_tip.h"
 #include "core/app/reconnect.h"
+#include "core/ras/records.h"
+
+using vpn::app::ConnectionEvent;
+using vpn::app::ConnectionState;
 
 namespace {
 
 const char kLineDropped[] = "连接已断开";
 
+// Whether the system still has the line up; a line it cannot tell about counts as up.
+bool LineAlive(HRASCONN line) {
+  if (!line) return true;
+  vpn::ras::RasConnStatusA status{};
+  status.dwSize = sizeof status;
+  const DWORD result = dialup::RasGetConnectStatusA(line, &status);
+  if (result == vpn::ras::kErrorInvalidHandle) return false;
+  if (result != 0) return true;
+  return status.rasconnstate != vpn::ras::kStateDisconnected && status.dwError == 0;
+}
+
 }  // namespace
 
-void TFrmMain::LineUp(HRASCONN connection) {
-  FReconnectAttempt = 0;
-  ReconnectTimer->SetEnabled(false);
+// The line is up (its watch was armed by the dial before anything else): statistics, the
+// phonebook entry goes, and the window goes to the tray.
+void TFrmMain::LineUp(HRASCONN connection, bool direct) {
+  if (!Change(ConnectionEvent::LineUp)) return;
+  const TStateMark up = Mark();
+  FAwaitNetwork = false;
   FLineConnection = connection;
   FConnectedAt = GetTickCount64();
   FSentTotal = FReceivedTotal = 0;
-  // Where the system cannot tell, the program goes on as it always did: a drop is then
-  // noticed only when the user disconnects.
-  FLineWatch.Watch(connection);
-  FiguresTimer->SetEnabled(true);
-  UpdateFigures();
-}
-
-void TFrmMain::StopLine() {
-  FLineWatch.Stop();
-  FiguresTimer->SetEnabled(false);
-  ReconnectTimer->SetEnabled(false);
+  if (direct) {
+    SetStatus("连接成功");
+    Pump();
+    if (!Still(up)) return;
+  }
+  // The statistics pump while they look for the connection's counters.
+  DialUp1->ControlStatistics(true, true);
+  if (direct) Pump();
+  if (!Still(up)) return;
+  DialUp1->DeleteEntry();
+  if (!ToTray(direct)) return;
   FReconnectAttempt = 0;
+  UpdateFigures();
 }
 
 // The figures come from the system's counters of the connection where it has them, else
 // from the statistics the dial-up component collects; without either the tip stays the
 // window's caption.
 void TFrmMain::UpdateFigures() {
-  if (!Button2->Enabled()) {
-    FiguresTimer->SetEnabled(false);
-    return;
-  }
+  if (FState != ConnectionState::Connected) return;
   if (const auto statistics = dialup::RasGetConnectionStatisticsFunc()) {
     vpn::ras::RasStats stats{};
     stats.dwSize = sizeof stats;
@@ -68,14 +86,16 @@ void TFrmMain::UpdateFigures() {
 // until it is hung up, so it is let go first; the phonebook entry was deleted when the
 // line came up.
 void TFrmMain::LineDropped() {
-  FiguresTimer->SetEnabled(false);
+  if (FState != ConnectionState::Connected) return;
+  const TStateMark up = Mark();
   DialUp1->SetEntry(vpn::app::kEntryName);
-  if (DialsWithProgressHere())
-    DialUp1->HangUp();
-  else
-    HangUpOwnConnection();
+  HangUpLine();
+  if (!Still(up)) return;
+  const bool again = A1->Checked();
+  Change(ConnectionEvent::LineLost, again);
+  FLineConnection = nullptr;
   TrayIcon1->ShowBalloon(Caption(), kLineDropped, bikWarning, 10);
-  if (A1->Checked()) {
+  if (again) {
     ScheduleReconnect(0);
     return;
   }
@@ -83,8 +103,6 @@ void TFrmMain::LineDropped() {
 }
 
 void TFrmMain::BackFromTray(const std::string& status) {
-  StopLine();
-  RestoreInputs();
   SetStatus(status);
   TrayIcon1->SetHint(vpn::app::ReconnectTip(Caption(), status));
   TrayIcon1->SetMinimizeToTray(false);
@@ -93,9 +111,12 @@ void TFrmMain::BackFromTray(const std::string& status) {
 
 void TFrmMain::DropNewsSeen() {
   // Only the icon kept for the news of a drop: while connected it stays.
-  if (!Button2->Enabled() && TrayIcon1->IconVisible()) TrayIcon1->SetIconVisible(false);
+  if (vpn::app::ViewOf(FState).inputs_enabled && TrayIcon1->IconVisible())
+    TrayIcon1->SetIconVisible(false);
 }
 
+// Entered WaitingToReconnect (whose timer the state started): the wait before try
+// FReconnectAttempt + 1.
 void TFrmMain::ScheduleReconnect(std::int64_t last_error) {
   ++FReconnectAttempt;
   const unsigned wait = vpn::app::ReconnectDelaySeconds(FReconnectAttempt);
@@ -103,28 +124,25 @@ void TFrmMain::ScheduleReconnect(std::int64_t last_error) {
   SetStatus(text);
   TrayIcon1->SetHint(vpn::app::ReconnectTip(Caption(), text));
   ReconnectTimer->SetInterval(wait * 1000);
-  ReconnectTimer->SetEnabled(true);
 }
 
 void TFrmMain::ReconnectTimerTick() {
-  ReconnectTimer->SetEnabled(false);
-  if (FReconnectAttempt == 0 || !Button2->Enabled()) return;
+  if (FState != ConnectionState::WaitingToReconnect) return;
+  // After a wake no try is made while there is no network: the timer comes again.
+  if (FAwaitNetwork) {
+    if (!NetworkAvailable()) {
+      const std::string text = vpn::app::NetworkWaitText(FReconnectAttempt);
+      SetStatus(text);
+      TrayIcon1->SetHint(vpn::app::ReconnectTip(Caption(), text));
+      return;
+    }
+    FAwaitNetwork = false;
+  }
+  Change(ConnectionEvent::RetryDue);
   const std::string text = vpn::app::ReconnectDialText(FReconnectAttempt);
   SetStatus(text);
   TrayIcon1->SetHint(vpn::app::ReconnectTip(Caption(), text));
-  StartDial(FDialL2tp);
-}
-
-bool TFrmMain::RetryAfterFailure(std::int64_t error) {
-  if (FReconnectAttempt == 0) return false;
-  if (A1->Checked() && !vpn::app::StopsReconnecting(error)) {
-    ScheduleReconnect(error);
-    return true;
-  }
-  // The tries end here: the window comes back for the user, who sees why.
-  FReconnectAttempt = 0;
-  LeaveTray();
-  return false;
+  DialAttempt();
 }
 
 void TFrmMain::A1Click(TObject* Sender) {
@@ -135,5 +153,24 @@ void TFrmMain::A1Click(TObject* Sender) {
     Application->HandleException(e);
   }
   // Unticked while waiting for the next try: the line stays down.
-  if (!A1->Checked() && ReconnectTimer->Enabled()) BackFromTray(kLineDropped);
+  if (!A1->Checked() && Change(ConnectionEvent::RetriesStopped)) {
+    FReconnectAttempt = 0;
+    BackFromTray(kLineDropped);
+  }
+}
+
+void TFrmMain::Suspending() {
+  FLineUpAtSuspend = FState == ConnectionState::Connected;
+}
+
+// The system may end a line while the machine sleeps without telling anyone: it is
+// looked at after the wake, and a dead one is handled as a drop whose tries wait for
+// the network to come back.
+void TFrmMain::Resumed() {
+  const bool was_up = std::exchange(FLineUpAtSuspend, false);
+  if (FState == ConnectionState::WaitingToReconnect) FAwaitNetwork = true;
+  if (!was_up || FState != ConnectionState::Connected || LineAlive(FLineConnection)) return;
+  FAwaitNetwork = true;
+  FLineWatch.Stop();
+  LineDropped();
 }

@@ -5,8 +5,9 @@
 
 #include "core/ras/records.h"
 
-HRASCONN FindEntryConnection(const std::string& entry_name) {
+HRASCONN FindEntryConnection(const std::string& entry_name, DWORD* error) {
   namespace r = vpn::ras;
+  if (error) *error = 0;
   // Room for ten connections first; more when the system says it has more.
   std::vector<r::RasConnA> list(10);
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -19,7 +20,10 @@ HRASCONN FindEntryConnection(const std::string& entry_name) {
       list.resize(size / sizeof(r::RasConnA) + 1);
       continue;
     }
-    if (result != 0) return nullptr;
+    if (result != 0) {
+      if (error) *error = result;
+      return nullptr;
+    }
     for (DWORD i = 0; i < count && i < list.size(); ++i) {
       const char* name = list[i].szEntryName;
       if (std::string(name, strnlen(name, sizeof list[i].szEntryName)) == entry_name)
@@ -27,5 +31,6 @@ HRASCONN FindEntryConnection(const std::string& entry_name) {
     }
     return nullptr;
   }
+  if (error) *error = r::kErrorBufferTooSmall;
   return nullptr;
 }

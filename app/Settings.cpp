@@ -1,9 +1,13 @@
 #include "app/Settings.h"
 
+#include <optional>
+#include <vector>
+
 #include "app/Registry.h"
 #include "app/UserProtection.h"
 #include "core/app/connect_rules.h"
 #include "core/app/reconnect.h"
+#include "core/text/secret.h"
 
 namespace {
 
@@ -31,42 +35,82 @@ const char kProtectedPassword[] = "ProtectedPassword";
 const char kPlainPassword[] = "Password";
 const char kPasswordEntropy[] = "vpnclient remembered password 1";
 
-// This program never leaves a plain password behind when it saves, so a plain value is
-// either one kept from before protection or one an older copy wrote since: either way
-// it is the newer one. `readable` turns false when a protected value is there but
-// cannot be read back (another user's, or damaged).
-std::string ReadPassword(const TRegistry& reg, bool& readable) {
+// The protected password as stored: no value when there is none, "" when the value
+// is there but cannot be read back (another user's, damaged, not even binary) with
+// `readable` false.
+std::optional<vpn::SecretText> ReadProtected(const TRegistry& reg, bool& readable) {
   readable = true;
-  if (reg.ValueExists(kPlainPassword)) return reg.ReadString(kPlainPassword);
   std::vector<unsigned char> data;
   try {
-    if (!reg.ReadBinaryData(kProtectedPassword, data)) return {};
+    if (!reg.ReadBinaryData(kProtectedPassword, data)) return std::nullopt;
   } catch (const ERegistryException&) {
     readable = false;  // not even binary: nothing this program wrote
-    return {};
+    return vpn::SecretText();
   }
   std::optional<std::string> password = UnprotectForUser(data, kPasswordEntropy);
+  vpn::WipeBytes(data.data(), data.size());
   readable = password.has_value();
-  return password.value_or(std::string());
+  if (!password) return vpn::SecretText();
+  return vpn::SecretText(std::move(*password));
+}
+
+std::vector<unsigned char> Protected(const vpn::SecretText& password) {
+  std::optional<std::vector<unsigned char>> data =
+      ProtectForUser(password.view(), kPasswordEntropy);
+  if (!data)
+    throw ERegistryException(std::string("Failed to set data for '") + kProtectedPassword + "'");
+  return *data;
+}
+
+void OpenUserKey(TRegistry& reg, HKEY root, const std::string& parent, const std::string& name) {
+  reg.SetRootKey(root);
+  OpenSettingsKey(reg, parent, name);
 }
 
 }  // namespace
 
-TSettingsStore::TSettingsStore(HKEY root, std::string parent, std::string name)
-    : FRoot(root), FParent(std::move(parent)), FName(std::move(name)) {}
+TSettingsStore::TSettingsStore(HKEY root, std::string parent, std::string name, HKEY user_root)
+    : FRoot(root), FParent(std::move(parent)), FName(std::move(name)), FUserRoot(user_root) {}
 
+// This program never leaves a plain password behind when it saves, so a plain value is
+// either one kept from before protection or one an older copy wrote since: either way
+// it is the newer one.
 void TSettingsStore::Load(const TSettingsSink& sink) const {
   TRegistry reg(KEY_ALL_ACCESS);
   reg.SetRootKey(FRoot);
   OpenSettingsKey(reg, FParent, FName);
   if (sink.IPAddr) sink.IPAddr(reg.ReadString("IPAddr"));
   if (sink.UserName) sink.UserName(reg.ReadString("UserName"));
+  TRegistry user(KEY_ALL_ACCESS);
+  OpenUserKey(user, FUserRoot, FParent, FName);
   bool readable = true;
-  const std::string password = ReadPassword(reg, readable);
-  if (sink.Password) sink.Password(password);
+  vpn::SecretText password;
+  if (reg.ValueExists(kPlainPassword)) {
+    password = vpn::SecretText(reg.ReadString(kPlainPassword));
+  } else if (std::optional<vpn::SecretText> own = ReadProtected(user, readable)) {
+    password = std::move(*own);
+  } else if (std::optional<vpn::SecretText> earlier = ReadProtected(reg, readable)) {
+    // Kept in the machine's key by an earlier copy. This user's: it moves to the user's
+    // key (written there before it goes here, so a refusal loses nothing). Another
+    // user's stays for that user, and this one has none.
+    password = std::move(*earlier);
+    if (readable) {
+      try {
+        std::vector<unsigned char> data;
+        reg.ReadBinaryData(kProtectedPassword, data);
+        user.WriteBinaryData(kProtectedPassword, data);
+        reg.DeleteValue(kProtectedPassword);
+      } catch (const ERegistryException&) {
+        // Read from the machine's key again next time.
+      }
+    }
+  }
+  if (sink.Password) sink.Password(password.str());
   // A password that cannot be read back is forgotten: the box comes up unticked, so the
   // next save removes the unreadable value instead of keeping it for ever.
-  const bool remember = vpn::app::RemembersPassword(reg.ReadString("Check"));
+  const std::string check =
+      user.ValueExists("Check") ? user.ReadString("Check") : reg.ReadString("Check");
+  const bool remember = vpn::app::RemembersPassword(check);
   if (sink.RememberPassword) sink.RememberPassword(remember && readable);
 }
 
@@ -76,16 +120,16 @@ void TSettingsStore::Save(const TSettings& settings) const {
   OpenSettingsKey(reg, FParent, FName);
   reg.WriteString("IPAddr", settings.IPAddr);
   reg.WriteString("UserName", settings.UserName);
-  reg.WriteString("Check", vpn::app::CheckValue(settings.RememberPassword));
+  const char* check = vpn::app::CheckValue(settings.RememberPassword);
+  reg.WriteString("Check", check);
+  TRegistry user(KEY_ALL_ACCESS);
+  OpenUserKey(user, FUserRoot, FParent, FName);
+  user.WriteString("Check", check);
   // The protected value is in place before the plain one goes, so a failure part-way
   // never loses a remembered password; a plain one is never written again.
   if (settings.RememberPassword) {
-    std::optional<std::vector<unsigned char>> data =
-        ProtectForUser(settings.Password, kPasswordEntropy);
-    if (!data)
-      throw ERegistryException(std::string("Failed to set data for '") + kProtectedPassword + "'");
-    reg.WriteBinaryData(kProtectedPassword, *data);
-  } else if (!reg.DeleteValue(kProtectedPassword)) {
+    user.WriteBinaryData(kProtectedPassword, Protected(settings.Password));
+  } else if (!user.DeleteValue(kProtectedPassword)) {
     throw ERegistryException(std::string("Failed to set data for '") + kProtectedPassword + "'");
   }
   if (!reg.DeleteValue(kPlainPassword))

@@ -1,7 +1,9 @@
 // The program's stored settings: the last server, user name, remembered password and the
 // remember-password choice, under HKEY_LOCAL_MACHINE\SOFTWARE\vpnclient. The texts are
-// string values; the remembered password is a binary value ("ProtectedPassword")
-// encrypted for the signed-in user, as the key itself is readable by every user.
+// string values. The remembered password is the signed-in user's own: a binary value
+// ("ProtectedPassword") encrypted for that user and kept in the same key under
+// HKEY_CURRENT_USER, with that user's own copy of the choice ("Check"), so that another
+// user of the machine neither reads it nor removes it by saving.
 #pragma once
 
 #include <windows.h>
@@ -9,10 +11,12 @@
 #include <functional>
 #include <string>
 
+#include "core/text/secret.h"
+
 struct TSettings {
   std::string IPAddr;
   std::string UserName;
-  std::string Password;  // saved only when RememberPassword
+  vpn::SecretText Password;  // saved only when RememberPassword
   bool RememberPassword = false;
 };
 
@@ -25,20 +29,24 @@ struct TSettingsSink {
 
 class TSettingsStore {
  public:
-  // The settings key is `parent`\`name` under `root`; the program uses the defaults, the
-  // tests a key of their own.
+  // The settings key is `parent`\`name` under `root`, the user's key the same path under
+  // `user_root`; the program uses the defaults, the tests keys of their own.
   explicit TSettingsStore(HKEY root = HKEY_LOCAL_MACHINE, std::string parent = "\\SOFTWARE\\",
-                          std::string name = "vpnclient");
+                          std::string name = "vpnclient", HKEY user_root = HKEY_CURRENT_USER);
 
   // Creates the key when it is missing. Missing values read as empty; the password is
-  // ticked to be remembered only by a "Check" of exactly "Yes". A plain "Password" left
-  // by an older copy is read as before; a protected password that cannot be read back
-  // (another user's, damaged) reads as empty with the box unticked. Registry failures
-  // raise ERegistryException after the fields read so far have been handed on.
+  // ticked to be remembered only by a "Check" of exactly "Yes" (the user's own, else
+  // the machine's). A plain "Password" left by an older copy is read as before. A
+  // protected password that an earlier copy kept in the machine's key is read from there
+  // once when it is this user's, and moved to the user's key; another user's is left
+  // where it is. A protected password that cannot be read back (another user's, damaged)
+  // reads as empty with the box unticked. Registry failures raise ERegistryException
+  // after the fields read so far have been handed on.
   void Load(const TSettingsSink& sink) const;
-  // Writes IPAddr, UserName, Check ("Yes"/"No") and the protected password when it is
-  // remembered (else removes it), then removes any plain "Password"; raises
-  // ERegistryException at the first write the system refuses.
+  // Writes IPAddr, UserName and Check ("Yes"/"No") to the machine's key, Check and the
+  // protected password when it is remembered (else removes it) to the user's key, then
+  // removes any plain "Password"; raises ERegistryException at the first write the
+  // system refuses.
   void Save(const TSettings& settings) const;
 
   // The auto-reconnect choice, value "AutoReconnect": on only when it is "Yes" (a missing
@@ -49,4 +57,5 @@ class TSettingsStore {
  private:
   HKEY FRoot;
   std::string FParent, FName;
+  HKEY FUserRoot;
 };

@@ -3,8 +3,10 @@
 #include <initializer_list>
 #include <utility>
 
+#include "app/BannerPicture.h"
 #include "app/L2tpSetup.h"
 #include "app/OwnConnection.h"
+#include "app/ServiceConfig.h"
 #include "app/Settings.h"
 #include "app/WebLinks.h"
 #include "core/app/connect_rules.h"
@@ -82,8 +84,8 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
 
   // The HTTP client's settings: over-long reply lines raise, cookies kept, no proxy,
   // content type "text/html" until the first form post, force-encoded form values. The
-  // account query sets its own time limits.
-  NetHTTP1 = std::make_unique<TNetHTTP>();
+  // account query sets its own time and size limits.
+  NetHTTP1 = std::make_shared<TNetHTTP>();
   NetHTTP1->MaxLineAction = maException;
   NetHTTP1->ReadTimeout = 0;
   NetHTTP1->AllowCookies = true;
@@ -98,14 +100,17 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   ReconnectTimer = new TTimer(this);
   ReconnectTimer->SetEnabled(false);
   ReconnectTimer->SetOnTimer([this](TObject*) { ReconnectTimerTick(); });
+  SaveTimer = new TTimer(this);
+  SaveTimer->SetEnabled(false);
+  SaveTimer->SetInterval(1000);
+  SaveTimer->SetOnTimer([this](TObject*) { SaveSettings(seShowOnce); });
+  AccountTimer = new TTimer(this);
+  AccountTimer->SetEnabled(false);
+  AccountTimer->SetOnTimer([this](TObject*) { AccountQueryTimedOut(); });
   FLineWatch.OnDropped = [this] { LineDropped(); };
 }
 
 namespace {
-
-void Pump() {
-  Application->ProcessMessages();
-}
 
 // A message box owned by the main window (texts in GBK).
 int OwnedMessageBox(TForm* owner, const std::string& text, const std::string& caption, UINT flags) {
@@ -117,19 +122,46 @@ constexpr char kEnterKey = VK_RETURN;
 
 }  // namespace
 
-void TFrmMain::SetStatus(const std::string& text) {
-  StatusBar1->Panels()->Items(0)->SetText(text);
+void TFrmMain::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    // The session ends: what the user typed is kept (the program may be ended without
+    // its window ever closing). No message box here: it would hold up the log-off.
+    case WM_QUERYENDSESSION:
+      SaveSettings(seQuiet);
+      break;
+    case WM_ENDSESSION:
+      if (m.WParam) SaveSettings(seQuiet);
+      break;
+    case WM_POWERBROADCAST:
+      if (m.WParam == PBT_APMSUSPEND)
+        Suspending();
+      else if (m.WParam == PBT_APMRESUMEAUTOMATIC || m.WParam == PBT_APMRESUMESUSPEND)
+        Resumed();
+      break;
+    case PM_ACCOUNTQUERYENDED:
+      AccountQueryEnded();
+      return;
+    case WM_SETCURSOR:
+      // While the account query waits, the pointer over the window says that the program
+      // works in the background (the window itself stays usable).
+      if (FAccountQuery && !FAccountAnswered && LOWORD(m.LParam) == HTCLIENT) {
+        ::SetCursor(LoadCursorA(nullptr, IDC_APPSTARTING));
+        m.Result = TRUE;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TForm::WndProc(m);
 }
 
-void TFrmMain::RestoreInputs() {
-  AreaTxt->SetEnabled(true);
-  IPAddrTxt->SetEnabled(true);
-  UserNameTxt->SetEnabled(true);
-  PasswordTxt->SetEnabled(true);
-  Button1->SetEnabled(true);
-  Button2->SetEnabled(false);
-  CheckBox1->SetEnabled(true);
-  CheckBox2->SetEnabled(true);
+vpn::SecretText TFrmMain::PasswordText() const {
+  return vpn::SecretText(PasswordTxt->Text());
+}
+
+void TFrmMain::SetStatus(const std::string& text) {
+  StatusBar1->Panels()->Items(0)->SetText(text);
 }
 
 // The title first, so that every message box from here on carries it; then the stored
@@ -152,59 +184,51 @@ void TFrmMain::FormCreate(TObject* Sender) {
   } catch (const std::exception& e) {
     Application->HandleException(e);
   }
+  // A service.ini that could not be used is told once; the build's values are in use.
+  if (const std::string problem = ServiceConfigurationProblem(); !problem.empty())
+    SetStatus(problem);
+  // A banner page that cannot be shown leaves the program's name on the skin's title
+  // picture, not an error page or an empty band.
+  WebBrowser1->OnPaintPlaceholder = [this](HDC DC, const RECT& Rect) {
+    DrawBannerPicture(DC, Rect, SkinData1, Caption());
+  };
+  // From here on every change of a remembered value is saved (a moment later for typing).
+  IPAddrTxt->OnChange = [this](TObject*) { SettingChanged(); };
+  UserNameTxt->OnChange = [this](TObject*) { SettingChanged(); };
+  PasswordTxt->OnChange = [this](TObject*) { SettingChanged(); };
+  CheckBox1->OnClick = [this](TObject*) { SaveSettings(seShowOnce); };
+  ShowState();
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
 }
 
-// A connection in use is hung up only when the user agrees to close.
+// A connection in use (or being dialed) is hung up only when the user agrees to close. A
+// close asked for while the hang-up runs follows it.
 void TFrmMain::FormCloseQuery(TObject* Sender, bool& CanClose) {
-  if (!Button2->Enabled()) return;
+  if (FState == vpn::app::ConnectionState::Disconnecting) {
+    FCloseAfterHangUp = true;
+    CanClose = false;
+    return;
+  }
+  if (!vpn::app::ViewOf(FState).disconnect_enabled) return;
   const int answer = OwnedMessageBox(this, "VPN正在使用中,关闭程序将断开VPN连接,真的要关闭吗？",
                                      "询问", MB_YESNO | MB_ICONQUESTION);
   if (answer == IDNO) {
     CanClose = false;
     return;
   }
-  Button2->Click();
+  Button2Click(Button2);
 }
 
 // The settings are saved at every close; a registry that refuses them is reported and
 // the program closes all the same.
 void TFrmMain::FormClose(TObject* Sender, TCloseAction& Action) {
-  try {
-    TSettingsStore().Save(
-        {IPAddrTxt->Text(), UserNameTxt->Text(), PasswordTxt->Text(), CheckBox1->Checked()});
-  } catch (const std::exception& e) {
-    Application->HandleException(e);
-  }
-}
-
-namespace {
-// The server text of the last connect, as typed; the phonebook entry is written with it.
-std::string ServerAddress;
-
-}  // namespace
-
-bool TFrmMain::DialsWithProgressHere() {
-  std::string name;
-  dialup::OsVersionName(name);
-  return vpn::app::DialsWithProgress(name);
-}
-
-// The connect: the checks, the protocol, then the dial from the locking of the inputs on.
-void TFrmMain::Button1Click(TObject* Sender) {
-  ServerAddress = IPAddrTxt->Text();
-  if (!ConnectInputsReady()) return;
-  SetStatus("建立连接");
-  Pump();
-  bool l2tp = false;
-  if (!ChooseL2tp(l2tp)) return;
-  FDialL2tp = l2tp;
-  StartDial(l2tp);
+  SaveSettings(seShow);
 }
 
 // An empty or over-long field gets the focus (and an over-long one a status text).
 bool TFrmMain::ConnectInputsReady() {
-  switch (vpn::app::FirstInputFault(ServerAddress, UserNameTxt->Text(), PasswordTxt->Text())) {
+  const vpn::SecretText password = PasswordText();
+  switch (vpn::app::FirstInputFault(FServerAddress, UserNameTxt->Text(), password.view())) {
     case vpn::app::InputFault::kServer:
       IPAddrTxt->SetFocus();
       return false;
@@ -220,10 +244,10 @@ bool TFrmMain::ConnectInputsReady() {
   // Texts longer than the remote-access records hold are refused before anything is
   // written or dialed: cut short, they would dial another server or account than typed.
   const std::string tooLong =
-      vpn::ras::DialInputProblem(ServerAddress, UserNameTxt->Text(), PasswordTxt->Text());
+      vpn::ras::DialInputProblem(FServerAddress, UserNameTxt->Text(), password.view());
   if (!tooLong.empty()) {
     SetStatus(tooLong);
-    if (ServerAddress.size() > vpn::ras::kMaxPhoneNumber)
+    if (FServerAddress.size() > vpn::ras::kMaxPhoneNumber)
       IPAddrTxt->SetFocus();
     else if (UserNameTxt->Text().size() > vpn::ras::kUserNameLength)
       UserNameTxt->SetFocus();
@@ -256,141 +280,6 @@ bool TFrmMain::ChooseL2tp(bool& l2tp) {
   return true;
 }
 
-void TFrmMain::StartDial(bool l2tp) {
-  LockInputs();
-  WriteEntry(l2tp);
-  DialByPath();
-}
-
-void TFrmMain::LockInputs() {
-  for (TControl* c : std::initializer_list<TControl*>{IPAddrTxt, AreaTxt, UserNameTxt, PasswordTxt,
-                                                      Button1, CheckBox1, CheckBox2})
-    c->SetEnabled(false);
-  Button2->SetEnabled(true);
-  C1->SetEnabled(false);
-  D1->SetEnabled(true);
-}
-
-void TFrmMain::WriteEntry(bool l2tp) {
-  // An entry that could not be written is dialed all the same; the dial's error tells.
-  if (dialup::WriteVpnEntry(vpn::app::kEntryName, ServerAddress, l2tp))
-    SetStatus("连接中....请稍等");
-  Pump();
-}
-
-void TFrmMain::DialByPath() {
-  DialUp1->SetEntry(vpn::app::kEntryName);
-  DialUp1->SetEntryUserName(UserNameTxt->Text());
-  DialUp1->SetEntryPassword(PasswordTxt->Text());
-
-  if (DialsWithProgressHere()) {
-    // The outcome arrives in DialUp1AsyncEvent, or in DialUp1Error when the dial cannot
-    // start at all.
-    DialUp1->Dial();
-    return;
-  }
-  DialDirectly();
-}
-
-// The dial that returns only when the line is up or has failed.
-void TFrmMain::DialDirectly() {
-  const DWORD result = dialup::DirectDial(vpn::app::kEntryName, vpn::Trim(UserNameTxt->Text()),
-                                          vpn::Trim(PasswordTxt->Text()), &FDirectConnection);
-  Pump();
-  if (result == 0) {
-    SetStatus("连接成功");
-    Pump();
-    DialUp1->ControlStatistics(true, true);
-    Pump();
-    DialUp1->DeleteEntry();
-    ToTray(true);
-    LineUp(FDirectConnection);
-    return;
-  }
-  Pump();
-  HangUpOwnConnection();
-  DialUp1->DeleteEntry();
-  if (RetryAfterFailure(result)) return;
-  RestoreInputs();
-  SetStatus(vpn::app::DialFailureStatus(result));
-  LeaveTray();
-  Pump();
-}
-
-void TFrmMain::LeaveTray() {
-  TrayIcon1->SetMinimizeToTray(false);
-  TrayIcon1->SetIconVisible(false);
-  TrayIcon1->RestoreMainWindow();
-}
-
-void TFrmMain::ToTray(bool pump_before_hiding) {
-  TrayIcon1->SetIconVisible(true);
-  TrayIcon1->SetMinimizeToTray(true);
-  TrayIcon1->SetHint(Caption());
-  SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  if (pump_before_hiding) Pump();
-  TrayIcon1->HideMainWindow();
-  // A line dialed again after a drop says so instead.
-  TrayIcon1->ShowBalloon(vpn::app::kProgramCaption,
-                         FReconnectAttempt ? "已重新连接" : "程序已最小化.", bikInfo, 10);
-}
-
-void TFrmMain::HangUpOwnConnection() {
-  HRASCONN own = std::exchange(FDirectConnection, nullptr);
-  if (!own) own = FindEntryConnection(vpn::app::kEntryName);
-  if (own) DialUp1->HangUpConnection(own);
-}
-
-void TFrmMain::DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
-                                 const std::string& MessageText) {
-  SetStatus(MessageText);
-  Pump();
-  // DialUp1 speaks the Chinese status texts; their "connected" text ends the dial.
-  static const std::string connected =
-      vpn::ras::StateText(vpn::ras::StatusTable::Chinese, vpn::ras::kStateConnected);
-  if (MessageText == connected) {
-    DialUp1->ControlStatistics(true, true);
-    DialUp1->DeleteEntry();
-    ToTray(false);
-    LineUp(DialUp1->ConnHandle());
-  }
-  if (Error != 0) ShowDialFailure(Error);
-}
-
-// Without this the window would stay "connecting" for good: the component reports a
-// dial that never started only here.
-void TFrmMain::DialUp1Error(TObject* Sender, std::int32_t ErrorCode,
-                            const std::string& ErrorMessage) {
-  ShowDialFailure(ErrorCode);
-}
-
-void TFrmMain::ShowDialFailure(std::int32_t Error) {
-  if (RetryAfterFailure(Error)) {
-    DialUp1->DeleteEntry();
-    return;
-  }
-  RestoreInputs();
-  DialUp1->DeleteEntry();
-  Button1->SetFocus();
-  SetStatus(vpn::app::DialFailureStatus(Error));
-}
-
-void TFrmMain::Button2Click(TObject* Sender) {
-  // The user's own hang-up is no drop, and ends any dialing again.
-  StopLine();
-  SetStatus("状态: 断开中...");
-  DialUp1->SetEntry(vpn::app::kEntryName);
-  Pump();
-  if (DialsWithProgressHere())
-    DialUp1->HangUp();
-  else
-    HangUpOwnConnection();
-  DialUp1->DeleteEntry();
-  RestoreInputs();
-  SetStatus("断开成功");
-  LeaveTray();
-}
-
 void TFrmMain::Button4Click(TObject* Sender) {
   POINT at{};
   GetCursorPos(&at);
@@ -399,7 +288,7 @@ void TFrmMain::Button4Click(TObject* Sender) {
 
 void TFrmMain::Button5Click(TObject* Sender) {
   N3Click(Sender);
-  Application->ProcessMessages();
+  Pump();
 }
 
 // Enter in the server edit connects; in the user name and password edits it moves on
@@ -428,30 +317,63 @@ void TFrmMain::X1Click(TObject* Sender) {
 }
 
 void TFrmMain::N2Click(TObject* Sender) {
-  OpenWebAddress(AccountPagesAddress());
+  OpenWebAddress(RegisterPageAddress());
 }
-// The account query: an empty field only gets the focus; any failure of the post gives
-// the one message, and the account window is then left as it was.
+// The account query: an empty field only gets the focus; the post runs on a thread of
+// its own while the window goes on painting and answering, and ends in
+// AccountQueryEnded, or in the failure message once its time is up. One query at a time:
+// a second click while one runs does nothing.
 void TFrmMain::N3Click(TObject* Sender) {
-  std::string reply;
-  switch (vpn::RunAccountQuery(*NetHTTP1, vpn::AccountEndpoint(), UserNameTxt->Text(),
-                               PasswordTxt->Text(), vpn::AccountQueryLimits(), reply)) {
-    case vpn::aqNoUserName:
-      UserNameTxt->SetFocus();
-      return;
-    case vpn::aqNoPassword:
-      PasswordTxt->SetFocus();
-      return;
-    case vpn::aqFailed:
-      Application->MessageBox("查询失败，请稍后再试或联系商家", Application->Title(), MB_OK);
-      return;
-    case vpn::aqReply:
-      Application->ProcessMessages();
-      Form2->Label1->SetCaption(reply);
-      Form2->Show();
-      return;
+  if (FAccountQuery) return;
+  const std::string user = UserNameTxt->Text();
+  vpn::SecretText password = PasswordText();
+  if (vpn::IsBlank(user)) {
+    UserNameTxt->SetFocus();
+    return;
   }
+  if (vpn::IsBlank(password.view())) {
+    PasswordTxt->SetFocus();
+    return;
+  }
+  const vpn::TAccountQueryLimits limits = vpn::AccountQueryLimits();
+  const HWND window = Handle();
+  FAccountAnswered = false;
+  FAccountQuery = std::make_unique<TAccountQueryJob>(
+      NetHTTP1, vpn::AccountEndpoint(AccountQueryAddress()), user, std::move(password), limits,
+      [window] { PostMessageW(window, PM_ACCOUNTQUERYENDED, 0, 0); });
+  AccountTimer->SetInterval(static_cast<unsigned>(limits.TotalTimeoutMs));
+  AccountTimer->SetEnabled(true);
+  N3->SetEnabled(false);
+  Button5->SetEnabled(false);
 }
+
+void TFrmMain::AccountQueryEnded() {
+  if (!FAccountQuery || !FAccountQuery->Ended()) return;
+  const std::unique_ptr<TAccountQueryJob> job = std::move(FAccountQuery);
+  AccountTimer->SetEnabled(false);
+  N3->SetEnabled(true);
+  Button5->SetEnabled(true);
+  if (!std::exchange(FAccountAnswered, true)) ShowAccountAnswer(job->Result(), job->Reply());
+}
+
+// The whole query took too long: the user hears so now; the worker is told to stop and
+// the query counts as running until it has.
+void TFrmMain::AccountQueryTimedOut() {
+  AccountTimer->SetEnabled(false);
+  if (!FAccountQuery || std::exchange(FAccountAnswered, true)) return;
+  FAccountQuery->Stop();
+  ShowAccountAnswer(vpn::aqFailed, {});
+}
+
+void TFrmMain::ShowAccountAnswer(vpn::TAccountQueryResult result, const std::string& reply) {
+  if (result != vpn::aqReply) {
+    Application->MessageBox("查询失败，请稍后再试或联系商家", Application->Title(), MB_OK);
+    return;
+  }
+  Form2->Label1->SetCaption(reply);
+  Form2->Show();
+}
+
 void TFrmMain::N4Click(TObject* Sender) {
   OpenWebAddress(RechargeAddress());
 }
@@ -459,5 +381,5 @@ void TFrmMain::N5Click(TObject* Sender) {
   OwnedMessageBox(this, AboutText(), "关于", MB_OK);
 }
 void TFrmMain::N6Click(TObject* Sender) {
-  OpenWebAddress(AccountPagesAddress());
+  OpenWebAddress(PasswordPageAddress());
 }

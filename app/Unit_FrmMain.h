@@ -5,15 +5,20 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/app/connection_state.h"
 #include "core/speedtest/SpeedTest.h"
+#include "core/text/secret.h"
 #include "dialup/DialUp.h"
 #include "dialup/LineWatch.h"
 #include "dialup/Ras.h"
 #include "framework/Framework.h"
 #include "framework/Layout.h"
+#include "net/NetAccountQuery.h"
 #include "net/NetHTTP.h"
 #include "skin/SkinData.h"
 #include "tray/TrayIcon.h"
@@ -30,7 +35,7 @@ class TFrmMain : public TForm {
   TWebBrowser* WebBrowser1 = nullptr;  // the banner
   TPanel* Panel1 = nullptr;
   TLabel* Label5 = nullptr;
-  TButton* Button2 = nullptr;  // disconnect; enabled exactly while connecting or connected
+  TButton* Button2 = nullptr;  // disconnect
   TButton* Button4 = nullptr;  // pops up PopupMenu2
   TStatusBar* StatusBar1 = nullptr;
   TEdit* UserNameTxt = nullptr;
@@ -55,9 +60,19 @@ class TFrmMain : public TForm {
             *N8 = nullptr, *N5 = nullptr;
   // The skin of every window of the program.
   TSkinData* SkinData1 = nullptr;
-  // The HTTP client of the account query; it keeps its cookies for the window's life.
-  std::unique_ptr<TNetHTTP> NetHTTP1;
+  // The HTTP client of the account query; it keeps its cookies for the window's life. A
+  // query's worker shares it while it runs.
+  std::shared_ptr<TNetHTTP> NetHTTP1;
   TDialUp* DialUp1 = nullptr;
+
+  // The connection's state: every control, tray item and timer that depends on it follows
+  // from it (vpn::app::ViewOf), never the other way round.
+  vpn::app::ConnectionState State() const { return FState; }
+  // Told of every change of the state, in order, after the window shows the new one (a
+  // connection log or a status report hooks in here).
+  using TStateObserver = std::function<void(
+      vpn::app::ConnectionState from, vpn::app::ConnectionState to, vpn::app::ConnectionEvent why)>;
+  std::vector<TStateObserver> StateObservers;
 
   // The speed test: the host the last test pinged (empty until then) and the node table
   // it was looked up in, read afresh for every test.
@@ -90,45 +105,61 @@ class TFrmMain : public TForm {
   // A dial that could not start, or whose saved parameters could not be read.
   void DialUp1Error(TObject* Sender, std::int32_t ErrorCode, const std::string& ErrorMessage);
 
+ protected:
+  // Log-off, shutdown, sleep and wake, and the account query's answer.
+  void WndProc(TMessage& Message) override;
+
  private:
+  // The one place where the state changes: false (and nothing changes) when the event
+  // means nothing in the state the connection is in. `dial_again` as for NextState.
+  bool Change(vpn::app::ConnectionEvent event, bool dial_again = false);
+  // The buttons, the inputs, the tray items and the timers, as the state has them.
+  void ShowState();
+  // Where the code stands: a flow that pumped messages goes on only while the state it
+  // left is still the one it finds (a Disconnect, a close or another connect in the pump
+  // has taken over otherwise).
+  struct TStateMark {
+    vpn::app::ConnectionState state;
+    unsigned serial;
+  };
+  TStateMark Mark() const { return {FState, FStateSerial}; }
+  bool Still(const TStateMark& mark) const {
+    return FState == mark.state && FStateSerial == mark.serial;
+  }
+
   // The status bar's only panel.
   void SetStatus(const std::string& text);
-  // Idle again: the inputs enabled, Disconnect disabled (the tray menu stays as it is).
-  void RestoreInputs();
-  // Connected: the window goes to the notification area with a balloon.
-  void ToTray(bool pump_before_hiding);
+  // Connected: the window goes to the notification area with a balloon. False when a
+  // pump on the way let something else take over.
+  bool ToTray(bool pump_before_hiding);
   // Hangs up the connection this program dialed directly (the handle its dial returned,
-  // else the active connection of its entry) and waits until it is gone.
-  void HangUpOwnConnection();
+  // else the active connection of its entry) and waits until it is gone: 0, or why not.
+  DWORD HangUpOwnConnection();
+  // Hangs up the program's line by the path it was dialed on.
+  DWORD HangUpLine();
   // Windows 2000 and XP dial through DialUp1 with progress; the others dial directly.
   static bool DialsWithProgressHere();
 
-  // Dials the server and account of the connect with the inputs locked (connect steps
-  // from the locking of the inputs on); used by the connect and by every try to dial a
-  // dropped line again.
-  void StartDial(bool l2tp);
-  // The connect's steps, in order.
+  // The connect's checks, in order.
   bool ConnectInputsReady();
   bool ChooseL2tp(bool& l2tp);
-  void LockInputs();
+  // One dial of the server and account of the connect (app/FrmMainDial.cpp), for the
+  // user's connect and for every try to dial a dropped line again: the entry, the
+  // account, then the dial by the system's path. Its outcome always ends in DialEnded,
+  // for both paths.
+  void DialAttempt();
+  void DialByPath(const TStateMark& dialing);
   void WriteEntry(bool l2tp);
-  // Through DialUp1 with progress, or directly, as the system takes it.
-  void DialByPath();
-  void DialDirectly();
-  // A dial failed or never started: the next try of a dropped line, or idle again with
-  // the failure in the status bar.
-  void ShowDialFailure(std::int32_t Error);
+  void DialDirectly(const TStateMark& dialing);
+  void DialEnded(std::int64_t error, HRASCONN line, bool direct);
+  void DialFailed(std::int64_t error, bool direct);
   // Out of the tray for good: no minimising to it, no icon, the window back.
   void LeaveTray();
-  // A dial failed: the window goes back to idle, or, while a dropped line is being dialed
-  // again, the next try is waited for. True when the next try was scheduled.
-  bool RetryAfterFailure(std::int64_t error);
 
   // The line once it is up (app/FrmMainLine.cpp): its watch, the live figures in the
   // tray tip, and dialing it again when it drops.
-  void LineUp(HRASCONN connection);
+  void LineUp(HRASCONN connection, bool direct);
   void LineDropped();
-  void StopLine();
   void UpdateFigures();
   void ScheduleReconnect(std::int64_t last_error);
   void ReconnectTimerTick();
@@ -136,16 +167,53 @@ class TFrmMain : public TForm {
   void BackFromTray(const std::string& status);
   // The icon that stayed for the news of a drop goes once the user has seen it.
   void DropNewsSeen();
+  // Sleep and wake: whether the line was up when the machine went to sleep, and, after
+  // the wake, whether it still is.
+  void Suspending();
+  void Resumed();
 
+  // The remembered values: saved a moment after each change, at every close and when
+  // the session ends. A registry that refuses them is told always (close), once per run
+  // (the saves while typing) or never (the session ends: a box would hold up the log-off).
+  enum TSaveErrors { seShow, seShowOnce, seQuiet };
+  void SaveSettings(TSaveErrors errors);
+  void SettingChanged();
+  // The account query's end: its worker's answer (PM_ACCOUNTQUERYENDED), or its time is
+  // up first.
+  void AccountQueryEnded();
+  void AccountQueryTimedOut();
+  void ShowAccountAnswer(vpn::TAccountQueryResult result, const std::string& reply);
+  static void Pump();
+
+  // The password as typed, read without leaving copies behind.
+  vpn::SecretText PasswordText() const;
+
+  // The server text of the last connect, as typed; the phonebook entry is written with
+  // it, for the connect and for every try to dial the line again.
+  std::string FServerAddress;
+  vpn::app::ConnectionState FState = vpn::app::ConnectionState::Idle;
+  unsigned FStateSerial = 0;
   HRASCONN FDirectConnection = nullptr;
   bool FDialL2tp = false;  // the mode of the last connect, kept for dialing it again
   TLineWatch FLineWatch;
   TTimer* FiguresTimer = nullptr;    // every 2 s while connected
   TTimer* ReconnectTimer = nullptr;  // the wait before the next try
+  TTimer* SaveTimer = nullptr;       // a moment after a remembered value changed
+  TTimer* AccountTimer = nullptr;    // the account query's whole time
   HRASCONN FLineConnection = nullptr;
   ULONGLONG FConnectedAt = 0;
   std::uint64_t FSentTotal = 0, FReceivedTotal = 0;
   unsigned FReconnectAttempt = 0;  // the try under way or waited for; 0 when none
+  bool FLineUpAtSuspend = false;
+  // After a wake, a try waits until the network is back before it dials.
+  bool FAwaitNetwork = false;
+  // A close asked for while the hang-up ran: it follows once the line is gone.
+  bool FCloseAfterHangUp = false;
+  bool FSaveFailureShown = false;
+  // The account query under way (until its worker has ended), and whether the user has
+  // had its answer already (its time ran out first).
+  std::unique_ptr<TAccountQueryJob> FAccountQuery;
+  bool FAccountAnswered = false;
 };
 
 extern TFrmMain* FrmMain;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "core/text/secret.h"
 #include "framework/Gbk.h"
 #include "framework/Handles.h"
 #include "framework/SystemLibrary.h"
@@ -30,7 +31,9 @@ TSystemFunction<decltype(&::CryptUnprotectData)> CryptUnprotectDataFn(Crypt, "Cr
 
 std::optional<std::vector<unsigned char>> ProtectForUser(std::string_view text,
                                                          std::string_view entropy) {
-  const std::wstring wide = GbkToWide(text);
+  std::wstring wide = GbkToWide(text);
+  // The clear text's Unicode copy is wiped however the protection ends.
+  const vpn::WipeOnExit wipe(wide);
   DATA_BLOB in = Blob(wide.data(), wide.size() * sizeof(wchar_t));
   DATA_BLOB salt = Blob(entropy.data(), entropy.size());
   DATA_BLOB out{};
@@ -51,13 +54,16 @@ std::optional<std::string> UnprotectForUser(const std::vector<unsigned char>& da
       !CryptUnprotectDataFn(&in, nullptr, &salt, nullptr, nullptr, kFlags, &out))
     return std::nullopt;
   TLocalMemory free_out(out.pbData);
+  // The clear bytes and their copy are wiped on every way out, the refusals included.
+  struct TWipeOut {
+    DATA_BLOB& o;
+    ~TWipeOut() { SecureZeroMemory(o.pbData, o.cbData); }
+  } wipe_out{out};
   // What this program protects is whole UTF-16 text; anything else was not ours.
   if (out.cbData % sizeof(wchar_t) != 0) return std::nullopt;
   std::wstring wide(out.cbData / sizeof(wchar_t), L'\0');
+  const vpn::WipeOnExit wipe_wide(wide);
   if (out.cbData) std::memcpy(wide.data(), out.pbData, out.cbData);
-  SecureZeroMemory(out.pbData, out.cbData);
   if (wide.find(L'\0') != std::wstring::npos) return std::nullopt;
-  std::string text = WideToGbk(wide);
-  SecureZeroMemory(wide.data(), wide.size() * sizeof(wchar_t));
-  return text;
+  return WideToGbk(wide);
 }

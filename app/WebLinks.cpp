@@ -4,7 +4,7 @@
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 
-#include "Endpoints.h"
+#include "app/ServiceConfig.h"
 #include "core/app/connect_rules.h"
 #include "framework/Forms.h"
 #include "framework/Gbk.h"
@@ -14,21 +14,21 @@
 #define VPN_VERSION "1.0.0"
 #endif
 
-// The service operator's hosts come from the build's configuration (Endpoints.h).
-using vpn::endpoints::kAccountPagesHost;
-using vpn::endpoints::kBannerHost;
-using vpn::endpoints::kRechargeHost;
-
+// The service's pages come from its configuration (service.ini or the build's values).
 std::string BannerAddress() {
-  return vpn::app::HttpAddress(kBannerHost, 80, "/ipclient/top.htm");
+  return ServiceConfiguration().config.banner;
 }
 
-std::string AccountPagesAddress() {
-  return vpn::app::HttpAddress(kAccountPagesHost, 8000, "/sysadmin/");
+std::string RegisterPageAddress() {
+  return ServiceConfiguration().config.register_page;
+}
+
+std::string PasswordPageAddress() {
+  return ServiceConfiguration().config.password_page;
 }
 
 std::string RechargeAddress() {
-  return vpn::app::HttpAddress(kRechargeHost, 8000, "/sysadmin/");
+  return ServiceConfiguration().config.recharge_page;
 }
 
 namespace {

@@ -5,7 +5,8 @@
 #include <string>
 
 std::string BannerAddress();        // shown by the main window's browser control
-std::string AccountPagesAddress();  // account registration and password change
+std::string RegisterPageAddress();  // account registration
+std::string PasswordPageAddress();  // password change
 std::string RechargeAddress();      // recharge
 
 // Asks the shell to open the address with its default action, owned by the application

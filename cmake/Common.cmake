@@ -51,6 +51,35 @@ else()
   set(VPN_RUNS_HERE ON)
 endif()
 
+# A shipped build makes what subscribers install: the program without the test builds'
+# hooks, with the service's addresses (cmake/Endpoints.cmake), always optimised. The
+# 32-bit build is one; the 64-bit one is the preset win64-shipped, which also runs the
+# tests of what it ships (its package, its program) under Wine.
+if(WIN32 AND NOT VPN_RUNS_HERE)
+  set(_vpn_shipped_default ON)
+else()
+  set(_vpn_shipped_default OFF)
+endif()
+option(VPN_SHIPPED "Build the shipped program: no test hooks, the service's addresses, optimised"
+       ${_vpn_shipped_default})
+if(VPN_SHIPPED AND NOT WIN32)
+  message(FATAL_ERROR "VPN_SHIPPED is for the Windows builds")
+endif()
+# Whatever the build type, and even when the compiler's flags for it came out empty (a
+# folder configured before the compiler was installed): the last -O level the flags give
+# must optimise, or -O2 is added after them.
+if(VPN_SHIPPED)
+  string(TOUPPER "${CMAKE_BUILD_TYPE}" _vpn_type)
+  string(REGEX MATCHALL "-O[0-9a-z]*" _vpn_levels "${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${_vpn_type}}")
+  set(_vpn_level -O0)
+  if(_vpn_levels)
+    list(GET _vpn_levels -1 _vpn_level)
+  endif()
+  if(_vpn_level MATCHES "^-O(0|g)$")
+    add_compile_options(-O2)
+  endif()
+endif()
+
 if(WIN32 AND VPN_RUNS_HERE)
   set(VPN_SOURCE_DIR ${CMAKE_SOURCE_DIR})
   set(VPN_BINARY_DIR ${CMAKE_BINARY_DIR})

@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "core/text/secret.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 
@@ -65,6 +66,9 @@ std::string TDialUp::StatusText(std::int32_t State, std::int32_t Error) const {
 DWORD TDialUp::Dial() {
   HangUp();
   r::RasDialParamsA params;
+  // It holds the saved password once read: wiped however the dial ends (the service has
+  // its own copy once the dial call returns).
+  const vpn::WipeRecordOnExit wipe(params);
   if (!r::BuildEntryDialParams(FEntry, params)) {
     if (OnError) OnError(this, r::kErrorInvalidParameter, kEntryTooLong);
     return r::kErrorInvalidParameter;
@@ -127,6 +131,7 @@ void TDialUp::DeleteEntry() {
 DWORD TDialUp::SetEntryField(char (r::RasDialParamsA::*Field)[r::kUserNameLength + 1],
                              const std::string& Value) {
   r::RasDialParamsA params;
+  const vpn::WipeRecordOnExit wipe(params);
   if (!r::BuildEntryDialParams(FEntry, params)) return r::kErrorInvalidParameter;
   BOOL has_password = FALSE;
   const DWORD code = dialup::RasGetEntryDialParamsA(nullptr, &params, &has_password);

@@ -3,6 +3,7 @@
 #include <ras.h>
 
 #include "core/ras/records.h"
+#include "core/text/secret.h"
 #include "dialup/Ras.h"
 #include "framework/SystemLibrary.h"
 
@@ -36,6 +37,7 @@ DWORD DirectDial(const std::string& entry_name, const std::string& user_name,
                  const std::string& password, HRASCONN* connection) {
   if (connection) *connection = nullptr;
   r::RasDialParamsA params;
+  const vpn::WipeRecordOnExit wipe(params);
   if (!r::BuildDialParams(entry_name, user_name, password, params)) {
     return r::kErrorInvalidParameter;
   }

@@ -8,12 +8,15 @@
 
 namespace {
 
+#if VPN_TEST_HOOKS
+// The end-to-end kit's request; a shipped build does not even compile its name.
 UINT DescribeMessage() {
   static UINT msg = RegisterWindowMessageW(L"VpnClient.DescribeControls");
   return msg;
 }
 
 constexpr ULONG_PTR kDescribeTag = 0x56504E31;
+#endif
 
 std::string ToUtf8(const std::wstring& w) {
   if (w.empty()) return {};
@@ -375,18 +378,18 @@ std::string TForm::DescribeControls() {
 }
 
 void TForm::WndProc(TMessage& m) {
+#if VPN_TEST_HOOKS
   // Only the test builds answer the end-to-end kit's request; the shipped program does
   // not even register it.
-  if constexpr (vpn::endpoints::kTestHooks) {
-    if (m.Msg == DescribeMessage() && m.Msg != 0) {
-      std::string text = DescribeControls();
-      COPYDATASTRUCT cds{kDescribeTag, static_cast<DWORD>(text.size()), text.data()};
-      SendMessageW(reinterpret_cast<HWND>(m.WParam), WM_COPYDATA,
-                   reinterpret_cast<WPARAM>(Handle()), reinterpret_cast<LPARAM>(&cds));
-      m.Result = 1;
-      return;
-    }
+  if (m.Msg == DescribeMessage() && m.Msg != 0) {
+    std::string text = DescribeControls();
+    COPYDATASTRUCT cds{kDescribeTag, static_cast<DWORD>(text.size()), text.data()};
+    SendMessageW(reinterpret_cast<HWND>(m.WParam), WM_COPYDATA, reinterpret_cast<WPARAM>(Handle()),
+                 reinterpret_cast<LPARAM>(&cds));
+    m.Result = 1;
+    return;
   }
+#endif
   switch (m.Msg) {
     case WM_CLOSE:
       Close();

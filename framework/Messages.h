@@ -73,4 +73,8 @@ enum : UINT {
   // Sent through a window to learn whether the skin's subclass procedure is still in its
   // chain of procedures (lParam: the skin's mark).
   PM_SUBCLASSPROBE = WM_APP + 6,
+  // The browser control: a navigation failed (wParam: its number).
+  PM_NAVIGATIONFAILED = WM_APP + 7,
+  // The main window: the account query's worker has its answer.
+  PM_ACCOUNTQUERYENDED = WM_APP + 8,
 };

@@ -1,5 +1,6 @@
 #include "framework/StdCtrls.h"
 
+#include "core/text/secret.h"
 #include "framework/Gbk.h"
 
 // ---------------------------------------------------------------- TButton
@@ -142,9 +143,35 @@ void TMaskEdit::CreateParams(TCreateParams& p) {
 
 void TMaskEdit::InitializeWnd() {
   TEdit::InitializeWnd();
-  if (FPasswordChar)
+  if (FPasswordChar) {
     SendMessageW(Handle(), EM_SETPASSWORDCHAR,
                  static_cast<WPARAM>(static_cast<unsigned char>(FPasswordChar)), 0);
+    vpn::WipeText(FText);
+  }
+}
+
+std::string TMaskEdit::GetText() const {
+  if (!FPasswordChar || !HandleAllocated()) return TEdit::GetText();
+  HWND wnd = ExistingHandle();
+  const int n = GetWindowTextLengthW(wnd);
+  std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(wnd, buf.data(), n + 1);
+  std::string text =
+      WideToGbk(std::wstring_view(buf.data(), static_cast<size_t>(got > 0 ? got : 0)));
+  vpn::WipeBytes(buf.data(), buf.size() * sizeof(wchar_t));
+  return text;
+}
+
+void TMaskEdit::TextChanged() {
+  if (!FPasswordChar || !HandleAllocated()) {
+    TEdit::TextChanged();
+    return;
+  }
+  std::wstring wide = GbkToWide(FText);
+  SetWindowTextW(Handle(), wide.c_str());
+  vpn::WipeBytes(wide.data(), wide.size() * sizeof(wchar_t));
+  vpn::WipeText(FText);
+  Invalidate();
 }
 
 // ---------------------------------------------------------------- item lists

@@ -73,6 +73,10 @@ class TMaskEdit : public TEdit {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void InitializeWnd() override;
+  // With a password character the text lives in the window alone: the copies made on
+  // the way there and back are wiped, and none is kept once the window holds it.
+  std::string GetText() const override;
+  void TextChanged() override;
 
  private:
   char FPasswordChar = 0;

@@ -3,23 +3,51 @@
 // clang-format off
 #include <windows.h>
 #include <ole2.h>
+#include <ocidl.h>
 #include <exdisp.h>
+#include <exdispid.h>
 // clang-format on
 
 #include <utility>
 
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
+#include "framework/Handles.h"
 #include "framework/SystemLibrary.h"
+
+// What the control's two objects for the browser share: a reference count that starts at
+// one and frees the object with the last Release (the object lives as long as anyone holds
+// it), and the control they serve until it lets them go.
+class TBrowserPart {
+ public:
+  explicit TBrowserPart(TWebBrowser* owner) : FOwner(owner) {}
+  void Detach() { FOwner = nullptr; }
+
+ protected:
+  virtual ~TBrowserPart() = default;
+  ULONG Acquire() { return static_cast<ULONG>(InterlockedIncrement(&FRefs)); }
+  ULONG Drop() {
+    const LONG n = InterlockedDecrement(&FRefs);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+  }
+  TWebBrowser* FOwner;
+
+ private:
+  LONG FRefs = 1;
+};
 
 // The smallest container the browser object needs to be active in place in our
 // window: a client site, an in-place site and a frame that offers nothing.
-class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class TBrowserSite : public TBrowserPart,
+                     public IOleClientSite,
+                     public IOleInPlaceSite,
+                     public IOleInPlaceFrame {
  public:
-  explicit TBrowserSite(TWebBrowser* owner) : FOwner(owner) {}
-  void Detach() { FOwner = nullptr; }
+  using TBrowserPart::TBrowserPart;
   HWND Wnd() const { return FOwner ? FOwner->ExistingHandle() : nullptr; }
 
-  // IUnknown: the site lives as long as anyone holds it.
+  // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
@@ -34,14 +62,8 @@ class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleI
     AddRef();
     return S_OK;
   }
-  STDMETHODIMP_(ULONG) AddRef() override {
-    return static_cast<ULONG>(InterlockedIncrement(&FRefs));
-  }
-  STDMETHODIMP_(ULONG) Release() override {
-    LONG n = InterlockedDecrement(&FRefs);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
-  }
+  STDMETHODIMP_(ULONG) AddRef() override { return Acquire(); }
+  STDMETHODIMP_(ULONG) Release() override { return Drop(); }
 
   // IOleClientSite
   STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -100,17 +122,63 @@ class TBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleI
   STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
  private:
-  virtual ~TBrowserSite() = default;
-  LONG FRefs = 1;
-  TWebBrowser* FOwner;
+  ~TBrowserSite() override = default;
+};
+
+// Receives the browser's events: each navigation of the top-level page ends with its
+// document or with an error, and the control needs to know which.
+class TBrowserEvents : public TBrowserPart, public IDispatch {
+ public:
+  using TBrowserPart::TBrowserPart;
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != DIID_DWebBrowserEvents2)
+      return E_NOINTERFACE;
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return Acquire(); }
+  STDMETHODIMP_(ULONG) Release() override { return Drop(); }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  // The arguments arrive last first.
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    if (!FOwner || !params) return S_OK;
+    if (id == DISPID_DOCUMENTCOMPLETE && params->cArgs == 2) {
+      FOwner->PageArrived(Frame(params->rgvarg[1]));
+    } else if (id == DISPID_NAVIGATEERROR && params->cArgs == 5 &&
+               FOwner->IsTopFrame(Frame(params->rgvarg[4]))) {
+      // Not the browser's own error page: the control shows its placeholder instead.
+      VARIANT& cancel = params->rgvarg[0];
+      if (cancel.vt == (VT_BOOL | VT_BYREF) && cancel.pboolVal) *cancel.pboolVal = VARIANT_TRUE;
+      FOwner->PageFailed(Frame(params->rgvarg[4]));
+    }
+    return S_OK;
+  }
+
+ private:
+  ~TBrowserEvents() override = default;
+  static IUnknown* Frame(const VARIANT& v) { return v.vt == VT_DISPATCH ? v.pdispVal : nullptr; }
 };
 
 namespace {
+// The timer that waits for the page.
+constexpr UINT_PTR kPageTimer = 1;
+
 // The object libraries are bound with the browser object, after the first picture.
 TSystemLibrary Ole(L"ole32.dll");
 TSystemLibrary OleAutomation(L"oleaut32.dll");
 TSystemFunction<decltype(&::OleInitialize)> OleInitializeFn(Ole, "OleInitialize");
 TSystemFunction<decltype(&::CoCreateInstance)> CoCreateInstanceFn(Ole, "CoCreateInstance");
+TSystemFunction<decltype(&::CoGetClassObject)> CoGetClassObjectFn(Ole, "CoGetClassObject");
 TSystemFunction<decltype(&::OleSetContainedObject)> OleSetContainedObjectFn(
     Ole, "OleSetContainedObject");
 TSystemFunction<decltype(&::SysAllocStringLen)> SysAllocStringLenFn(OleAutomation,
@@ -121,10 +189,27 @@ TSystemFunction<decltype(&::VariantInit)> VariantInitFn(OleAutomation, "VariantI
 // A system without the object libraries has no browser object: the control stays empty.
 bool OleReady() {
   static const bool ready = OleInitializeFn.Available() && CoCreateInstanceFn.Available() &&
-                            OleSetContainedObjectFn.Available() &&
+                            CoGetClassObjectFn.Available() && OleSetContainedObjectFn.Available() &&
                             SysAllocStringLenFn.Available() && SysFreeStringFn.Available() &&
                             VariantInitFn.Available() && SUCCEEDED(OleInitializeFn(nullptr));
   return ready;
+}
+
+// A browser object without the system's HTML engine is made and hosted, but never shows a
+// page (Wine without its engine is such a system): the control then makes no object.
+bool HtmlEngineAvailable() {
+  static const bool available = [] {
+    static constexpr CLSID kHtmlDocument = {
+        0x25336920, 0x03f9, 0x11cf, {0x8f, 0xd0, 0x00, 0xaa, 0x00, 0x68, 0x6f, 0x13}};
+    IClassFactory* factory = nullptr;
+    if (FAILED(CoGetClassObjectFn(kHtmlDocument, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                  reinterpret_cast<void**>(&factory))) ||
+        !factory)
+      return false;
+    factory->Release();
+    return true;
+  }();
+  return available;
 }
 
 // The object library is loaded by a helper thread while the windows are built: the
@@ -188,6 +273,7 @@ void TWebBrowser::InitializeWnd() {
 void TWebBrowser::CreateBrowser() {
   if (FBrowser || !HandleAllocated() || !OleReady()) return;
   FTriedCreate = true;
+  if (!HtmlEngineAvailable()) return;
   IOleObject* ole = nullptr;
   if (FAILED(CoCreateInstanceFn(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                 reinterpret_cast<void**>(&ole))) ||
@@ -215,12 +301,41 @@ void TWebBrowser::CreateBrowser() {
   FBrowser = browser;
   // The banner is a picture, not a place for dialogs about scripts or certificates.
   FBrowser->put_Silent(VARIANT_TRUE);
+  IConnectionPointContainer* points = nullptr;
+  if (SUCCEEDED(FBrowser->QueryInterface(IID_IConnectionPointContainer,
+                                         reinterpret_cast<void**>(&points))) &&
+      points) {
+    IConnectionPoint* point = nullptr;
+    if (SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &point)) && point) {
+      FEvents = new TBrowserEvents(this);
+      if (FAILED(point->Advise(FEvents, &FEventsCookie))) FEventsCookie = 0;
+      point->Release();
+    }
+    points->Release();
+  }
   UpdateObjectRects();
 }
 
 void TWebBrowser::DestroyBrowser() {
   if (!FBrowser) return;
   IWebBrowser2* browser = std::exchange(FBrowser, nullptr);
+  if (FEvents) {
+    IConnectionPointContainer* points = nullptr;
+    if (FEventsCookie &&
+        SUCCEEDED(browser->QueryInterface(IID_IConnectionPointContainer,
+                                          reinterpret_cast<void**>(&points))) &&
+        points) {
+      IConnectionPoint* point = nullptr;
+      if (SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &point)) && point) {
+        point->Unadvise(FEventsCookie);
+        point->Release();
+      }
+      points->Release();
+    }
+    FEventsCookie = 0;
+    FEvents->Detach();
+    std::exchange(FEvents, nullptr)->Release();
+  }
   IOleInPlaceObject* inplace = nullptr;
   if (SUCCEEDED(
           browser->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inplace))) &&
@@ -274,14 +389,83 @@ bool TWebBrowser::Navigate(std::wstring_view URL) {
 }
 
 bool TWebBrowser::NavigateNow() {
+  ++FNavigation;
+  FWaitingForPage = false;
+  if (FFailed) {
+    // A new try: the browser object is made again, and the placeholder goes.
+    FFailed = false;
+    FTriedCreate = false;
+    Invalidate();
+  }
   IWebBrowser2* browser = Browser();
-  if (!browser) return false;
-  BSTR url = SysAllocStringLenFn(FURL.data(), static_cast<UINT>(FURL.size()));
-  VARIANT empty;
-  VariantInitFn(&empty);
-  HRESULT hr = browser->Navigate(url, &empty, &empty, &empty, &empty);
-  SysFreeStringFn(url);
-  return SUCCEEDED(hr);
+  HRESULT hr = E_FAIL;
+  if (browser) {
+    BSTR url = SysAllocStringLenFn(FURL.data(), static_cast<UINT>(FURL.size()));
+    VARIANT empty;
+    VariantInitFn(&empty);
+    hr = browser->Navigate(url, &empty, &empty, &empty, &empty);
+    SysFreeStringFn(url);
+  }
+  if (FAILED(hr)) {
+    Fail();
+    return false;
+  }
+  FWaitingForPage = true;
+  SetTimer(Handle(), kPageTimer, NavigateTimeoutMs, nullptr);
+  return true;
+}
+
+bool TWebBrowser::IsTopFrame(IUnknown* Frame) const {
+  if (!Frame || !FBrowser) return false;
+  IUnknown* a = nullptr;
+  IUnknown* b = nullptr;
+  FBrowser->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&a));
+  Frame->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&b));
+  const bool same = a && a == b;
+  if (a) a->Release();
+  if (b) b->Release();
+  return same;
+}
+
+void TWebBrowser::PageArrived(IUnknown* Frame) {
+  if (!FWaitingForPage || !IsTopFrame(Frame)) return;
+  FWaitingForPage = false;
+  KillTimer(Handle(), kPageTimer);
+}
+
+void TWebBrowser::PageFailed(IUnknown* Frame) {
+  if (FWaitingForPage && IsTopFrame(Frame)) Fail();
+}
+
+// From inside the browser's own calls the object cannot be closed: the control's message
+// does it a moment later.
+void TWebBrowser::Fail() {
+  FWaitingForPage = false;
+  if (HandleAllocated()) {
+    KillTimer(Handle(), kPageTimer);
+    PostMessageW(Handle(), PM_NAVIGATIONFAILED, FNavigation, 0);
+  }
+}
+
+void TWebBrowser::ReportFailure() {
+  DestroyBrowser();
+  FFailed = true;
+  Invalidate();
+  if (OnNavigateFailed) OnNavigateFailed(this);
+}
+
+void TWebBrowser::PaintWindow(HDC DC) {
+  if (!FFailed || !OnPaintPlaceholder) return;
+  RECT r;
+  GetClientRect(Handle(), &r);
+  if (r.right <= 0 || r.bottom <= 0) return;
+  TMemoryDC memory(CreateCompatibleDC(DC));
+  TBitmapHandle picture(CreateCompatibleBitmap(DC, r.right, r.bottom));
+  if (!memory || !picture) return;
+  TSelectObject selected(memory.Get(), picture.Get());
+  FillRect(memory.Get(), &r, ColorBrush(FColor));
+  OnPaintPlaceholder(memory.Get(), r);
+  BitBlt(DC, 0, 0, r.right, r.bottom, memory.Get(), 0, 0, SRCCOPY);
 }
 
 void TWebBrowser::BoundsChanged(const RECT& old) {
@@ -291,6 +475,23 @@ void TWebBrowser::BoundsChanged(const RECT& old) {
 
 void TWebBrowser::WndProc(TMessage& m) {
   switch (m.Msg) {
+    case PM_NAVIGATIONFAILED:
+      if (m.WParam == FNavigation && !FFailed) ReportFailure();
+      return;
+    case WM_TIMER:
+      if (m.WParam == kPageTimer) {
+        KillTimer(Handle(), kPageTimer);
+        if (FWaitingForPage) Fail();
+        return;
+      }
+      break;
+    case WM_ERASEBKGND:
+      // The placeholder covers the whole area.
+      if (FFailed && OnPaintPlaceholder) {
+        m.Result = 1;
+        return;
+      }
+      break;
     case WM_SIZE:
       TWinControl::WndProc(m);
       UpdateObjectRects();

@@ -1,5 +1,6 @@
 #include "net/NetAccountQuery.h"
 
+#include <chrono>
 #include <cstdlib>
 
 #include "Endpoints.h"
@@ -7,11 +8,11 @@
 
 namespace vpn {
 
+#if VPN_TEST_HOOKS
 namespace {
 
-// A test build's override from the environment; nothing in the shipped build.
+// A test build's override from the environment. The shipped build does not compile it.
 const char* TestOverride(const char* name) {
-  if constexpr (!endpoints::kTestHooks) return nullptr;
   const char* v = std::getenv(name);
   return v && *v ? v : nullptr;
 }
@@ -25,38 +26,131 @@ void OverrideLimit(const char* name, int& limit) {
 }
 
 }  // namespace
+#endif
 
-std::string AccountEndpoint() {
+std::string AccountEndpoint(const std::string& configured) {
+#if VPN_TEST_HOOKS
   if (const char* url = TestOverride("VPN_ACCOUNT_URL")) return url;
-  return "http://" + std::string(endpoints::kAccountHost) + ":" +
-         std::to_string(endpoints::kAccountPort) + endpoints::kAccountPath;
+#endif
+  return configured;
 }
 
 TAccountQueryLimits AccountQueryLimits() {
   TAccountQueryLimits limits;
+#if VPN_TEST_HOOKS
   OverrideLimit("VPN_ACCOUNT_CONNECT_TIMEOUT_MS", limits.ConnectTimeoutMs);
   OverrideLimit("VPN_ACCOUNT_READ_TIMEOUT_MS", limits.ReadTimeoutMs);
+  OverrideLimit("VPN_ACCOUNT_TOTAL_TIMEOUT_MS", limits.TotalTimeoutMs);
+#endif
   return limits;
 }
 
 TAccountQueryResult RunAccountQuery(TNetHTTP& http, const std::string& url,
                                     std::string_view userName, std::string_view password,
-                                    const TAccountQueryLimits& limits, std::string& reply) {
+                                    const TAccountQueryLimits& limits, std::string& reply,
+                                    const std::atomic<bool>* abort) {
   const std::string user = Trim(userName);
-  const std::string pass = Trim(password);
+  const SecretText pass(Trim(password));
   if (user.empty()) return aqNoUserName;
   if (pass.empty()) return aqNoPassword;
-  const std::vector<std::string> lines = {"UserID=" + user, "Upassword=" + pass};
+  // Built in place: a list written out would be copied into the vector, and the copies'
+  // sources would go unwiped.
+  std::vector<std::string> lines(2);
+  lines[0] = "UserID=" + user;
+  lines[1].reserve(pass.size() + 16);
+  lines[1] = "Upassword=";
+  lines[1] += pass.str();
+  struct TWipeLines {
+    std::vector<std::string>& l;
+    ~TWipeLines() {
+      for (std::string& line : l) WipeText(line);
+    }
+  } wipe{lines};
   TNetMemoryStream body;
+  http.ConnectTimeout = limits.ConnectTimeoutMs;
+  http.ReadTimeout = limits.ReadTimeoutMs;
+  http.MaxBodyBytes = limits.MaxBodyBytes;
+  http.Abort = abort;
   try {
-    http.ConnectTimeout = limits.ConnectTimeoutMs;
-    http.ReadTimeout = limits.ReadTimeoutMs;
     http.Post(url, lines, body);
   } catch (...) {
+    http.Abort = nullptr;
     return aqFailed;
   }
+  http.Abort = nullptr;
   reply = body.DataString();
   return aqReply;
 }
 
 }  // namespace vpn
+
+struct TAccountQueryJob::TShared {
+  std::shared_ptr<TNetHTTP> Http;
+  std::string Url, UserName;
+  vpn::SecretText Password;
+  vpn::TAccountQueryLimits Limits;
+  std::function<void()> EndedHandler;
+  std::atomic<bool> Abort{false};
+  mutable std::mutex Lock;
+  std::condition_variable EndedSignal;
+  bool Ended = false;  // held: Lock
+  vpn::TAccountQueryResult Result = vpn::aqFailed;
+  std::string Reply;
+};
+
+TAccountQueryJob::TAccountQueryJob(std::shared_ptr<TNetHTTP> http, std::string url,
+                                   std::string userName, vpn::SecretText password,
+                                   vpn::TAccountQueryLimits limits, std::function<void()> ended)
+    : FShared(std::make_shared<TShared>()) {
+  FShared->Http = std::move(http);
+  FShared->Url = std::move(url);
+  FShared->UserName = std::move(userName);
+  FShared->Password = std::move(password);
+  FShared->Limits = limits;
+  FShared->EndedHandler = std::move(ended);
+  FWorker = std::thread([shared = FShared] {
+    std::string reply;
+    const vpn::TAccountQueryResult result =
+        vpn::RunAccountQuery(*shared->Http, shared->Url, shared->UserName, shared->Password.view(),
+                             shared->Limits, reply, &shared->Abort);
+    shared->Password = vpn::SecretText();
+    {
+      std::lock_guard lock(shared->Lock);
+      shared->Result = shared->Abort ? vpn::aqFailed : result;
+      shared->Reply = std::move(reply);
+      shared->Ended = true;
+    }
+    shared->EndedSignal.notify_all();
+    if (shared->EndedHandler) shared->EndedHandler();
+  });
+}
+
+TAccountQueryJob::~TAccountQueryJob() {
+  Stop();
+  std::unique_lock lock(FShared->Lock);
+  const bool ended = FShared->EndedSignal.wait_for(lock, std::chrono::seconds(2),
+                                                   [this] { return FShared->Ended; });
+  lock.unlock();
+  if (ended)
+    FWorker.join();
+  else
+    FWorker.detach();
+}
+
+bool TAccountQueryJob::Ended() const {
+  std::lock_guard lock(FShared->Lock);
+  return FShared->Ended;
+}
+
+void TAccountQueryJob::Stop() {
+  FShared->Abort = true;
+}
+
+vpn::TAccountQueryResult TAccountQueryJob::Result() const {
+  std::lock_guard lock(FShared->Lock);
+  return FShared->Ended ? FShared->Result : vpn::aqFailed;
+}
+
+const std::string& TAccountQueryJob::Reply() const {
+  return FShared->Reply;
+}

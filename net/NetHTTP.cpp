@@ -68,6 +68,11 @@ void TNetHTTP::Post(const std::string& url, const std::vector<std::string>& line
   if (Request.ContentType.empty() || vpn::SameTextAscii(Request.ContentType, "text/html"))
     Request.ContentType = "application/x-www-form-urlencoded";
   TNetMemoryStream body(vpn::BuildFormBody(lines, (HTTPOptions & hoForceEncodeParams) != 0));
+  // The form may carry a password: the body is wiped however the post ends.
+  struct TWipeBody {
+    TNetMemoryStream& b;
+    ~TWipeBody() { b.Wipe(); }
+  } wipe{body};
   Post(url, body, response);
 }
 
@@ -266,7 +271,7 @@ void TNetHTTP::ProcessCookies() {
 void TNetHTTP::ReadBody(TNetStream& into) {
   ConnectionSource source(*this);
   std::string body;
-  vpn::ReadReplyBody(source, Response.Head, body);
+  vpn::ReadReplyBody(source, Response.Head, body, MaxBodyBytes);
   WriteAll(into, body);
 }
 

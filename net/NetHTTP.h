@@ -139,6 +139,8 @@ class TNetHTTP : public TNetTCPClient {
   bool AllowCookies = true;
   // The connect limit in ms; 0 takes ReadTimeout (which 0 makes a plain blocking connect).
   int ConnectTimeout = 0;
+  // The largest reply body taken; a longer one raises ENetReplyTooLarge. -1: no limit.
+  int64_t MaxBodyBytes = -1;
 
   // Called for a redirect: may change the destination and decide whether to follow it
   // (Handled starts as HandleRedirects).

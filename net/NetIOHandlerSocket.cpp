@@ -23,10 +23,11 @@ void TNetIOHandlerSocket::ConnectClient(const std::string& host, int port,
   b.PeerPort = port;
   if (!useNagle) b.SetSockOpt(NetProtoTCP, NetOptTCPNoDelay, 1);
 
-  if (timeoutMs == -1 || timeoutMs == 0) {
+  if ((timeoutMs == -1 || timeoutMs == 0) && !Abort) {
     b.Stack().CheckForSocketError(b.Connect());
     return;
   }
+  const bool limited = timeoutMs != -1 && timeoutMs != 0;
 
   // The connect blocks on its own thread while this one watches the clock; when the
   // limit runs out the socket is shut and closed, which ends the waiting connect.
@@ -41,8 +42,9 @@ void TNetIOHandlerSocket::ConnectClient(const std::string& host, int port,
     done = true;
   });
   int waited = 0;
-  while (!done && waited < timeoutMs) {
-    int step = std::min(125, timeoutMs - waited);
+  const auto aborted = [&] { return Abort && Abort->load(); };
+  while (!done && (!limited || waited < timeoutMs) && !aborted()) {
+    int step = limited ? std::min(125, timeoutMs - waited) : 125;
     std::this_thread::sleep_for(std::chrono::milliseconds(step));
     waited += step;
   }
@@ -54,6 +56,7 @@ void TNetIOHandlerSocket::ConnectClient(const std::string& host, int port,
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     b.CloseSocket();
     connector.join();
+    if (aborted()) throw ENetOperationAborted();
     throw ENetConnectTimeout();
   }
   connector.join();

@@ -3,6 +3,7 @@
 // these virtual functions, so another handler can stand in for the socket.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -19,7 +20,7 @@ class TNetIOHandlerSocket {
   virtual void Open();
   // Creates the stream socket, binds it, resolves the host and connects. A time limit
   // other than -1 and 0 connects on a second thread and raises ENetConnectTimeout when
-  // the limit runs out first.
+  // the limit runs out first (ENetOperationAborted when Abort is set first).
   virtual void ConnectClient(const std::string& host, int port, const std::string& boundIP,
                              int boundPort, bool useNagle, int timeoutMs);
   // Shuts sending down and closes the socket; the handle object stays.
@@ -35,6 +36,11 @@ class TNetIOHandlerSocket {
   virtual int LastError();
 
   TNetSocketHandle* Binding() const { return FBinding.get(); }
+
+  // The connection's abort flag (TNetTCPConnection::Abort): a connect under a time limit
+  // ends early with ENetOperationAborted when it is set; with it, a connect without a
+  // limit waits the same way.
+  const std::atomic<bool>* Abort = nullptr;
 
  private:
   std::unique_ptr<TNetSocketHandle> FBinding;

@@ -1,10 +1,12 @@
 #include "net/NetTCPConnection.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <vector>
 
 #include "core/net/SocketErrors.h"
+#include "core/text/secret.h"
 
 using namespace vpn::net;
 
@@ -72,7 +74,7 @@ int TNetTCPConnection::ReadFromStack(bool raiseIfDisconnected, int timeoutMs, bo
   std::vector<char> buf(size_t(std::max(RecvBufferSize, 1)));
   int count;
   do {
-    if (!FIoHandler->Readable(timeoutMs)) {
+    if (!WaitReadable(timeoutMs)) {
       if (raiseOnTimeout) throw ENetReadTimeout();
       return -1;
     }
@@ -95,6 +97,26 @@ int TNetTCPConnection::ReadFromStack(bool raiseIfDisconnected, int timeoutMs, bo
     CheckForDisconnect(raiseIfDisconnected);
   } while (count == 0 && FIoHandler && FIoHandler->Connected());
   return count;
+}
+
+bool TNetTCPConnection::WaitReadable(int timeoutMs) {
+  if (!Abort) return FIoHandler->Readable(timeoutMs);
+  // In short slices, so that the caller's abort is seen within one of them.
+  constexpr int kSliceMs = 100;
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    if (Abort->load()) throw ENetOperationAborted();
+    int slice = kSliceMs;
+    if (timeoutMs != NetWaitForever) {
+      const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now() - start)
+                              .count();
+      if (waited >= timeoutMs && waited > 0) return false;
+      slice = int(std::min<long long>(slice, std::max<long long>(timeoutMs - waited, 0)));
+    }
+    if (FIoHandler->Readable(slice)) return true;
+    if (timeoutMs == 0) return false;
+  }
 }
 
 std::string TNetTCPConnection::ReadLn(std::string_view terminator, int timeoutMs, int maxLength) {
@@ -226,6 +248,8 @@ void TNetTCPConnection::WriteStream(TNetStream& stream) {
   stream.SetPosition(0);
   int64_t remaining = stream.Size();
   std::vector<char> buf(size_t(std::max(SendBufferSize, 1)));
+  // A body may carry a password: the piece buffer is wiped however the sending ends.
+  const vpn::WipeOnExit wipe(buf);
   while (remaining > 0) {
     int64_t want = std::min<int64_t>(remaining, int64_t(buf.size()));
     int64_t got = stream.Read(buf.data(), want);

@@ -14,6 +14,7 @@
 // The connection is made by TNetTCPClient (net/NetTCPClient.h), which holds Host and Port.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,6 +40,10 @@ class TNetTCPConnection {
   TNetMaxLineAction MaxLineAction = maException;
   int RecvBufferSize = 32768;  // largest single receive
   int SendBufferSize = 32768;  // piece size of WriteStream
+  // Set by a caller on another thread that gives up on the connection: every wait (the
+  // connect, each read) then ends within a fraction of a second with
+  // ENetOperationAborted. Null: waits end only by their limits.
+  const std::atomic<bool>* Abort = nullptr;
 
   // The I/O handler; without one, Connect creates one that the connection owns and frees
   // at Disconnect. A handler set here stays the caller's.
@@ -108,4 +113,6 @@ class TNetTCPConnection {
  private:
   void SendNow(const char* data, size_t n);
   bool DisconnectedNow();
+  // Readable within timeoutMs (NetWaitForever: no limit), watching Abort meanwhile.
+  bool WaitReadable(int timeoutMs);
 };

@@ -24,16 +24,12 @@ std::string DialFailureStatus(std::int64_t code) {
   return "无法连接，错误号为:" + std::to_string(code);
 }
 
-bool RemembersPassword(std::string_view check_value) {
-  return check_value == "Yes";
+std::string HangUpFailureStatus(std::int64_t code) {
+  return "断开失败，错误号为:" + std::to_string(code);
 }
 
-std::string HttpAddress(std::string_view host, unsigned port, std::string_view path) {
-  std::string address = "http://";
-  address += host;
-  if (port != 80) address += ":" + std::to_string(port);
-  address += path;
-  return address;
+bool RemembersPassword(std::string_view check_value) {
+  return check_value == "Yes";
 }
 
 }  // namespace vpn::app

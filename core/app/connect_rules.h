@@ -1,6 +1,6 @@
 // The main window's decisions that need no window: which input the connect refuses,
 // which dialing path a system takes, the texts of a failed dial, the remembered-password
-// choice and the web addresses of the service.
+// choice.
 #pragma once
 
 #include <cstdint>
@@ -31,14 +31,14 @@ bool DialsWithProgress(std::string_view os_version_name);
 
 // The status of a failed dial: the fixed text followed directly by the number in decimal.
 std::string DialFailureStatus(std::int64_t code);
+// The status of a hang-up the system refused or did not finish: "断开失败，错误号为:"
+// and the number, the same way.
+std::string HangUpFailureStatus(std::int64_t code);
 
 // The settings' "Check" value ticks "remember password" only when it is exactly "Yes".
 bool RemembersPassword(std::string_view check_value);
 inline const char* CheckValue(bool remember) {
   return remember ? "Yes" : "No";
 }
-
-// "http://host[:port]path"; the port is left out when it is 80.
-std::string HttpAddress(std::string_view host, unsigned port, std::string_view path);
 
 }  // namespace vpn::app

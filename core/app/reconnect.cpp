@@ -25,6 +25,10 @@ std::string ReconnectDialText(unsigned attempt) {
   return "正在第" + std::to_string(attempt) + "次重连...";
 }
 
+std::string NetworkWaitText(unsigned attempt) {
+  return "等待网络恢复后第" + std::to_string(attempt) + "次重连";
+}
+
 std::string ReconnectTip(std::string_view caption, std::string_view text) {
   std::string tip(caption);
   tip += ' ';

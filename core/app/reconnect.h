@@ -25,6 +25,10 @@ std::string ReconnectWaitText(unsigned attempt, unsigned seconds, std::int64_t l
 // While try `attempt` dials: "正在第1次重连...".
 std::string ReconnectDialText(unsigned attempt);
 
+// While try `attempt` waits for the network to come back (after the machine woke):
+// "等待网络恢复后第1次重连".
+std::string NetworkWaitText(unsigned attempt);
+
 // The tray tip of a reconnect text: the caption, a blank, the text, cut to the tip's room.
 std::string ReconnectTip(std::string_view caption, std::string_view text);
 

@@ -27,10 +27,14 @@ class HttpReplySource {
 // Appends the body that the reply `head` announces to `out`: Content-Length bytes
 // (fewer when the server closes early), chunked coding, or everything until the close
 // when neither is given. A Content-Length of 0 or less reads nothing.
-void ReadReplyBody(HttpReplySource& source, const HttpReplyHead& head, std::string& out);
+// With `max_body` 0 or more, a body longer than that raises ENetReplyTooLarge as soon as
+// that is known (an announced length at once, before anything is read): a server that
+// sends for ever cannot make the program's memory grow for ever.
+void ReadReplyBody(HttpReplySource& source, const HttpReplyHead& head, std::string& out,
+                   int64_t max_body = -1);
 
 // The chunked coding alone: chunk lines, chunk data, the line after each chunk, and the
-// line after the last (0) chunk. Trailer headers are not read.
-void ReadChunkedBody(HttpReplySource& source, std::string& out);
+// line after the last (0) chunk. Trailer headers are not read. `max_body` as above.
+void ReadChunkedBody(HttpReplySource& source, std::string& out, int64_t max_body = -1);
 
 }  // namespace vpn

@@ -1,5 +1,6 @@
 #include "core/http/HttpText.h"
 
+#include "core/text/secret.h"
 #include "core/text/text.h"
 
 namespace vpn {
@@ -26,18 +27,28 @@ std::string EncodeFormValue(std::string_view value) {
 }
 
 std::string BuildFormBody(const std::vector<std::string>& lines, bool encode_values) {
+  // The values may hold a password: every buffer built here is big enough from the start
+  // (no growth leaves a copy behind in freed memory) and wiped before it goes.
+  size_t room = 0;
+  for (const std::string& line : lines) room += line.size() * 3 + 2;
   std::string body;
+  body.reserve(room);
   for (const std::string& line : lines) {
     const size_t eq = line.find('=');
-    if (encode_values && eq != std::string::npos && eq + 1 < line.size())
-      body += line.substr(0, eq + 1) + EncodeFormValue(std::string_view(line).substr(eq + 1));
-    else
+    if (encode_values && eq != std::string::npos && eq + 1 < line.size()) {
+      body.append(line, 0, eq + 1);
+      std::string value = EncodeFormValue(std::string_view(line).substr(eq + 1));
+      body += value;
+      WipeText(value);
+    } else {
       body += line;
+    }
     body += lines.size() < 2 ? "\r\n" : "&";
   }
   if (lines.size() >= 2) {
     // Line breaks inside an unencoded value separate fields as well.
     std::string joined;
+    joined.reserve(body.size());
     for (size_t i = 0; i < body.size(); ++i) {
       if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') {
         joined += '&';
@@ -47,8 +58,11 @@ std::string BuildFormBody(const std::vector<std::string>& lines, bool encode_val
       }
     }
     body.swap(joined);
+    WipeText(joined);
   }
-  return Trim(body);
+  std::string trimmed = Trim(body);
+  WipeText(body);
+  return trimmed;
 }
 
 // ---- the request ----

@@ -36,6 +36,10 @@ VPN_NET_EXCEPTION(ENetNotConnected, "Not Connected");
 VPN_NET_EXCEPTION(ENetConnClosedGracefully, "Connection Closed Gracefully.");
 VPN_NET_EXCEPTION(ENetClosedSocket, "Disconnected.");
 VPN_NET_EXCEPTION(ENetReadTimeout, "Read Timeout");
+// The caller gave up on the connection (its abort flag was set) while it waited.
+VPN_NET_EXCEPTION(ENetOperationAborted, "Operation aborted.");
+// A reply larger than the caller accepts.
+VPN_NET_EXCEPTION(ENetReplyTooLarge, "Reply too large.");
 VPN_NET_EXCEPTION(ENetReadLnMaxLineLengthExceeded, "Max line length exceeded.");
 VPN_NET_EXCEPTION(ENetNoDataToRead, "No data to read.");
 VPN_NET_EXCEPTION(ENetStackSetSizeExceeded, "Set Size Exceeded.");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/text/secret.h"
+
 int64_t TNetMemoryStream::Read(void* buffer, int64_t n) {
   if (n <= 0 || FPos >= Size()) return 0;
   int64_t count = std::min(n, Size() - FPos);
@@ -17,6 +19,11 @@ int64_t TNetMemoryStream::Write(const void* buffer, int64_t n) {
   std::memcpy(FData.data() + FPos, buffer, size_t(n));
   FPos += n;
   return n;
+}
+
+void TNetMemoryStream::Wipe() {
+  vpn::WipeText(FData);
+  FPos = 0;
 }
 
 void TNetMemoryStream::SetPosition(int64_t pos) {

@@ -35,6 +35,8 @@ class TNetMemoryStream : public TNetStream {
   void SetSize(int64_t size) override;
 
   const std::string& DataString() const { return FData; }
+  // Zeros the bytes (a form body with a password) and empties the stream.
+  void Wipe();
 
  private:
   std::string FData;

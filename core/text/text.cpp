@@ -9,6 +9,12 @@ std::string Trim(std::string_view s) {
   return std::string(s.substr(b, e - b));
 }
 
+bool IsBlank(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) > 32) return false;
+  return true;
+}
+
 std::string AsciiLower(std::string_view s) {
   std::string r(s);
   for (char& c : r)

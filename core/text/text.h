@@ -10,6 +10,8 @@ namespace vpn {
 // line breaks, control characters). GBK lead and trail bytes are all above 0x80, so
 // this never cuts a Chinese character in half.
 std::string Trim(std::string_view s);
+// Whether Trim would leave nothing (the text is not copied: it may be a password).
+bool IsBlank(std::string_view s);
 
 // Lower-cases ASCII letters only; GBK double-byte characters are left alone.
 std::string AsciiLower(std::string_view s);

@@ -177,6 +177,13 @@ void TSkinControl::ReadState() {
 
 void TSkinControl::ReadCaption() {
   if (!FWindow) return;
+  // A password edit's text is never copied: the skin draws no caption on an edit, and a
+  // copy would keep the password in memory for the window's life. (The message is an
+  // edit's own; other classes answer it with 0.)
+  if (SendMessageW(FWindow, EM_GETPASSWORDCHAR, 0, 0) != 0) {
+    FCaption.clear();
+    return;
+  }
   // Captions are short; a longer text is cut where the skin stops caring.
   wchar_t text[1001] = {};
   SendMessageW(FWindow, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));

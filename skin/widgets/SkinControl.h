@@ -85,6 +85,8 @@ class TSkinControl : public TComponent {
   // for a skin control the application brings).
   bool Recolour() const { return FRecolour; }
   void SetRecolour(bool Value) { FRecolour = Value; }
+  // The window text as the skin keeps it (a password edit's never).
+  const std::wstring& Caption() const { return FCaption; }
   // Hot and pressed (TButtonStateBit) for the controls that show them.
   unsigned ButtonState() const { return FButtonState; }
   // The window rectangle on the screen when last painted or made hot.

@@ -146,6 +146,70 @@ TEST_F(AccountQuery, ShowsTheReplyOnSeveralLinesAndFailuresLeaveTheWindowAlone) 
   EXPECT_EQ(Label1(), kReply);
 }
 
+// Pixels of the window that are pure black (the cover below is black).
+int BlackPixels(HWND w) {
+  const e2e::Image shot = e2e::CaptureScreen(w);
+  int n = 0;
+  for (std::uint32_t p : shot.pixels) n += p == 0;
+  return n;
+}
+
+// A black window over `w` for a moment: once it is gone, only a window that paints
+// shows its picture again.
+bool RepaintsAfterBeingCovered(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  const int before = BlackPixels(w);
+  HWND cover =
+      CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"",
+                      WS_POPUP | WS_VISIBLE | SS_BLACKRECT, r.left, r.top, r.right - r.left,
+                      r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  e2e::WaitUntil([&] { return BlackPixels(w) > before + 1000; }, 1000);
+  DestroyWindow(cover);
+  return e2e::WaitUntil([&] { return BlackPixels(w) < before + 200; }, 1500);
+}
+
+// A server that sends a byte a second for ever: no read waits long, so only the whole
+// query's limit ends it. Meanwhile the window answers and paints, and a second click
+// sends nothing.
+TEST_F(AccountQuery, ADrippingServerFailsWithinTheLimitWhileTheWindowPaints) {
+  Server("drip");
+  Start(ServerUrl() + "/webadmin/useradmin/vpnclient.php", L"30000");
+  TypeCredentials(L"demo", L"demo");
+  const int before = Server("count");
+  const ULONGLONG asked = GetTickCount64();
+  Ask();
+  Ask();
+  HWND box = nullptr;
+  int checks = 0;
+  while (!(box = e2e::FindDialog(app_.Pid(), kTitle)) && GetTickCount64() - asked < 45000) {
+    DWORD_PTR answer = 0;
+    const ULONGLONG sent = GetTickCount64();
+    ASSERT_TRUE(SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
+        << "the window stopped answering " << (sent - asked) << " ms into the query";
+    EXPECT_LT(GetTickCount64() - sent, 1000u);
+    if (checks++ % 5 == 1) {
+      EXPECT_TRUE(RepaintsAfterBeingCovered(main_))
+          << "the window did not paint " << (sent - asked) << " ms into the query";
+      if (checks < 5) e2e::SaveScreenshot(e2e::ArtifactPath(L"account-waiting.bmp"), main_);
+    }
+    e2e::WaitUntil([] { return false; }, 1000);
+  }
+  const ULONGLONG waited = GetTickCount64() - asked;
+  EXPECT_EQ(Server("count"), before + 1) << "the second click sent a second query";
+  ASSERT_NE(box, nullptr) << "no failure message after " << waited << " ms";
+  EXPECT_GE(waited, 33000u);
+  EXPECT_LE(waited, 40000u);
+  ExpectFailureMessage(1000);
+  EXPECT_FALSE(IsWindowVisible(form2_));
+
+  // The next query goes out and comes back as usual.
+  Server("reply");
+  Ask();
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(form2_) != FALSE; }, 10000));
+  EXPECT_EQ(Label1(), kReply);
+}
+
 TEST_F(AccountQuery, ADeadServerGivesTheFailureMessage) {
   Start("http://127.0.0.1:1/webadmin/useradmin/vpnclient.php");
   TypeCredentials(L"demo", L"demo");

@@ -1,11 +1,14 @@
-// The program's installer as an administrator uses it: install, start the installed
-// program, upgrade in place, refuse a downgrade, uninstall; and what each step leaves.
+// The shipped program's installer as an administrator uses it: install, start the installed
+// program, upgrade in place, refuse a downgrade, uninstall, the optional NAT setting; and
+// what each step leaves.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after <windows.h>, which they need
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,15 @@ std::wstring InstallDir() {
 }
 std::wstring InstalledProgram() {
   return InstallDir() + L"\\vpnclient.exe";
+}
+std::wstring ServiceIni() {
+  return InstallDir() + L"\\service.ini";
+}
+// The optional L2TP/IPsec-behind-NAT setting, as the IPsec policy agent reads it.
+const wchar_t kPolicyAgentKey[] = L"SYSTEM\\CurrentControlSet\\Services\\PolicyAgent";
+std::optional<DWORD> NatSetting() {
+  return e2e::RegDword(HKEY_LOCAL_MACHINE, kPolicyAgentKey,
+                       L"AssumeUDPEncapsulationContextOnSendRule");
 }
 std::wstring Lower(std::wstring s) {
   for (auto& c : s) c = towlower(c);
@@ -129,6 +141,8 @@ class Installer : public ::testing::Test {
           << file << " is not built";
     RemoveAll();
     e2e::DeleteSettings();
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyAgentKey,
+                       L"AssumeUDPEncapsulationContextOnSendRule");
   }
   void TearDown() override {
     RemoveAll();
@@ -161,6 +175,8 @@ void UseInstalledProgram() {
     e2e::Sync(main);
     e2e::WaitUntil([] { return false; }, 300);
     e2e::SaveScreenshot(e2e::ArtifactPath(L"installed-main.bmp"), main);
+    // The installed service.ini was read without a fault: the status bar says nothing of it.
+    EXPECT_EQ(e2e::StatusText(e2e::Control(main, L"StatusBar1")), L"断开");
 
     e2e::TypeText(e2e::Control(main, L"IPAddrTxt"), L"127.0.0.1");
     e2e::TypeText(e2e::Control(main, L"UserNameTxt"), L"demo");
@@ -200,10 +216,17 @@ TEST_F(Installer, InstallsRunsUpgradesAndUninstallsKeepingTheSettings) {
   EXPECT_NE(Lower(entries[0].uninstall).find(L"msiexec.exe /x" + Lower(entries[0].code)),
             std::wstring::npos)
       << e2e::WideToUtf8(entries[0].uninstall);
+  // The service configuration beside the program: the commented sample, naming its keys.
+  const std::vector<std::string> ini = e2e::ReadLines(ServiceIni());
+  ASSERT_FALSE(ini.empty()) << "no service.ini beside the installed program";
+  EXPECT_EQ(std::count(ini.begin(), ini.end(), ";TunnelType="), 1);
+  // The NAT setting is left alone unless asked for.
+  EXPECT_FALSE(NatSetting());
 
   ASSERT_NO_FATAL_FAILURE(UseInstalledProgram());
   EXPECT_EQ(e2e::Setting(L"IPAddr"), L"127.0.0.1");
-  ASSERT_TRUE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
+  // The remembered password is the user's own.
+  ASSERT_TRUE(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"));
 
   // The next version replaces this one in place: one entry, the program where it was.
   ASSERT_EQ(Msiexec(L"/i " + Package(VPN_NEXT_MSI_FILE)), 0u);
@@ -228,7 +251,7 @@ TEST_F(Installer, InstallsRunsUpgradesAndUninstallsKeepingTheSettings) {
   EXPECT_TRUE(Entries().empty());
   EXPECT_EQ(e2e::Setting(L"IPAddr"), L"127.0.0.1");
   EXPECT_EQ(e2e::Setting(L"Check"), L"Yes");
-  EXPECT_TRUE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
+  EXPECT_TRUE(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"));
 }
 
 TEST_F(Installer, UninstallAskedToRemoveTheSettingsRemovesThemToo) {
@@ -243,3 +266,25 @@ TEST_F(Installer, UninstallAskedToRemoveTheSettingsRemovesThemToo) {
 }
 
 }  // namespace
+
+TEST_F(Installer, TheNatSettingIsAnOptionalPartThatAsksForARestartAndGoesWithTheProgram) {
+  // Chosen with the program: the setting is written and the installer asks for a restart
+  // (suppressed here, so it answers with the code that says a restart is needed).
+  ASSERT_EQ(Msiexec(L"/i " + Package(VPN_MSI_FILE) + L" ADDLOCAL=ALL REBOOT=ReallySuppress"),
+            DWORD(ERROR_SUCCESS_REBOOT_REQUIRED));
+  EXPECT_EQ(NatSetting(), 2u);
+  EXPECT_TRUE(e2e::FileExists(InstalledProgram()));
+  EXPECT_TRUE(e2e::FileExists(ServiceIni()));
+  // Taken away alone: the program stays, and taking it away asks for no restart.
+  ASSERT_EQ(Msiexec(L"/i " + Package(VPN_MSI_FILE) + L" REMOVE=NatTraversal"), 0u);
+  EXPECT_FALSE(NatSetting());
+  EXPECT_TRUE(e2e::FileExists(InstalledProgram()));
+  // Chosen later for the installed program, and removed with it.
+  ASSERT_EQ(
+      Msiexec(L"/i " + Package(VPN_MSI_FILE) + L" ADDLOCAL=NatTraversal REBOOT=ReallySuppress"),
+      DWORD(ERROR_SUCCESS_REBOOT_REQUIRED));
+  EXPECT_EQ(NatSetting(), 2u);
+  ASSERT_EQ(Msiexec(L"/x " + Package(VPN_MSI_FILE)), 0u);
+  EXPECT_FALSE(NatSetting());
+  EXPECT_FALSE(e2e::FileExists(InstalledProgram()));
+}

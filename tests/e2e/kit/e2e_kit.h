@@ -76,8 +76,10 @@ void RegDeleteTree(HKEY root, const wchar_t* key);  // no error when missing
 inline std::optional<std::wstring> Setting(const wchar_t* value) {
   return RegString(HKEY_LOCAL_MACHINE, kSettingsKey, value);
 }
+// The settings of the user (the remembered password and its choice) go with them.
 inline void DeleteSettings() {
   RegDeleteTree(HKEY_LOCAL_MACHINE, kSettingsKey);
+  RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 // ---- The program under test -------------------------------------------------------------
@@ -85,7 +87,7 @@ inline void DeleteSettings() {
 struct StartOptions {
   std::wstring exe;                       // empty: ProgramPath()
   std::wstring args;                      // appended to the command line
-  bool clean_settings = true;             // delete HKLM\SOFTWARE\vpnclient before the start
+  bool clean_settings = true;             // DeleteSettings() before the start
   bool prefer_rassim = true;              // rasapi32.dll beside the exe is preferred (if it exists)
   bool allow_other_copies = false;        // else Start fails if the same exe already runs
   std::wstring main_class = L"TFrmMain";  // the window Stop() closes
@@ -173,7 +175,9 @@ struct ControlInfo {
 // request); throws Failure when the form does not answer.
 std::vector<ControlInfo> DescribeControls(HWND form);
 std::optional<ControlInfo> DescribeControl(HWND form, std::wstring_view name);
-// Returns once the form's thread has handled every message posted to it before.
+// Returns once the form's thread has handled every message posted to it before. A program
+// that does not answer the kit's requests (a shipped one) is asked through the probe the
+// kit hooks into its thread (e2e_menu_probe.dll).
 void Sync(HWND form, DWORD ms = 5000);
 
 // The window that has the keyboard focus in the thread of `w`, and the name of the
@@ -251,6 +255,35 @@ void PickMenuItem(HWND popup, std::wstring_view text);
 void PickMenuItemByKey(HWND popup, std::wstring_view text);
 // Escape; waits until the menu is gone.
 bool CloseMenu(HWND popup, DWORD ms = 3000);
+
+// ---- The program's web links and settings menu ------------------------------------------
+
+// Stands in for the default browser while it lives: the shell's handler of http addresses
+// becomes e2e_link_recorder.exe (beside the test), which writes each address it is asked
+// to open, one UTF-8 line each, to a log in the artifacts folder. The program finds the log
+// through its environment: Watch adds it to the start options. The old handler comes back
+// at the end.
+class LinkRecorder {
+ public:
+  LinkRecorder();
+  ~LinkRecorder();
+  LinkRecorder(const LinkRecorder&) = delete;
+  LinkRecorder& operator=(const LinkRecorder&) = delete;
+  void Watch(StartOptions& options) const;
+  std::vector<std::string> Opened() const;
+  bool WaitFor(size_t count, DWORD ms = 10000) const;
+
+ private:
+  std::wstring log_;
+  std::optional<std::wstring> old_;
+};
+
+// The main window's settings menu is opened only by Button4, which the layout keeps out of
+// sight: ShowSettingsButton brings it into the window below the disconnect button, as a
+// build that showed it would; OpenSettingsMenu clicks it and returns the open menu (null,
+// and a screenshot, when none opened).
+HWND ShowSettingsButton(HWND main);
+HWND OpenSettingsMenu(DWORD pid, HWND settings_button);
 
 // ---- Waiting ----------------------------------------------------------------------------
 

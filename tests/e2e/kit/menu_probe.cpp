@@ -1,8 +1,11 @@
-// Loaded into the program under test by the kit's thread hook (WH_CALLWNDPROC on the
-// thread that shows a popup menu): answers the kit's request to describe the open menu.
-// A menu handle means nothing outside the process that made it, so the menu is read here,
+// Loaded into the program under test by the kit's thread hooks. WH_CALLWNDPROC on the
+// thread that shows a popup menu: answers the kit's request to describe the open menu. A
+// menu handle means nothing outside the process that made it, so the menu is read here,
 // inside, and the answer goes back to the kit's receiver window as WM_COPYDATA, one UTF-8
-// line per item: id, state, type, screen rectangle, text.
+// line per item: id, state, type, screen rectangle, text. WH_GETMESSAGE on a window's
+// thread: answers the kit's sync request once the thread takes it from its queue, that is
+// after everything posted before it, for programs that do not answer the kit themselves
+// (the shipped ones).
 #include <windows.h>
 
 #include <cstdio>
@@ -13,10 +16,16 @@
 namespace {
 
 constexpr ULONG_PTR kMenuTag = static_cast<ULONG_PTR>(e2e::ReplyKind::Menu);
+constexpr ULONG_PTR kSyncTag = static_cast<ULONG_PTR>(e2e::ReplyKind::Sync);
 constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 
 UINT DescribeMenuMessage() {
   static UINT msg = RegisterWindowMessageW(L"VpnE2e.DescribeMenu");
+  return msg;
+}
+
+UINT SyncMessage() {
+  static UINT msg = RegisterWindowMessageW(L"VpnE2e.Sync");
   return msg;
 }
 
@@ -77,6 +86,19 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeProc(int code, WPARAM
     const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
     if (m->message == DescribeMenuMessage() && IsMenuWindow(m->hwnd))
       Describe(m->hwnd, reinterpret_cast<HWND>(m->wParam));
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK SyncProbeProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && wp == PM_REMOVE) {
+    auto* m = reinterpret_cast<MSG*>(lp);
+    if (m->message == SyncMessage()) {
+      COPYDATASTRUCT cds{kSyncTag, 0, nullptr};
+      SendMessageW(reinterpret_cast<HWND>(m->wParam), WM_COPYDATA,
+                   reinterpret_cast<WPARAM>(m->hwnd), reinterpret_cast<LPARAM>(&cds));
+      m->message = WM_NULL;  // not for the program
+    }
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }

@@ -1,8 +1,6 @@
 // Popup menus of another process: found as its "#32768" window, read through the probe
 // that the kit's hook loads into the program (e2e_menu_probe.dll), picked with the real
 // mouse or the item's key.
-#include <map>
-
 #include "tests/e2e/kit/e2e_kit.h"
 #include "tests/e2e/kit/reply_receiver.h"
 
@@ -18,18 +16,9 @@ UINT DescribeMenuMessage() {
   return msg;
 }
 
-// The probe hooked into the thread that shows the menu, once per thread.
+// The probe hooked into the thread that shows the menu.
 void EnsureProbe(DWORD thread) {
-  static std::map<DWORD, HHOOK> hooks;
-  if (hooks.count(thread)) return;
-  static HMODULE probe = LoadLibraryW((BinDir() + L"\\e2e_menu_probe.dll").c_str());
-  if (!probe) Fail("e2e_menu_probe.dll is missing beside the test");
-  // Through a plain pointer: the looked-up address has no function type of its own.
-  auto proc =
-      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeProc")));
-  HHOOK hook = proc ? SetWindowsHookExW(WH_CALLWNDPROC, proc, probe, thread) : nullptr;
-  if (!hook) Fail("the menu probe could not be hooked into the program");
-  hooks[thread] = hook;
+  HookProbe(thread, WH_CALLWNDPROC, "MenuProbeProc");
 }
 
 std::vector<std::string> SplitLine(const std::string& line, size_t fields) {

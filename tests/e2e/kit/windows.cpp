@@ -4,6 +4,8 @@
 // (after <windows.h>)
 #include <commctrl.h>
 
+#include <map>
+
 namespace e2e {
 namespace {
 
@@ -221,13 +223,38 @@ std::optional<ControlInfo> DescribeControl(HWND form, std::wstring_view name) {
   return std::nullopt;
 }
 
+namespace {
+
+// Whether the form's program answers the describe request itself (the test builds do, a
+// shipped program does not even know it); asked once per process.
+bool AnswersDescribe(HWND form) {
+  static std::map<DWORD, bool> known;
+  const DWORD pid = PidOf(form);
+  if (auto it = known.find(pid); it != known.end()) return it->second;
+  const bool answers = Send(form, DescribeMessage(),
+                            reinterpret_cast<WPARAM>(ReplyReceiver::Get().Window()), 0) == 1;
+  known[pid] = answers;
+  return answers;
+}
+
+UINT SyncMessage() {
+  static UINT msg = RegisterWindowMessageW(L"VpnE2e.Sync");
+  return msg;
+}
+
+}  // namespace
+
 void Sync(HWND form, DWORD ms) {
   ReplyReceiver& r = ReplyReceiver::Get();
-  const ReplyReceiver::Reply& reply = r.Last(ReplyKind::Controls);
+  // A program without the kit's request gets the probe, which answers from inside.
+  const bool own = AnswersDescribe(form);
+  if (!own) HookProbe(GetWindowThreadProcessId(form, nullptr), WH_GETMESSAGE, "SyncProbeProc");
+  const ReplyReceiver::Reply& reply = r.Last(own ? ReplyKind::Controls : ReplyKind::Sync);
   unsigned before = reply.count;
   // Posted messages of one thread are handled in order: once this request is answered,
   // everything posted earlier has been handled too.
-  if (!PostMessageW(form, DescribeMessage(), reinterpret_cast<WPARAM>(r.Window()), 0))
+  if (!PostMessageW(form, own ? DescribeMessage() : SyncMessage(),
+                    reinterpret_cast<WPARAM>(r.Window()), 0))
     Fail("cannot post to the window to synchronise with it");
   if (!WaitUntil([&] { return reply.count != before; }, ms, 1))
     Fail("window '" + WideToUtf8(TextOf(form)) + "' did not catch up with its input in time");

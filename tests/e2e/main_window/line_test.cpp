@@ -85,16 +85,8 @@ class Line : public ::testing::Test {
   }
 
   static void Connect(Session& s) {
-    s.Fill(L"IPAddrTxt", L"127.0.0.1");
-    s.Fill(L"UserNameTxt", L"demo");
-    s.Fill(L"PasswordTxt", L"demo");
+    mw::FillDemoAccount(s);
     e2e::Click(s.C(L"Button1"));
-  }
-  static bool InputsEnabled(const Session& s) {
-    for (const wchar_t* n : {L"IPAddrTxt", L"AreaTxt", L"UserNameTxt", L"PasswordTxt", L"Button1",
-                             L"CheckBox1", L"CheckBox2"})
-      if (!s.Enabled(n)) return false;
-    return !s.Enabled(L"Button2");
   }
   // Balloons the program has shown, in order ("title|text").
   static std::vector<std::wstring> Balloons(const mw::FakeNotificationArea& tray) {
@@ -151,7 +143,7 @@ TEST_F(Line, ADroppedLineBringsTheWindowBackWithABalloon) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 5000)) << "window not back";
   e2e::Sync(s.Main());
   EXPECT_EQ(s.Status(), L"连接已断开");
-  EXPECT_TRUE(InputsEnabled(s));
+  EXPECT_TRUE(mw::InputsEnabled(s));
   EXPECT_FALSE(EntryInPhonebook(s)) << "the phonebook entry outlived the connection";
   EXPECT_EQ(s.Journal("signalled").size(), 1u);
   // The dead line's handle was let go, and nothing was dialed again (the choice is off).
@@ -212,7 +204,7 @@ TEST_F(Line, AutoReconnectTriesAgainWithLongerWaitsUntilTheAccountIsRefused) {
   ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"无法连接，错误号为:691", 8000))
       << e2e::WideToUtf8(s.Status());
   ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 3000));
-  EXPECT_TRUE(InputsEnabled(s));
+  EXPECT_TRUE(mw::InputsEnabled(s));
   Sleep(2500);
   EXPECT_EQ(s.Journal("RasDialA").size(), 4u) << "dialed on after a refused password";
 
@@ -268,7 +260,7 @@ TEST_F(Line, TheUsersDisconnectEndsTheTries) {
   Sleep(5000);  // past the wait of the second try
   EXPECT_EQ(s.Journal("RasDialA").size(), 2u);
   EXPECT_EQ(s.Status(), L"断开成功");
-  EXPECT_TRUE(InputsEnabled(s));
+  EXPECT_TRUE(mw::InputsEnabled(s));
   EXPECT_FALSE(tray.IconShown());
 }
 
@@ -381,7 +373,7 @@ TEST_F(Line, AnOlderRemoteAccessLibraryLeavesTheProgramAsItWas) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 5000));
     e2e::Click(s.C(L"Button2"));
     ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"断开成功", 10000));
-    EXPECT_TRUE(InputsEnabled(s));
+    EXPECT_TRUE(mw::InputsEnabled(s));
   }
 }
 

@@ -67,12 +67,6 @@ class MainWindow : public ::testing::Test {
     s.Fill(L"UserNameTxt", user);
     s.Fill(L"PasswordTxt", password);
   }
-  static bool InputsEnabled(const Session& s) {
-    for (const wchar_t* n : {L"IPAddrTxt", L"AreaTxt", L"UserNameTxt", L"PasswordTxt", L"Button1",
-                             L"CheckBox1", L"CheckBox2"})
-      if (!s.Enabled(n)) return false;
-    return !s.Enabled(L"Button2");
-  }
   static bool InputsDisabled(const Session& s) {
     for (const wchar_t* n : {L"IPAddrTxt", L"AreaTxt", L"UserNameTxt", L"PasswordTxt", L"Button1",
                              L"CheckBox1", L"CheckBox2"})
@@ -170,7 +164,7 @@ TEST_F(MainWindow, DirectPptpConnectGoesToTheTrayAndDisconnectBringsItBack) {
       << "the icon click restored nothing";
   e2e::Click(s.C(L"Button2"));
   ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"断开成功", 10000));
-  EXPECT_TRUE(InputsEnabled(s));
+  EXPECT_TRUE(mw::InputsEnabled(s));
   EXPECT_TRUE(s.Visible());
   EXPECT_TRUE(e2e::WaitUntil([&] { return !tray.IconShown(); }, 3000)) << "icon still shown";
   auto hangups = s.Journal("RasHangUpA");
@@ -208,7 +202,7 @@ TEST_F(MainWindow, ProgressPathShowsTheDialStatesUntilConnected) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return s.Visible(); }, 5000));
   e2e::Click(s.C(L"Button2"));
   ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"断开成功", 10000));
-  EXPECT_TRUE(InputsEnabled(s));
+  EXPECT_TRUE(mw::InputsEnabled(s));
   auto hangups = s.Journal("RasHangUpA");
   ASSERT_FALSE(hangups.empty());
   EXPECT_EQ(hangups.back().Field("handle"), dials[0].Field("handle"));
@@ -223,7 +217,7 @@ TEST_F(MainWindow, WrongPasswordShowsTheErrorAndLeavesOtherConnectionsAlone) {
     e2e::Click(s.C(L"Button1"));
     ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"无法连接，错误号为:691", 10000));
     e2e::SaveScreenshot(e2e::ArtifactPath(L"main-window-failed.bmp"), s.Main());
-    EXPECT_TRUE(InputsEnabled(s));
+    EXPECT_TRUE(mw::InputsEnabled(s));
     EXPECT_TRUE(s.Visible());
     auto others = s.Journal("other-connection");
     ASSERT_EQ(others.size(), 1u) << "rassim did not set up the other program's line";
@@ -241,7 +235,7 @@ TEST_F(MainWindow, WrongPasswordShowsTheErrorAndLeavesOtherConnectionsAlone) {
     FillAccount(s, L"127.0.0.1", L"demo", L"wrong");
     e2e::Click(s.C(L"Button1"));
     ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"无法连接，错误号为:691", 10000));
-    EXPECT_TRUE(InputsEnabled(s));
+    EXPECT_TRUE(mw::InputsEnabled(s));
     EXPECT_EQ(e2e::FocusedControlName(s.Main()), L"Button1");
   }
 }
@@ -253,7 +247,7 @@ TEST_F(MainWindow, DialThatCannotStartEndsTheConnectInsteadOfHangingInIt) {
     FillAccount(s, L"127.0.0.1", L"demo", L"demo");
     e2e::Click(s.C(L"Button1"));
     ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"无法连接，错误号为:633", 10000));
-    EXPECT_TRUE(InputsEnabled(s));
+    EXPECT_TRUE(mw::InputsEnabled(s));
     EXPECT_EQ(e2e::FocusedControlName(s.Main()), L"Button1");
   }
   {
@@ -263,7 +257,7 @@ TEST_F(MainWindow, DialThatCannotStartEndsTheConnectInsteadOfHangingInIt) {
     FillAccount(s, L"127.0.0.1", L"demo", L"demo");
     e2e::Click(s.C(L"Button1"));
     ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"无法连接，错误号为:623", 10000));
-    EXPECT_TRUE(InputsEnabled(s));
+    EXPECT_TRUE(mw::InputsEnabled(s));
     EXPECT_EQ(s.StatusHistory(),
               (std::vector<std::wstring>{L"建立连接", L"无法连接，错误号为:623"}));
   }
@@ -298,7 +292,7 @@ TEST_F(MainWindow, L2tpPreparationFollowsTheRemoteAccessManagerSettings) {
     EXPECT_EQ(e2e::RegDword(HKEY_LOCAL_MACHINE, kRasManParameters, L"ProhibitIpSec"), 1u);
     PressBoxButton(box, IDOK, s.Main());
     EXPECT_EQ(s.Status(), L"建立连接");
-    EXPECT_TRUE(InputsEnabled(s));
+    EXPECT_TRUE(mw::InputsEnabled(s));
     EXPECT_TRUE(s.Journal("RasDialA").empty());
     EXPECT_TRUE(s.Journal("RasSetEntryPropertiesA").empty());
   }
@@ -414,8 +408,10 @@ TEST_F(MainWindow, SettingsSurviveARestart) {
   EXPECT_EQ(e2e::Setting(L"IPAddr"), L" 10.0.0.1 ");
   EXPECT_EQ(e2e::Setting(L"UserName"), L"用户");
   EXPECT_FALSE(e2e::Setting(L"Password"));  // kept encrypted, never as plain text
-  EXPECT_EQ(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"),
+  // The user's own, where no other user's save reaches it.
+  EXPECT_EQ(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"),
             DWORD(REG_BINARY));
+  EXPECT_FALSE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
   EXPECT_EQ(e2e::Setting(L"Check"), L"Yes");
   {
     Session s(L"mw-settings2", kScenario, /*clean_settings=*/false);
@@ -427,8 +423,9 @@ TEST_F(MainWindow, SettingsSurviveARestart) {
     s.App().Stop();
   }
   EXPECT_EQ(e2e::Setting(L"Check"), L"No");
-  EXPECT_FALSE(e2e::RegType(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"ProtectedPassword"));
+  EXPECT_FALSE(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"));
   // A plain password as an older copy leaves it is still read.
+  e2e::RegDeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey);
   e2e::RegSetString(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"Check", L"yes");
   e2e::RegSetString(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"Password", L"kept");
   {

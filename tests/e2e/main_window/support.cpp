@@ -201,6 +201,19 @@ std::vector<JournalEntry> Session::Journal(const std::string& event) const {
   return out;
 }
 
+bool InputsEnabled(const Session& s) {
+  for (const wchar_t* n : {L"IPAddrTxt", L"AreaTxt", L"UserNameTxt", L"PasswordTxt", L"Button1",
+                           L"CheckBox1", L"CheckBox2"})
+    if (!s.Enabled(n)) return false;
+  return !s.Enabled(L"Button2");
+}
+
+void FillDemoAccount(Session& s) {
+  s.Fill(L"IPAddrTxt", L"127.0.0.1");
+  s.Fill(L"UserNameTxt", L"demo");
+  s.Fill(L"PasswordTxt", L"demo");
+}
+
 void Session::Fill(const wchar_t* edit, const std::wstring& text) {
   HWND w = C(edit);
   SendMessageW(w, EM_SETSEL, 0, -1);

@@ -71,6 +71,12 @@ class FakeNotificationArea {
   std::vector<TrayRecord> records_;
 };
 
+class Session;
+// The idle window: every input and Connect enabled, Disconnect not.
+bool InputsEnabled(const Session& s);
+// The demo account on this machine's server, typed into the three fields.
+void FillDemoAccount(Session& s);
+
 // Which Windows version Wine reports to vpnclient.exe: "winxp" (5.1) makes it dial with
 // progress notifications; an empty name removes the override (Windows 7).
 void SetReportedVersion(const std::wstring& version);

@@ -176,66 +176,14 @@ TEST(MenusE2E, TrayMenuWhileConnectedDisconnectsAndExitsAfterAsking) {
   EXPECT_GT(s.Journal("RasHangUpA").size(), hangUpsBefore);
 }
 
-namespace {
-
-// The shell's handler of http addresses replaced by the link recorder for one test, and
-// put back afterwards.
-class LinkRecorder {
- public:
-  static constexpr const wchar_t* kKey = L"http\\shell\\open\\command";
-  LinkRecorder() : log_(e2e::ArtifactPath(L"menus-links.log")) {
-    DeleteFileW(log_.c_str());
-    old_ = e2e::RegString(HKEY_CLASSES_ROOT, kKey, L"");
-    e2e::RegSetString(HKEY_CLASSES_ROOT, kKey, L"",
-                      L"\"" + e2e::BinDir() + L"\\e2e_link_recorder.exe\" \"%1\"");
-  }
-  ~LinkRecorder() {
-    if (old_) {
-      e2e::RegSetString(HKEY_CLASSES_ROOT, kKey, L"", *old_);
-    } else if (HKEY k; RegOpenKeyExW(HKEY_CLASSES_ROOT, kKey, 0, KEY_SET_VALUE, &k) == 0) {
-      RegDeleteValueW(k, nullptr);
-      RegCloseKey(k);
-    }
-  }
-  const std::wstring& Log() const { return log_; }
-  std::vector<std::string> Opened() const { return e2e::ReadLines(log_); }
-  bool WaitFor(size_t count) const {
-    return e2e::WaitUntil([&] { return Opened().size() >= count; }, 10000);
-  }
-
- private:
-  std::wstring log_;
-  std::optional<std::wstring> old_;
-};
-
-// The settings button is kept out of sight by the layout; the test brings it into the
-// window, below the disconnect button, as a build that showed it would.
-HWND ShowSettingsButton(HWND main) {
-  HWND button = e2e::Control(main, L"Button4");
-  SetWindowPos(button, HWND_TOP, 271, 190, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  e2e::Sync(main);
-  return button;
-}
-
-HWND OpenSettingsMenu(DWORD pid, HWND button) {
-  const POINT at = e2e::ScreenPoint(button);
-  e2e::MouseDown(at);
-  e2e::MouseUp(at);
-  HWND menu = e2e::WaitForPopupMenu(pid);
-  if (!menu) e2e::SaveScreenshot(e2e::ArtifactPath(L"menus-settings-missing.bmp"));
-  return menu;
-}
-
-}  // namespace
-
 TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheAboutBox) {
   const char* url = std::getenv("VPN_TEST_HTTP_URL");
   if (!url) GTEST_FAIL() << "no account server: run through http_server.py";
-  LinkRecorder links;
+  e2e::LinkRecorder links;
   e2e::StartOptions o;
   o.env.push_back({L"VPN_ACCOUNT_URL",
                    e2e::Utf8ToWide(std::string(url) + "/webadmin/useradmin/vpnclient.php")});
-  o.env.push_back({L"VPN_E2E_LINK_LOG", links.Log()});
+  links.Watch(o);
   e2e::Program app = e2e::Program::Start(o);
   HWND main = app.WaitForWindow(L"TFrmMain", L"Morlu连接器");
   ASSERT_NE(main, nullptr);
@@ -243,7 +191,7 @@ TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheA
   ASSERT_NE(account, nullptr);
   e2e::TypeText(e2e::Control(main, L"UserNameTxt"), L"demo");
   e2e::TypeText(e2e::Control(main, L"PasswordTxt"), L"demo");
-  HWND button = ShowSettingsButton(main);
+  HWND button = e2e::ShowSettingsButton(main);
   ASSERT_TRUE(IsWindowVisible(button));
 
   // The system menu, by a right click on the title: the window's own entries, drawn from
@@ -274,7 +222,7 @@ TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheA
   EXPECT_TRUE(e2e::CloseMenu(sys));
   EXPECT_TRUE(IsWindowVisible(main));
 
-  HWND menu = OpenSettingsMenu(app.Pid(), button);
+  HWND menu = e2e::OpenSettingsMenu(app.Pid(), button);
   ASSERT_NE(menu, nullptr) << "no menu after a click on the settings button";
   const auto items = e2e::MenuItems(menu);
   ASSERT_EQ(items.size(), 7u) << Texts(items);
@@ -304,10 +252,10 @@ TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheA
   e2e::Click(e2e::Control(account, L"Button1"));
   e2e::Sync(account);
 
-  // The three page links: the shell gets the pages' addresses, registration and password
-  // change the same one.
+  // The three page links: the shell gets the pages' addresses (registration and password
+  // change the same one in this build).
   for (const wchar_t* item : {L"帐户注册", L"修改密码", L"自助充值"}) {
-    menu = OpenSettingsMenu(app.Pid(), button);
+    menu = e2e::OpenSettingsMenu(app.Pid(), button);
     ASSERT_NE(menu, nullptr) << e2e::WideToUtf8(item);
     e2e::PickMenuItem(menu, item);
     e2e::Sync(main);
@@ -315,12 +263,12 @@ TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheA
   ASSERT_TRUE(links.WaitFor(3)) << links.Opened().size();
   const auto opened = links.Opened();
   using namespace vpn::endpoints;
-  EXPECT_EQ(opened[0], "http://" + std::string(kAccountPagesHost) + ":8000/sysadmin/");
-  EXPECT_EQ(opened[1], opened[0]);
-  EXPECT_EQ(opened[2], "http://" + std::string(kRechargeHost) + ":8000/sysadmin/");
+  EXPECT_EQ(opened[0], kRegisterPage);
+  EXPECT_EQ(opened[1], kPasswordPage);
+  EXPECT_EQ(opened[2], kRechargePage);
 
   // About: its message box, owned by the main window; nothing more opened.
-  menu = OpenSettingsMenu(app.Pid(), button);
+  menu = e2e::OpenSettingsMenu(app.Pid(), button);
   ASSERT_NE(menu, nullptr);
   e2e::PickMenuItem(menu, L"关于");
   HWND about = nullptr;

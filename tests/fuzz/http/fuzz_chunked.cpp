@@ -1,10 +1,12 @@
-// A reply body in chunked coding from a connection whose peer closes after the input.
+// A reply body in chunked coding from a connection whose peer closes after the input,
+// without a size limit and with one taken from the first byte.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "core/http/HttpBody.h"
+#include "core/net/NetExceptions.h"
 
 namespace {
 
@@ -45,12 +47,24 @@ class MemorySource : public vpn::HttpReplySource {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  MemorySource src(reinterpret_cast<const char*>(data), size);
+  {
+    MemorySource src(reinterpret_cast<const char*>(data), size);
+    std::string out;
+    try {
+      vpn::ReadChunkedBody(src, out);
+    } catch (const Closed&) {
+    }
+    if (out.size() > size) __builtin_trap();  // the body never holds more than was sent
+  }
+  if (size == 0) return 0;
+  const int64_t limit = data[0];
+  MemorySource src(reinterpret_cast<const char*>(data + 1), size - 1);
   std::string out;
   try {
-    vpn::ReadChunkedBody(src, out);
+    vpn::ReadChunkedBody(src, out, limit);
   } catch (const Closed&) {
+  } catch (const ENetReplyTooLarge&) {
   }
-  if (out.size() > size) __builtin_trap();  // the body never holds more than was sent
+  if (int64_t(out.size()) > limit) __builtin_trap();  // never more than the limit
   return 0;
 }

@@ -1,5 +1,6 @@
 // The settings store, the registry wrapper under it and the L2TP preparation, against the
-// real registry of the Wine prefix, each test in a key of its own under HKLM\SOFTWARE.
+// real registry of the Wine prefix, each test in a key of its own under HKLM\SOFTWARE
+// (and the same under HKCU for the user's own values).
 #include "app/Settings.h"
 
 #include <gtest/gtest.h>
@@ -24,10 +25,16 @@ class RegistryTest : public ::testing::Test {
         std::string("vpnclient-test-") + info->name() + "-" + std::to_string(GetCurrentProcessId());
     wkey_ = L"SOFTWARE\\" + std::wstring(name_.begin(), name_.end());
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, wkey_.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, wkey_.c_str());
   }
-  void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, wkey_.c_str()); }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, wkey_.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, wkey_.c_str());
+  }
 
-  TSettingsStore Store() const { return TSettingsStore(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\", name_); }
+  TSettingsStore Store() const {
+    return TSettingsStore(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\", name_, HKEY_CURRENT_USER);
+  }
 
   bool KeyExists() const {
     HKEY k;
@@ -36,34 +43,37 @@ class RegistryTest : public ::testing::Test {
     RegCloseKey(k);
     return true;
   }
-  void SetRaw(const wchar_t* value, DWORD type, const void* data, DWORD size) {
+  void SetRaw(const wchar_t* value, DWORD type, const void* data, DWORD size,
+              HKEY root = HKEY_LOCAL_MACHINE) {
     HKEY k;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, wkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &k, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(root, wkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+        ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExW(k, value, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
     RegCloseKey(k);
   }
-  void SetText(const wchar_t* value, const std::wstring& text) {
-    SetRaw(value, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
+  void SetText(const wchar_t* value, const std::wstring& text, HKEY root = HKEY_LOCAL_MACHINE) {
+    SetRaw(value, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2), root);
   }
   // The value as stored: its type and UTF-16 text.
-  std::optional<std::pair<DWORD, std::wstring>> Raw(const wchar_t* value) const {
+  std::optional<std::pair<DWORD, std::wstring>> Raw(const wchar_t* value,
+                                                    HKEY root = HKEY_LOCAL_MACHINE) const {
     wchar_t buf[512] = {};
     DWORD type = 0, size = sizeof buf - 2;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, wkey_.c_str(), value, RRF_RT_ANY | RRF_NOEXPAND, &type,
-                     buf, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(root, wkey_.c_str(), value, RRF_RT_ANY | RRF_NOEXPAND, &type, buf, &size) !=
+        ERROR_SUCCESS)
       return std::nullopt;
     return std::make_pair(type, std::wstring(buf));
   }
 
-  // The value's bytes when it is a binary value.
-  std::optional<std::vector<BYTE>> Bytes(const wchar_t* value) const {
+  // The value's bytes when it is a binary value (the user's own by default).
+  std::optional<std::vector<BYTE>> Bytes(const wchar_t* value,
+                                         HKEY root = HKEY_CURRENT_USER) const {
     BYTE buf[4096];
     DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, wkey_.c_str(), value, RRF_RT_REG_BINARY, nullptr, buf,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueW(root, wkey_.c_str(), value, RRF_RT_REG_BINARY, nullptr, buf, &size) !=
+        ERROR_SUCCESS)
       return std::nullopt;
     return std::vector<BYTE>(buf, buf + size);
   }
@@ -200,15 +210,16 @@ TEST_F(RegistryTest, UnreadableProtectedPasswordReadsEmptyWithTheBoxUnticked) {
   int index = 0;
   for (const std::vector<BYTE>* bad : {&tail_flipped, &truncated, &foreign, &junk, &empty}) {
     SCOPED_TRACE(index++);
-    SetText(L"Check", L"Yes");
-    SetRaw(L"ProtectedPassword", REG_BINARY, bad->data(), static_cast<DWORD>(bad->size()));
+    SetText(L"Check", L"Yes", HKEY_CURRENT_USER);
+    SetRaw(L"ProtectedPassword", REG_BINARY, bad->data(), static_cast<DWORD>(bad->size()),
+           HKEY_CURRENT_USER);
     Loaded l;
     ASSERT_NO_THROW(Store().Load(SinkInto(l)));
     EXPECT_EQ(l.ip, "h");
     EXPECT_EQ(l.password, "");
     EXPECT_EQ(l.remember, false);
   }
-  SetText(L"ProtectedPassword", L"secret");  // not even binary
+  SetText(L"ProtectedPassword", L"secret", HKEY_CURRENT_USER);  // not even binary
   Loaded l;
   ASSERT_NO_THROW(Store().Load(SinkInto(l)));
   EXPECT_EQ(l.password, "");
@@ -216,17 +227,58 @@ TEST_F(RegistryTest, UnreadableProtectedPasswordReadsEmptyWithTheBoxUnticked) {
 
   // Saving what the window then shows removes the unreadable value.
   Store().Save({*l.ip, *l.user, *l.password, *l.remember});
-  EXPECT_FALSE(Raw(L"ProtectedPassword"));
+  EXPECT_FALSE(Raw(L"ProtectedPassword", HKEY_CURRENT_USER));
+}
+
+// An earlier copy kept the protected password in the machine's key, where another user's
+// save removed it. This user's moves to the user's key at the first load; another user's
+// stays where it is, and this user's saves leave it alone.
+TEST_F(RegistryTest, PasswordInTheMachinesKeyMovesToTheUsersOwnOnce) {
+  Store().Save({"h", "u", "mine", true});
+  const std::vector<BYTE> mine = *Bytes(L"ProtectedPassword");
+  RegDeleteTreeW(HKEY_CURRENT_USER, wkey_.c_str());
+  SetRaw(L"ProtectedPassword", REG_BINARY, mine.data(), DWORD(mine.size()));
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_EQ(l.password, "mine");
+  EXPECT_EQ(l.remember, true);  // the machine's Check, as the user has none yet
+  EXPECT_EQ(Bytes(L"ProtectedPassword", HKEY_CURRENT_USER), mine);
+  EXPECT_FALSE(Bytes(L"ProtectedPassword", HKEY_LOCAL_MACHINE));
+  Loaded again;
+  Store().Load(SinkInto(again));
+  EXPECT_EQ(again.password, "mine");
+
+  // Another user's (protected with what this user cannot read back).
+  RegDeleteTreeW(HKEY_CURRENT_USER, wkey_.c_str());
+  std::vector<BYTE> theirs = mine;
+  theirs[theirs.size() - 3] ^= 0x40;
+  SetRaw(L"ProtectedPassword", REG_BINARY, theirs.data(), DWORD(theirs.size()));
+  Loaded other;
+  Store().Load(SinkInto(other));
+  EXPECT_EQ(other.password, "");
+  EXPECT_EQ(other.remember, false);
+  Store().Save({"h", "u", "", false});
+  Store().Save({"h", "u", "my own", true});
+  EXPECT_EQ(Bytes(L"ProtectedPassword", HKEY_LOCAL_MACHINE), theirs);
+
+  // The choice is the user's too: another user unticking it in the machine's key does
+  // not make this user's next save forget the password.
+  SetText(L"Check", L"No");
+  Loaded mine_again;
+  Store().Load(SinkInto(mine_again));
+  EXPECT_EQ(mine_again.password, "my own");
+  EXPECT_EQ(mine_again.remember, true);
 }
 
 TEST_F(RegistryTest, OnlyAnExactYesTicksRememberPassword) {
   for (const wchar_t* check : {L"yes", L"Yes ", L"YES", L"", L"No"}) {
     SetText(L"Check", check);
+    SetText(L"Check", check, HKEY_CURRENT_USER);
     Loaded l;
     Store().Load(SinkInto(l));
     EXPECT_EQ(l.remember, false) << "Check=" << std::wstring(check).size();
   }
-  SetText(L"Check", L"Yes");
+  SetText(L"Check", L"Yes", HKEY_CURRENT_USER);
   Loaded l;
   Store().Load(SinkInto(l));
   EXPECT_EQ(l.remember, true);

@@ -47,11 +47,4 @@ TEST(Settings, OnlyExactYesRemembersThePassword) {
   EXPECT_STREQ(vpn::app::CheckValue(false), "No");
 }
 
-TEST(WebAddress, PortIsShownUnlessItIs80) {
-  EXPECT_EQ(vpn::app::HttpAddress("banner.host", 80, "/ipclient/top.htm"),
-            "http://banner.host/ipclient/top.htm");
-  EXPECT_EQ(vpn::app::HttpAddress("pages.host", 8000, "/sysadmin/"),
-            "http://pages.host:8000/sysadmin/");
-}
-
 }  // namespace

@@ -3,6 +3,7 @@
 #include "core/http/HttpBody.h"
 #include "core/http/HttpText.h"
 #include "core/http/Url.h"
+#include "core/net/NetExceptions.h"
 
 namespace {
 
@@ -268,6 +269,52 @@ TEST(ReplyBody, LengthChunkedAndUntilClose) {
   EXPECT_THROW(vpn::ReadChunkedBody(cut, out), MemorySource::Closed);
   EXPECT_EQ(vpn::ParseChunkSize("ffffffffffffffff"), 0);
   EXPECT_EQ(vpn::ParseChunkSize("7fff"), 0x7fff);
+}
+
+// A body up to the limit comes whole in each of the three forms; one byte more raises,
+// an announced length before anything of it is read.
+TEST(ReplyBody, LimitHoldsInEveryForm) {
+  const char* until_close = "HTTP/1.0 200 OK\r\n\r\n";
+  const char* chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+  struct Case {
+    std::string head, bytes;
+    bool fits;
+  };
+  const Case cases[] = {
+      {until_close, std::string(10, 'x'), true},
+      {until_close, std::string(11, 'x'), false},
+      {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n", std::string(10, 'x') + "more", true},
+      {"HTTP/1.0 200 OK\r\nContent-Length: 11\r\n\r\n", std::string(11, 'x'), false},
+      // Two chunks, each within the limit; only their sum decides.
+      {chunked, "6\r\nxxxxxx\r\n4\r\nxxxx\r\n0\r\n\r\n", true},
+      {chunked, "6\r\nxxxxxx\r\n5\r\nxxxxx\r\n0\r\n\r\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.head + c.bytes);
+    MemorySource src(c.bytes);
+    std::string out;
+    if (c.fits) {
+      vpn::ReadReplyBody(src, vpn::ParseReplyHead(c.head), out, 10);
+      EXPECT_EQ(out, std::string(10, 'x'));
+    } else {
+      EXPECT_THROW(vpn::ReadReplyBody(src, vpn::ParseReplyHead(c.head), out, 10),
+                   ENetReplyTooLarge);
+      EXPECT_LE(out.size(), 11u);
+    }
+  }
+  MemorySource announced("x");
+  std::string out;
+  EXPECT_THROW(vpn::ReadReplyBody(announced,
+                                  vpn::ParseReplyHead("HTTP/1.0 200 OK\r\nContent-Length: "
+                                                      "99999999999\r\n\r\n"),
+                                  out, 10),
+               ENetReplyTooLarge);
+  EXPECT_EQ(announced.pos_, 0u);
+  // A body that never ends stops at the limit.
+  MemorySource endless(std::string(100000, 'y'));
+  EXPECT_THROW(vpn::ReadReplyBody(endless, vpn::ParseReplyHead(until_close), out, 65536),
+               ENetReplyTooLarge);
+  EXPECT_LE(endless.pos_, 65537u);
 }
 
 }  // namespace

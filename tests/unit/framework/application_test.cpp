@@ -214,23 +214,59 @@ TEST(Layouts, RefuseWhatTheFormOrTheKindCannotTake) {
   EXPECT_THROW(SmallForm(wrongField, false), Exception);
 }
 
-TEST(Browser, AMissingEngineLeavesAnEmptyAreaAndNeverBlocks) {
+// This system's browser control has no engine to show pages (Wine without it): every
+// navigation fails, at once and without a dialog, and the owner's picture fills the area.
+TEST(Browser, APageThatCannotBeShownIsToldOnceAndTheOwnersPictureTakesItsPlace) {
   auto f = SmallForm(kSmallItems);
   auto* web = new TWebBrowser(f.get());
   web->SetParent(f.get());
-  web->SetBounds(-1, -1, 150, 60);
+  web->SetBounds(0, 0, 150, 60);
+  int failures = 0;
+  web->OnNavigateFailed = [&](TObject* sender) {
+    ++failures;
+    EXPECT_EQ(sender, web);
+    EXPECT_FALSE(web->Hosted()) << "told before the browser object was closed";
+  };
+  web->OnPaintPlaceholder = [](HDC dc, const RECT& r) {
+    RECT inner{r.left + 10, r.top + 10, r.right - 10, r.bottom - 10};
+    FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  };
   f->Show();
   EXPECT_EQ(WindowClassName(web->Handle()), L"TWebBrowser");
-  web->Navigate(L"http://127.0.0.1:9/banner.htm");
-  // The system object is hosted in place even where it has no engine to show pages.
-  EXPECT_TRUE(web->Hosted());
-  for (int i = 0; i < 20; ++i) {
-    Application->ProcessMessages();
-    Sleep(10);
-  }
+  auto pump = [] {
+    for (int i = 0; i < 20; ++i) {
+      Application->ProcessMessages();
+      Sleep(10);
+    }
+  };
+  auto pixel = [&](int x, int y) {
+    UpdateWindow(web->Handle());
+    HDC dc = GetDC(web->Handle());
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(web->Handle(), dc);
+    return c;
+  };
+  // Before any navigation the area has the control's colour.
+  pump();
+  EXPECT_EQ(pixel(75, 30), GetSysColor(COLOR_WINDOW));
+  EXPECT_FALSE(web->NavigateFailed());
+
+  EXPECT_FALSE(web->Navigate(L"http://127.0.0.1:9/banner.htm"));
+  EXPECT_EQ(failures, 0) << "told inside Navigate";
+  pump();
+  EXPECT_EQ(failures, 1);
+  EXPECT_TRUE(web->NavigateFailed());
+  EXPECT_FALSE(web->Hosted());
   EXPECT_EQ(web->LocationURL(), L"http://127.0.0.1:9/banner.htm");
-  // No dialog of any kind came up for the navigation.
   EXPECT_EQ(FindWindowW(L"#32770", nullptr), nullptr);
+  // The owner's picture, drawn over the control's colour.
+  EXPECT_EQ(pixel(75, 30), RGB(0, 0, 0));
+  EXPECT_EQ(pixel(3, 3), GetSysColor(COLOR_WINDOW));
+  // A second try is a navigation of its own, told once more.
+  web->Navigate(L"http://127.0.0.1:9/other.htm");
+  pump();
+  EXPECT_EQ(failures, 2);
+  EXPECT_EQ(pixel(75, 30), RGB(0, 0, 0));
   delete web;
   f->Hide();
 }
@@ -314,7 +350,9 @@ TEST(StartUp, WhatTheFirstPictureDoesNotNeedComesRightAfterTheMainFormIsShown) {
   Application->ProcessMessages();
   EXPECT_TRUE(later->HandleAllocated());
   EXPECT_FALSE(IsWindowVisible(later->Handle()));
-  EXPECT_TRUE(main->Web->Hosted());
+  // The address asked for before the first show was tried right after it (there is no
+  // engine here to show it).
+  EXPECT_TRUE(main->Web->NavigateFailed());
   EXPECT_EQ(main->Web->LocationURL(), L"http://127.0.0.1:9/top.htm");
   ASSERT_TRUE(main->Away->HandleAllocated());
   EXPECT_FALSE(main->Away->WindowComesLater());

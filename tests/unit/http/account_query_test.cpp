@@ -1,8 +1,11 @@
 // The account query's own rules, against the same test server as the client tests.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 
 #include "net/NetAccountQuery.h"
 
@@ -25,18 +28,20 @@ std::string Url(const std::string& path) {
   return std::string(base ? base : "http://127.0.0.1:9") + path;
 }
 
-TEST(AccountQuery, EndpointAndLimitsComeFromTheBuildUnlessATestReplacesThem) {
+TEST(AccountQuery, EndpointAndLimitsComeFromTheServiceUnlessATestReplacesThem) {
+  const std::string configured = "http://account.test:9100/webadmin/useradmin/vpnclient.php";
   SetEnv("VPN_ACCOUNT_URL", nullptr);
-  // The test builds point every host at this machine.
-  EXPECT_EQ(vpn::AccountEndpoint(), "http://127.0.0.1:9100/webadmin/useradmin/vpnclient.php");
+  EXPECT_EQ(vpn::AccountEndpoint(configured), configured);
   SetEnv("VPN_ACCOUNT_URL", "http://127.0.0.1:1234/x.php");
-  EXPECT_EQ(vpn::AccountEndpoint(), "http://127.0.0.1:1234/x.php");
+  EXPECT_EQ(vpn::AccountEndpoint(configured), "http://127.0.0.1:1234/x.php");
   SetEnv("VPN_ACCOUNT_URL", nullptr);
 
   SetEnv("VPN_ACCOUNT_READ_TIMEOUT_MS", nullptr);
   SetEnv("VPN_ACCOUNT_CONNECT_TIMEOUT_MS", nullptr);
   EXPECT_EQ(vpn::AccountQueryLimits().ReadTimeoutMs, 30000);
   EXPECT_EQ(vpn::AccountQueryLimits().ConnectTimeoutMs, 15000);
+  EXPECT_EQ(vpn::AccountQueryLimits().TotalTimeoutMs, 35000);
+  EXPECT_EQ(vpn::AccountQueryLimits().MaxBodyBytes, 65536);
   SetEnv("VPN_ACCOUNT_READ_TIMEOUT_MS", "250");
   SetEnv("VPN_ACCOUNT_CONNECT_TIMEOUT_MS", "junk");
   EXPECT_EQ(vpn::AccountQueryLimits().ReadTimeoutMs, 250);
@@ -90,6 +95,47 @@ TEST(AccountQuery, EveryFailureIsOneResult) {
   EXPECT_EQ(http.ConnectTimeout, 15000);
   // The client is still usable afterwards.
   EXPECT_EQ(vpn::RunAccountQuery(http, Url("/empty"), "u", "p", {}, reply), vpn::aqReply);
+}
+
+// A reply of 64 KiB is taken; a body without an end, or one announced larger, fails as
+// soon as it passes the limit instead of filling the memory.
+TEST(AccountQuery, TheReplyIsTakenUpTo64KiB) {
+  TNetHTTP http;
+  std::string reply;
+  ASSERT_EQ(vpn::RunAccountQuery(http, Url("/exactly-64k"), "u", "p", {}, reply), vpn::aqReply);
+  EXPECT_EQ(reply.size(), 65536u);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(vpn::RunAccountQuery(http, Url("/flood"), "u", "p", {}, reply), vpn::aqFailed);
+  EXPECT_EQ(vpn::RunAccountQuery(http, Url("/huge-length"), "u", "p", {}, reply), vpn::aqFailed);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(reply.size(), 65536u);  // the failures left the last reply alone
+}
+
+// A query on its worker: the window's thread is never held. One whose server drips a
+// byte a second goes on until it is stopped, and then ends within a moment; its client
+// serves the next query.
+TEST(AccountQuery, AJobEndsSoonAfterItIsStopped) {
+  auto http = std::make_shared<TNetHTTP>();
+  std::atomic<int> ended{0};
+  {
+    TAccountQueryJob job(http, Url("/drip"), "u", "p", {}, [&] { ++ended; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    EXPECT_FALSE(job.Ended()) << "the dripping reply ended by itself";
+    const auto stopped = std::chrono::steady_clock::now();
+    job.Stop();
+    while (!job.Ended() && std::chrono::steady_clock::now() - stopped < std::chrono::seconds(5))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(job.Ended());
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(1));
+    EXPECT_EQ(job.Result(), vpn::aqFailed);
+  }
+  EXPECT_EQ(ended, 1);
+  TAccountQueryJob next(http, Url("/webadmin/useradmin/vpnclient.php"), "demo", "demo", {}, {});
+  const auto start = std::chrono::steady_clock::now();
+  while (!next.Ended() && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(next.Result(), vpn::aqReply);
+  EXPECT_FALSE(next.Reply().empty());
 }
 
 }  // namespace

@@ -136,6 +136,41 @@ def r_silent(h, body):
     h.close_connection = True
 
 
+def r_drip(h, body):
+    # A 200 head, then one byte of body a second for as long as the client listens: no
+    # read ever waits long, and the reply never ends.
+    h.wfile.write(b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n")
+    h.wfile.flush()
+    try:
+        while not STOP.wait(1.0):
+            h.wfile.write(b".")
+            h.wfile.flush()
+    except OSError:
+        pass
+    h.close_connection = True
+
+
+def r_flood(h, body):
+    # A body without an end, as fast as the client takes it.
+    h.wfile.write(b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n")
+    piece = b"x" * 8192
+    try:
+        while not STOP.is_set():
+            h.wfile.write(piece)
+    except OSError:
+        pass
+    h.close_connection = True
+
+
+def r_exactly_64k(h, body):
+    h.reply(200, b"y" * 65536)
+
+
+def r_huge_length(h, body):
+    # Announces 10 MB and sends a little: the client need not read any of it.
+    h.raw(b"HTTP/1.0 200 OK\r\nContent-Length: 10485760\r\n\r\nsome")
+
+
 # How the account path answers; a test switches it by posting to /control/<mode>.
 ACCOUNT_MODE = {"mode": "reply", "count": 0}
 
@@ -149,6 +184,8 @@ def r_account(h, body):
         r_silent(h, body)
     elif mode == "hangup":
         r_hangup(h, body)
+    elif mode == "drip":
+        r_drip(h, body)
     elif b"UserID=" not in body or b"Upassword=" not in body:
         h.reply(400, b"bad form")
     else:
@@ -189,6 +226,10 @@ ROUTES = {
     "/webadmin/useradmin/vpnclient.php": r_account,
     "/account-echo/vpnclient.php": r_account_echo,
     "/empty": r_empty,
+    "/drip": r_drip,
+    "/flood": r_flood,
+    "/exactly-64k": r_exactly_64k,
+    "/huge-length": r_huge_length,
 }
 
 

@@ -221,6 +221,10 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   auto* plain = Place<TCheckBox>(f, "CheckBox2", 10, 80, 90, 17, 199);
   plain->SetCaption("Plain");
   auto* edit = Place<TEdit>(f, "Edit1", 120, 10, 120, 21);
+  auto* secret = Place<TMaskEdit>(f, "Edit2", 250, 10, 60, 21);
+  secret->SetPasswordChar('*');
+  secret->SetText("hunter2");
+  edit->SetText("plain text");
   auto* status = Place<TStatusBar>(f, "StatusBar1", 0, 175, 320, 25);
   status->SetSimpleText("Ready and waiting");
   auto* panel = Place<TPanel>(f, "Panel1", 120, 50, 150, 60);
@@ -242,6 +246,14 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   EXPECT_TRUE(WaitForPixel(button->Handle(), 5, 5, kButtonBody[4]));  // focused
   EXPECT_TRUE(WaitForPixel(check->Handle(), 6, 8, kCheck[1]));
   EXPECT_TRUE(WaitForPixel(edit->Handle(), 0, 0, kShadow));
+  // The skin keeps an edit's text as its caption, but never a password edit's, neither
+  // when it takes the edit nor when the text changes later; the window alone holds it.
+  ASSERT_NE(TSkinControl::FromWindow(secret->Handle()), nullptr);
+  EXPECT_EQ(TSkinControl::FromWindow(edit->Handle())->Caption(), L"plain text");
+  EXPECT_EQ(TSkinControl::FromWindow(secret->Handle())->Caption(), L"");
+  secret->SetText("changed-secret");
+  EXPECT_EQ(TSkinControl::FromWindow(secret->Handle())->Caption(), L"");
+  EXPECT_EQ(secret->Text(), "changed-secret");
   // The panel as the bar lays it out, its picture's corner at the panel's corner.
   auto Panel = [&] {
     RECT r{};
