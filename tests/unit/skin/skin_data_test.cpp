@@ -11,6 +11,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
 #include "skins/DefaultSkin.h"
+#include "tests/support/wait_until.h"
 #include "tools/skinpack/LzhEncoder.h"
 #include "tools/skinpack/SkinArchive.h"
 
@@ -21,15 +22,7 @@ std::vector<uint8_t> DefaultStream() {
 }
 
 void Pump(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  }
+  testwait::PumpFor(ms);
 }
 
 // A top-level window of the test's own, shown and activated like a program window.
@@ -47,10 +40,12 @@ class MessageBoxAnswerer {
  public:
   MessageBoxAnswerer()
       : thread_([this] {
-          for (int i = 0; i < 1000 && !stop_; ++i) {
-            EnumWindows(FindBox, reinterpret_cast<LPARAM>(this));
-            Sleep(20);
-          }
+          testwait::WaitUntil(
+              [this] {
+                EnumWindows(FindBox, reinterpret_cast<LPARAM>(this));
+                return stop_.load();
+              },
+              20000, false, 20);
         }) {}
   ~MessageBoxAnswerer() {
     stop_ = true;

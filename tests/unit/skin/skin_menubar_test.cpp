@@ -20,6 +20,7 @@
 #include "skin/SkinMenuBar.h"
 #include "skins/DefaultSkin.h"
 #include "tests/e2e/kit/e2e_kit.h"
+#include "tests/support/wait_until.h"
 #include "tests/unit/skin/frame_test_support.h"
 
 using namespace frametest;
@@ -95,13 +96,24 @@ HMENU OpenMenu() {
 // Waits on the driver thread for the open drop-down to become `menu` (null: none);
 // returns what is open at the end.
 HMENU WaitOpen(HMENU menu, DWORD ms = 2500) {
-  const DWORD end = GetTickCount() + ms;
-  HMENU now = OpenMenu();
-  while (now != menu && static_cast<LONG>(end - GetTickCount()) > 0) {
-    Sleep(20);
-    now = OpenMenu();
-  }
+  HMENU now = nullptr;
+  testwait::WaitUntil([&] { return (now = OpenMenu()) == menu; }, ms, false, 20);
   return now;
+}
+
+// Waits on the driver thread until the open drop-down is painted (its border shows the
+// skin's colour at its left edge); the drop-down's window, or null.
+HWND WaitPainted(uint32_t border, DWORD ms = 2000) {
+  HWND popup = nullptr;
+  testwait::WaitUntil(
+      [&] {
+        popup = FindWindowW(L"#32768", nullptr);
+        if (!popup || !IsWindowVisible(popup)) return false;
+        const Shot s = Capture(popup);
+        return s.width > 0 && s.At(0, s.height / 2) == border;
+      },
+      ms, false, 20);
+  return popup;
 }
 
 void Keys(std::initializer_list<std::pair<UINT, bool>> strokes) {
@@ -277,13 +289,16 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   int hotFrame = 0;  // pixels of the frame a button under the mouse gets
   Drive([&] {
     MoveTo(ButtonCentre(kRun), file);
-    Sleep(150);
-    const Shot hot = Capture(wnd_);
-    hotFrame = hot.Count(kHotFrame, Button(kFile).left, Button(kFile).top, Button(kFile).right,
-                         Button(kFile).bottom);
+    testwait::WaitUntil(
+        [&] {
+          const Shot hot = Capture(wnd_);
+          hotFrame = hot.Count(kHotFrame, Button(kFile).left, Button(kFile).top,
+                               Button(kFile).right, Button(kFile).bottom);
+          return hotFrame > 20;
+        },
+        2000);
     step(file_, [&] { ClickAt(file); });
-    Sleep(150);
-    if (HWND popup = FindWindowW(L"#32768", nullptr)) {
+    if (HWND popup = WaitPainted(kMenuBorder)) {
       dropDown = Capture(popup);
       SaveShot(popup, "menubar-file-dropdown.bmp");
       SaveShot(wnd_, "menubar-window.bmp");
@@ -304,9 +319,14 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
     // On an item with a sub-menu the right arrow opens that; inside it, it goes on.
     Press(VK_DOWN);
     Press(VK_RIGHT);
-    Sleep(300);
-    for (HWND p = nullptr; (p = FindWindowExW(nullptr, p, L"#32768", nullptr));)
-      menusOpen += IsWindowVisible(p) ? 1 : 0;
+    testwait::WaitUntil(
+        [&] {
+          menusOpen = 0;
+          for (HWND p = nullptr; (p = FindWindowExW(nullptr, p, L"#32768", nullptr));)
+            menusOpen += IsWindowVisible(p) ? 1 : 0;
+          return menusOpen == 2;
+        },
+        2000);
     step(help_, [] { Press(VK_RIGHT); });
     step(nullptr, [] { Press(VK_ESCAPE); });
     // The disabled item opens nothing; the item without a drop-down sends its command.
@@ -457,9 +477,8 @@ TEST_F(ProgramSkinMenuBar, BarAndDropDownAreDrawnFromTheProgramsSkin) {
   Drive([&] {
     AltWith('F');
     WaitOpen(file_);
-    Sleep(150);
+    dropDown = Capture(WaitPainted(border));
     window = Capture(wnd_);
-    dropDown = Capture(FindWindowW(L"#32768", nullptr));
     SaveShot(wnd_, "menubar-program-skin.bmp");
     Press(VK_ESCAPE);
     WaitOpen(nullptr);
@@ -492,9 +511,8 @@ TEST_F(RightToLeftMenuBar, ItemsStartAtTheRightAndTheArrowsFollowThem) {
   Drive([&] {
     AltWith('F');
     seen.push_back(WaitOpen(file_));
-    HWND menu = FindWindowW(L"#32768", nullptr);
+    HWND menu = WaitPainted(kMenuBorder);
     GetWindowRect(menu, &popup);
-    Sleep(150);
     dropDown = Capture(menu);
     GetMenuItemRect(nullptr, file_, 1, &wrap);
     OffsetRect(&wrap, -popup.left, -popup.top);
