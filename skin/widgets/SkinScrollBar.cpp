@@ -148,50 +148,15 @@ void TSkinScrollBar::AfterMessage(TMessage& m) {
     case WM_PAINT:
       // A control's own paint leaves its bars alone.
       return;
-    case WM_NCDESTROY:
-      FDestroying = true;
-      TSkinControl::AfterMessage(m);
-      return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case CM_ENABLEDCHANGED:
-      ReadState();
-      RepaintWhenChanged(true);
-      return;
-    case WM_SETTEXT:
-      ReadCaption();
-      RepaintWhenChanged(false);
-      return;
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-    case WM_KEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_SIZE:
-    case WM_WINDOWPOSCHANGED:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      // What the user does shows at once.
-      RepaintWhenChanged(true);
-      return;
     default:
-      RepaintWhenChanged(false);
+      TSkinBars::AfterMessage(m);
       return;
   }
 }
 
-TSkinBars::TPainted TSkinScrollBar::Current() const {
-  TPainted p;
-  if (!FWindow) return p;
-  p.Style = GetWindowLongPtrW(FWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL | WS_DISABLED);
-  p.Enabled = IsWindowEnabled(FWindow) != FALSE;
-  p.H.cbSize = p.V.cbSize = sizeof(SCROLLINFO);
-  p.H.fMask = p.V.fMask = SIF_ALL;
-  if (p.Style & WS_HSCROLL) GetScrollInfo(FWindow, SB_HORZ, &p.H);
-  if (p.Style & WS_VSCROLL) GetScrollInfo(FWindow, SB_VERT, &p.V);
-  return p;
+void TSkinScrollBar::ReadScrollState(TPainted& State) const {
+  if (State.Style & WS_HSCROLL) GetScrollInfo(FWindow, SB_HORZ, &State.H);
+  if (State.Style & WS_VSCROLL) GetScrollInfo(FWindow, SB_VERT, &State.V);
 }
 
 bool TSkinScrollBar::Layout() {

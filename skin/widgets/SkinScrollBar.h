@@ -41,6 +41,9 @@ class TSkinBars : public TSkinControl {
   void Detach() override;
   void DrawControl(HDC DC, const RECT& Rect) override;
   void SkinChanged() override;
+  // What both kinds do after the control's own handling of a message that is not a paint:
+  // the bars are repainted when what they show changed.
+  void AfterMessage(TMessage& Message) override;
   // Whether the skin has the pictures to draw bars with.
   bool HasPictures() const;
   // The part of a bar that shows pressed (arrows and thumbs of either bar).
@@ -50,7 +53,7 @@ class TSkinBars : public TSkinControl {
   // One bar: its scroll state, its rectangle (window coordinates for a control's own
   // bars, client coordinates for a scroll-bar control) and its thumb.
   struct TBar {
-    SCROLLINFO Info{sizeof(SCROLLINFO)};
+    SCROLLINFO Info{sizeof(SCROLLINFO), 0, 0, 0, 0, 0, 0};
     RECT BarRect{};
     int ArrowSize = 0;
     vpn::skin::TThumbGeometry Thumb;
@@ -77,13 +80,16 @@ class TSkinBars : public TSkinControl {
   virtual void Notify(const TBar& Bar, int Code, int Pos, bool Post) = 0;
   // Paints the bars at once, onto the window.
   virtual void ShowBars() = 0;
-  // The state the bars show, as read from the window now.
-  virtual TPainted Current() const = 0;
+  // The scroll state of the bars that show, read from the window into State.
+  virtual void ReadScrollState(TPainted& State) const = 0;
   // What the mouse leaving the window is asked for with.
   virtual DWORD LeaveFlags() const = 0;
   // The bars show a change the control heard of at once.
   virtual void ShowChanged() { ShowBars(); }
-
+  // The control's focus or enabled state changed.
+  virtual void StateChanged() { RepaintWhenChanged(true); }
+  // The state the bars show, as read from the window now.
+  TPainted Current() const;
   void PaintBars(HDC DC);
   // Repaints when what the bars show changed: at once, or by one posted message for
   // many changes in a row.
@@ -146,7 +152,7 @@ class TSkinScrollBar : public TSkinBars {
   POINT Origin() const override;
   void Notify(const TBar& Bar, int Code, int Pos, bool Post) override;
   void ShowBars() override;
-  TPainted Current() const override;
+  void ReadScrollState(TPainted& State) const override;
   DWORD LeaveFlags() const override { return TME_LEAVE | TME_NONCLIENT; }
 
  private:
@@ -177,10 +183,11 @@ class TSkinScrollBarControl : public TSkinBars {
   POINT Origin() const override;
   void Notify(const TBar& Bar, int Code, int Pos, bool Post) override;
   void ShowBars() override;
-  TPainted Current() const override;
+  void ReadScrollState(TPainted& State) const override;
   DWORD LeaveFlags() const override { return TME_LEAVE; }
   // Painted through its own paint message, which also validates it.
   void ShowChanged() override { RepaintNow(); }
+  void StateChanged() override { RepaintNow(); }
 
  private:
   bool MouseMessage(TMessage& Message);

@@ -99,48 +99,14 @@ void TSkinScrollBarControl::AfterMessage(TMessage& m) {
     case WM_PAINT:
       // Painted before (or by the system when the skin has no bar pictures).
       return;
-    case WM_NCDESTROY:
-      FDestroying = true;
-      TSkinControl::AfterMessage(m);
-      return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case CM_ENABLEDCHANGED:
-      ReadState();
-      RepaintNow();
-      return;
-    case WM_SETTEXT:
-      ReadCaption();
-      RepaintWhenChanged(false);
-      return;
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-    case WM_KEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_SIZE:
-    case WM_WINDOWPOSCHANGED:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      RepaintWhenChanged(true);
-      return;
     default:
-      RepaintWhenChanged(false);
+      TSkinBars::AfterMessage(m);
       return;
   }
 }
 
-TSkinBars::TPainted TSkinScrollBarControl::Current() const {
-  TPainted p;
-  if (!FWindow) return p;
-  p.Style = GetWindowLongPtrW(FWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL | WS_DISABLED);
-  p.Enabled = IsWindowEnabled(FWindow) != FALSE;
-  p.H.cbSize = p.V.cbSize = sizeof(SCROLLINFO);
-  p.H.fMask = p.V.fMask = SIF_ALL;
-  GetScrollInfo(FWindow, SB_CTL, &p.V);
-  return p;
+void TSkinScrollBarControl::ReadScrollState(TPainted& State) const {
+  GetScrollInfo(FWindow, SB_CTL, &State.V);
 }
 
 bool TSkinScrollBarControl::Layout() {

@@ -105,6 +105,53 @@ void TSkinBars::SkinChanged() {
   if (FWindow) RedrawWindow(FWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
+void TSkinBars::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_NCDESTROY:
+      FDestroying = true;
+      TSkinControl::AfterMessage(m);
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case CM_ENABLEDCHANGED:
+      ReadState();
+      StateChanged();
+      return;
+    case WM_SETTEXT:
+      ReadCaption();
+      RepaintWhenChanged(false);
+      return;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      // What the user does shows at once.
+      RepaintWhenChanged(true);
+      return;
+    default:
+      RepaintWhenChanged(false);
+      return;
+  }
+}
+
+TSkinBars::TPainted TSkinBars::Current() const {
+  TPainted p;
+  if (!FWindow) return p;
+  p.Style = GetWindowLongPtrW(FWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL | WS_DISABLED);
+  p.Enabled = IsWindowEnabled(FWindow) != FALSE;
+  p.H.cbSize = p.V.cbSize = sizeof(SCROLLINFO);
+  p.H.fMask = p.V.fMask = SIF_ALL;
+  ReadScrollState(p);
+  return p;
+}
+
 bool TSkinBars::RepaintMessage(TMessage& m) {
   if (m.Msg != PM_REPAINTBARS) return false;
   FRepaintPosted = false;
