@@ -138,7 +138,7 @@ void TFrmMain::WndProc(TMessage& m) {
       else if (m.WParam == PBT_APMRESUMEAUTOMATIC || m.WParam == PBT_APMRESUMESUSPEND)
         Resumed();
       break;
-    case kAccountQueryEnded:
+    case PM_ACCOUNTQUERYENDED:
       AccountQueryEnded();
       return;
     case WM_SETCURSOR:
@@ -340,7 +340,7 @@ void TFrmMain::N3Click(TObject* Sender) {
   FAccountAnswered = false;
   FAccountQuery = std::make_unique<TAccountQueryJob>(
       NetHTTP1, vpn::AccountEndpoint(AccountQueryAddress()), user, std::move(password), limits,
-      [window] { PostMessageW(window, kAccountQueryEnded, 0, 0); });
+      [window] { PostMessageW(window, PM_ACCOUNTQUERYENDED, 0, 0); });
   AccountTimer->SetInterval(static_cast<unsigned>(limits.TotalTimeoutMs));
   AccountTimer->SetEnabled(true);
   N3->SetEnabled(false);

@@ -178,8 +178,8 @@ class TFrmMain : public TForm {
   enum TSaveErrors { seShow, seShowOnce, seQuiet };
   void SaveSettings(TSaveErrors errors);
   void SettingChanged();
-  // The account query's end: its worker's answer, or its time is up first.
-  static constexpr UINT kAccountQueryEnded = WM_APP + 0x23;
+  // The account query's end: its worker's answer (PM_ACCOUNTQUERYENDED), or its time is
+  // up first.
   void AccountQueryEnded();
   void AccountQueryTimedOut();
   void ShowAccountAnswer(vpn::TAccountQueryResult result, const std::string& reply);

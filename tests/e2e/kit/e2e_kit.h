@@ -301,6 +301,9 @@ struct Image {
 };
 // The window's rectangle as on screen (frame included), or the whole virtual screen.
 Image CaptureScreen(HWND w = nullptr);
+// Waits until the window's picture stays the same over two looks 100 ms apart (its
+// painting has finished); false when it still changed after ms.
+bool WaitStill(HWND w, DWORD ms = 3000);
 void SaveBmp(const Image& image, const std::wstring& path);
 // Capture + SaveBmp; returns the path.
 std::wstring SaveScreenshot(const std::wstring& path, HWND w = nullptr);
