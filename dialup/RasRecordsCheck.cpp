@@ -106,6 +106,27 @@ SAME_FIELD(RasStats, RAS_STATS, dwBps);
 SAME_FIELD(RasStats, RAS_STATS, dwConnectDuration);
 static_assert(sizeof(r::RasStats) == sizeof(RAS_STATS));
 
+// The option, strategy and credential values of the tunnel entries, where the system
+// headers have them (SSTP and IKEv2 strategies are newer than these headers).
+static_assert(r::kEntryOptions ==
+              (RASEO_RemoteDefaultGateway | RASEO_ModemLights | RASEO_SwCompression |
+               RASEO_SecureLocalFiles | RASEO_RequirePAP | RASEO_RequireSPAP | RASEO_PreviewUserPw |
+               RASEO_ShowDialingProgress | RASEO_RequireCHAP | RASEO_RequireMsCHAP |
+               RASEO_RequireMsCHAP2));
+static_assert(r::kOptionRequirePap == RASEO_RequirePAP);
+static_assert(r::kOptionRequireSpap == RASEO_RequireSPAP);
+static_assert(r::kOptionRequireChap == RASEO_RequireCHAP);
+static_assert(r::kOptionRequireMsChap == RASEO_RequireMsCHAP);
+static_assert(r::kOptionRequireMsChap2 == RASEO_RequireMsCHAP2);
+static_assert(r::kOptionRequireEap == RASEO_RequireEAP);
+static_assert(r::kOption2UsePreSharedKey == RASEO2_UsePreSharedKey);
+static_assert(r::kCredentialPreSharedKey == RASCM_PreSharedKey);
+static_assert(r::kStrategyDefault == VS_Default);
+static_assert(r::kStrategyPptpFirst == VS_PptpFirst);
+static_assert(r::kStrategyL2tpOnly == VS_L2tpOnly);
+static_assert(r::kEncryptionRequire == ET_Require);
+static_assert(r::kEncryptionOptional == ET_Optional);
+
 #if defined(_WIN64)
 static_assert(sizeof(r::RasConnA) == 416);
 #else
