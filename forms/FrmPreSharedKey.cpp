@@ -17,7 +17,7 @@ const TLayoutItem kItems[] = {
      .Name = "KeyTxt",
      .Left = 12,
      .Top = 32,
-     .Width = 240,
+     .Width = 276,
      .Height = 20,
      .TabOrder = 0,
      .Props = {{"PasswordChar", "*"}},
@@ -26,13 +26,13 @@ const TLayoutItem kItems[] = {
      .Name = "Label2",
      .Left = 12,
      .Top = 60,
-     .Width = 240,
+     .Width = 276,
      .Height = 12,
      .Props = {{"Transparent", "True"}}},
     {.Create = NewComponent<TButton>,
      .Name = "Button1",
      .Caption = "确定",
-     .Left = 28,
+     .Left = 44,
      .Top = 84,
      .Width = 64,
      .Height = 25,
@@ -41,7 +41,7 @@ const TLayoutItem kItems[] = {
     {.Create = NewComponent<TButton>,
      .Name = "Button2",
      .Caption = "清除",
-     .Left = 100,
+     .Left = 118,
      .Top = 84,
      .Width = 64,
      .Height = 25,
@@ -50,7 +50,7 @@ const TLayoutItem kItems[] = {
     {.Create = NewComponent<TButton>,
      .Name = "Button3",
      .Caption = "取消",
-     .Left = 172,
+     .Left = 192,
      .Top = 84,
      .Width = 64,
      .Height = 25,
@@ -76,7 +76,7 @@ constexpr char kEnter = 13, kEscape = 27;
 
 const TFormLayout FrmPreSharedKeyLayout = {
     .Caption = "预共享密钥",
-    .ClientWidth = 264,
+    .ClientWidth = 300,
     .ClientHeight = 120,
     .BorderStyle = bsSingle,
     .BorderIcons = biSystemMenu,
@@ -100,9 +100,12 @@ TFrmPreSharedKey::TFrmPreSharedKey(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("Button3Click", &TFrmPreSharedKey::Button3Click);
   PublishMethod("KeyTxtKeyPress", &TFrmPreSharedKey::KeyTxtKeyPress);
   LoadLayout(*this, FrmPreSharedKeyLayout);
+  // What was wrong with a key goes once the user types again.
+  KeyTxt->OnChange = [this](TObject*) { Label2->SetCaption(SourceText(FSource)); };
 }
 
 void TFrmPreSharedKey::Open(TKeySource Source) {
+  FSource = Source;
   KeyTxt->SetText("");
   Label2->SetCaption(SourceText(Source));
   // Only a key the user typed can be forgotten here; the service's stays in service.ini.
@@ -119,7 +122,7 @@ void TFrmPreSharedKey::Button1Click(TObject* Sender) {
   if (key.empty())
     problem = "请输入密钥";
   else if (!vpn::app::IsPreSharedKey(key.view()))
-    problem = "密钥只能由英文字母、数字和符号组成，最多255个字符";
+    problem = "密钥只能含英文字母、数字和符号，最多255个";
   if (problem) {
     Label2->SetCaption(problem);
     KeyTxt->SetFocus();

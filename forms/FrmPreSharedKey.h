@@ -36,6 +36,7 @@ class TFrmPreSharedKey : public TForm {
 
  private:
   void Finish();
+  TKeySource FSource = ksNone;
 };
 
 extern const TFormLayout FrmPreSharedKeyLayout;
