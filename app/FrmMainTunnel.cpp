@@ -114,7 +114,12 @@ bool TFrmMain::ChooseTunnels() {
 // shows what it chooses.
 void TFrmMain::ShowTunnelChoice() {
   const TunnelChoice choice = ChoiceNow();
-  if (choice != TunnelChoice::kBox) CheckBox2->SetChecked(choice == TunnelChoice::kL2tp);
+  if (choice != TunnelChoice::kBox) {
+    // Setting the box clicks it: that click is no choice of the user's.
+    const bool was = std::exchange(FShowingTunnelChoice, true);
+    CheckBox2->SetChecked(choice == TunnelChoice::kL2tp);
+    FShowingTunnelChoice = was;
+  }
   const bool l2tp = CheckBox2->Checked();
   const std::pair<TMenuItem*, bool> items[] = {
       {P2, choice == TunnelChoice::kAuto},
@@ -130,6 +135,7 @@ void TFrmMain::ShowTunnelChoice() {
 // Ticked or not, the box chooses L2TP or PPTP. With no choice made it only does so for
 // the next connect, as in the design; otherwise it changes the choice kept.
 void TFrmMain::CheckBox2Click() {
+  if (FShowingTunnelChoice) return;
   if (ChoiceNow() != TunnelChoice::kBox) {
     try {
       TSettingsStore().SaveProtocol(vpn::app::ProtocolValue(

@@ -225,6 +225,7 @@ class TFrmMain : public TForm {
   bool FNameTunnel = false;
   vpn::ras::Tunnel FConnectedTunnel = vpn::ras::Tunnel::kPptp;
   class TFrmPreSharedKey* FKeyWindow = nullptr;
+  bool FShowingTunnelChoice = false;
   // The menu and the box as the choice in force has them; the box's click.
   void ShowTunnelChoice();
   void CheckBox2Click();

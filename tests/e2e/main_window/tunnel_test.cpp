@@ -291,6 +291,7 @@ TEST_F(Tunnel, ADroppedLineIsDialedAgainWithTheTypeThatWorked) {
 // dial, never written anywhere in clear; L2TP/IPsec without a key is refused with a
 // status; with a choice made, the L2TP box chooses between L2TP and PPTP.
 TEST_F(Tunnel, TheProtocolMenuChoosesAndTheKeyWindowKeepsTheKey) {
+  e2e::RegSetDword(HKEY_LOCAL_MACHINE, kRasManParameters, L"ProhibitIpSec", 1);
   const char kUserKey[] = "My k3y";
   mw::FakeNotificationArea tray;
   Session s(L"tunnel-menu", "[service]\nstate_delay_ms=5\nhangup_delay_ms=20\npre_shared_key=" +
@@ -384,7 +385,7 @@ TEST_F(Tunnel, TheProtocolMenuChoosesAndTheKeyWindowKeepsTheKey) {
       << e2e::WideToUtf8(s.Status());
   EXPECT_TRUE(e2e::WaitUntil([&] { return mw::InputsEnabled(s); }, 3000));
   EXPECT_EQ(s.Journal("RasDialA").size(), dials);
-  // With a choice made, ticking the box chooses L2TP and unticking PPTP.
+  // With a choice made, unticking the box chooses PPTP and ticking it L2TP.
   EXPECT_FALSE(e2e::IsChecked(s.C(L"CheckBox2")));
   e2e::Click(s.C(L"CheckBox2"));
   e2e::Sync(s.Main());
@@ -392,6 +393,14 @@ TEST_F(Tunnel, TheProtocolMenuChoosesAndTheKeyWindowKeepsTheKey) {
   e2e::Click(s.C(L"CheckBox2"));
   e2e::Sync(s.Main());
   EXPECT_EQ(e2e::Setting(L"Protocol"), L"PPTP");
+  e2e::Click(s.C(L"CheckBox2"));
+  e2e::Sync(s.Main());
+  connect(L"连接成功 (L2TP)");
+  // Another type from the menu unticks the box, and only the menu's choice is kept.
+  PickProtocol(s, tray, L"IKEv2(I)");
+  EXPECT_EQ(e2e::Setting(L"Protocol"), L"IKEv2");
+  EXPECT_FALSE(e2e::IsChecked(s.C(L"CheckBox2")));
+  Disconnect(s);
 }
 
 // Plain L2TP switches the machine's IPsec off (remembering what ProhibitIpSec held); the
