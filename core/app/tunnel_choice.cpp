@@ -73,25 +73,24 @@ bool TunnelNotPossible(std::int64_t error) {
   // unsigned ones: the certificate errors are the same either way.
   const auto code = static_cast<std::uint32_t>(error);
   switch (code) {
-    case 628:  // the remote end closed the connection (it does not take this type)
-    case 741:  // this computer cannot encrypt as the tunnel asks
-    case 742:  // the server cannot encrypt
-    case 743:  // the server asks for encryption this type does not give
-    case 789:  // L2TP: the IPsec negotiation failed (no IPsec there, another key)
-    case 792:  // L2TP: the IPsec negotiation timed out
-    case 797:  // the system has no device for this type
-    case 806:  // PPTP: GRE is blocked on the way
-    case 809:  // no answer on this type's ports (blocked, NAT)
-    case 812:  // the server's policy does not allow this type or its login
+    case ras::kErrorDisconnection:
+    case ras::kErrorNoLocalEncryption:
+    case ras::kErrorNoRemoteEncryption:
+    case ras::kErrorRemoteRequiresEncryption:
+    case ras::kErrorOakleyGeneralProcessing:
+    case ras::kErrorOakleyTimedOut:
+    case ras::kErrorConnectingDeviceNotFound:
+    case ras::kErrorVpnGreBlocked:
+    case ras::kErrorVpnTimeout:
+    case ras::kErrorServerPolicy:
+    case ras::kErrorNoRevocationCheck:
+    case ras::kErrorRevocationOffline:
       return true;
     default:
       break;
   }
-  // IKE negotiation (IKEv2, L2TP/IPsec): the server's certificate or the methods offered.
-  if (InRange(code, 13801, 13868)) return true;
-  // SSTP: the server's certificate is not trusted here, has expired, names another host
-  // (the certificate-trust errors 0x800B01xx), or its revocation cannot be checked.
-  return InRange(code, 0x800B0100u, 0x800B01FFu) || code == 0x80092012u || code == 0x80092013u;
+  return InRange(code, ras::kErrorIkeAuthFail, ras::kErrorIkePolicyMatch) ||
+         InRange(code, ras::kCertErrorsFirst, ras::kCertErrorsLast);
 }
 
 std::string TryingTunnelText(Tunnel tunnel) {

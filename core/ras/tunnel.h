@@ -49,4 +49,25 @@ inline constexpr std::uint32_t kEncryptionOptional = 3;
 // RASCREDENTIALS.dwMask of the pre-shared key (it travels in szPassword).
 inline constexpr std::uint32_t kCredentialPreSharedKey = 0x00000010;  // RASCM_PreSharedKey
 
+// The failures that say a tunnel type cannot be made here (their names in the system's
+// error headers, which the Windows builds check them against).
+inline constexpr std::uint32_t kErrorDisconnection = 628;       // the remote end closed it
+inline constexpr std::uint32_t kErrorNoLocalEncryption = 741;   // cannot encrypt as asked
+inline constexpr std::uint32_t kErrorNoRemoteEncryption = 742;  // the server cannot encrypt
+inline constexpr std::uint32_t kErrorRemoteRequiresEncryption = 743;
+inline constexpr std::uint32_t kErrorOakleyGeneralProcessing = 789;   // L2TP: IPsec failed
+inline constexpr std::uint32_t kErrorOakleyTimedOut = 792;            // L2TP: IPsec timed out
+inline constexpr std::uint32_t kErrorConnectingDeviceNotFound = 797;  // no device for the type
+inline constexpr std::uint32_t kErrorVpnGreBlocked = 806;             // PPTP's GRE is blocked
+inline constexpr std::uint32_t kErrorVpnTimeout = 809;                // no answer on its ports
+inline constexpr std::uint32_t kErrorServerPolicy = 812;  // the server does not allow it
+// IKE negotiation, from the credentials refused to the policy that does not match.
+inline constexpr std::uint32_t kErrorIkeAuthFail = 13801;
+inline constexpr std::uint32_t kErrorIkePolicyMatch = 13868;
+// The certificate-trust errors (SSTP's server certificate) and a revocation check that
+// could not be made.
+inline constexpr std::uint32_t kCertErrorsFirst = 0x800B0100, kCertErrorsLast = 0x800B01FF;
+inline constexpr std::uint32_t kErrorNoRevocationCheck = 0x80092012;
+inline constexpr std::uint32_t kErrorRevocationOffline = 0x80092013;
+
 }  // namespace vpn::ras
