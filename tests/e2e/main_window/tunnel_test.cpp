@@ -245,14 +245,27 @@ TEST_F(Tunnel, AutomaticGoesOnPastRefusedTypesAndStopsAtARefusedLogin) {
       EXPECT_TRUE(mw::InputsEnabled(s));
     }
     {
-      // A Disconnect while the second type is dialed wins: nothing more is dialed.
-      Session s(L"tunnel-auto-disconnect-" + path, Scenario("state_delay_ms=300\n", "IKEv2=809\n"),
-                true, true, program);
+      // A Disconnect while the second type is dialed wins, even when that type is refused
+      // too: nothing more is dialed.
+      Session s(L"tunnel-auto-disconnect-" + path,
+                Scenario("state_delay_ms=300\n", "IKEv2=809\nSSTP=809\n"), true, true, program);
       mw::FillDemoAccount(s);
       e2e::Click(s.C(L"Button1"));
-      ASSERT_TRUE(e2e::WaitUntil([&] { return s.Journal("RasDialA").size() == 2; }, 15000));
+      // SSTP's entry is written and the account saved with it: its dial runs now. The
+      // direct dial holds the window's thread; the click waits in the queue behind it.
+      ASSERT_TRUE(e2e::WaitUntil(
+          [&] {
+            return Tunnels(s.Journal("RasSetEntryPropertiesA")).size() == 2 &&
+                   s.Journal("RasSetEntryDialParamsA").size() == 4;
+          },
+          15000));
       Sleep(400);
-      e2e::Click(s.C(L"Button2"));
+      e2e::SaveScreenshot(e2e::ArtifactPath(L"tunnel-trying-" + path + L".bmp"));
+      RECT r{};
+      GetClientRect(s.C(L"Button2"), &r);
+      const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+      PostMessageW(s.C(L"Button2"), WM_LBUTTONDOWN, MK_LBUTTON, at);
+      PostMessageW(s.C(L"Button2"), WM_LBUTTONUP, 0, at);
       ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"断开成功", 15000))
           << e2e::WideToUtf8(s.Status());
       Sleep(1500);
@@ -385,6 +398,7 @@ TEST_F(Tunnel, TheProtocolMenuChoosesAndTheKeyWindowKeepsTheKey) {
       << e2e::WideToUtf8(s.Status());
   EXPECT_TRUE(e2e::WaitUntil([&] { return mw::InputsEnabled(s); }, 3000));
   EXPECT_EQ(s.Journal("RasDialA").size(), dials);
+  e2e::SaveScreenshot(e2e::ArtifactPath(L"tunnel-no-key.bmp"), s.Main());
   // With a choice made, unticking the box chooses PPTP and ticking it L2TP.
   EXPECT_FALSE(e2e::IsChecked(s.C(L"CheckBox2")));
   e2e::Click(s.C(L"CheckBox2"));
