@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "app/BannerPicture.h"
-#include "app/L2tpSetup.h"
 #include "app/OwnConnection.h"
 #include "app/ServiceConfig.h"
 #include "app/Settings.h"
@@ -50,6 +49,21 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishField("N1", N1);
   PublishField("X1", X1);
   PublishField("A1", A1);
+  // Tunnel types.
+  PublishField("S1", S1);
+  for (auto [name, item] : {std::pair{"P1", &P1},
+                            {"P2", &P2},
+                            {"P3", &P3},
+                            {"P4", &P4},
+                            {"P5", &P5},
+                            {"P6", &P6},
+                            {"P7", &P7},
+                            {"P8", &P8},
+                            {"P9", &P9}})
+    PublishField(name, *item);
+  PublishMethod("ProtocolItemClick", &TFrmMain::ProtocolItemClick);
+  PublishMethod("P9Click", &TFrmMain::P9Click);
+
   PublishField("PopupMenu2", PopupMenu2);
   PublishField("N2", N2);
   PublishField("N6", N6);
@@ -197,6 +211,9 @@ void TFrmMain::FormCreate(TObject* Sender) {
   UserNameTxt->OnChange = [this](TObject*) { SettingChanged(); };
   PasswordTxt->OnChange = [this](TObject*) { SettingChanged(); };
   CheckBox1->OnClick = [this](TObject*) { SaveSettings(seShowOnce); };
+  // The box and the "连接协议" menu show one choice.
+  CheckBox2->OnClick = [this](TObject*) { CheckBox2Click(); };
+  ShowTunnelChoice();
   ShowState();
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
 }
@@ -254,28 +271,6 @@ bool TFrmMain::ConnectInputsReady() {
     else
       PasswordTxt->SetFocus();
     return false;
-  }
-  return true;
-}
-
-// L2TP when it is ticked and the system is ready for it; false when the connect ends here
-// because the system must be restarted first.
-bool TFrmMain::ChooseL2tp(bool& l2tp) {
-  l2tp = false;
-  if (CheckBox2->Checked()) {
-    // Registry errors end the connect here and reach the application's error box.
-    switch (PrepareL2tp()) {
-      case lrUnsupported:
-        Application->MessageBox("系统出错，不支持L2TP，将以PPTP形式连接", Application->Title(),
-                                MB_OK);
-        break;
-      case lrRestartNeeded:
-        OwnedMessageBox(this, "你需要重新启动系统，然后再运行此程序", "提示", MB_OK);
-        return false;
-      case lrReady:
-        l2tp = true;
-        break;
-    }
   }
   return true;
 }

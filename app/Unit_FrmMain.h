@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/app/connection_state.h"
+#include "core/ras/tunnel.h"
 #include "core/speedtest/SpeedTest.h"
 #include "core/text/secret.h"
 #include "dialup/DialUp.h"
@@ -55,6 +56,12 @@ class TFrmMain : public TForm {
   TMenuItem *C1 = nullptr, *D1 = nullptr, *N1 = nullptr, *X1 = nullptr;
   // "断线自动重连": ticked, a line that drops is dialed again (remembered in the settings).
   TMenuItem* A1 = nullptr;
+  // Tunnel types (app/FrmMainTunnel.cpp): "设置(&S)" in the tray menu, its "连接协议(&P)"
+  // sub-menu with one radio item per choice (自动, IKEv2, SSTP, L2TP/IPsec, L2TP, PPTP), a
+  // line and "预共享密钥(&K)..." that opens the key's window.
+  TMenuItem* S1 = nullptr;
+  TMenuItem *P1 = nullptr, *P2 = nullptr, *P3 = nullptr, *P4 = nullptr, *P5 = nullptr,
+            *P6 = nullptr, *P7 = nullptr, *P8 = nullptr, *P9 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
   TMenuItem *N2 = nullptr, *N6 = nullptr, *N7 = nullptr, *N3 = nullptr, *N4 = nullptr,
             *N8 = nullptr, *N5 = nullptr;
@@ -104,6 +111,13 @@ class TFrmMain : public TForm {
                          const std::string& MessageText);
   // A dial that could not start, or whose saved parameters could not be read.
   void DialUp1Error(TObject* Sender, std::int32_t ErrorCode, const std::string& ErrorMessage);
+  // The "连接协议" items: one of the choices is picked, the key's window is asked for.
+  void ProtocolItemClick(TObject* Sender);
+  void P9Click(TObject* Sender);
+
+  // The name of the tunnel type that is up ("IKEv2", "SSTP", "L2TP/IPsec", "L2TP",
+  // "PPTP"); empty while no line is up.
+  std::string ConnectedTunnel() const;
 
  protected:
   // Log-off, shutdown, sleep and wake, and the account query's answer.
@@ -142,17 +156,25 @@ class TFrmMain : public TForm {
 
   // The connect's checks, in order.
   bool ConnectInputsReady();
-  bool ChooseL2tp(bool& l2tp);
+  // The tunnel types of this connect (FTunnels): the choice in force, plain L2TP's
+  // preparation, the machine's IPsec given back before an encrypting type. False when the
+  // connect ends here (the system must restart first, or L2TP/IPsec has no key).
+  bool ChooseTunnels();
   // One dial of the server and account of the connect (app/FrmMainDial.cpp), for the
   // user's connect and for every try to dial a dropped line again: the entry, the
   // account, then the dial by the system's path. Its outcome always ends in DialEnded,
   // for both paths.
   void DialAttempt();
   void DialByPath(const TStateMark& dialing);
-  void WriteEntry(bool l2tp);
+  bool WriteEntry(vpn::ras::Tunnel tunnel);
   void DialDirectly(const TStateMark& dialing);
   void DialEnded(std::int64_t error, HRASCONN line, bool direct);
   void DialFailed(std::int64_t error, bool direct);
+  // A failed direct dial's line let go; false when a pump on the way let something else
+  // take over.
+  bool LetFailedLineGo(bool direct);
+  // The type just tried cannot be made here: the next one of FTunnels is dialed.
+  void NextTunnel();
   // Out of the tray for good: no minimising to it, no icon, the window back.
   void LeaveTray();
 
@@ -194,7 +216,23 @@ class TFrmMain : public TForm {
   vpn::app::ConnectionState FState = vpn::app::ConnectionState::Idle;
   unsigned FStateSerial = 0;
   HRASCONN FDirectConnection = nullptr;
-  bool FDialL2tp = false;  // the mode of the last connect, kept for dialing it again
+  // The tunnel types of the connect, in the order they are tried, and the one being tried
+  // (app/FrmMainTunnel.cpp). Named: the choice came from the menu or the service, so the
+  // status and the tray tip name the type; the "L2TP模式" box's choice keeps the design's
+  // texts. The type that came up is the one a dropped line is dialed with again.
+  std::vector<vpn::ras::Tunnel> FTunnels{vpn::ras::Tunnel::kPptp};
+  size_t FTunnelIndex = 0;
+  bool FNameTunnel = false;
+  vpn::ras::Tunnel FConnectedTunnel = vpn::ras::Tunnel::kPptp;
+  class TFrmPreSharedKey* FKeyWindow = nullptr;
+  bool FShowingTunnelChoice = false;
+  // The menu and the box as the choice in force has them; the box's click.
+  void ShowTunnelChoice();
+  void CheckBox2Click();
+  // The key of an L2TP/IPsec dial (the user's, else the service's) and where it comes
+  // from; the program's name with the type that is up, for the tray tip.
+  vpn::SecretText PreSharedKey() const;
+  std::string TipCaption() const;
   TLineWatch FLineWatch;
   TTimer* FiguresTimer = nullptr;    // every 2 s while connected
   TTimer* ReconnectTimer = nullptr;  // the wait before the next try

@@ -86,6 +86,19 @@ void DrawCheckMark(HDC Dc, const RECT& Column) {
   BitBlt(Dc, x, y, bm.bmWidth, bm.bmHeight, src.Get(), 0, 0, 0x00B8074A);
 }
 
+// The dot of a checked radio item, in the colour of the check mark.
+void DrawRadioMark(HDC Dc, const RECT& Column) {
+  const int d = 6;
+  const int x = Column.left + (Column.right - Column.left - d) / 2 + 1;
+  const int y = Column.top + (Column.bottom - Column.top - d) / 2 + 1;
+  HGDIOBJ oldBrush = SelectObject(Dc, GetSysColorBrush(COLOR_BTNTEXT));
+  HGDIOBJ oldPen = SelectObject(Dc, GetStockObject(NULL_PEN));
+  // A null pen leaves the right and bottom edges out: one pixel more each way.
+  Ellipse(Dc, x, y, x + d + 1, y + d + 1);
+  SelectObject(Dc, oldPen);
+  SelectObject(Dc, oldBrush);
+}
+
 // A checked item with an image: the image sits on a sunken checker of face and light.
 void DrawCheckedBox(HDC Dc, const RECT& Column) {
   const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
@@ -139,7 +152,10 @@ void PaintContent(HDC Dc, int Width, int Height, TMenuItem* Item, bool Selected,
       DestroyIcon(icon);
     }
   } else if (Item->Checked()) {
-    DrawCheckMark(Dc, column);
+    if (Item->RadioItem())
+      DrawRadioMark(Dc, column);
+    else
+      DrawCheckMark(Dc, column);
   }
 
   TSelectObject font(Dc, MenuFont(Item->Default()));

@@ -237,7 +237,8 @@ struct MenuItem {
   UINT id = 0;
   bool enabled = false, checked = false, is_default = false, separator = false;
   bool owner_drawn = false;
-  RECT rect{};  // screen coordinates
+  bool radio = false;  // shows a dot, not a tick, when checked
+  RECT rect{};         // screen coordinates
 };
 // The visible popup menu window ("#32768") of a process, or null.
 HWND FindPopupMenu(DWORD pid);

@@ -108,8 +108,20 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
     tray.push_back(f->PopupMenu1->Items()->Items(i)->Caption());
   for (int i = 0; i < f->PopupMenu2->Items()->Count(); ++i)
     settings.push_back(f->PopupMenu2->Items()->Items(i)->Caption());
-  EXPECT_EQ(tray,
-            (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "-", "退出(&X)"}));
+  EXPECT_EQ(tray, (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "设置(&S)", "-",
+                                            "退出(&X)"}));
+  // "设置" holds "连接协议": one radio item per tunnel choice, then the key's window.
+  ASSERT_EQ(f->S1->IndexOf(f->P1), 0);
+  std::vector<std::string> protocols;
+  for (int i = 0; i < f->P1->Count(); ++i) {
+    TMenuItem* item = f->P1->Items(i);
+    protocols.push_back(item->Caption());
+    EXPECT_EQ(item->RadioItem(), i < 6) << item->Caption();
+    EXPECT_EQ(static_cast<bool>(item->OnClick), !item->IsLine()) << item->Caption();
+  }
+  EXPECT_EQ(protocols,
+            (std::vector<std::string>{"自动(&A)", "IKEv2(&I)", "SSTP(&S)", "L2TP/IPsec(&L)",
+                                      "L2TP(&T)", "PPTP(&P)", "-", "预共享密钥(&K)..."}));
   EXPECT_EQ(settings, (std::vector<std::string>{"帐户注册", "修改密码", "-", "帐户查询", "自助充值",
                                                 "-", "关于"}));
   EXPECT_FALSE(f->N7->Enabled());

@@ -50,7 +50,8 @@ TEST(MainWindowTray, TrayIcon1CarriesTheWindowIconAndTheTrayMenu) {
   ASSERT_EQ(added.size(), 1u);
   EXPECT_EQ(added[0].hIcon, tray->Icon()->Handle());
 
-  // The right button shows the tray menu: connect, disconnect, a line, exit.
+  // The right button shows the tray menu: connect, disconnect, reconnect after a drop,
+  // settings, a line, exit.
   std::vector<std::string> shown;
   f->PopupMenu1->OnPopup = [&](TObject* s) {
     auto* menu = static_cast<TPopupMenu*>(s);
@@ -59,8 +60,8 @@ TEST(MainWindowTray, TrayIcon1CarriesTheWindowIconAndTheTrayMenu) {
     SetTimer(nullptr, 0, 50, &EndMenuTick);
   };
   SendMessageW(TTrayIconHandler::TrayWindow(), WM_TRAYCALLBACK, tray->Identity(), WM_RBUTTONDOWN);
-  EXPECT_EQ(shown,
-            (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "-", "退出(&X)"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "设置(&S)",
+                                             "-", "退出(&X)"}));
   EXPECT_EQ(f->PopupMenu1->PopupComponent(), tray);
 
   delete f;
