@@ -136,22 +136,38 @@ void TSettingsStore::Save(const TSettings& settings) const {
     throw ERegistryException(std::string("Failed to set data for '") + kPlainPassword + "'");
 }
 
-bool TSettingsStore::LoadAutoReconnect() const {
+bool TSettingsStore::LoadChoice(const char* name) const {
   TRegistry reg(KEY_ALL_ACCESS);
   reg.SetRootKey(FRoot);
   OpenSettingsKey(reg, FParent, FName);
   // A value of another type than text is simply not "Yes": an addition of this program
   // does not stop it from starting with an error box.
   try {
-    return vpn::app::AutoReconnectOn(reg.ReadString("AutoReconnect"));
+    return vpn::app::AutoReconnectOn(reg.ReadString(name));
   } catch (const ERegistryException&) {
     return false;
   }
 }
 
-void TSettingsStore::SaveAutoReconnect(bool on) const {
+void TSettingsStore::SaveChoice(const char* name, bool on) const {
   TRegistry reg(KEY_ALL_ACCESS);
   reg.SetRootKey(FRoot);
   OpenSettingsKey(reg, FParent, FName);
-  reg.WriteString("AutoReconnect", vpn::app::AutoReconnectValue(on));
+  reg.WriteString(name, vpn::app::AutoReconnectValue(on));
+}
+
+bool TSettingsStore::LoadAutoReconnect() const {
+  return LoadChoice("AutoReconnect");
+}
+
+void TSettingsStore::SaveAutoReconnect(bool on) const {
+  SaveChoice("AutoReconnect", on);
+}
+
+bool TSettingsStore::LoadConnectOnStart() const {
+  return LoadChoice("ConnectOnStart");
+}
+
+void TSettingsStore::SaveConnectOnStart(bool on) const {
+  SaveChoice("ConnectOnStart", on);
 }

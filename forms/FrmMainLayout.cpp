@@ -236,6 +236,31 @@ const TLayoutItem kItems[] = {
      .Parent = "PopupMenu1",
      .Caption = "断线自动重连",
      .Events = {{"OnClick", "A1Click"}}},
+
+    // The settings sub-menu (after A1).
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "S1",
+     .Parent = "PopupMenu1",
+     .Caption = "设置(&S)"},
+
+    // Everyday use, in the settings sub-menu: start with Windows, connect once started,
+    // the connection log.
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "B1",
+     .Parent = "S1",
+     .Caption = "开机启动(&B)",
+     .Events = {{"OnClick", "B1Click"}}},
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "O1",
+     .Parent = "S1",
+     .Caption = "启动后自动连接(&O)",
+     .Events = {{"OnClick", "O1Click"}}},
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "L1",
+     .Parent = "S1",
+     .Caption = "连接日志(&L)",
+     .Events = {{"OnClick", "L1Click"}}},
+
     {.Create = NewComponent<TMenuItem>, .Name = "N1", .Parent = "PopupMenu1", .Caption = "-"},
     {.Create = NewComponent<TMenuItem>,
      .Name = "X1",

@@ -148,16 +148,18 @@ std::string UsageText(std::string_view problem) {
     text += problem;
     text += "\r\n\r\n";
   }
+  // One command a line: a message box's font is not of fixed width, so nothing is lined up.
   text +=
-      "用法: vpnclient.exe [命令]\r\n"
-      "  /connect [服务器]\t连接（不写服务器时用窗口中的服务器）\r\n"
-      "  /disconnect\t断开连接\r\n"
-      "  /status\t显示连接状态\r\n"
-      "  /quit\t断开连接并退出程序\r\n"
-      "  /tray\t启动到通知区域\r\n"
+      "用法：vpnclient.exe [命令]\r\n"
+      "\r\n"
+      "/connect [服务器]：连接（不写服务器时用窗口中的服务器）\r\n"
+      "/disconnect：断开连接\r\n"
+      "/status：显示连接状态\r\n"
+      "/quit：断开连接并退出程序\r\n"
+      "/tray：启动到通知区域\r\n"
       "\r\n"
       "程序已在运行时，命令交给运行中的程序执行。\r\n"
-      "退出码: 0 完成，1 失败，2 参数错误，3 程序没有运行(/status)";
+      "退出码：0 完成，1 失败，2 参数错误，3 程序没有运行（/status）";
   return text;
 }
 

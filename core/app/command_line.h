@@ -67,6 +67,11 @@ const char* CommandOption(Command command);
 
 // ---- Between two copies ---------------------------------------------------------------
 
+// The marks of the two kinds of message data (WM_COPYDATA's dwData): anything else that
+// reaches the main window or the second copy's reply window is not looked at.
+inline constexpr std::uint32_t kRequestTag = 0x76706E31;  // "vpn1"
+inline constexpr std::uint32_t kReplyTag = 0x76706E32;    // "vpn2"
+
 // A request: what the second copy asks the running one to do.
 struct CommandRequest {
   Command command = Command::None;

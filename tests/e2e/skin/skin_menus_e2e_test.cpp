@@ -94,22 +94,23 @@ TEST(MenusE2E, TrayMenuWhileConnectedDisconnectsAndExitsAfterAsking) {
   HWND menu = OpenTrayMenu(s, tray);
   ASSERT_NE(menu, nullptr) << "no menu after a right click on the icon";
   auto items = e2e::MenuItems(menu);
-  ASSERT_EQ(items.size(), 5u) << Texts(items);
+  ASSERT_EQ(items.size(), 6u) << Texts(items);
   EXPECT_EQ(items[0].text, kConnect);
   EXPECT_EQ(items[1].text, kDisconnect);
   EXPECT_EQ(items[2].text, L"断线自动重连");
-  EXPECT_TRUE(items[3].separator);
-  EXPECT_EQ(items[4].text, kExit);
+  EXPECT_EQ(items[3].text, L"设置(&S)");
+  EXPECT_TRUE(items[4].separator);
+  EXPECT_EQ(items[5].text, kExit);
   EXPECT_FALSE(items[0].enabled) << "connect offered while connected";
   EXPECT_TRUE(items[1].enabled);
-  EXPECT_TRUE(items[4].enabled);
+  EXPECT_TRUE(items[5].enabled);
   for (const auto& i : items) EXPECT_TRUE(i.owner_drawn) << e2e::WideToUtf8(i.text);
 
   // Drawn from the skin: the border from the menu background picture, a normal item its
   // body through the item picture's transparent frame, the item under the pointer the
   // selected frame.
   const MenuColours c = SkinMenuColours();
-  const e2e::MenuItem disconnect = items[1], exit = items[4];
+  const e2e::MenuItem disconnect = items[1], exit = items[5];
   e2e::MoveMouse({(disconnect.rect.left + disconnect.rect.right) / 2,
                   (disconnect.rect.top + disconnect.rect.bottom) / 2});
   e2e::Image shot;

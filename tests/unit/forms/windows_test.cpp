@@ -108,10 +108,15 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
     tray.push_back(f->PopupMenu1->Items()->Items(i)->Caption());
   for (int i = 0; i < f->PopupMenu2->Items()->Count(); ++i)
     settings.push_back(f->PopupMenu2->Items()->Items(i)->Caption());
-  EXPECT_EQ(tray,
-            (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "-", "退出(&X)"}));
+  EXPECT_EQ(tray, (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "设置(&S)", "-",
+                                            "退出(&X)"}));
   EXPECT_EQ(settings, (std::vector<std::string>{"帐户注册", "修改密码", "-", "帐户查询", "自助充值",
                                                 "-", "关于"}));
+  // The settings sub-menu of the tray menu: start with Windows, connect once started, the log.
+  std::vector<std::string> sub;
+  for (int i = 0; i < f->S1->Count(); ++i) sub.push_back(f->S1->Items(i)->Caption());
+  EXPECT_EQ(sub, (std::vector<std::string>{"开机启动(&B)", "启动后自动连接(&O)", "连接日志(&L)"}));
+  EXPECT_TRUE(f->B1->OnClick && f->O1->OnClick && f->L1->OnClick);
   EXPECT_FALSE(f->N7->Enabled());
   EXPECT_TRUE(f->C1->OnClick && f->D1->OnClick && f->A1->OnClick && f->X1->OnClick);
   for (TMenuItem* i : {f->N2, f->N6, f->N3, f->N4, f->N5}) EXPECT_TRUE(i->OnClick) << i->Name();

@@ -59,8 +59,8 @@ TEST(MainWindowTray, TrayIcon1CarriesTheWindowIconAndTheTrayMenu) {
     SetTimer(nullptr, 0, 50, &EndMenuTick);
   };
   SendMessageW(TTrayIconHandler::TrayWindow(), WM_TRAYCALLBACK, tray->Identity(), WM_RBUTTONDOWN);
-  EXPECT_EQ(shown,
-            (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "-", "退出(&X)"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "设置(&S)",
+                                             "-", "退出(&X)"}));
   EXPECT_EQ(f->PopupMenu1->PopupComponent(), tray);
 
   delete f;
