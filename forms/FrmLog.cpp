@@ -24,18 +24,33 @@ TFrmLog::TFrmLog(TComponent* AOwner) : TForm(AOwner) {
   LoadLayout(*this, FrmLogLayout);
 }
 
+namespace {
+
+// The text without its last line break: the box would show an empty line more.
+std::string WithoutLastBreak(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+}  // namespace
+
 void TFrmLog::ShowLog(const std::string& text, const std::wstring& file) {
   FFile = file;
-  // The box shows the lines without a last empty one.
-  std::string shown = text;
-  while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
+  FText = text;
+  std::string shown = WithoutLastBreak(text);
+  if (shown.size() > kShownBytes) {
+    // The newest whole lines that fit.
+    const size_t cut = shown.find('\n', shown.size() - kShownBytes);
+    shown = "（较早的记录在日志文件中，请点击“打开文件夹”查看）\r\n" +
+            (cut == std::string::npos ? std::string() : shown.substr(cut + 1));
+  }
   Memo1->SetText(shown);
   ScrollToEnd();
 }
 
 void TFrmLog::AddLine(const std::string& line) {
-  std::string shown = line;
-  while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
+  FText += line;
+  const std::string shown = WithoutLastBreak(line);
   if (!Memo1->HandleAllocated()) {
     Memo1->Lines()->Add(shown);
     return;
@@ -45,10 +60,6 @@ void TFrmLog::AddLine(const std::string& line) {
   SendMessageW(Memo1->Handle(), EM_SETSEL, end, end);
   SendMessageW(Memo1->Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   ScrollToEnd();
-}
-
-std::string TFrmLog::LogText() const {
-  return Memo1->Text();
 }
 
 void TFrmLog::ScrollToEnd() {

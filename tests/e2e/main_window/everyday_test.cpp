@@ -432,6 +432,25 @@ TEST_F(Everyday, TheLogKeepsADialAndADropWithoutThePasswordAndShowsInItsWindow) 
   }
   EXPECT_EQ(copied, e2e::TextOf(memo));
 
+  // "打开文件夹": the system's file window, at the log's folder.
+  e2e::Click(e2e::Control(window, L"Button2"));
+  HWND folder = nullptr;
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] {
+        for (HWND w : e2e::TopWindows(0, nullptr))
+          if (IsWindowVisible(w) && e2e::PidOf(w) != s.App().Pid() &&
+              e2e::TextOf(w) == L"vpnclient" && e2e::ClassOf(w) != L"TFrmMain")
+            folder = w;
+        return folder != nullptr;
+      },
+      10000))
+      << "no file window for the log's folder";
+  if (folder) {
+    HANDLE shell = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, e2e::PidOf(folder));
+    PostMessageW(folder, WM_CLOSE, 0, 0);
+    if (shell && WaitForSingleObject(shell, 5000) != WAIT_OBJECT_0) TerminateProcess(shell, 0);
+    if (shell) CloseHandle(shell);
+  }
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Sleep(300);
   e2e::SaveScreenshot(e2e::ArtifactPath(L"everyday-log-window.bmp"), window);
