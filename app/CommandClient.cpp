@@ -82,11 +82,13 @@ TWindowHandle MakeReplyWindow(TReplyBox& box) {
 // true when `done` held.
 template <class F>
 bool WaitFor(HANDLE process, DWORD ms, F done) {
-  const ULONGLONG end = GetTickCount64() + ms;
+  // GetTickCount, not its 64-bit form, which Windows XP lacks: a wait is far shorter than
+  // the 49 days after which the count starts again.
+  const DWORD start = GetTickCount();
   while (!done()) {
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return false;
-    const DWORD left = static_cast<DWORD>(end - now);
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= ms) return false;
+    const DWORD left = ms - spent;
     const DWORD woke =
         process ? MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_ALLINPUT)
                 : MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min(left, 250UL), QS_ALLINPUT);

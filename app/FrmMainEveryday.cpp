@@ -154,7 +154,9 @@ void TFrmMain::ShowDialAdvice(std::int64_t error) {
 }
 
 void TFrmMain::HideDialAdvice() {
-  if (AdviceTimer) AdviceTimer->SetEnabled(false);
+  // The status bar's tip holds the advice exactly while it is shown.
+  if (StatusBar1->Hint().empty()) return;
+  AdviceTimer->SetEnabled(false);
   if (FAdviceTip && IsWindow(FAdviceTip)) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -162,7 +164,7 @@ void TFrmMain::HideDialAdvice() {
     tool.uId = 1;
     SendMessageW(FAdviceTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
   }
-  if (!StatusBar1->Hint().empty()) StatusBar1->SetHint("");
+  StatusBar1->SetHint("");
 }
 
 // Started with Windows: the Run key gets the program with /tray, or loses it.

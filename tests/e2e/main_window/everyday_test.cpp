@@ -406,6 +406,12 @@ TEST_F(Everyday, TheLogKeepsADialAndADropWithoutThePasswordAndShowsInItsWindow) 
         L"[状态] 已连接 → 连接已断开（LineLost）"})
     EXPECT_TRUE(Has(log, entry)) << U(entry) << "\n" << log;
   EXPECT_FALSE(Has(log, password)) << "the password is in the log";
+  // Sleep and wake are told too.
+  PostMessageW(s.Main(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+  PostMessageW(s.Main(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return Has(log = LogText(), L"[系统] 系统已唤醒"); }, 3000))
+      << log;
+  EXPECT_TRUE(Has(log, L"[系统] 系统进入睡眠")) << log;
   EXPECT_LT(log.find(U(L"（Connect）")), log.find(U(L"（LineLost）")));
 
   // The window, from the settings sub-menu of the icon that stayed for the drop.
