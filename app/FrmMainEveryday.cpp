@@ -7,6 +7,7 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 
 #include "app/ConnectionLog.h"
@@ -59,7 +60,9 @@ void TFrmMain::StartEverydayUse() {
   });
   // The start-with-Windows tick follows the Run key, which others may change too.
   PopupMenu1->OnPopup = [this](TObject*) { B1->SetChecked(StartsWithWindows()); };
-  Application->AfterFirstShow([this] { AfterFirstPicture(); });
+  Application->AfterFirstShow([this, alive = std::weak_ptr<int>(FLifeToken)] {
+    if (!alive.expired()) AfterFirstPicture();
+  });
 }
 
 void TFrmMain::StartFromCommandLine(const vpn::app::CommandLine& command) {

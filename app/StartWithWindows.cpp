@@ -2,22 +2,11 @@
 
 #include <windows.h>
 
-#include <vector>
-
+#include "app/ProgramFile.h"
 #include "app/Registry.h"
 #include "framework/Handles.h"
 
 namespace {
-
-std::wstring ThisProgram() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) return std::wstring(path.data(), n);
-    path.resize(path.size() * 2);
-  }
-}
 
 // The program a command starts: the quoted first part, else the part up to the first blank.
 std::wstring ProgramOf(const std::wstring& command) {
@@ -55,7 +44,7 @@ std::wstring StartCommand(const std::wstring& program) {
 
 bool StartsWithWindows() {
   const std::wstring program = ProgramOf(RunValue());
-  return !program.empty() && lstrcmpiW(program.c_str(), ThisProgram().c_str()) == 0;
+  return !program.empty() && lstrcmpiW(program.c_str(), ProgramFile().c_str()) == 0;
 }
 
 void SetStartsWithWindows(bool on) {
@@ -65,7 +54,7 @@ void SetStartsWithWindows(bool on) {
     throw ERegistryException("Failed to create key Run");
   TRegKeyHandle key(opened);
   if (on) {
-    const std::wstring command = StartCommand(ThisProgram());
+    const std::wstring command = StartCommand(ProgramFile());
     if (RegSetValueExW(opened, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
       throw ERegistryException("Failed to set data for 'vpnclient'");

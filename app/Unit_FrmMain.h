@@ -240,6 +240,8 @@ class TFrmMain : public TForm {
   std::string FStartServer;
   HWND FAdviceTip = nullptr;  // the balloon beside the status bar (destroyed with the window)
   TTimer* AdviceTimer = nullptr;
+  // Gone with the window: a job queued for the first picture finds the window gone.
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
 
   // The password as typed, read without leaving copies behind.
   vpn::SecretText PasswordText() const;

@@ -342,6 +342,8 @@ TEST_F(Everyday, StartedWithWindowsItSitsInTheTrayAndConnectsByItself) {
     sub = OpenSettingsSubMenu(s.App().Pid(), tray);
     EXPECT_TRUE(e2e::MenuItemNamed(sub, L"启动后自动连接(O)").checked);
     EXPECT_FALSE(e2e::MenuItemNamed(sub, L"开机启动(B)").checked);
+    Sleep(200);
+    e2e::SaveScreenshot(e2e::ArtifactPath(L"everyday-settings-menu.bmp"));
     e2e::CloseMenu(sub);
     e2e::CloseMenu(e2e::FindPopupMenu(s.App().Pid()));
     ASSERT_EQ(RunCopy(L"/quit").code, 0u);
@@ -436,7 +438,7 @@ TEST_F(Everyday, TheLogKeepsADialAndADropWithoutThePasswordAndShowsInItsWindow) 
     }
     CloseClipboard();
   }
-  EXPECT_EQ(copied, e2e::TextOf(memo));
+  EXPECT_EQ(copied, e2e::TextOf(memo) + L"\r\n") << "not the whole log";
 
   // "打开文件夹": the system's file window, at the log's folder.
   e2e::Click(e2e::Control(window, L"Button2"));

@@ -348,8 +348,8 @@ class MainWindowMenus : public ::testing::Test {
 TEST_F(MainWindowMenus, TrayMenuAndSystemMenuAreDrawnFromTheSkin) {
   LookAtMenu("main-tray-menu.bmp", [&] { form_->PopupMenu1->Popup(500, 300); });
   ASSERT_TRUE(gMenu.window) << "the tray menu never showed";
-  // Connect, disconnect, reconnect after a drop, a separator, exit.
-  ASSERT_EQ(gMenu.items.size(), 5u);
+  // Connect, disconnect, reconnect after a drop, the settings sub-menu, a separator, exit.
+  ASSERT_EQ(gMenu.items.size(), 6u);
   const Shot tray = gMenu.shot;
   const std::vector<RECT> trayItems = gMenu.items;
   EXPECT_EQ(tray.At(0, tray.height / 2), border_);
