@@ -47,16 +47,16 @@ void DrawBannerPicture(HDC DC, const RECT& Rect, TSkinData* Skin, const std::str
   } else {
     const COLORREF face =
         skinned ? TSkinData::ColorToRGB(Skin->Colours.ButtonFace) : GetSysColor(COLOR_BTNFACE);
-    TGdiObject brush(CreateSolidBrush(face));
-    FillRect(DC, &Rect, static_cast<HBRUSH>(brush.Get()));
+    TBrushHandle brush(CreateSolidBrush(face));
+    FillRect(DC, &Rect, brush.Get());
     if (skinned) text = TSkinData::ColorToRGB(Skin->Colours.WindowText);
   }
 
   // The name, large and bold, in the title's colour with a soft shadow below it.
   const int size = std::max(12, static_cast<int>(Rect.bottom - Rect.top) * 3 / 10);
-  TGdiObject font(CreateFontW(-size, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                              DEFAULT_PITCH | FF_DONTCARE, L"\x9ED1\x4F53"));  // 黑体
+  TFontHandle font(CreateFontW(-size, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, L"\x9ED1\x4F53"));  // 黑体
   TSelectObject selected(DC, font.Get());
   const std::wstring name = GbkToWide(Name);
   const int mode = SetBkMode(DC, TRANSPARENT);

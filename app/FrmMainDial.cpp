@@ -16,6 +16,7 @@
 #include "app/Unit_FrmMain.h"
 #include "core/app/connect_rules.h"
 #include "core/app/reconnect.h"
+#include "core/app/tunnel_choice.h"
 #include "core/ras/records.h"
 #include "core/ras/status_text.h"
 #include "core/text/text.h"
@@ -63,10 +64,9 @@ void TFrmMain::Button1Click(TObject* Sender) {
   SetStatus("建立连接");
   Pump();
   if (!Still(dialing)) return;
-  bool l2tp = false;
   bool go_on = false;
   try {
-    go_on = ChooseL2tp(l2tp);
+    go_on = ChooseTunnels();
   } catch (...) {
     // A registry error ends the connect here; the application's error box says why.
     if (Still(dialing)) Change(ConnectionEvent::ConnectWithdrawn);
@@ -74,11 +74,11 @@ void TFrmMain::Button1Click(TObject* Sender) {
   }
   if (!Still(dialing)) return;
   if (!go_on) {
-    // The system must be restarted first; the status keeps "建立连接".
+    // The system must be restarted first (the status keeps "建立连接"), or the key is
+    // missing (the status says so).
     Change(ConnectionEvent::ConnectWithdrawn);
     return;
   }
-  FDialL2tp = l2tp;
   DialAttempt();
 }
 
@@ -101,8 +101,15 @@ void TFrmMain::DialAttempt() {
 }
 
 void TFrmMain::DialByPath(const TStateMark& dialing) {
-  WriteEntry(FDialL2tp);
+  const bool written = WriteEntry(FTunnels[FTunnelIndex]);
   if (!Still(dialing)) return;
+  // A type whose entry the system does not take (an older system without it) is not
+  // dialed while there are others to try; the last is dialed all the same, as the design
+  // dials an entry that could not be written.
+  if (!written && FTunnelIndex + 1 < FTunnels.size()) {
+    NextTunnel();
+    return;
+  }
   DialUp1->SetEntry(vpn::app::kEntryName);
   DialUp1->SetEntryUserName(UserNameTxt->Text());
   DialUp1->SetEntryPassword(PasswordText().str());
@@ -117,11 +124,21 @@ void TFrmMain::DialByPath(const TStateMark& dialing) {
   DialDirectly(dialing);
 }
 
-void TFrmMain::WriteEntry(bool l2tp) {
-  // An entry that could not be written is dialed all the same; the dial's error tells.
-  if (dialup::WriteVpnEntry(vpn::app::kEntryName, FServerAddress, l2tp))
-    SetStatus("连接中....请稍等");
+// Automatic says which type it tries; a single type shows the design's text once its
+// entry is written.
+bool TFrmMain::WriteEntry(vpn::ras::Tunnel tunnel) {
+  const bool trying = FTunnels.size() > 1;
+  if (trying) SetStatus(vpn::app::TryingTunnelText(tunnel));
+  bool written = false;
+  if (tunnel == vpn::ras::Tunnel::kL2tpIpsec) {
+    const vpn::SecretText key = PreSharedKey();
+    written = dialup::WriteVpnEntry(vpn::app::kEntryName, FServerAddress, tunnel, key.view());
+  } else {
+    written = dialup::WriteVpnEntry(vpn::app::kEntryName, FServerAddress, tunnel);
+  }
+  if (written && !trying) SetStatus("连接中....请稍等");
   Pump();
+  return written;
 }
 
 // The dial that returns only when the line is up or has failed. Clicks and a close that
@@ -169,25 +186,44 @@ void TFrmMain::DialUp1Error(TObject* Sender, std::int32_t ErrorCode,
   DialEnded(ErrorCode, nullptr, false);
 }
 
+// Automatic goes on with the next type only when this one cannot be made here; a refused
+// login, or the last type's failure, ends the connect.
 void TFrmMain::DialEnded(std::int64_t error, HRASCONN line, bool direct) {
-  if (error == 0)
+  if (error == 0) {
     LineUp(line, direct);
-  else
+  } else if (FTunnelIndex + 1 < FTunnels.size() && vpn::app::TunnelNotPossible(error)) {
+    if (LetFailedLineGo(direct)) NextTunnel();
+  } else {
     DialFailed(error, direct);
+  }
 }
 
 // A failed direct dial still holds a line that must be let go; the component's dial lets
-// its own go. Then the next try is waited for, or the failure is shown.
-void TFrmMain::DialFailed(std::int64_t error, bool direct) {
+// its own go when it dials again.
+bool TFrmMain::LetFailedLineGo(bool direct) {
+  if (!direct) return true;
   const TStateMark dialing = Mark();
-  const bool retry = FState == ConnectionState::Reconnecting;
-  if (direct) {
-    Pump();
-    if (!Still(dialing)) return;
-    HangUpOwnConnection();
-    if (!Still(dialing)) return;
-  }
+  Pump();
+  if (!Still(dialing)) return false;
+  HangUpOwnConnection();
+  return Still(dialing);
+}
+
+// Each type from an entry written afresh: the system rewrites an entry's strategy after a
+// fallback of its own.
+void TFrmMain::NextTunnel() {
   DialUp1->DeleteEntry();
+  if (!Change(ConnectionEvent::TunnelRefused)) return;
+  ++FTunnelIndex;
+  DialAttempt();
+}
+
+// The next try is waited for, or the failure is shown.
+void TFrmMain::DialFailed(std::int64_t error, bool direct) {
+  const bool retry = FState == ConnectionState::Reconnecting;
+  if (!LetFailedLineGo(direct)) return;
+  DialUp1->DeleteEntry();
+  LogDialError(error);
   const bool again = retry && A1->Checked() && !vpn::app::StopsReconnecting(error);
   if (!Change(ConnectionEvent::DialFailed, again)) return;
   if (again) {
@@ -199,6 +235,7 @@ void TFrmMain::DialFailed(std::int64_t error, bool direct) {
   FReconnectAttempt = 0;
   SetStatus(vpn::app::DialFailureStatus(error));
   if (direct || retry) LeaveTray();
+  ShowDialAdvice(error);
   if (!direct) Button1->SetFocus();
   if (direct) Pump();
 }
@@ -213,8 +250,10 @@ bool TFrmMain::ToTray(bool pump_before_hiding) {
   const TStateMark up = Mark();
   TrayIcon1->SetIconVisible(true);
   TrayIcon1->SetMinimizeToTray(true);
-  TrayIcon1->SetHint(Caption());
-  SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  TrayIcon1->SetHint(TipCaption());
+  // A window that is not on screen (started to the tray, or a line dialed again from
+  // there) is not minimised first: that would show the task-bar button for a moment.
+  if (IsWindowVisible(Handle())) SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   if (pump_before_hiding) {
     Pump();
     if (!Still(up)) return false;

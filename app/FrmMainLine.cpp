@@ -12,6 +12,7 @@
 #include "core/app/connect_rules.h"
 #include "core/app/connection_tip.h"
 #include "core/app/reconnect.h"
+#include "core/app/tunnel_choice.h"
 #include "core/ras/records.h"
 
 using vpn::app::ConnectionEvent;
@@ -43,8 +44,14 @@ void TFrmMain::LineUp(HRASCONN connection, bool direct) {
   FLineConnection = connection;
   FConnectedAt = GetTickCount64();
   FSentTotal = FReceivedTotal = 0;
+  FConnectedTunnel = FTunnels[FTunnelIndex];
+  // A type from the menu or the service is named; the progress path's own text stays.
+  const char* connected = direct ? "连接成功" : "连接完成";
+  if (FNameTunnel)
+    SetStatus(vpn::app::ConnectedTunnelText(connected, FConnectedTunnel));
+  else if (direct)
+    SetStatus(connected);
   if (direct) {
-    SetStatus("连接成功");
     Pump();
     if (!Still(up)) return;
   }
@@ -69,7 +76,7 @@ void TFrmMain::UpdateFigures() {
     if (statistics(FLineConnection, &stats) == 0) {
       FSentTotal = vpn::app::ExtendCounter(FSentTotal, stats.dwBytesXmited);
       FReceivedTotal = vpn::app::ExtendCounter(FReceivedTotal, stats.dwBytesRcved);
-      TrayIcon1->SetHint(vpn::app::ConnectedTip(Caption(), stats.dwConnectDuration / 1000,
+      TrayIcon1->SetHint(vpn::app::ConnectedTip(TipCaption(), stats.dwConnectDuration / 1000,
                                                 FSentTotal, FReceivedTotal));
       return;
     }
@@ -77,8 +84,8 @@ void TFrmMain::UpdateFigures() {
   if (DialUp1->ReadStatistics()) {
     FSentTotal = vpn::app::ExtendCounter(FSentTotal, DialUp1->BytesXmit());
     FReceivedTotal = vpn::app::ExtendCounter(FReceivedTotal, DialUp1->BytesRecv());
-    TrayIcon1->SetHint(vpn::app::ConnectedTip(Caption(), (GetTickCount64() - FConnectedAt) / 1000,
-                                              FSentTotal, FReceivedTotal));
+    TrayIcon1->SetHint(vpn::app::ConnectedTip(
+        TipCaption(), (GetTickCount64() - FConnectedAt) / 1000, FSentTotal, FReceivedTotal));
   }
 }
 
@@ -139,6 +146,9 @@ void TFrmMain::ReconnectTimerTick() {
     FAwaitNetwork = false;
   }
   Change(ConnectionEvent::RetryDue);
+  // The type that worked, alone: Automatic's order is for finding one.
+  FTunnels.assign(1, FConnectedTunnel);
+  FTunnelIndex = 0;
   const std::string text = vpn::app::ReconnectDialText(FReconnectAttempt);
   SetStatus(text);
   TrayIcon1->SetHint(vpn::app::ReconnectTip(Caption(), text));
@@ -161,6 +171,7 @@ void TFrmMain::A1Click(TObject* Sender) {
 
 void TFrmMain::Suspending() {
   FLineUpAtSuspend = FState == ConnectionState::Connected;
+  Log(vpn::app::LogKind::System, FLineUpAtSuspend ? "系统进入睡眠，连接在线" : "系统进入睡眠");
 }
 
 // The system may end a line while the machine sleeps without telling anyone: it is
@@ -169,7 +180,12 @@ void TFrmMain::Suspending() {
 void TFrmMain::Resumed() {
   const bool was_up = std::exchange(FLineUpAtSuspend, false);
   if (FState == ConnectionState::WaitingToReconnect) FAwaitNetwork = true;
-  if (!was_up || FState != ConnectionState::Connected || LineAlive(FLineConnection)) return;
+  const bool looked_at = was_up && FState == ConnectionState::Connected;
+  const bool dead = looked_at && !LineAlive(FLineConnection);
+  Log(vpn::app::LogKind::System, !looked_at ? "系统已唤醒"
+                                 : dead     ? "系统已唤醒，连接已在睡眠中断开"
+                                            : "系统已唤醒，连接仍在");
+  if (!dead) return;
   FAwaitNetwork = true;
   FLineWatch.Stop();
   LineDropped();

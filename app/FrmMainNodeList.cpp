@@ -34,7 +34,7 @@ void TFrmMain::StartNodeList() {
   const TNodeListLimits limits;
   const HWND window = Handle();
   FNodeListFetch = std::make_unique<TNodeListFetch>(
-      address, limits, [window] { PostMessageW(window, kNodeListFetched, 0, 0); });
+      address, limits, [window] { PostMessageW(window, PM_NODELISTFETCHED, 0, 0); });
   NodeListTimer->SetInterval(unsigned(limits.TotalTimeoutMs));
   NodeListTimer->SetEnabled(true);
 }

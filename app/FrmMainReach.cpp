@@ -13,9 +13,9 @@ constexpr intptr_t kProgramEntryTag = 200;
 }  // namespace
 
 void TFrmMain::HookSystemMenu() {
-  SkinData1->OnSystemMenu = [this](TSkinData*, HWND Window, TPopupMenu* Menu) {
+  SkinData1->SetOnSystemMenu([this](TSkinData*, HWND Window, TPopupMenu* Menu) {
     if (HandleAllocated() && Window == Handle()) AddSettingsTo(Menu);
-  };
+  });
 }
 
 // Once per system menu (the skin makes a new one when it is applied anew): a link to S1

@@ -34,32 +34,47 @@ void OpenSettingsKey(TRegistry& reg, const std::string& parent, const std::strin
 const char kProtectedPassword[] = "ProtectedPassword";
 const char kPlainPassword[] = "Password";
 const char kPasswordEntropy[] = "vpnclient remembered password 1";
+// The L2TP/IPsec pre-shared key the user typed, kept the same way under its own entropy.
+const char kProtectedPreSharedKey[] = "ProtectedPreSharedKey";
+const char kPreSharedKeyEntropy[] = "vpnclient pre-shared key 1";
 
-// The protected password as stored: no value when there is none, "" when the value
-// is there but cannot be read back (another user's, damaged, not even binary) with
-// `readable` false.
-std::optional<vpn::SecretText> ReadProtected(const TRegistry& reg, bool& readable) {
+// A protected secret as stored: no value when there is none, "" when the value is there
+// but cannot be read back (another user's, damaged, not even binary) with `readable`
+// false.
+std::optional<vpn::SecretText> ReadProtected(const TRegistry& reg, bool& readable,
+                                             const char* name = kProtectedPassword,
+                                             const char* entropy = kPasswordEntropy) {
   readable = true;
   std::vector<unsigned char> data;
   try {
-    if (!reg.ReadBinaryData(kProtectedPassword, data)) return std::nullopt;
+    if (!reg.ReadBinaryData(name, data)) return std::nullopt;
   } catch (const ERegistryException&) {
     readable = false;  // not even binary: nothing this program wrote
     return vpn::SecretText();
   }
-  std::optional<std::string> password = UnprotectForUser(data, kPasswordEntropy);
+  std::optional<std::string> secret = UnprotectForUser(data, entropy);
   vpn::WipeBytes(data.data(), data.size());
-  readable = password.has_value();
-  if (!password) return vpn::SecretText();
-  return vpn::SecretText(std::move(*password));
+  readable = secret.has_value();
+  if (!secret) return vpn::SecretText();
+  return vpn::SecretText(std::move(*secret));
 }
 
-std::vector<unsigned char> Protected(const vpn::SecretText& password) {
-  std::optional<std::vector<unsigned char>> data =
-      ProtectForUser(password.view(), kPasswordEntropy);
-  if (!data)
-    throw ERegistryException(std::string("Failed to set data for '") + kProtectedPassword + "'");
+std::vector<unsigned char> Protected(const vpn::SecretText& secret,
+                                     const char* name = kProtectedPassword,
+                                     const char* entropy = kPasswordEntropy) {
+  std::optional<std::vector<unsigned char>> data = ProtectForUser(secret.view(), entropy);
+  if (!data) throw ERegistryException(std::string("Failed to set data for '") + name + "'");
   return *data;
+}
+
+// Settings this program added to the design's: a value of another type than text reads
+// as none, so that an addition never stops the program from starting with an error box.
+std::string ReadAddedText(const TRegistry& reg, const char* name) {
+  try {
+    return reg.ReadString(name);
+  } catch (const ERegistryException&) {
+    return {};
+  }
 }
 
 void OpenUserKey(TRegistry& reg, HKEY root, const std::string& parent, const std::string& name) {
@@ -136,22 +151,85 @@ void TSettingsStore::Save(const TSettings& settings) const {
     throw ERegistryException(std::string("Failed to set data for '") + kPlainPassword + "'");
 }
 
-bool TSettingsStore::LoadAutoReconnect() const {
-  TRegistry reg(KEY_ALL_ACCESS);
+void TSettingsStore::OpenMachineKey(TRegistry& reg) const {
   reg.SetRootKey(FRoot);
   OpenSettingsKey(reg, FParent, FName);
-  // A value of another type than text is simply not "Yes": an addition of this program
-  // does not stop it from starting with an error box.
-  try {
-    return vpn::app::AutoReconnectOn(reg.ReadString("AutoReconnect"));
-  } catch (const ERegistryException&) {
-    return false;
-  }
+}
+
+// A value of another type than text is simply not "Yes": an addition of this program does
+// not stop it from starting with an error box.
+bool TSettingsStore::LoadChoice(const char* name) const {
+  TRegistry reg(KEY_ALL_ACCESS);
+  OpenMachineKey(reg);
+  return vpn::app::AutoReconnectOn(ReadAddedText(reg, name));
+}
+
+void TSettingsStore::SaveChoice(const char* name, bool on) const {
+  TRegistry reg(KEY_ALL_ACCESS);
+  OpenMachineKey(reg);
+  reg.WriteString(name, vpn::app::AutoReconnectValue(on));
+}
+
+bool TSettingsStore::LoadAutoReconnect() const {
+  return LoadChoice("AutoReconnect");
 }
 
 void TSettingsStore::SaveAutoReconnect(bool on) const {
+  SaveChoice("AutoReconnect", on);
+}
+
+bool TSettingsStore::LoadConnectOnStart() const {
+  return LoadChoice("ConnectOnStart");
+}
+
+void TSettingsStore::SaveConnectOnStart(bool on) const {
+  SaveChoice("ConnectOnStart", on);
+}
+
+std::string TSettingsStore::LoadProtocol() const {
   TRegistry reg(KEY_ALL_ACCESS);
-  reg.SetRootKey(FRoot);
-  OpenSettingsKey(reg, FParent, FName);
-  reg.WriteString("AutoReconnect", vpn::app::AutoReconnectValue(on));
+  OpenMachineKey(reg);
+  return ReadAddedText(reg, "Protocol");
+}
+
+void TSettingsStore::SaveProtocol(const std::string& value) const {
+  TRegistry reg(KEY_ALL_ACCESS);
+  OpenMachineKey(reg);
+  reg.WriteString("Protocol", value);
+}
+
+vpn::SecretText TSettingsStore::LoadPreSharedKey() const {
+  TRegistry user(KEY_ALL_ACCESS);
+  OpenUserKey(user, FUserRoot, FParent, FName);
+  bool readable = true;
+  std::optional<vpn::SecretText> key =
+      ReadProtected(user, readable, kProtectedPreSharedKey, kPreSharedKeyEntropy);
+  return key ? std::move(*key) : vpn::SecretText();
+}
+
+void TSettingsStore::SavePreSharedKey(const vpn::SecretText& key) const {
+  TRegistry user(KEY_ALL_ACCESS);
+  OpenUserKey(user, FUserRoot, FParent, FName);
+  if (!key.empty()) {
+    std::vector<unsigned char> data = Protected(key, kProtectedPreSharedKey, kPreSharedKeyEntropy);
+    user.WriteBinaryData(kProtectedPreSharedKey, data);
+  } else if (!user.DeleteValue(kProtectedPreSharedKey)) {
+    throw ERegistryException(std::string("Failed to set data for '") + kProtectedPreSharedKey +
+                             "'");
+  }
+}
+
+std::string TSettingsStore::LoadEarlierProhibitIpSec() const {
+  TRegistry reg(KEY_ALL_ACCESS);
+  OpenMachineKey(reg);
+  return ReadAddedText(reg, "ProhibitIpSecBefore");
+}
+
+void TSettingsStore::SaveEarlierProhibitIpSec(const std::string& text) const {
+  TRegistry reg(KEY_ALL_ACCESS);
+  OpenMachineKey(reg);
+  if (!text.empty())
+    reg.WriteString("ProhibitIpSecBefore", text);
+  else if (!reg.DeleteValue("ProhibitIpSecBefore"))
+    throw ERegistryException("Failed to set data for 'ProhibitIpSecBefore'");
 }

@@ -13,6 +13,8 @@
 
 #include "core/text/secret.h"
 
+class TRegistry;
+
 struct TSettings {
   std::string IPAddr;
   std::string UserName;
@@ -53,8 +55,36 @@ class TSettingsStore {
   // value is off). It is written as soon as the user changes it, not at close.
   bool LoadAutoReconnect() const;
   void SaveAutoReconnect(bool on) const;
+  // Whether the program connects by itself once it has started (when it remembers a
+  // password), value "ConnectOnStart": "Yes" or "No", on only when it is "Yes". Written
+  // as soon as the user changes it.
+  bool LoadConnectOnStart() const;
+  void SaveConnectOnStart(bool on) const;
+
+  // The tunnel type chosen in the "连接协议" menu, value "Protocol": "Auto", "IKEv2",
+  // "SSTP", "L2TP/IPsec", "L2TP" or "PPTP". Empty when there is none (the service's type
+  // or the "L2TP模式" box decide) or the value is not text. Written when the user chooses.
+  std::string LoadProtocol() const;
+  void SaveProtocol(const std::string& value) const;
+
+  // The L2TP/IPsec pre-shared key the user typed: the signed-in user's own, encrypted for
+  // that user like the remembered password ("ProtectedPreSharedKey" in the user's key).
+  // Empty when there is none or it cannot be read back; saving the empty key removes it.
+  vpn::SecretText LoadPreSharedKey() const;
+  void SavePreSharedKey(const vpn::SecretText& key) const;
+
+  // What the remote-access manager's ProhibitIpSec held before this program set it to 1
+  // for plain L2TP, value "ProhibitIpSecBefore": "none" (it did not exist) or the number;
+  // empty when nothing is remembered. Saving the empty text forgets it.
+  std::string LoadEarlierProhibitIpSec() const;
+  void SaveEarlierProhibitIpSec(const std::string& text) const;
 
  private:
+  void OpenMachineKey(TRegistry& reg) const;
+  // A choice kept as "Yes" or "No" in the settings key: on only when it is "Yes".
+  bool LoadChoice(const char* name) const;
+  void SaveChoice(const char* name, bool on) const;
+
   HKEY FRoot;
   std::string FParent, FName;
   HKEY FUserRoot;

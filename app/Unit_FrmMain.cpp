@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "app/BannerPicture.h"
-#include "app/L2tpSetup.h"
 #include "app/OwnConnection.h"
 #include "app/ServiceConfig.h"
 #include "app/Settings.h"
@@ -58,7 +57,22 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishField("N9", N9);
   PublishField("T1", T1);
   PublishField("N10", N10);
+  PublishField("N11", N11);
   PublishField("A2", A2);
+  // Tunnel types.
+  for (auto [name, item] : {std::pair{"P1", &P1},
+                            {"P2", &P2},
+                            {"P3", &P3},
+                            {"P4", &P4},
+                            {"P5", &P5},
+                            {"P6", &P6},
+                            {"P7", &P7},
+                            {"P8", &P8},
+                            {"P9", &P9}})
+    PublishField(name, *item);
+  PublishMethod("ProtocolItemClick", &TFrmMain::ProtocolItemClick);
+  PublishMethod("P9Click", &TFrmMain::P9Click);
+
   PublishField("PopupMenu2", PopupMenu2);
   PublishField("N2", N2);
   PublishField("N6", N6);
@@ -91,6 +105,14 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("N6Click", &TFrmMain::N6Click);
   PublishMethod("T1Click", &TFrmMain::T1Click);
   PublishMethod("DialUp1AsyncEvent", &TFrmMain::DialUp1AsyncEvent);
+
+  // Everyday use: the settings sub-menu's items.
+  PublishField("B1", B1);
+  PublishField("O1", O1);
+  PublishField("L1", L1);
+  PublishMethod("B1Click", &TFrmMain::B1Click);
+  PublishMethod("O1Click", &TFrmMain::O1Click);
+  PublishMethod("L1Click", &TFrmMain::L1Click);
 
   // The HTTP client's settings: over-long reply lines raise, cookies kept, no proxy,
   // content type "text/html" until the first form post, force-encoded form values. The
@@ -136,6 +158,7 @@ constexpr char kEnterKey = VK_RETURN;
 }  // namespace
 
 void TFrmMain::WndProc(TMessage& m) {
+  if (EverydayMessage(m)) return;
   switch (m.Msg) {
     // The session ends: what the user typed is kept (the program may be ended without
     // its window ever closing). No message box here: it would hold up the log-off.
@@ -151,10 +174,10 @@ void TFrmMain::WndProc(TMessage& m) {
       else if (m.WParam == PBT_APMRESUMEAUTOMATIC || m.WParam == PBT_APMRESUMESUSPEND)
         Resumed();
       break;
-    case kAccountQueryEnded:
+    case PM_ACCOUNTQUERYENDED:
       AccountQueryEnded();
       return;
-    case kNodeListFetched:
+    case PM_NODELISTFETCHED:
       NodeListFetched();
       return;
     case WM_MOVE:
@@ -185,6 +208,7 @@ vpn::SecretText TFrmMain::PasswordText() const {
 
 void TFrmMain::SetStatus(const std::string& text) {
   StatusBar1->Panels()->Items(0)->SetText(text);
+  for (const TStatusObserver& observer : StatusObservers) observer(text);
 }
 
 // The title first, so that every message box from here on carries it; then the stored
@@ -225,8 +249,12 @@ void TFrmMain::FormCreate(TObject* Sender) {
   UserNameTxt->OnChange = [this](TObject*) { SettingChanged(); };
   PasswordTxt->OnChange = [this](TObject*) { SettingChanged(); };
   CheckBox1->OnClick = [this](TObject*) { SaveSettings(seShowOnce); };
+  // The box and the "连接协议" menu show one choice.
+  CheckBox2->OnClick = [this](TObject*) { CheckBox2Click(); };
+  ShowTunnelChoice();
   HookSystemMenu();
   ShowState();
+  StartEverydayUse();
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
   // The service's servers are not part of the first picture.
   Application->AfterFirstShow([this, alive = std::weak_ptr<int>(FAlive)] {
@@ -243,8 +271,11 @@ void TFrmMain::FormCloseQuery(TObject* Sender, bool& CanClose) {
     return;
   }
   if (!vpn::app::ViewOf(FState).disconnect_enabled) return;
-  const int answer = OwnedMessageBox(this, "VPN正在使用中,关闭程序将断开VPN连接,真的要关闭吗？",
-                                     "询问", MB_YESNO | MB_ICONQUESTION);
+  // Asked to end from the command line (/quit): the answer is yes.
+  const int answer =
+      FQuitAsked ? IDYES
+                 : OwnedMessageBox(this, "VPN正在使用中,关闭程序将断开VPN连接,真的要关闭吗？",
+                                   "询问", MB_YESNO | MB_ICONQUESTION);
   if (answer == IDNO) {
     CanClose = false;
     return;
@@ -287,28 +318,6 @@ bool TFrmMain::ConnectInputsReady() {
     else
       PasswordTxt->SetFocus();
     return false;
-  }
-  return true;
-}
-
-// L2TP when it is ticked and the system is ready for it; false when the connect ends here
-// because the system must be restarted first.
-bool TFrmMain::ChooseL2tp(bool& l2tp) {
-  l2tp = false;
-  if (CheckBox2->Checked()) {
-    // Registry errors end the connect here and reach the application's error box.
-    switch (PrepareL2tp()) {
-      case lrUnsupported:
-        Application->MessageBox("系统出错，不支持L2TP，将以PPTP形式连接", Application->Title(),
-                                MB_OK);
-        break;
-      case lrRestartNeeded:
-        OwnedMessageBox(this, "你需要重新启动系统，然后再运行此程序", "提示", MB_OK);
-        return false;
-      case lrReady:
-        l2tp = true;
-        break;
-    }
   }
   return true;
 }
@@ -373,7 +382,7 @@ void TFrmMain::N3Click(TObject* Sender) {
   FAccountAnswered = false;
   FAccountQuery = std::make_unique<TAccountQueryJob>(
       NetHTTP1, vpn::AccountEndpoint(AccountQueryAddress()), user, std::move(password), limits,
-      [window] { PostMessageW(window, kAccountQueryEnded, 0, 0); });
+      [window] { PostMessageW(window, PM_ACCOUNTQUERYENDED, 0, 0); });
   AccountTimer->SetInterval(static_cast<unsigned>(limits.TotalTimeoutMs));
   AccountTimer->SetEnabled(true);
   N3->SetEnabled(false);

@@ -10,8 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "app/ConnectionLog.h"
 #include "app/NodeListSource.h"
+#include "core/app/command_line.h"
+#include "core/app/connection_log.h"
 #include "core/app/connection_state.h"
+#include "core/ras/tunnel.h"
 #include "core/speedtest/SpeedTest.h"
 #include "core/text/secret.h"
 #include "dialup/DialUp.h"
@@ -60,7 +64,12 @@ class TFrmMain : public TForm {
   // "设置(&S)": the settings menu's items and the hidden features, in the tray menu and,
   // through a link, in the main window's system menu.
   TMenuItem *S1 = nullptr, *R1 = nullptr, *W1 = nullptr, *Q1 = nullptr, *M1 = nullptr,
-            *N9 = nullptr, *T1 = nullptr, *N10 = nullptr, *A2 = nullptr;
+            *N9 = nullptr, *T1 = nullptr, *N10 = nullptr, *N11 = nullptr, *A2 = nullptr;
+  // Tunnel types (app/FrmMainTunnel.cpp): under "设置", the "连接协议(&P)" sub-menu with one
+  // radio item per choice (自动, IKEv2, SSTP, L2TP/IPsec, L2TP, PPTP), a line and
+  // "预共享密钥(&K)..." that opens the key's window.
+  TMenuItem *P1 = nullptr, *P2 = nullptr, *P3 = nullptr, *P4 = nullptr, *P5 = nullptr,
+            *P6 = nullptr, *P7 = nullptr, *P8 = nullptr, *P9 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
   TMenuItem *N2 = nullptr, *N6 = nullptr, *N7 = nullptr, *N3 = nullptr, *N4 = nullptr,
             *N8 = nullptr, *N5 = nullptr;
@@ -79,6 +88,20 @@ class TFrmMain : public TForm {
   using TStateObserver = std::function<void(
       vpn::app::ConnectionState from, vpn::app::ConnectionState to, vpn::app::ConnectionEvent why)>;
   std::vector<TStateObserver> StateObservers;
+
+  // ---- Everyday use: start with Windows, the command line, the connection log ----
+  // The tray menu's settings sub-menu, and its items: start with Windows, connect once
+  // started, the connection log window.
+  TMenuItem *B1 = nullptr, *O1 = nullptr, *L1 = nullptr;
+  // Told of every status text, in order, after the status bar shows it.
+  using TStatusObserver = std::function<void(const std::string& text)>;
+  std::vector<TStatusObserver> StatusObservers;
+  // How the command line started this copy, before the message loop runs: to the
+  // notification area (/tray), or connecting (/connect, to its server when it names one).
+  void StartFromCommandLine(const vpn::app::CommandLine& command);
+  void B1Click(TObject* Sender);
+  void O1Click(TObject* Sender);
+  void L1Click(TObject* Sender);
 
   // The speed test: the host the last test pinged (empty until then) and the node table
   // it was looked up in: the service's list when one is in use, else the table beside the
@@ -114,6 +137,13 @@ class TFrmMain : public TForm {
                          const std::string& MessageText);
   // A dial that could not start, or whose saved parameters could not be read.
   void DialUp1Error(TObject* Sender, std::int32_t ErrorCode, const std::string& ErrorMessage);
+  // The "连接协议" items: one of the choices is picked, the key's window is asked for.
+  void ProtocolItemClick(TObject* Sender);
+  void P9Click(TObject* Sender);
+
+  // The name of the tunnel type that is up ("IKEv2", "SSTP", "L2TP/IPsec", "L2TP",
+  // "PPTP"); empty while no line is up.
+  std::string ConnectedTunnel() const;
 
  protected:
   // Log-off, shutdown, sleep and wake, and the account query's answer.
@@ -132,7 +162,6 @@ class TFrmMain : public TForm {
   void NodeListTimedOut();
   void UseNodeList(vpn::speedtest::NodeTable table);
   void TellNodeListProblem(const std::string& text);
-  static constexpr UINT kNodeListFetched = WM_APP + 0x24;
   std::unique_ptr<TNodeListFetch> FNodeListFetch;
   TTimer* NodeListTimer = nullptr;  // the fetch's whole time
   bool FServiceNodes = false;       // NodeTable is the service's list
@@ -180,17 +209,25 @@ class TFrmMain : public TForm {
 
   // The connect's checks, in order.
   bool ConnectInputsReady();
-  bool ChooseL2tp(bool& l2tp);
+  // The tunnel types of this connect (FTunnels): the choice in force, plain L2TP's
+  // preparation, the machine's IPsec given back before an encrypting type. False when the
+  // connect ends here (the system must restart first, or L2TP/IPsec has no key).
+  bool ChooseTunnels();
   // One dial of the server and account of the connect (app/FrmMainDial.cpp), for the
   // user's connect and for every try to dial a dropped line again: the entry, the
   // account, then the dial by the system's path. Its outcome always ends in DialEnded,
   // for both paths.
   void DialAttempt();
   void DialByPath(const TStateMark& dialing);
-  void WriteEntry(bool l2tp);
+  bool WriteEntry(vpn::ras::Tunnel tunnel);
   void DialDirectly(const TStateMark& dialing);
   void DialEnded(std::int64_t error, HRASCONN line, bool direct);
   void DialFailed(std::int64_t error, bool direct);
+  // A failed direct dial's line let go; false when a pump on the way let something else
+  // take over.
+  bool LetFailedLineGo(bool direct);
+  // The type just tried cannot be made here: the next one of FTunnels is dialed.
+  void NextTunnel();
   // Out of the tray for good: no minimising to it, no icon, the window back.
   void LeaveTray();
 
@@ -216,12 +253,49 @@ class TFrmMain : public TForm {
   enum TSaveErrors { seShow, seShowOnce, seQuiet };
   void SaveSettings(TSaveErrors errors);
   void SettingChanged();
-  // The account query's end: its worker's answer, or its time is up first.
-  static constexpr UINT kAccountQueryEnded = WM_APP + 0x23;
+  // The account query's end: its worker's answer (PM_ACCOUNTQUERYENDED), or its time is
+  // up first.
   void AccountQueryEnded();
   void AccountQueryTimedOut();
   void ShowAccountAnswer(vpn::TAccountQueryResult result, const std::string& reply);
   static void Pump();
+
+  // ---- Everyday use (app/FrmMainEveryday.cpp, app/FrmMainCommands.cpp) ----
+  // From FormCreate: the log and the command replies follow the state and the status.
+  void StartEverydayUse();
+  // After the first picture: the menu's ticks, the log's writer, a connect on start.
+  void AfterFirstPicture();
+  void Log(vpn::app::LogKind kind, const std::string& text);
+  // A failed dial: its number, the system's text and the advice go to the log; once the
+  // dial is given up, the advice is shown beside the status bar's text.
+  void LogDialError(std::int64_t error);
+  void ShowDialAdvice(std::int64_t error);
+  void HideDialAdvice();
+  // Commands from a second copy: WM_COPYDATA and the two messages that carry them out.
+  bool EverydayMessage(TMessage& Message);
+  void CommandArrived(TMessage& Message);
+  void RunCommand(const vpn::app::CommandRequest& request, HWND reply);
+  void ConnectCommand(const std::string& server, HWND reply);
+  void DisconnectCommand(HWND reply);
+  void AnswerWaiters();
+  void Reply(HWND to, int code, const std::string& text);
+  std::string StatusReportText();
+  struct TCommandWaiter {
+    HWND reply;
+    bool want_connected;  // /connect; else /disconnect
+  };
+  std::vector<std::pair<vpn::app::CommandRequest, HWND>> FCommands;
+  std::vector<TCommandWaiter> FWaiters;
+  std::unique_ptr<TConnectionLog> FLog;
+  vpn::app::ConnectionEvent FLastEvent = vpn::app::ConnectionEvent::Connect;
+  std::int64_t FLastDialError = 0;
+  bool FQuitAsked = false;  // /quit: the close asks nothing
+  bool FConnectAtStart = false;
+  std::string FStartServer;
+  HWND FAdviceTip = nullptr;  // the balloon beside the status bar (destroyed with the window)
+  TTimer* AdviceTimer = nullptr;
+  // Gone with the window: a job queued for the first picture finds the window gone.
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
 
   // The password as typed, read without leaving copies behind.
   vpn::SecretText PasswordText() const;
@@ -232,7 +306,23 @@ class TFrmMain : public TForm {
   vpn::app::ConnectionState FState = vpn::app::ConnectionState::Idle;
   unsigned FStateSerial = 0;
   HRASCONN FDirectConnection = nullptr;
-  bool FDialL2tp = false;  // the mode of the last connect, kept for dialing it again
+  // The tunnel types of the connect, in the order they are tried, and the one being tried
+  // (app/FrmMainTunnel.cpp). Named: the choice came from the menu or the service, so the
+  // status and the tray tip name the type; the "L2TP模式" box's choice keeps the design's
+  // texts. The type that came up is the one a dropped line is dialed with again.
+  std::vector<vpn::ras::Tunnel> FTunnels{vpn::ras::Tunnel::kPptp};
+  size_t FTunnelIndex = 0;
+  bool FNameTunnel = false;
+  vpn::ras::Tunnel FConnectedTunnel = vpn::ras::Tunnel::kPptp;
+  class TFrmPreSharedKey* FKeyWindow = nullptr;
+  bool FShowingTunnelChoice = false;
+  // The menu and the box as the choice in force has them; the box's click.
+  void ShowTunnelChoice();
+  void CheckBox2Click();
+  // The key of an L2TP/IPsec dial (the user's, else the service's) and where it comes
+  // from; the program's name with the type that is up, for the tray tip.
+  vpn::SecretText PreSharedKey() const;
+  std::string TipCaption() const;
   TLineWatch FLineWatch;
   TTimer* FiguresTimer = nullptr;    // every 2 s while connected
   TTimer* ReconnectTimer = nullptr;  // the wait before the next try

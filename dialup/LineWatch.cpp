@@ -3,11 +3,11 @@
 #include <ras.h>
 
 #include "core/ras/records.h"
+#include "framework/Messages.h"
 
 namespace {
 
 const wchar_t kWindowClass[] = L"TLineWatchWindow";
-constexpr UINT kDroppedMessage = WM_APP + 0x51;
 
 }  // namespace
 
@@ -60,7 +60,7 @@ bool TLineWatch::Watch(HRASCONN connection) {
   const WPARAM generation = FGeneration;
   FWaiter = std::thread([window, events, generation] {
     if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
-      PostMessageW(window, kDroppedMessage, generation, 0);
+      PostMessageW(window, PM_LINEDROPPED, generation, 0);
   });
   return true;
 }
@@ -81,7 +81,7 @@ void TLineWatch::Delivered(WPARAM Generation) {
 }
 
 LRESULT CALLBACK TLineWatch::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  if (Msg == kDroppedMessage) {
+  if (Msg == PM_LINEDROPPED) {
     if (auto* self = reinterpret_cast<TLineWatch*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA)))
       self->Delivered(WParam);
     return 0;

@@ -2,6 +2,8 @@
 // every field; checked at compile time in each Windows build (the 32-bit build is the
 // shipped program, the sizes there are the ones the system documents).
 #include <ras.h>
+#include <raserror.h>
+#include <winerror.h>
 
 #include <cstddef>
 
@@ -105,6 +107,51 @@ SAME_FIELD(RasStats, RAS_STATS, dwBytesRcved);
 SAME_FIELD(RasStats, RAS_STATS, dwBps);
 SAME_FIELD(RasStats, RAS_STATS, dwConnectDuration);
 static_assert(sizeof(r::RasStats) == sizeof(RAS_STATS));
+
+// The option, strategy and credential values of the tunnel entries, where the system
+// headers have them (SSTP and IKEv2 strategies are newer than these headers).
+static_assert(r::kEntryOptions ==
+              (RASEO_RemoteDefaultGateway | RASEO_ModemLights | RASEO_SwCompression |
+               RASEO_SecureLocalFiles | RASEO_RequirePAP | RASEO_RequireSPAP | RASEO_PreviewUserPw |
+               RASEO_ShowDialingProgress | RASEO_RequireCHAP | RASEO_RequireMsCHAP |
+               RASEO_RequireMsCHAP2));
+static_assert(r::kOptionRequirePap == RASEO_RequirePAP);
+static_assert(r::kOptionRequireSpap == RASEO_RequireSPAP);
+static_assert(r::kOptionRequireChap == RASEO_RequireCHAP);
+static_assert(r::kOptionRequireMsChap == RASEO_RequireMsCHAP);
+static_assert(r::kOptionRequireMsChap2 == RASEO_RequireMsCHAP2);
+static_assert(r::kOptionRequireEap == RASEO_RequireEAP);
+static_assert(r::kOption2UsePreSharedKey == RASEO2_UsePreSharedKey);
+static_assert(r::kCredentialPreSharedKey == RASCM_PreSharedKey);
+static_assert(r::kStrategyDefault == VS_Default);
+static_assert(r::kStrategyPptpFirst == VS_PptpFirst);
+static_assert(r::kStrategyL2tpOnly == VS_L2tpOnly);
+static_assert(r::kEncryptionRequire == ET_Require);
+static_assert(r::kEncryptionOptional == ET_Optional);
+
+// The failures after which Automatic tries the next tunnel type.
+static_assert(r::kErrorDisconnection == ERROR_DISCONNECTION);
+static_assert(r::kErrorNoLocalEncryption == ERROR_NO_LOCAL_ENCRYPTION);
+static_assert(r::kErrorNoRemoteEncryption == ERROR_NO_REMOTE_ENCRYPTION);
+// The headers name this one only for systems before Vista (the 32-bit build's target).
+#ifdef ERROR_REMOTE_REQUIRES_ENCRYPTION
+static_assert(r::kErrorRemoteRequiresEncryption == ERROR_REMOTE_REQUIRES_ENCRYPTION);
+#endif
+static_assert(r::kErrorOakleyGeneralProcessing == ERROR_OAKLEY_GENERAL_PROCESSING);
+static_assert(r::kErrorOakleyTimedOut == ERROR_OAKLEY_TIMED_OUT);
+static_assert(r::kErrorConnectingDeviceNotFound == ERROR_CONNECTING_DEVICE_NOT_FOUND);
+static_assert(r::kErrorVpnGreBlocked == ERROR_VPN_GRE_BLOCKED);
+static_assert(r::kErrorVpnTimeout == ERROR_VPN_TIMEOUT);
+static_assert(r::kErrorServerPolicy == ERROR_SERVER_POLICY);
+static_assert(r::kErrorIkeAuthFail == ERROR_IPSEC_IKE_AUTH_FAIL);
+static_assert(r::kErrorIkePolicyMatch == ERROR_IPSEC_IKE_POLICY_MATCH);
+static_assert(r::kCertErrorsFirst < static_cast<std::uint32_t>(CERT_E_EXPIRED) &&
+              static_cast<std::uint32_t>(CERT_E_INVALID_NAME) <= r::kCertErrorsLast);
+static_assert(r::kErrorNoRevocationCheck ==
+              static_cast<std::uint32_t>(CRYPT_E_NO_REVOCATION_CHECK));
+static_assert(r::kErrorRevocationOffline == static_cast<std::uint32_t>(CRYPT_E_REVOCATION_OFFLINE));
+// What a refused login says: Automatic stops there.
+static_assert(ERROR_AUTHENTICATION_FAILURE == 691 && ERROR_PPP_TIMEOUT == 718);
 
 #if defined(_WIN64)
 static_assert(sizeof(r::RasConnA) == 416);

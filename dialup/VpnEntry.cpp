@@ -20,17 +20,29 @@ TSystemFunction<decltype(&::RasSetCredentialsA)> SetCredentials(RasLibrary, "Ras
 TSystemFunction<decltype(&::RasDialA)> Dial(RasLibrary, "RasDialA");
 }  // namespace
 
-bool WriteVpnEntry(const std::string& entry_name, const std::string& server, bool l2tp) {
+bool WriteVpnEntry(const std::string& entry_name, const std::string& server, r::Tunnel tunnel,
+                   std::string_view pre_shared_key) {
   r::RasEntryA entry;
-  if (entry_name.size() > r::kMaxEntryName || !r::BuildVpnEntry(server, l2tp, entry)) return false;
+  if (entry_name.size() > r::kMaxEntryName || !r::BuildVpnEntry(server, tunnel, entry))
+    return false;
+  r::RasCredentialsA key;
+  // The key's copy is wiped however the writing ends.
+  const vpn::WipeRecordOnExit wipe(key);
+  if (tunnel == r::Tunnel::kL2tpIpsec && !r::BuildPreSharedKeyCredentials(pre_shared_key, key))
+    return false;
   if (SetEntryProperties(nullptr, entry_name.c_str(), reinterpret_cast<RASENTRYA*>(&entry),
                          sizeof entry, nullptr, 0) != 0) {
     return false;
   }
   r::RasCredentialsA credentials = r::BuildClearCredentials();
   // The clear flag goes over as a boolean with all bits set.
-  return SetCredentials(nullptr, entry_name.c_str(),
-                        reinterpret_cast<RASCREDENTIALSA*>(&credentials), -1) == 0;
+  if (SetCredentials(nullptr, entry_name.c_str(), reinterpret_cast<RASCREDENTIALSA*>(&credentials),
+                     -1) != 0) {
+    return false;
+  }
+  if (tunnel != r::Tunnel::kL2tpIpsec) return true;
+  return SetCredentials(nullptr, entry_name.c_str(), reinterpret_cast<RASCREDENTIALSA*>(&key),
+                        FALSE) == 0;
 }
 
 DWORD DirectDial(const std::string& entry_name, const std::string& user_name,

@@ -13,8 +13,6 @@
 namespace {
 TApplication gApplication;
 constexpr wchar_t kAppClass[] = L"TApplication";
-// Posted to the application window: run the jobs that wait for the main form's first show.
-constexpr UINT kRunAfterShow = WM_APP + 0x3F0;
 }  // namespace
 
 TApplication* Application = &gApplication;
@@ -118,7 +116,8 @@ void TApplication::AfterFirstShow(std::function<void()> Job, bool Ahead) {
                       std::move(Job));
   else
     FAfterShow.push_back(std::move(Job));
-  if (!WaitingForFirstShow() && FAfterShow.size() == 1) PostMessageW(Handle(), kRunAfterShow, 0, 0);
+  if (!WaitingForFirstShow() && FAfterShow.size() == 1)
+    PostMessageW(Handle(), PM_RUNAFTERSHOW, 0, 0);
 }
 
 void TApplication::MainFormShown(TForm* form) {
@@ -127,7 +126,7 @@ void TApplication::MainFormShown(TForm* form) {
   // The first picture of the main form and its controls comes before any waiting job.
   if (form->HandleAllocated())
     RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  if (!FAfterShow.empty()) PostMessageW(Handle(), kRunAfterShow, 0, 0);
+  if (!FAfterShow.empty()) PostMessageW(Handle(), PM_RUNAFTERSHOW, 0, 0);
 }
 
 void TApplication::RunAfterShowJobs() {
@@ -167,7 +166,7 @@ void TApplication::Run() {
     }
   }
   // Nothing to wait for when the main form stays hidden.
-  if (!FMainFormShown && !FAfterShow.empty()) PostMessageW(Handle(), kRunAfterShow, 0, 0);
+  if (!FMainFormShown && !FAfterShow.empty()) PostMessageW(Handle(), PM_RUNAFTERSHOW, 0, 0);
   FMainFormShown = true;
   while (!FTerminated) HandleMessage();
 }
@@ -326,7 +325,7 @@ void TApplication::WndProc(TMessage& m) {
         return;
       }
       break;
-    case kRunAfterShow:
+    case PM_RUNAFTERSHOW:
       RunAfterShowJobs();
       return;
     case WM_GETICON:

@@ -243,6 +243,14 @@ class TWinControl : public TControl {
   void CreateWindowLater();
   bool HandleCtlColor(TMessage& Message);
   void HandleMouseForControls(TMessage& Message);
+  // Pieces of WndProc; true when the message was handled.
+  bool ReflectToChild(TMessage& Message);
+  bool HandleChar(TMessage& Message);
+  void HandleFocus(TMessage& Message);
+  bool HandleSetCursor(TMessage& Message);
+  bool HandleContextMenu(TMessage& Message);
+  bool HandleOwnPaint(TMessage& Message);
+  void ReadBounds(const WINDOWPOS& Pos);
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;
@@ -265,6 +273,19 @@ WNDPROC RegisterFrameworkClass(const std::wstring& name, const wchar_t* sysClass
                                HICON icon);
 // Whether the framework has registered the class `name` already.
 bool FrameworkClassRegistered(const std::wstring& name);
+// Hands a failure to the application's handler, which shows it (null: a failure that is
+// no std::exception). A failure of the handler itself ends there: nothing may unwind
+// through the system's code.
+void ReportGuarded(const std::exception* E) noexcept;
 // Runs a function and hands any exception to the application's handler: no exception
-// may travel through Windows' own code.
-void GuardedCall(const std::function<void()>& fn);
+// may travel through Windows' own code, and none is lost.
+template <class F>
+void GuardedCall(F&& fn) noexcept {
+  try {
+    fn();
+  } catch (const std::exception& e) {
+    ReportGuarded(&e);
+  } catch (...) {
+    ReportGuarded(nullptr);
+  }
+}

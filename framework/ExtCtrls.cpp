@@ -6,8 +6,6 @@
 namespace {
 
 UINT_PTR gNextTimerId = 1;
-// Asks the timer window's thread to switch timer wParam on (lParam 1) or off (0).
-constexpr UINT kSetTimerEnabled = WM_APP + 0x54;
 
 }  // namespace
 
@@ -16,7 +14,7 @@ LRESULT CALLBACK TTimerWindow::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPA
     if (TTimer* timer = Shared::Find(wnd, wParam)) GuardedCall([timer] { timer->Timer(); });
     return 0;
   }
-  if (msg == kSetTimerEnabled) {
+  if (msg == PM_SETTIMERENABLED) {
     // A timer freed before the request arrived is simply not found.
     if (TTimer* timer = Shared::Find(wnd, wParam))
       GuardedCall([timer, lParam] { timer->SetEnabled(lParam != 0); });
@@ -55,7 +53,7 @@ void TTimer::SetEnabled(bool on) {
   // System timers belong to the thread of their window: from any other thread the
   // switch is posted to that thread and done there.
   if (GetWindowThreadProcessId(TimerWindow(), nullptr) != GetCurrentThreadId()) {
-    PostMessageW(TimerWindow(), kSetTimerEnabled, FId, on ? 1 : 0);
+    PostMessageW(TimerWindow(), PM_SETTIMERENABLED, FId, on ? 1 : 0);
     return;
   }
   if (on == FEnabled) return;

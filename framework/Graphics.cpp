@@ -30,10 +30,10 @@ TColor StringToColor(const std::string& text) {
 
 HBRUSH ColorBrush(TColor color) {
   if (color & clSystemColor) return GetSysColorBrush(color & 0xFF);
-  static std::map<TColor, TGdiObject> brushes;
+  static std::map<TColor, TBrushHandle> brushes;
   auto& b = brushes[color];
   if (!b) b.Reset(CreateSolidBrush(ColorToRGB(color)));
-  return static_cast<HBRUSH>(b.Get());
+  return b.Get();
 }
 
 TFont::TFont() : FName("MS Sans Serif") {}
@@ -101,7 +101,7 @@ HFONT TFont::Handle() {
     lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
     FHandle.Reset(CreateFontIndirectW(&lf));
   }
-  return static_cast<HFONT>(FHandle.Get());
+  return FHandle.Get();
 }
 
 TCursor StringToCursor(const std::string& text) {
@@ -178,7 +178,7 @@ SIZE IconSize(HICON icon) {
   ICONINFO info{};
   if (icon && GetIconInfo(icon, &info)) {
     // The information comes with copies of the icon's bitmaps, ours to delete.
-    const TGdiObject mask(info.hbmMask), colour(info.hbmColor);
+    const TBitmapHandle mask(info.hbmMask), colour(info.hbmColor);
     BITMAP bm{};
     if (GetObjectW(info.hbmMask, sizeof bm, &bm)) {
       s.cx = bm.bmWidth;

@@ -71,7 +71,7 @@ class TFont : public TObject {
   unsigned FStyle = 0;
   BYTE FCharset = DEFAULT_CHARSET;
   TColor FColor = clWindowText;
-  TGdiObject FHandle;
+  TFontHandle FHandle;
 };
 
 enum TCursor : int {

@@ -47,9 +47,10 @@ struct Window {
     if (IsWindow(h)) DestroyWindow(h);
   }
 };
-struct Gdi {
-  static bool IsInvalid(HGDIOBJ) { return false; }
-  static void Close(HGDIOBJ h) { DeleteObject(h); }
+template <class H>
+struct TypedGdi {
+  static bool IsInvalid(H) { return false; }
+  static void Close(H h) { DeleteObject(h); }
 };
 struct Icon {
   static bool IsInvalid(HICON) { return false; }
@@ -87,7 +88,10 @@ struct GlobalAtom {
 
 using TKernelHandle = TUniqueHandle<HANDLE, handle_closers::Kernel>;  // mutexes, events, files
 using TWindowHandle = TUniqueHandle<HWND, handle_closers::Window>;
-using TGdiObject = TUniqueHandle<HGDIOBJ, handle_closers::Gdi>;
+using TBitmapHandle = TUniqueHandle<HBITMAP, handle_closers::TypedGdi<HBITMAP>>;
+using TRegionHandle = TUniqueHandle<HRGN, handle_closers::TypedGdi<HRGN>>;
+using TBrushHandle = TUniqueHandle<HBRUSH, handle_closers::TypedGdi<HBRUSH>>;
+using TFontHandle = TUniqueHandle<HFONT, handle_closers::TypedGdi<HFONT>>;
 using TIconHandle = TUniqueHandle<HICON, handle_closers::Icon>;
 using TMenuHandle = TUniqueHandle<HMENU, handle_closers::Menu>;
 using TRegKeyHandle = TUniqueHandle<HKEY, handle_closers::RegKey>;
@@ -130,17 +134,48 @@ class TPaintDC {
   HDC FDC;
 };
 
-// Selects an object into a DC and puts the previous one back.
+// The one way to select an object into a DC: the object the selection replaced goes
+// back when this goes, or before another object is selected through it. False when
+// nothing was selected (no DC or object, or a bitmap that another DC holds right now).
 class TSelectObject {
  public:
-  TSelectObject(HDC dc, HGDIOBJ obj) : FDC(dc), FOld(obj ? SelectObject(dc, obj) : nullptr) {}
+  TSelectObject() = default;
+  TSelectObject(HDC dc, HGDIOBJ obj) { Select(dc, obj); }
   TSelectObject(const TSelectObject&) = delete;
   TSelectObject& operator=(const TSelectObject&) = delete;
-  ~TSelectObject() {
+  ~TSelectObject() { Restore(); }
+
+  bool Select(HDC dc, HGDIOBJ obj) {
+    Restore();
+    if (!dc || !obj) return false;
+    HGDIOBJ old = SelectObject(dc, obj);
+    if (!old || old == HGDI_ERROR) return false;
+    FDC = dc;
+    FOld = old;
+    return true;
+  }
+  void Restore() {
     if (FOld) SelectObject(FDC, FOld);
+    FOld = nullptr;
+  }
+  explicit operator bool() const { return FOld != nullptr; }
+
+ private:
+  HDC FDC = nullptr;
+  HGDIOBJ FOld = nullptr;
+};
+
+// SaveDC and RestoreDC around a drawing that changes a DC it does not own.
+class TSavedDC {
+ public:
+  explicit TSavedDC(HDC dc) : FDC(dc), FSaved(dc ? SaveDC(dc) : 0) {}
+  TSavedDC(const TSavedDC&) = delete;
+  TSavedDC& operator=(const TSavedDC&) = delete;
+  ~TSavedDC() {
+    if (FSaved) RestoreDC(FDC, FSaved);
   }
 
  private:
   HDC FDC;
-  HGDIOBJ FOld;
+  int FSaved;
 };

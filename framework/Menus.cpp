@@ -87,6 +87,12 @@ void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
   }
 }
 
+void TMenuItem::SetRadioItem(bool on) {
+  if (on == FRadioItem) return;
+  FRadioItem = on;
+  Changed();
+}
+
 void TMenuItem::Add(TMenuItem* item) {
   Insert(Count(), item);
 }
@@ -163,6 +169,7 @@ void TMenuItem::AppendTo(HMENU menu) {
     mi.dwTypeData = text.data();
   }
   if (ownerDraw) mi.fType |= MFT_OWNERDRAW;
+  if (FRadioItem) mi.fType |= MFT_RADIOCHECK;
   mi.fState = (FEnabled ? MFS_ENABLED : MFS_DISABLED) | (FChecked ? MFS_CHECKED : 0) |
               (FDefault ? MFS_DEFAULT : 0);
   if (!FItems.empty()) {
@@ -278,6 +285,8 @@ bool TMenuItem::SetLayoutProperty(const std::string& name, const std::string& va
     SetDefault(LayoutBool(value));
   } else if (name == "Checked") {
     SetChecked(LayoutBool(value));
+  } else if (name == "RadioItem") {
+    SetRadioItem(LayoutBool(value));
   } else if (name == "Enabled") {
     SetEnabled(LayoutBool(value));
   } else if (name == "Visible") {

@@ -35,6 +35,10 @@ class TMenuItem : public TComponent {
   void SetDefault(bool on);
   bool Checked() const { return FChecked; }
   void SetChecked(bool on);
+  // A radio item shows a dot instead of a tick when checked (one choice of several); the
+  // owner keeps one item of its group checked.
+  bool RadioItem() const { return FRadioItem; }
+  void SetRadioItem(bool on);
   // The keys shown at the item's right ("Ctrl+O"); the item does not handle them.
   const std::string& ShortCutText() const { return FShortCutText; }
   void SetShortCutText(const std::string& text);
@@ -89,7 +93,7 @@ class TMenuItem : public TComponent {
 
   std::string FCaption;
   std::string FShortCutText;
-  bool FEnabled = true, FVisible = true, FDefault = false, FChecked = false;
+  bool FEnabled = true, FVisible = true, FDefault = false, FChecked = false, FRadioItem = false;
   std::vector<TMenuItem*> FItems;
   TMenuItem* FParent = nullptr;
   TPopupMenu* FMenu = nullptr;   // set on the root item of a popup menu

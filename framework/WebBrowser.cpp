@@ -170,9 +170,7 @@ class TBrowserEvents : public TBrowserPart, public IDispatch {
 };
 
 namespace {
-// The control's own messages: a navigation failed (wParam: its number), and the timer
-// that waits for the page.
-constexpr UINT kNavigationFailed = WM_APP + 0x61;
+// The timer that waits for the page.
 constexpr UINT_PTR kPageTimer = 1;
 
 // The object libraries are bound with the browser object, after the first picture.
@@ -445,7 +443,7 @@ void TWebBrowser::Fail() {
   FWaitingForPage = false;
   if (HandleAllocated()) {
     KillTimer(Handle(), kPageTimer);
-    PostMessageW(Handle(), kNavigationFailed, FNavigation, 0);
+    PostMessageW(Handle(), PM_NAVIGATIONFAILED, FNavigation, 0);
   }
 }
 
@@ -462,7 +460,7 @@ void TWebBrowser::PaintWindow(HDC DC) {
   GetClientRect(Handle(), &r);
   if (r.right <= 0 || r.bottom <= 0) return;
   TMemoryDC memory(CreateCompatibleDC(DC));
-  TGdiObject picture(CreateCompatibleBitmap(DC, r.right, r.bottom));
+  TBitmapHandle picture(CreateCompatibleBitmap(DC, r.right, r.bottom));
   if (!memory || !picture) return;
   TSelectObject selected(memory.Get(), picture.Get());
   FillRect(memory.Get(), &r, ColorBrush(FColor));
@@ -477,7 +475,7 @@ void TWebBrowser::BoundsChanged(const RECT& old) {
 
 void TWebBrowser::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case kNavigationFailed:
+    case PM_NAVIGATIONFAILED:
       if (m.WParam == FNavigation && !FFailed) ReportFailure();
       return;
     case WM_TIMER:

@@ -103,29 +103,15 @@ bool FrameworkClassRegistered(const std::wstring& name) {
   return ClassProcs().contains(name);
 }
 
-namespace {
-// Hands a failure (null: one that is no std::exception) to the application's handler.
-// The handler may fail as well (a handler of the program that raises, no memory left
-// for the message box): that failure ends here, as nothing may unwind through the
-// system's code.
-void HandleGuarded(const std::exception* e) noexcept {
+void ReportGuarded(const std::exception* e) noexcept {
+  // The handler may fail as well (a handler of the program that raises, no memory left
+  // for the message box): that failure ends here.
   try {
     if (e)
       Application->HandleException(*e);
     else
       Application->HandleException(Exception("Unknown error"));
   } catch (...) {
-  }
-}
-}  // namespace
-
-void GuardedCall(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const std::exception& e) {
-    HandleGuarded(&e);
-  } catch (...) {
-    HandleGuarded(nullptr);
   }
 }
 

@@ -1,4 +1,5 @@
-// The English texts the system gives for the common remote-access error codes.
+// The English texts the system gives for the common remote-access error codes, and for the
+// IKE and certificate errors of the encrypting tunnel types.
 #include "rassim/rassim.h"
 
 namespace rassim {
@@ -73,6 +74,16 @@ constexpr Text kTexts[] = {
     {809,
      "A network connection between your computer and the VPN server could not be established "
      "because the remote server is not responding."},
+    {806,
+     "A connection between your computer and the VPN server has been started, but the VPN "
+     "connection cannot be completed."},
+    {812, "The connection was prevented because of a policy configured on your RAS/VPN server."},
+    {13801, "IKE authentication credentials are unacceptable."},
+    {13806, "IKE failed to find valid machine certificate."},
+    {13868, "Policy match error."},
+    {0x800B0109,
+     "A certificate chain processed, but terminated in a root certificate which is not trusted "
+     "by the trust provider."},
     {868,
      "The remote connection was not made because the name of the remote access server did not "
      "resolve."},

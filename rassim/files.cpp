@@ -110,6 +110,7 @@ Phonebook LoadPhonebook() {
     e.user = HexDecode(IniString(ini, section, "user")).value_or("");
     e.password = HexDecode(IniString(ini, section, "password")).value_or("");
     e.domain = HexDecode(IniString(ini, section, "domain")).value_or("");
+    e.psk = HexDecode(IniString(ini, section, "psk")).value_or("");
     e.saved_password = IniString(ini, section, "saved_password") == "1";
     book[*name] = e;
   }
@@ -126,6 +127,7 @@ void SavePhonebook(const Phonebook& book) {
     s["user"] = HexEncode(e.user);
     s["password"] = HexEncode(e.password);
     s["domain"] = HexEncode(e.domain);
+    s["psk"] = HexEncode(e.psk);
     s["saved_password"] = e.saved_password ? "1" : "0";
   }
   WriteWholeFile(FilePath(L"RASSIM_PHONEBOOK", L"rassim-phonebook.txt"),

@@ -46,7 +46,7 @@ bool StatusSizeOk(DWORD size) {
 
 struct Connection {
   std::uint64_t handle = 0;
-  std::string entry, device_type, device_name, server;
+  std::string entry, device_type, device_name, server, tunnel;
   std::atomic<std::int32_t> state{0};
   std::atomic<std::uint32_t> error{0};
   bool failed = false;         // the dial ended with an error (not listed, still needs a hang-up)
@@ -105,6 +105,50 @@ void SignalDisconnectionLocked(std::uint64_t handle, const char* why) {
 std::string RecordBytes(const void* rec, std::size_t size, bool size_ok) {
   if (rec == nullptr) return "-";
   return HexEncode(rec, size_ok ? size : 4);
+}
+
+// The tunnel type an entry asks for, by its strategy (and, for the system's own choice,
+// its device): the names of the scenario's [tunnels] section.
+std::string TunnelOf(const ras::RasEntryA& e) {
+  switch (e.dwVpnStrategy) {
+    case 7:   // IKEv2 only
+    case 8:   // IKEv2 first
+    case 14:  // IKEv2, then SSTP
+      return "IKEv2";
+    case 5:  // SSTP only
+    case 6:  // SSTP first
+      return "SSTP";
+    case VS_L2tpOnly:
+    case VS_L2tpFirst:
+      return (e.dwfOptions2 & RASEO2_UsePreSharedKey) ? "L2TP/IPsec" : "L2TP";
+    case VS_PptpOnly:
+    case VS_PptpFirst:
+      return "PPTP";
+    default:
+      return ras::FieldText(e.szDeviceName).find("(L2TP)") != std::string::npos ? "L2TP" : "PPTP";
+  }
+}
+
+std::string Hex32(std::uint32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%X", v);
+  return buf;
+}
+
+// The fields of an entry that tell its tunnel type, read back for the journal.
+std::string EntryFields(const ras::RasEntryA& e) {
+  return " tunnel=" + EscapeToken(TunnelOf(e)) + " strategy=" + Num(e.dwVpnStrategy) +
+         " options=" + Hex32(e.dwfOptions) + " options2=" + Hex32(e.dwfOptions2) +
+         " eap=" + ((e.dwfOptions & RASEO_RequireEAP) ? "1" : "0") +
+         " custom_auth_key=" + Num(e.dwCustomAuthKey) + " encryption=" + Num(e.dwEncryptionType) +
+         " psk_option=" + ((e.dwfOptions2 & RASEO2_UsePreSharedKey) ? "1" : "0");
+}
+
+// How a pre-shared key compares with the scenario's ([service] pre_shared_key): the
+// journal says whether the expected key arrived, never the key.
+std::string KeyVerdict(const vpn::rassim::Ini& sc, const std::string& key) {
+  if (key.empty()) return "none";
+  return key == IniString(sc, "service", "pre_shared_key") ? "expected" : "other";
 }
 
 // A forced answer of the scenario's [errors] section, 0 when none.
@@ -171,7 +215,7 @@ struct DialPlan {
 };
 
 DialPlan Plan(const vpn::rassim::Ini& sc, const std::string& server, const std::string& user,
-              const std::string& password) {
+              const std::string& password, const std::string& tunnel, const std::string& key) {
   std::int32_t fail_state = -1;
   std::uint32_t fail_error = 0;
   auto fail_at = [&](std::int32_t state, std::uint32_t error) {
@@ -186,6 +230,13 @@ DialPlan Plan(const vpn::rassim::Ini& sc, const std::string& server, const std::
   if (!ServerAnswers(sc, server)) {
     fail_at(kStateConnectDevice,
             static_cast<std::uint32_t>(IniNumber(sc, "service", "unreachable_error", 800)));
+  }
+  // A tunnel type the server does not take ([tunnels] TYPE=ERROR) fails where the device
+  // connects; so does L2TP/IPsec with another key than the server's.
+  if (const auto refused = IniNumber(sc, "tunnels", tunnel, 0)) {
+    fail_at(kStateConnectDevice, static_cast<std::uint32_t>(refused));
+  } else if (tunnel == "L2TP/IPsec" && key != IniString(sc, "service", "pre_shared_key")) {
+    fail_at(kStateConnectDevice, 789);
   }
   const std::string account = "account " + user;
   if (user.empty() || sc.count(account) == 0 || IniString(sc, account, "password") != password) {
@@ -291,8 +342,10 @@ DWORD WINAPI RasSetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, LPRASENTRYA 
   }
   Journal("RasSetEntryPropertiesA",
           "phonebook=" + Tok(phonebook) + " entry=" + Tok(entry) + " size=" + Num(cb) +
-              " devinfo=" + (devinfo ? "1" : "0") + " devinfosize=" + Num(devcb) + " record=" +
-              RecordBytes(rec, rec ? rec->dwSize : 0, size_ok) + " result=" + Num(result));
+              " devinfo=" + (devinfo ? "1" : "0") + " devinfosize=" + Num(devcb) +
+              (size_ok ? EntryFields(*reinterpret_cast<const ras::RasEntryA*>(rec)) : "") +
+              " record=" + RecordBytes(rec, rec ? rec->dwSize : 0, size_ok) +
+              " result=" + Num(result));
   return result;
 }
 
@@ -349,14 +402,27 @@ DWORD WINAPI RasSetCredentialsA(LPCSTR phonebook, LPCSTR entry, LPRASCREDENTIALS
           e.saved_password = !clear;
         }
         if (c->dwMask & RASCM_Domain) e.domain = clear ? "" : ras::FieldText(c->szDomain);
+        // The pre-shared key travels in the password field, on its own.
+        if (c->dwMask & RASCM_PreSharedKey) e.psk = clear ? "" : ras::FieldText(c->szPassword);
         SavePhonebook(book);
       }
     }
   }
+  // A key's bytes stay out of the journal: only whether the expected one came.
+  std::string received = RecordBytes(cred, sizeof(ras::RasCredentialsA), size_ok);
+  std::string key_fields;
+  if (size_ok && (cred->dwMask & RASCM_PreSharedKey)) {
+    ras::RasCredentialsA c;
+    std::memcpy(&c, cred, sizeof c);
+    const std::string key = clear ? "" : ras::FieldText(c.szPassword);
+    key_fields = " psk=" + KeyVerdict(sc, key) + " psk_length=" + Num(key.size());
+    std::memset(c.szPassword, 0, sizeof c.szPassword);
+    received = HexEncode(&c, sizeof c);
+  }
   Journal("RasSetCredentialsA", "phonebook=" + Tok(phonebook) + " entry=" + Tok(entry) +
-                                    " clear=" + HandleText(static_cast<DWORD>(clear)) + " record=" +
-                                    RecordBytes(cred, sizeof(ras::RasCredentialsA), size_ok) +
-                                    " result=" + Num(result));
+                                    " clear=" + HandleText(static_cast<DWORD>(clear)) +
+                                    " mask=" + Num(cred ? cred->dwMask : 0) + key_fields +
+                                    " record=" + received + " result=" + Num(result));
   return result;
 }
 
@@ -500,6 +566,7 @@ DWORD WINAPI RasDialA(LPRASDIALEXTENSIONS extensions, LPCSTR phonebook, LPRASDIA
   const auto* p = reinterpret_cast<const ras::RasDialParamsA*>(params);
   auto conn = std::make_shared<Connection>();
   conn->entry = ras::FieldText(p->szEntryName);
+  std::string key;
   {
     PhonebookLock lock;
     const auto book = LoadPhonebook();
@@ -510,11 +577,14 @@ DWORD WINAPI RasDialA(LPRASDIALEXTENSIONS extensions, LPCSTR phonebook, LPRASDIA
     conn->server = ras::FieldText(e.szLocalPhoneNumber);
     conn->device_type = ras::FieldText(e.szDeviceType);
     conn->device_name = ras::FieldText(e.szDeviceName);
+    conn->tunnel = TunnelOf(e);
+    key = it->second.psk;
   }
   const std::string number = ras::FieldText(p->szPhoneNumber);
   if (!number.empty()) conn->server = number;
   const std::string user = ras::FieldText(p->szUserName);
-  const DialPlan plan = Plan(sc, conn->server, user, ras::FieldText(p->szPassword));
+  const DialPlan plan =
+      Plan(sc, conn->server, user, ras::FieldText(p->szPassword), conn->tunnel, key);
   {
     std::lock_guard<std::mutex> lock(conn_mutex);
     SeedOtherLocked(sc);
@@ -522,7 +592,8 @@ DWORD WINAPI RasDialA(LPRASDIALEXTENSIONS extensions, LPCSTR phonebook, LPRASDIA
     connections[conn->handle] = conn;
   }
   *handle_out = reinterpret_cast<HRASCONN>(static_cast<std::uintptr_t>(conn->handle));
-  fields += " server=" + EscapeToken(conn->server) + " user=" + EscapeToken(user);
+  fields += " server=" + EscapeToken(conn->server) + " user=" + EscapeToken(user) +
+            " tunnel=" + EscapeToken(conn->tunnel);
   const auto delay =
       static_cast<DWORD>(std::max<std::int64_t>(0, IniNumber(sc, "service", "state_delay_ms", 50)));
   const auto drop_after =

@@ -27,6 +27,10 @@
 //                            dropped); registered events are set (journal: signalled)
 //   bytes_sent_per_s=1500    growth of the counters of RasGetConnectionStatistics
 //   bytes_received_per_s=20000
+//   pre_shared_key=          the server's L2TP/IPsec key: an L2TP/IPsec dial whose entry
+//                            was handed another key (or none) fails with 789 at state 2
+//   [tunnels]                tunnel types the server refuses: TYPE=ERROR (IKEv2, SSTP,
+//                            L2TP/IPsec, L2TP, PPTP) fails a dial of that type at state 2
 //   [account NAME]           one section per user name (exact bytes, GBK allowed)
 //   password=SECRET          a wrong password fails the dial with 691 at state 6
 //   [errors]
@@ -50,10 +54,15 @@
 // (as many bytes as its size field says, when that size is one the function accepts;
 // otherwise the first 4). result= is the code returned. RasGetConnectStatusA is written
 // only when its answer for a handle changes (the hang-up wait asks in a tight loop).
+// RasSetEntryPropertiesA adds the fields that tell the tunnel type (tunnel=, strategy=,
+// options=, options2=, eap=, custom_auth_key=, encryption=, psk_option=) and RasDialA the
+// tunnel= it dials. A pre-shared key handed to RasSetCredentialsA never reaches the
+// journal: psk= says "expected" (the scenario's key), "other" or "none", psk_length= its
+// length, and the record is written with the key's field zeroed.
 //
 // Phonebook: INI, one section per entry named by the hexadecimal bytes of the entry
 // name, with name= (escaped), record= (hex of the entry record as written), user=,
-// password=, domain= (hex) and saved_password=0/1.
+// password=, domain=, psk= (hex) and saved_password=0/1.
 #pragma once
 
 #include <windows.h>
@@ -81,6 +90,7 @@ void Journal(const std::string& event, const std::string& fields);
 struct Entry {
   std::string record;  // the entry record's bytes as written
   std::string user, password, domain;
+  std::string psk;  // the IPsec pre-shared key handed over with the credentials
   bool saved_password = false;
 };
 using Phonebook = std::map<std::string, Entry>;

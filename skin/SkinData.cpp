@@ -10,7 +10,7 @@
 namespace {
 
 void DeleteBitmap(void* h) {
-  DeleteObject(static_cast<HBITMAP>(h));
+  handle_closers::TypedGdi<HBITMAP>::Close(static_cast<HBITMAP>(h));
 }
 
 }  // namespace
@@ -41,102 +41,113 @@ HBITMAP SkinBitmapOf(TSkinPicture& Picture) {
   return static_cast<HBITMAP>(Picture.Handle.get());
 }
 
+namespace {
+
+// The class-name mappings a skin data starts with: a control class and the kind of skin
+// control it gets.
+constexpr const char* kDefaultSkin3rd[] = {
+    "TTBDock=Panel",
+    "TTBToolbar=Panel",
+    "TImageEnMView=scrollbar",
+    "TImageEnView=scrollbar",
+    "TRzButton=button",
+    "TRzCheckGroup=CheckGroup",
+    "TRzRadioGroup=Radiogroup",
+    "TRzRadioButton=Radiobutton",
+    "TRzCheckBox=Checkbox",
+    "TRzButtonEdit=Edit",
+    "TRzDBRadioGroup=Radiogroup",
+    "TRzDBRadioButton=Radiobutton",
+    "TRzDBCheckBox=Checkbox",
+    "TDBCheckboxEh=Checkbox",
+    "TDBCheckboxEh=Checkbox",
+    "TLMDCHECKBOX=Checkbox",
+    "TLMDDBCHECKBOX=Checkbox",
+    "TLMDRadiobutton=Radiobutton",
+    "TLMDGROUPBOX=Panel",
+    "TLMDSIMPLEPANEL=Panel",
+    "TLMDDBCalendar=Panel",
+    "TLMDButtonPanel=Panel",
+    "TLMDLMDCalculator=Panel",
+    "TLMDHeaderPanel=Panel",
+    "TLMDTechnicalLine=Panel",
+    "TLMDLMDClock=Panel",
+    "TLMDTrackbar=trackbar",
+    "TLMDListCombobox=combobox",
+    "TLMDCheckListCombobox=combobox",
+    "TLMDHeaderListCombobox=combobox",
+    "TLMDImageCombobox=combobox",
+    "TLMDColorCombobox=combobox",
+    "TLMDFontCombobox=combobox",
+    "TLMDFontSizeCombobox=combobox",
+    "TLMDFontSizeCombobox=combobox",
+    "TLMDPrinterCombobox=combobox",
+    "TLMDDriveCombobox=combobox",
+    "TLMDCalculatorComboBox=combobox",
+    "TLMDTrackBarComboBox=combobox",
+    "TLMDCalendarComboBox=combobox",
+    "TLMDRADIOGROUP=radiogroup",
+    "TLMDCheckGroup=CheckGroup",
+    "TLMDDBRADIOGROUP=radiogroup",
+    "TLMDDBCheckGroup=CheckGroup",
+    "TLMDEDIT=Edit",
+    "TLMDMASKEDIT=Edit",
+    "TLMDBROWSEEDIT=Edit",
+    "TLMDEXTSPINEDIT=Edit",
+    "TLMDCALENDAREDIT=Edit",
+    "TLMDFILEOPENEDIT=Edit",
+    "TLMDFILESAVEEDIT=Edit",
+    "TLMDCOLOREDIT=Edit",
+    "TLMDDBEDIT=Edit",
+    "TLMDDBMASKEDIT=Edit",
+    "TLMDDBEXTSPINEDIT=Edit",
+    "TLMDDBSPINEDIT=Edit",
+    "TLMDDBEDITDBLookup=Edit",
+    "TLMDEDITDBLookup=Edit",
+    "TDBLookupCombobox=Combobox",
+    "TWWDBCombobox=Combobox",
+    "TWWDBLookupCombo=Combobox",
+    "TWWDBCombobox=Combobox",
+    "TWWKeyCombo=Combobox",
+    "TWWTempKeyCombo=combobox",
+    "TWWDBDateTimePicker=Combobox",
+    "TWWRADIOGROUP=radiogroup",
+    "TDXDBPICKEDIT=Combobox",
+    "TDXDBCALCEDIT=Combobox",
+    "TDXDBIMAGEEDIT=Combobox",
+    "TDXDBPOPUPEDIT=Combobox",
+    "TDXDBEXTLOOKUPEDIT=Combobox",
+    "TDXDBLOOKUPEDIT=Combobox",
+    "TDXDBDATEEDIT=Combobox",
+    "TDXDATEEDIT=Combobox",
+    "TDXPICKEDIT=Combobox",
+    "TDXPOPUPEDIT=Combobox",
+    "TDXDBCURRENCYEDIT=Edit",
+    "TDXDBEDIT=Edit",
+    "TDXDBMASKEDIT=Edit",
+    "TDXDBHYPERLINKEDIT=Edit",
+    "TDXEDIT=Edit",
+    "TDXMASKEDIT=Edit",
+    "TWWDBEDIT=Edit",
+    "TDXBUTTONEDIT=Edit",
+    "TDXCURRENCYEDIT=Edit",
+    "TDXHYPERLINKEDIT=Edit",
+    "TOVCPICTUREFIELD=Edit",
+    "TOVCDBPICTUREFIELD=Edit",
+    "TOVCSLIDEREDIT=Edit",
+    "TOVCDBSLIDEREDIT=Edit",
+    "TOVCSIMPLEFIELD=Edit",
+    "TOVCDBSIMPLEFIELD=Edit",
+    "TO32DBFLEXEDIT=Edit",
+    "TOVCNUMERICFIELD=Edit",
+    "TOVCDBNUMERICFIELD=Edit",
+};
+
+}  // namespace
+
 const std::vector<std::string>& TSkinData::DefaultSkin3rd() {
-  static const std::vector<std::string> lines = {"TTBDock=Panel",
-                                                 "TTBToolbar=Panel",
-                                                 "TImageEnMView=scrollbar",
-                                                 "TImageEnView=scrollbar",
-                                                 "TRzButton=button",
-                                                 "TRzCheckGroup=CheckGroup",
-                                                 "TRzRadioGroup=Radiogroup",
-                                                 "TRzRadioButton=Radiobutton",
-                                                 "TRzCheckBox=Checkbox",
-                                                 "TRzButtonEdit=Edit",
-                                                 "TRzDBRadioGroup=Radiogroup",
-                                                 "TRzDBRadioButton=Radiobutton",
-                                                 "TRzDBCheckBox=Checkbox",
-                                                 "TDBCheckboxEh=Checkbox",
-                                                 "TDBCheckboxEh=Checkbox",
-                                                 "TLMDCHECKBOX=Checkbox",
-                                                 "TLMDDBCHECKBOX=Checkbox",
-                                                 "TLMDRadiobutton=Radiobutton",
-                                                 "TLMDGROUPBOX=Panel",
-                                                 "TLMDSIMPLEPANEL=Panel",
-                                                 "TLMDDBCalendar=Panel",
-                                                 "TLMDButtonPanel=Panel",
-                                                 "TLMDLMDCalculator=Panel",
-                                                 "TLMDHeaderPanel=Panel",
-                                                 "TLMDTechnicalLine=Panel",
-                                                 "TLMDLMDClock=Panel",
-                                                 "TLMDTrackbar=trackbar",
-                                                 "TLMDListCombobox=combobox",
-                                                 "TLMDCheckListCombobox=combobox",
-                                                 "TLMDHeaderListCombobox=combobox",
-                                                 "TLMDImageCombobox=combobox",
-                                                 "TLMDColorCombobox=combobox",
-                                                 "TLMDFontCombobox=combobox",
-                                                 "TLMDFontSizeCombobox=combobox",
-                                                 "TLMDFontSizeCombobox=combobox",
-                                                 "TLMDPrinterCombobox=combobox",
-                                                 "TLMDDriveCombobox=combobox",
-                                                 "TLMDCalculatorComboBox=combobox",
-                                                 "TLMDTrackBarComboBox=combobox",
-                                                 "TLMDCalendarComboBox=combobox",
-                                                 "TLMDRADIOGROUP=radiogroup",
-                                                 "TLMDCheckGroup=CheckGroup",
-                                                 "TLMDDBRADIOGROUP=radiogroup",
-                                                 "TLMDDBCheckGroup=CheckGroup",
-                                                 "TLMDEDIT=Edit",
-                                                 "TLMDMASKEDIT=Edit",
-                                                 "TLMDBROWSEEDIT=Edit",
-                                                 "TLMDEXTSPINEDIT=Edit",
-                                                 "TLMDCALENDAREDIT=Edit",
-                                                 "TLMDFILEOPENEDIT=Edit",
-                                                 "TLMDFILESAVEEDIT=Edit",
-                                                 "TLMDCOLOREDIT=Edit",
-                                                 "TLMDDBEDIT=Edit",
-                                                 "TLMDDBMASKEDIT=Edit",
-                                                 "TLMDDBEXTSPINEDIT=Edit",
-                                                 "TLMDDBSPINEDIT=Edit",
-                                                 "TLMDDBEDITDBLookup=Edit",
-                                                 "TLMDEDITDBLookup=Edit",
-                                                 "TDBLookupCombobox=Combobox",
-                                                 "TWWDBCombobox=Combobox",
-                                                 "TWWDBLookupCombo=Combobox",
-                                                 "TWWDBCombobox=Combobox",
-                                                 "TWWKeyCombo=Combobox",
-                                                 "TWWTempKeyCombo=combobox",
-                                                 "TWWDBDateTimePicker=Combobox",
-                                                 "TWWRADIOGROUP=radiogroup",
-                                                 "TDXDBPICKEDIT=Combobox",
-                                                 "TDXDBCALCEDIT=Combobox",
-                                                 "TDXDBIMAGEEDIT=Combobox",
-                                                 "TDXDBPOPUPEDIT=Combobox",
-                                                 "TDXDBEXTLOOKUPEDIT=Combobox",
-                                                 "TDXDBLOOKUPEDIT=Combobox",
-                                                 "TDXDBDATEEDIT=Combobox",
-                                                 "TDXDATEEDIT=Combobox",
-                                                 "TDXPICKEDIT=Combobox",
-                                                 "TDXPOPUPEDIT=Combobox",
-                                                 "TDXDBCURRENCYEDIT=Edit",
-                                                 "TDXDBEDIT=Edit",
-                                                 "TDXDBMASKEDIT=Edit",
-                                                 "TDXDBHYPERLINKEDIT=Edit",
-                                                 "TDXEDIT=Edit",
-                                                 "TDXMASKEDIT=Edit",
-                                                 "TWWDBEDIT=Edit",
-                                                 "TDXBUTTONEDIT=Edit",
-                                                 "TDXCURRENCYEDIT=Edit",
-                                                 "TDXHYPERLINKEDIT=Edit",
-                                                 "TOVCPICTUREFIELD=Edit",
-                                                 "TOVCDBPICTUREFIELD=Edit",
-                                                 "TOVCSLIDEREDIT=Edit",
-                                                 "TOVCDBSLIDEREDIT=Edit",
-                                                 "TOVCSIMPLEFIELD=Edit",
-                                                 "TOVCDBSIMPLEFIELD=Edit",
-                                                 "TO32DBFLEXEDIT=Edit",
-                                                 "TOVCNUMERICFIELD=Edit",
-                                                 "TOVCDBNUMERICFIELD=Edit"};
+  static const std::vector<std::string> lines(std::begin(kDefaultSkin3rd),
+                                              std::end(kDefaultSkin3rd));
   return lines;
 }
 
@@ -150,12 +161,11 @@ TSkinData::TSkinData(TComponent* AOwner) : TComponent(AOwner), FSkin3rd(DefaultS
 HIMAGELIST TSkinData::MenuGlyphs() const {
   if (FMenuGlyphs) return FMenuGlyphs.Get();
   // The glyphs of the program's own resource; white shows what lies under them.
-  const TGdiObject bmp(LoadImageW(GetModuleHandleW(nullptr), L"MENUGLYPHS", IMAGE_BITMAP, 0, 0,
-                                  LR_CREATEDIBSECTION));
+  const TBitmapHandle bmp(static_cast<HBITMAP>(LoadImageW(
+      GetModuleHandleW(nullptr), L"MENUGLYPHS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (bmp) {
     FMenuGlyphs.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0));
-    if (FMenuGlyphs)
-      ImageList_AddMasked(FMenuGlyphs.Get(), static_cast<HBITMAP>(bmp.Get()), RGB(255, 255, 255));
+    if (FMenuGlyphs) ImageList_AddMasked(FMenuGlyphs.Get(), bmp.Get(), RGB(255, 255, 255));
   }
   return FMenuGlyphs.Get();
 }
@@ -213,16 +223,16 @@ bool TSkinData::SetLayoutProperty(const std::string& name, const std::string& va
   if (name == "Active") {
     SetActive(LayoutBool(value));
   } else if (name == "DisableTag") {
-    DisableTag = std::stoi(value);
+    FDisableTag = std::stoi(value);
   } else if (name == "MenuUpdate") {
-    MenuUpdate = LayoutBool(value);
+    FMenuUpdate = LayoutBool(value);
   } else if (name == "SkinFormtype") {
     if (value == "sfMainform") {
-      SkinFormtype = sfMainform;
+      FSkinFormtype = sfMainform;
     } else if (value == "sfOnlyThisForm") {
-      SkinFormtype = sfOnlyThisForm;
+      FSkinFormtype = sfOnlyThisForm;
     } else if (value == "sfDialog") {
-      SkinFormtype = sfDialog;
+      FSkinFormtype = sfDialog;
     } else {
       throw Exception("Not a skin form type: " + value);
     }
@@ -247,7 +257,7 @@ bool TSkinData::SetLayoutProperty(const std::string& name, const std::string& va
         }
       if (!known) throw Exception("Not a control kind: " + kind);
     }
-    SkinControls = set;
+    FSkinControls = set;
   } else if (name == "SkinFile") {
     SetSkinFile(value);
   } else if (name == "SkinStore") {
@@ -266,7 +276,7 @@ void TSkinData::Loaded() {
   if (Designing()) return;
   CreateSkinManager();
   SkinManager->RegisterSkinData(this);
-  if (SkinFormtype == sfMainform) {
+  if (FSkinFormtype == sfMainform) {
     SkinManager->InstallHook();
     if (FActive) {
       if (SkinNotLoaded) {
@@ -276,8 +286,8 @@ void TSkinData::Loaded() {
       }
     }
   } else {
-    SkinManager->Enabled = true;
-    SkinManager->StartState += 1;
+    SkinManager->SetEnabled(true);
+    SkinManager->CountStartedSkinData();
     if (auto* form = dynamic_cast<TWinControl*>(Owner()))
       if (form->InheritsFrom("TForm")) SkinManager->SkinWindow(form->Handle());
   }
@@ -287,11 +297,11 @@ void TSkinData::SetActive(bool Value) {
   if (Value == FActive) return;
   FActive = Value;
   if (Designing() || Reading() || !SkinManager) return;
-  if (SkinFormtype == sfOnlyThisForm) SkinManager->PendingData = this;
-  if (SkinFormtype == sfMainform || SkinFormtype == sfOnlyThisForm) {
+  if (FSkinFormtype == sfOnlyThisForm) SkinManager->SetPendingData(this);
+  if (FSkinFormtype == sfMainform || FSkinFormtype == sfOnlyThisForm) {
     if (Value && SkinNotLoaded) return;
     SkinManager->RequestAction(Value ? saActivate : saDeactivate, 250);
-    if (SkinFormtype == sfMainform) SkinManager->PendingData = this;
+    if (FSkinFormtype == sfMainform) SkinManager->SetPendingData(this);
   }
 }
 
@@ -325,7 +335,7 @@ void TSkinData::SetSkinFile(const std::string& Path) {
 void TSkinData::RefreshSkin() {
   if (Designing() || Reading()) return;
   if (!SkinManager) Loaded();
-  SkinManager->PendingData = this;
+  SkinManager->SetPendingData(this);
   SkinManager->ResetFormElements();
   SkinManager->RequestAction(saRefresh, 250);
 }

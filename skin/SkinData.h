@@ -99,8 +99,12 @@ class TSkinData : public TComponent, public TSkinModel {
 
   bool Active() const { return FActive; }
   void SetActive(bool Value);
-  int32_t DisableTag = 99;
-  TSkinControlTypes SkinControls = TSkinControlTypes::All().Exclude(xcFastReport);
+  // Controls whose Tag modulo 100 is this keep their own look.
+  int32_t DisableTag() const { return FDisableTag; }
+  void SetDisableTag(int32_t Value) { FDisableTag = Value; }
+  // The kinds of controls (and menus) the skin draws.
+  const TSkinControlTypes& SkinControls() const { return FSkinControls; }
+  void SetSkinControls(const TSkinControlTypes& Value) { FSkinControls = Value; }
   const std::vector<std::string>& Skin3rd() const { return FSkin3rd; }
   void SetSkin3rd(const std::vector<std::string>& Lines) { FSkin3rd = Lines; }
   const std::string& SkinFile() const { return FSkinFile; }
@@ -108,12 +112,23 @@ class TSkinData : public TComponent, public TSkinModel {
   // Reads "(none)" at run time; writing it changes nothing.
   std::string SkinStore() const;
   void SetSkinStore(const std::string&) {}
-  TSkinFormType SkinFormtype = sfMainform;
-  bool MenuUpdate = true;
-  TFormSkinEvent OnFormSkin;
-  TNotifyEvent OnSkinChanged;
-  TSkinControlEvent OnSkinControl;
-  TSystemMenuEvent OnSystemMenu;
+  // Which windows the skin data skins: all of them, its own form only, or dialogs.
+  TSkinFormType SkinFormtype() const { return FSkinFormtype; }
+  void SetSkinFormtype(TSkinFormType Value) { FSkinFormtype = Value; }
+  bool MenuUpdate() const { return FMenuUpdate; }
+  void SetMenuUpdate(bool Value) { FMenuUpdate = Value; }
+  // Asked whether a window class is to be skinned (DoSkin starts true).
+  const TFormSkinEvent& OnFormSkin() const { return FOnFormSkin; }
+  void SetOnFormSkin(TFormSkinEvent Handler) { FOnFormSkin = std::move(Handler); }
+  // Told once a request to the skin manager was carried out.
+  const TNotifyEvent& OnSkinChanged() const { return FOnSkinChanged; }
+  void SetOnSkinChanged(TNotifyEvent Handler) { FOnSkinChanged = std::move(Handler); }
+  // Asked for a skin control of the application's own for each control of a form.
+  const TSkinControlEvent& OnSkinControl() const { return FOnSkinControl; }
+  void SetOnSkinControl(TSkinControlEvent Handler) { FOnSkinControl = std::move(Handler); }
+  // Told before the skin shows its own system menu of a window.
+  const TSystemMenuEvent& OnSystemMenu() const { return FOnSystemMenu; }
+  void SetOnSystemMenu(TSystemMenuEvent Handler) { FOnSystemMenu = std::move(Handler); }
 
   // The stored skin stream: a 32-bit little-endian length, then the packed skin. A
   // length of 0 or less stores nothing; at run time the skin is read at once.
@@ -123,7 +138,7 @@ class TSkinData : public TComponent, public TSkinModel {
   // After a new skin was read at run time: have the manager apply it again.
   void RefreshSkin();
 
-  HBRUSH FaceBrush() const { return static_cast<HBRUSH>(FFaceBrush.Get()); }
+  HBRUSH FaceBrush() const { return FFaceBrush.Get(); }
   // Restore, maximise, minimise and close glyphs, 16 x 16, white transparent; made when
   // first asked for (a system menu is shown).
   HIMAGELIST MenuGlyphs() const;
@@ -132,10 +147,11 @@ class TSkinData : public TComponent, public TSkinModel {
 
   // Set at creation for the window frame: a 16-bit 1023, the frame-painting switch the
   // frame turns off around its menu work, a 32-bit 0, and a spare bitmap.
-  uint16_t FrameOptions = 1023;
-  bool PaintFrames = true;
-  int32_t FrameReserved = 0;
-  HBITMAP SpareBitmap() const { return static_cast<HBITMAP>(FSpareBitmap.Get()); }
+  uint16_t FrameOptions() const { return FFrameOptions; }
+  bool PaintFrames() const { return FPaintFrames; }
+  void SetPaintFrames(bool Value) { FPaintFrames = Value; }
+  int32_t FrameReserved() const { return FFrameReserved; }
+  HBITMAP SpareBitmap() const { return FSpareBitmap.Get(); }
 
   static const std::vector<std::string>& DefaultSkin3rd();
 
@@ -148,10 +164,21 @@ class TSkinData : public TComponent, public TSkinModel {
   bool Reading() const { return HasState(csLoading); }
 
   bool FActive = false;
+  int32_t FDisableTag = 99;
+  TSkinControlTypes FSkinControls = TSkinControlTypes::All().Exclude(xcFastReport);
+  TSkinFormType FSkinFormtype = sfMainform;
+  bool FMenuUpdate = true;
+  TFormSkinEvent FOnFormSkin;
+  TNotifyEvent FOnSkinChanged;
+  TSkinControlEvent FOnSkinControl;
+  TSystemMenuEvent FOnSystemMenu;
+  uint16_t FFrameOptions = 1023;
+  bool FPaintFrames = true;
+  int32_t FFrameReserved = 0;
   std::string FSkinFile;
   std::vector<std::string> FSkin3rd;
-  TGdiObject FFaceBrush;
-  TGdiObject FSpareBitmap;
+  TBrushHandle FFaceBrush;
+  TBitmapHandle FSpareBitmap;
   mutable TImageListHandle FMenuGlyphs;
 };
 

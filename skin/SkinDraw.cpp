@@ -51,9 +51,6 @@ class TDrawState {
       : Source(CreateCompatibleDC(nullptr)),
         Work(CreateCompatibleDC(nullptr)),
         FScratchDC(CreateCompatibleDC(nullptr)) {}
-  ~TDrawState() {
-    if (FStock) SelectObject(FScratchDC.Get(), FStock);
-  }
 
   // The scratch DC with a surface of at least w x h (contents undefined), or null.
   HDC Scratch(int w, int h) {
@@ -63,10 +60,13 @@ class TDrawState {
       int nw = std::max(w, FWidth), nh = std::max(h, FHeight);
       if (static_cast<int64_t>(nw) * nh > (1 << 20)) nw = w, nh = h;
       uint32_t* bits = nullptr;
-      TGdiObject bmp(NewDib32(nw, nh, &bits));
-      if (!bmp || !bits) return nullptr;
-      HGDIOBJ old = SelectObject(FScratchDC.Get(), bmp.Get());
-      if (!FStock) FStock = old;
+      TBitmapHandle bmp(NewDib32(nw, nh, &bits));
+      if (!bmp || !bits || !FSelected.Select(FScratchDC.Get(), bmp.Get())) {
+        FBitmap.Reset();
+        FBits = nullptr;
+        FWidth = FHeight = 0;
+        return nullptr;
+      }
       FBitmap = std::move(bmp);
       FBits = bits;
       FWidth = nw;
@@ -86,9 +86,10 @@ class TDrawState {
   std::vector<uint8_t> RegionData;  // one batch of region rectangles
 
  private:
+  // In this order: the surface is put out of the DC before either goes.
   TMemoryDC FScratchDC;
-  TGdiObject FBitmap;
-  HGDIOBJ FStock = nullptr;
+  TBitmapHandle FBitmap;
+  TSelectObject FSelected;
   uint32_t* FBits = nullptr;
   int FWidth = 0, FHeight = 0;
 };
@@ -97,23 +98,6 @@ TDrawState& State() {
   thread_local TDrawState state;
   return state;
 }
-
-// Selects a bitmap into a DC for the length of a drawing. Fails (false) for a bitmap that
-// is selected into another DC at the moment.
-class TSelected {
- public:
-  TSelected(HDC dc, HGDIOBJ bmp) : FDC(dc), FOld(dc && bmp ? SelectObject(dc, bmp) : nullptr) {}
-  ~TSelected() {
-    if (FOld) SelectObject(FDC, FOld);
-  }
-  TSelected(const TSelected&) = delete;
-  TSelected& operator=(const TSelected&) = delete;
-  explicit operator bool() const { return FOld != nullptr; }
-
- private:
-  HDC FDC;
-  HGDIOBJ FOld;
-};
 
 // Keeps a DC's stretch mode nearest-pixel while drawing onto it.
 class TNearestPixel {
@@ -195,7 +179,7 @@ void CopyKeyed(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy,
                const TPixelView& pixels, uint32_t key) {
   TDrawState& s = State();
   vpn::skin::BuildKeyMask(pixels, key, s.Mask);
-  TGdiObject mask(CreateBitmap(w, h, 1, 1, s.Mask.data()));
+  TBitmapHandle mask(CreateBitmap(w, h, 1, 1, s.Mask.data()));
   if (!mask) return;
   // On screen the copy is one masked operation (where the mask bit is set the
   // destination stays, elsewhere the source is copied), so no in-between state is ever
@@ -203,13 +187,12 @@ void CopyKeyed(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy,
   // under Wine than the masked copy.
   constexpr DWORD keep = 0x00AA0029;
   if (GetObjectType(dst) != OBJ_MEMDC &&
-      MaskBlt(dst, x, y, w, h, src, sx, sy, static_cast<HBITMAP>(mask.Get()), 0, 0,
-              MAKEROP4(keep, SRCCOPY)))
+      MaskBlt(dst, x, y, w, h, src, sx, sy, mask.Get(), 0, 0, MAKEROP4(keep, SRCCOPY)))
     return;
   // Off screen, and systems without MaskBlt: invert, cut the mask out, invert back. A
   // monochrome mask drawn into colour gives white for set bits (background) and black
   // for clear ones.
-  TSelected sel(s.Work.Get(), mask.Get());
+  TSelectObject sel(s.Work.Get(), mask.Get());
   if (!sel) return;
   const COLORREF bk = SetBkColor(dst, RGB(255, 255, 255));
   const COLORREF fg = SetTextColor(dst, RGB(0, 0, 0));
@@ -263,26 +246,26 @@ void StorePicture(HBITMAP bmp, const TSkinPicture& pic) {
 }
 
 // A new 24-bit bitmap holding a picture.
-TGdiObject Bitmap24Of(const TSkinPicture& pic) {
+TBitmapHandle Bitmap24Of(const TSkinPicture& pic) {
   BITMAPINFO bi = Info32(pic.Width, pic.Height);
   bi.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  TGdiObject bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (bmp) StorePicture(static_cast<HBITMAP>(bmp.Get()), pic);
+  TBitmapHandle bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (bmp) StorePicture(bmp.Get(), pic);
   return bmp;
 }
 
-void Turn(TGdiObject& bitmap, void (*turn)(TSkinPicture&)) {
+void Turn(TBitmapHandle& bitmap, void (*turn)(TSkinPicture&)) {
   TSkinPicture pic;
-  if (!PictureOf(static_cast<HBITMAP>(bitmap.Get()), pic)) return;
+  if (!PictureOf(bitmap.Get(), pic)) return;
   turn(pic);
-  if (TGdiObject turned = Bitmap24Of(pic)) bitmap = std::move(turned);
+  if (TBitmapHandle turned = Bitmap24Of(pic)) bitmap = std::move(turned);
 }
 
 }  // namespace
 
-TGdiObject NewSurface(int Width, int Height) {
-  return TGdiObject(NewDib32(Width, Height, nullptr));
+TBitmapHandle NewSurface(int Width, int Height) {
+  return TBitmapHandle(NewDib32(Width, Height, nullptr));
 }
 
 RECT ElementMargins(const TDataSkinObject& Element) {
@@ -297,7 +280,7 @@ void DrawFrame(HDC DC, const RECT& Rect, HBITMAP Strip, bool Transparent, int Co
   if (!f.HasArea()) return;
   TDrawState& s = State();
   HDC scratch = s.Scratch(w, h);
-  TSelected src(s.Source.Get(), Strip);
+  TSelectObject src(s.Source.Get(), Strip);
   if (!scratch || !src) return;
   TNearestPixel mode(scratch);
   Piece(scratch, 0, 0, {0, 0, w, h}, s.Source.Get(), f);
@@ -311,20 +294,20 @@ void DrawTransparent(HDC DC, const RECT& Rect, HBITMAP Bitmap, COLORREF Key) {
   const int w = std::min<int>(Rect.right - Rect.left, pixels.Width);
   const int h = std::min<int>(Rect.bottom - Rect.top, pixels.Height);
   if (w <= 0 || h <= 0) return;
-  TSelected src(State().Source.Get(), Bitmap);
+  TSelectObject src(State().Source.Get(), Bitmap);
   if (!src) return;
   CopyKeyed(DC, Rect.left, Rect.top, w, h, State().Source.Get(), 0, 0,
             TPixelView(pixels.Pixels, w, h, pixels.Stride), PixelOf(Key));
 }
 
-TGdiObject RenderNineSlice(int Width, int Height, HBITMAP Strip, const RECT& Margins, bool Vertical,
-                           bool TileCentre, int Count, int Index) {
+TBitmapHandle RenderNineSlice(int Width, int Height, HBITMAP Strip, const RECT& Margins,
+                              bool Vertical, bool TileCentre, int Count, int Index) {
   int sw = 0, sh = 0;
   if (Width <= 0 || Height <= 0 || !SizeOf(Strip, sw, sh)) return {};
-  TGdiObject result(NewDib32(Width, Height, nullptr));  // starts black
+  TBitmapHandle result(NewDib32(Width, Height, nullptr));  // starts black
   TDrawState& s = State();
-  TSelected dst(s.Work.Get(), result.Get());
-  TSelected src(s.Source.Get(), Strip);
+  TSelectObject dst(s.Work.Get(), result.Get());
+  TSelectObject src(s.Source.Get(), Strip);
   if (!dst || !src) return {};
   const auto plan = vpn::skin::NineSlicePlan(vpn::skin::FrameRect(sw, sh, Count, Index, Vertical),
                                              Width, Height, MarginsOf(Margins));
@@ -340,7 +323,7 @@ void DrawNineSlice(HDC DC, const RECT& Rect, HBITMAP Strip, bool Vertical, bool 
   if (Inverted(Rect) || w == 0 || h == 0 || !SizeOf(Strip, sw, sh)) return;
   TDrawState& s = State();
   HDC scratch = s.Scratch(w, h);
-  TSelected src(s.Source.Get(), Strip);
+  TSelectObject src(s.Source.Get(), Strip);
   if (!scratch || !src) return;
   const auto plan = vpn::skin::NineSlicePlan(vpn::skin::FrameRect(sw, sh, Count, Index, Vertical),
                                              w, h, MarginsOf(Margins));
@@ -355,7 +338,7 @@ void DrawNineSliceEdges(HDC DC, const RECT& Rect, HBITMAP Strip, bool Vertical, 
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
   int sw = 0, sh = 0;
   if (Inverted(Rect) || !SizeOf(Strip, sw, sh)) return;
-  TSelected src(State().Source.Get(), Strip);
+  TSelectObject src(State().Source.Get(), Strip);
   if (!src) return;
   const auto plan = vpn::skin::NineSlicePlan(vpn::skin::FrameRect(sw, sh, Count, Index, Vertical),
                                              w, h, MarginsOf(Margins), false);
@@ -370,7 +353,7 @@ void DrawThreeSlice(HDC DC, const RECT& Rect, HBITMAP Strip, bool Vertical, bool
   if (Inverted(Rect) || w == 0 || h == 0 || !SizeOf(Strip, sw, sh)) return;
   TDrawState& s = State();
   HDC scratch = s.Scratch(w, h);
-  TSelected src(s.Source.Get(), Strip);
+  TSelectObject src(s.Source.Get(), Strip);
   if (!scratch || !src) return;
   const auto plan = vpn::skin::ThreeSlicePlan(vpn::skin::FrameRect(sw, sh, Count, Index, Vertical),
                                               w, h, Margins.left, Margins.right);
@@ -396,7 +379,7 @@ void DrawThreeSlice(HDC DC, const RECT& Rect, HBITMAP Strip, bool Vertical, bool
 void TileRect(HDC DC, const RECT& Rect, HBITMAP Source, const RECT& SourceRect) {
   const TPixelRect piece{SourceRect.left, SourceRect.top, SourceRect.right, SourceRect.bottom};
   if (!piece.HasArea() || !Source) return;
-  TSelected src(State().Source.Get(), Source);
+  TSelectObject src(State().Source.Get(), Source);
   if (!src) return;
   const int cols = vpn::skin::TileSteps(Rect.left, Rect.right, piece.Width());
   const int rows = vpn::skin::TileSteps(Rect.top, Rect.bottom, piece.Height());
@@ -406,8 +389,8 @@ void TileRect(HDC DC, const RECT& Rect, HBITMAP Source, const RECT& SourceRect) 
              piece.Height(), State().Source.Get(), piece.Left, piece.Top, SRCCOPY);
 }
 
-TGdiObject RegionFromBitmap(HBITMAP Bitmap, int XOffset, int YOffset, BYTE BlueTolerance,
-                            BYTE GreenTolerance, BYTE RedTolerance, COLORREF Key) {
+TRegionHandle RegionFromBitmap(HBITMAP Bitmap, int XOffset, int YOffset, BYTE BlueTolerance,
+                               BYTE GreenTolerance, BYTE RedTolerance, COLORREF Key) {
   TPixelView pixels;
   if (!Bitmap || !PixelsOf(Bitmap, pixels)) return {};
   // Rectangles go to the region in batches, so a large shaped picture never needs one
@@ -417,7 +400,7 @@ TGdiObject RegionFromBitmap(HBITMAP Bitmap, int XOffset, int YOffset, BYTE BlueT
   data.resize(sizeof(RGNDATAHEADER) + batch * sizeof(RECT));
   auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
   auto* rects = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
-  TGdiObject result;
+  TRegionHandle result;
   int count = 0;
   auto flush = [&]() {
     *header = {sizeof(RGNDATAHEADER),
@@ -431,13 +414,12 @@ TGdiObject RegionFromBitmap(HBITMAP Bitmap, int XOffset, int YOffset, BYTE BlueT
       header->rcBound.right = std::max(header->rcBound.right, rects[i].right);
     }
     header->rcBound.bottom = rects[count - 1].bottom;  // rows come in order
-    TGdiObject part(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
-                                    reinterpret_cast<RGNDATA*>(data.data())));
+    TRegionHandle part(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                                       reinterpret_cast<RGNDATA*>(data.data())));
     if (!result)
       result = std::move(part);
     else if (part)
-      CombineRgn(static_cast<HRGN>(result.Get()), static_cast<HRGN>(result.Get()),
-                 static_cast<HRGN>(part.Get()), RGN_OR);
+      CombineRgn(result.Get(), result.Get(), part.Get(), RGN_OR);
     count = 0;
   };
   const vpn::skin::TKeyTolerance tolerance{RedTolerance, GreenTolerance, BlueTolerance};
@@ -464,10 +446,10 @@ void FlipBitmap(HBITMAP Bitmap) {
   StorePicture(Bitmap, pic);
 }
 
-void RotateLeft(TGdiObject& Bitmap) {
+void RotateLeft(TBitmapHandle& Bitmap) {
   Turn(Bitmap, vpn::skin::TurnLeft);
 }
 
-void RotateRight(TGdiObject& Bitmap) {
+void RotateRight(TBitmapHandle& Bitmap) {
   Turn(Bitmap, vpn::skin::TurnRight);
 }

@@ -34,14 +34,14 @@ void DrawTransparent(HDC DC, const RECT& Rect, HBITMAP Bitmap, COLORREF Key = Ke
 
 // A new 32-bit top-down bitmap of Width x Height (contents undefined), for composing off
 // screen; empty when the system gives none.
-TGdiObject NewSurface(int Width, int Height);
+TBitmapHandle NewSurface(int Width, int Height);
 
 // A new 32-bit bitmap of Width x Height holding the nine-slice picture of frame Index of
 // Count (frames stacked when Vertical): corners kept, edges stretched along their
 // length, the centre tiled when TileCentre, else stretched. Margins holds the fixed
 // widths (left, top, right, bottom). Empty for a size without area or no strip.
-TGdiObject RenderNineSlice(int Width, int Height, HBITMAP Strip, const RECT& Margins, bool Vertical,
-                           bool TileCentre, int Count, int Index);
+TBitmapHandle RenderNineSlice(int Width, int Height, HBITMAP Strip, const RECT& Margins,
+                              bool Vertical, bool TileCentre, int Count, int Index);
 
 // The nine-slice picture at Rect's size drawn at Rect, the key colour left unpainted when
 // Transparent. Nothing for an inverted rectangle.
@@ -66,9 +66,9 @@ void TileRect(HDC DC, const RECT& Rect, HBITMAP Source, const RECT& SourceRect);
 // The region of the pixels of Bitmap that are not the key colour (each channel within
 // [key, key + its tolerance]), moved by (XOffset, YOffset). An empty region when no
 // pixel is opaque; null only when the bitmap cannot be read.
-TGdiObject RegionFromBitmap(HBITMAP Bitmap, int XOffset, int YOffset, BYTE BlueTolerance = 1,
-                            BYTE GreenTolerance = 1, BYTE RedTolerance = 1,
-                            COLORREF Key = KeyColor);
+TRegionHandle RegionFromBitmap(HBITMAP Bitmap, int XOffset, int YOffset, BYTE BlueTolerance = 1,
+                               BYTE GreenTolerance = 1, BYTE RedTolerance = 1,
+                               COLORREF Key = KeyColor);
 
 // In-place transforms (tab pictures for the other sides). Mirror: every row reversed;
 // Flip: the rows upside down. The quarter turns swap width and height, so they replace
@@ -76,5 +76,5 @@ TGdiObject RegionFromBitmap(HBITMAP Bitmap, int XOffset, int YOffset, BYTE BlueT
 // Pictures of the skin model turn with MirrorPixels, FlipPixels, TurnLeft and TurnRight.
 void MirrorBitmap(HBITMAP Bitmap);
 void FlipBitmap(HBITMAP Bitmap);
-void RotateLeft(TGdiObject& Bitmap);
-void RotateRight(TGdiObject& Bitmap);
+void RotateLeft(TBitmapHandle& Bitmap);
+void RotateRight(TBitmapHandle& Bitmap);

@@ -1,16 +1,14 @@
-// The skinned frame's life: attaching to a window, the frame sizes and caption buttons
-// from the skin, fitting the window around its client area, the walk over its child
-// controls, and giving the window back.
+// The skinned frame's life: attaching to a window, the frame sizes from the skin,
+// fitting the window around its client area, the menu bar taken from the window, and
+// giving the window back.
 #include "skin/SkinForm.h"
 
-#include <unordered_map>
-
-#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
-#include "framework/Gbk.h"
-#include "framework/Menus.h"
+#include "skin/CaptionButtons.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinMdiClient.h"
 #include "skin/SkinMenuBar.h"
 #include "skin/SkinMenus.h"
 #include "skin/widgets/SkinControl.h"
@@ -19,42 +17,6 @@ using namespace vpn::skin;
 
 namespace {
 
-// The subclassed windows of the thread and their frame objects. A lookup here is a
-// hash probe inside the process; a window property would be a request to the window
-// server on every message.
-struct SubclassEntry {
-  TSkinForm* form;
-  WNDPROC old;
-};
-std::unordered_map<HWND, SubclassEntry>& WindowSubclasses() {
-  static std::unordered_map<HWND, SubclassEntry> map;
-  return map;
-}
-std::unordered_map<HWND, SubclassEntry>& ClientSubclasses() {
-  static std::unordered_map<HWND, SubclassEntry> map;
-  return map;
-}
-
-// Another piece of code may have subclassed the window after the skin: then the skin's
-// procedure stays in the chain and only passes the messages on.
-void RemoveSubclass(std::unordered_map<HWND, SubclassEntry>& map, HWND wnd, WNDPROC ours) {
-  auto it = map.find(wnd);
-  if (it == map.end()) return;
-  if (IsWindow(wnd) && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC)) != ours) {
-    it->second.form = nullptr;
-    return;
-  }
-  if (IsWindow(wnd))
-    SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.old));
-  map.erase(it);
-}
-
-// A skin colour (system colours with the top byte set) as the framework writes colours.
-TColor FrameworkColour(int32_t skin) {
-  if (IsSystemColour(skin)) return clSystemColor | (skin & 0xFF);
-  return skin;
-}
-
 StripSize StripOf(const TDataSkinObject* e) {
   if (!e || e->Bitmap.Empty()) return {};
   return StripSize{e->Bitmap.Width, e->Bitmap.Height, e->FrameCount};
@@ -62,62 +24,20 @@ StripSize StripOf(const TDataSkinObject* e) {
 
 }  // namespace
 
-namespace {
-
-// A message for a window the skin no longer handles (no entry, or an object that let go)
-// goes on to the procedure before the skin's; true then, with its answer in Result.
-bool PassedOn(std::unordered_map<HWND, SubclassEntry>& map, HWND wnd, UINT msg, WPARAM wParam,
-              LPARAM lParam, TSkinForm*& Form, LRESULT& Result) {
-  auto it = map.find(wnd);
-  if (it == map.end()) {
-    Result = DefWindowProcW(wnd, msg, wParam, lParam);
-    return true;
-  }
-  Form = it->second.form;
-  if (Form) return false;
-  const WNDPROC old = it->second.old;
-  if (msg == WM_NCDESTROY) map.erase(it);
-  Result = CallWindowProcW(old, wnd, msg, wParam, lParam);
-  return true;
-}
-
-}  // namespace
-
-LRESULT TSkinForm::RunGuarded(TSkinForm* f, LRESULT (TSkinForm::*Proc)(UINT, WPARAM, LPARAM),
-                              UINT msg, WPARAM wParam, LPARAM lParam) {
-  ++f->FDepth;
-  LRESULT r = 0;
-  try {
-    r = (f->*Proc)(msg, wParam, lParam);
-  } catch (...) {
-    // Nothing may travel through the system's code; the window goes on working.
-  }
-  // An object released while one of its messages ran goes once the outermost returns.
-  if (--f->FDepth == 0 && f->FReleased) delete f;
-  return r;
-}
-
-LRESULT CALLBACK SkinFormWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TSkinForm* f = nullptr;
-  LRESULT r = 0;
-  if (PassedOn(WindowSubclasses(), wnd, msg, wParam, lParam, f, r)) return r;
-  return TSkinForm::RunGuarded(f, &TSkinForm::WndProc, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK SkinClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TSkinForm* f = nullptr;
-  LRESULT r = 0;
-  if (PassedOn(ClientSubclasses(), wnd, msg, wParam, lParam, f, r)) return r;
-  return TSkinForm::RunGuarded(f, &TSkinForm::ClientProc, msg, wParam, lParam);
-}
-
-TSkinForm::TSkinForm(TComponent* AOwner) : TComponent(AOwner) {}
+TSkinForm::TSkinForm(TComponent* AOwner, HWND AWindow)
+    : TComponent(AOwner),
+      FWindow(AWindow),
+      FButtons(std::make_unique<TCaptionButtons>(*this)),
+      FControls(std::make_unique<TSkinChildControls>(*this)) {}
 
 TSkinForm::~TSkinForm() {
-  if (State != sfsDestroyed && (OldWndProc || FormProcHooked)) DetachWindow();
-  UnsubclassMdiClient();
+  if (FState != sfsDestroyed && (FWindowHook.Attached() || FFormHook.Attached())) DetachWindow();
+  if (FMdiClient) FMdiClient->Detach();
   ClearElements();
-  FrameTimer.reset();
+  // The skin controls are owned as components: they go while the parts they tell of
+  // their going still exist.
+  FControls->Free();
+  DestroyComponents();
   if (SkinManager) SkinManager->ForgetSkinForm(this);
 }
 
@@ -129,255 +49,191 @@ void TSkinForm::Release() {
 }
 
 void TSkinForm::AttachToForm(TSkinData* ASkinData, TForm* AForm) {
-  Form = AForm;
-  if (ASkinData->SkinControls.Contains(xcMainMenu)) HookFormProc();
+  FForm = AForm;
+  if (ASkinData->SkinControls().Contains(xcMainMenu)) HookFormProc();
   AttachToWindow(ASkinData);
-  SavedColor = AForm->Color();
-  AForm->SetColor(FrameworkColour(ASkinData->Colours.ButtonFace));
+  FSavedColor = AForm->Color();
+  AForm->SetColor(FrameworkColourOf(ASkinData->Colours.ButtonFace));
   SkinPopupMenus();
 }
 
 bool TSkinForm::SkinsPopupMenus() const {
   // A form whose frame takes the menus over has its popup menus drawn by the skin too:
   // the tray and settings menus of the main window look like its system menu.
-  return Form && SkinData && SkinData->SkinControls.Contains(xcMainMenu);
+  return FForm && FSkinData && FSkinData->SkinControls().Contains(xcMainMenu);
 }
 
 void TSkinForm::SkinPopupMenus() {
-  if (SkinsPopupMenus()) SkinFormPopupMenus(Form, SkinData, true);
+  if (SkinsPopupMenus()) SkinFormPopupMenus(FForm, FSkinData, true);
 }
 
 void TSkinForm::AttachToWindow(TSkinData* ASkinData) {
-  if (SkinData) return;
-  SkinData = ASkinData;
-  FrameTimer = std::make_unique<TTimer>(nullptr);
-  FrameTimer->SetEnabled(false);
-  FrameTimer->SetInterval(250);
-  FrameTimer->SetOnTimer([this](TObject*) { FrameTimerTick(); });
+  if (FSkinData) return;
+  FSkinData = ASkinData;
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof ncm;
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
-    CaptionFont.Reset(CreateFontIndirectW(&ncm.lfCaptionFont));
-  DoubleClickTime = GetDoubleClickTime();
+    FCaptionFont.Reset(CreateFontIndirectW(&ncm.lfCaptionFont));
   ReadWindow();
-  MakeSysPopup();
-  if (WindowKind == wkMdiFrame) SubclassMdiClient();
-  if (SkinData->SkinControls.Contains(xcMainMenu)) {
+  FButtons->MakeSystemMenu();
+  if (FWindowKind == wkMdiFrame) {
+    FMdiClient = std::make_unique<TSkinMdiClient>(*this);
+    FMdiClient->Attach(FindWindowExW(FWindow, nullptr, L"MDIClient", nullptr));
+  }
+  if (FSkinData->SkinControls().Contains(xcMainMenu)) {
     // The window's menu bar is the skin's: the frame makes room for it under the title.
-    if (TakesMenuBar() && IsMenu(GetMenu(Window))) {
-      MenuBar = std::make_unique<TSkinMenuBar>(this, SkinData);
-      MenuBar->RightToLeft = MenuBarRightToLeft();
-      MenuBar->BuildFromHandle();
+    if (TakesMenuBar() && IsMenu(GetMenu(FWindow))) {
+      FMenuBar = std::make_unique<TSkinMenuBar>(this, FSkinData, MenuBarRightToLeft());
+      FMenuBar->BuildFromHandle();
     }
-    const bool maxMdiChild = WindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized;
-    if (!maxMdiChild && !IsIconic(Window)) SetFrameStyle(false);
+    const bool maxMdiChild =
+        FWindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized();
+    if (!maxMdiChild && !IsIconic(FWindow)) SetFrameStyle(false);
     ReloadElements();
   }
   Subclass();
-  Controls.clear();
-  if (Form)
-    SkinChildControls(Form);
+  if (FForm)
+    FControls->SkinControlsOf(FForm);
   else
-    SkinChildWindows();
-  InvalidateRect(Window, nullptr, TRUE);
+    FControls->SkinChildWindows(FWindow);
+  InvalidateRect(FWindow, nullptr, TRUE);
 }
 
 void TSkinForm::ReadWindow() {
-  SavedStyle = static_cast<DWORD>(GetWindowLongPtrW(Window, GWL_STYLE));
-  const DWORD ex = static_cast<DWORD>(GetWindowLongPtrW(Window, GWL_EXSTYLE));
-  RightToLeft = (ex & WS_EX_LEFTSCROLLBAR) != 0;
+  FSavedStyle = static_cast<DWORD>(GetWindowLongPtrW(FWindow, GWL_STYLE));
+  const DWORD ex = static_cast<DWORD>(GetWindowLongPtrW(FWindow, GWL_EXSTYLE));
+  FRightToLeft = (ex & WS_EX_LEFTSCROLLBAR) != 0;
   // Asking for the window's system menu would give it a copy of its own: the style
   // says whether it has one.
-  FrameIcons = 0;
-  if (SavedStyle & WS_SYSMENU) FrameIcons |= fiSystemMenu;
-  if (SavedStyle & WS_MINIMIZEBOX) FrameIcons |= fiMinimize;
-  if (SavedStyle & WS_MAXIMIZEBOX) FrameIcons |= fiMaximize;
+  FFrameIcons = 0;
+  if (FSavedStyle & WS_SYSMENU) FFrameIcons |= fiSystemMenu;
+  if (FSavedStyle & WS_MINIMIZEBOX) FFrameIcons |= fiMinimize;
+  if (FSavedStyle & WS_MAXIMIZEBOX) FFrameIcons |= fiMaximize;
   ReadCaption();
-  wchar_t cls[256] = {};
-  GetClassNameW(Window, cls, 256);
-  WindowClass = cls;
   if (ex & WS_EX_MDICHILD)
-    WindowKind = wkMdiChild;
-  else if (FindWindowExW(Window, nullptr, L"MDIClient", nullptr))
-    WindowKind = wkMdiFrame;
+    FWindowKind = wkMdiChild;
+  else if (FindWindowExW(FWindow, nullptr, L"MDIClient", nullptr))
+    FWindowKind = wkMdiFrame;
   else
-    WindowKind = wkPlain;
-  BorderKind = BorderKindOf((SavedStyle & WS_POPUP) != 0, (SavedStyle & WS_CAPTION) == WS_CAPTION,
-                            (ex & WS_EX_WINDOWEDGE) != 0, (SavedStyle & WS_THICKFRAME) != 0);
+    FWindowKind = wkPlain;
+  FBorderKind =
+      BorderKindOf((FSavedStyle & WS_POPUP) != 0, (FSavedStyle & WS_CAPTION) == WS_CAPTION,
+                   (ex & WS_EX_WINDOWEDGE) != 0, (FSavedStyle & WS_THICKFRAME) != 0);
   RECT w{}, c{};
-  GetWindowRect(Window, &w);
-  GetClientRect(Window, &c);
-  ClientSize = {c.right, c.bottom};
-  SystemFrame = {(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
-  if (IsIconic(Window))
-    SizeState = ssMinimized;
-  else if (IsZoomed(Window))
-    SizeState = ssMaximized;
+  GetWindowRect(FWindow, &w);
+  GetClientRect(FWindow, &c);
+  FClientSize = {c.right, c.bottom};
+  FSystemFrame = {(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
+  if (IsIconic(FWindow))
+    FSizeState = ssMinimized;
+  else if (IsZoomed(FWindow))
+    FSizeState = ssMaximized;
 }
 
 void TSkinForm::ReadCaption() {
   wchar_t text[1001] = {};
-  SendMessageW(Window, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));
-  Caption = text;
-}
-
-void TSkinForm::MakeSysPopup() {
-  SysPopup = new TPopupMenu(this);
-  struct Entry {
-    const char* caption;
-    intptr_t tag;
-    bool shown;
-    UINT command;
-  };
-  const Entry entries[] = {
-      {" Restore ", 0, true, SC_RESTORE},
-      {" Maximize ", 1, (FrameIcons & fiMaximize) != 0, SC_MAXIMIZE},
-      {" Minimize ", 2, (FrameIcons & fiMinimize) != 0, SC_MINIMIZE},
-      {"-", 100, true, 0},
-      {" Close ", 3, true, SC_CLOSE},
-  };
-  for (const Entry& e : entries) {
-    if (!e.shown) continue;
-    auto* item = new TMenuItem(SysPopup);
-    item->SetCaption(e.caption);
-    item->SetTag(e.tag);
-    if (e.tag == 3) item->SetShortCutText("Shift+F4");
-    if (e.command) {
-      const UINT command = e.command;
-      item->OnClick = [this, command](TObject*) {
-        PostMessageW(Window, WM_SYSCOMMAND, command, 0);
-      };
-    }
-    SysPopup->Items()->Add(item);
-  }
-  // Drawn by the skin, with the skin data's window glyphs as the items' images.
-  SkinPopupMenu(SysPopup, SkinData, SkinData->MenuGlyphs());
+  SendMessageW(FWindow, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));
+  FCaption = text;
 }
 
 void TSkinForm::SetFrameStyle(bool Keep) {
-  if (!Window || !IsWindow(Window)) return;
-  if (!Keep && WindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized) return;
-  const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
+  if (!FWindow || !IsWindow(FWindow)) return;
+  if (!Keep && FWindowKind == wkMdiChild && SkinManager && SkinManager->MdiMaximized()) return;
+  const LONG_PTR style = GetWindowLongPtrW(FWindow, GWL_STYLE);
   const LONG_PTR boxes = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
   LONG_PTR wanted = style & ~boxes;
   if (Keep)
-    wanted |= ((FrameIcons & fiSystemMenu) ? WS_SYSMENU : 0) |
-              ((FrameIcons & fiMinimize) ? WS_MINIMIZEBOX : 0) |
-              ((FrameIcons & fiMaximize) ? WS_MAXIMIZEBOX : 0);
-  if (wanted != style) SetWindowLongPtrW(Window, GWL_STYLE, wanted);
+    wanted |= ((FFrameIcons & fiSystemMenu) ? WS_SYSMENU : 0) |
+              ((FFrameIcons & fiMinimize) ? WS_MINIMIZEBOX : 0) |
+              ((FFrameIcons & fiMaximize) ? WS_MAXIMIZEBOX : 0);
+  if (wanted != style) SetWindowLongPtrW(FWindow, GWL_STYLE, wanted);
 }
 
 void TSkinForm::ReloadElements() {
-  if (!SkinData || SkinData->SkinNotLoaded) return;
-  const FrameSizes sizes = FrameSizesOf(
-      StripOf(SkinData->LeftBorder.get()), StripOf(SkinData->RightBorder.get()),
-      StripOf(SkinData->TopBorder.get()), StripOf(SkinData->BottomBorder.get()), BorderKind);
-  BorderLeft = sizes.Left;
-  TitleHeight = sizes.Title;
-  BorderRight = sizes.Right;
-  BorderBottom = sizes.Bottom;
-  MenuHeight = MenuBar ? GetSystemMetrics(SM_CYMENU) : 0;
-  SysButtons.clear();
-  HotObject = nullptr;
-  for (const auto& e : SkinData->SysButtonElements) {
-    auto b = std::make_unique<TWinSysButton>(this, e.get());
-    b->UsesIcon = (e->Action == 3 || e->Action == 11) && e->Bitmap.Empty();
-    SysButtons.push_back(std::move(b));
-  }
-  TitleBitmap.Reset();
-  TitleBitmapSize = {};
+  if (!FSkinData || FSkinData->SkinNotLoaded) return;
+  FFrame = FrameSizesOf(StripOf(FSkinData->LeftBorder.get()), StripOf(FSkinData->RightBorder.get()),
+                        StripOf(FSkinData->TopBorder.get()), StripOf(FSkinData->BottomBorder.get()),
+                        FBorderKind);
+  FMenuHeight = FMenuBar ? GetSystemMetrics(SM_CYMENU) : 0;
+  FButtons->Reload();
+  FTitleBitmap.Reset();
+  FTitleBitmapSize = {};
   DropPieces();
 }
 
 void TSkinForm::ClearElements() {
-  HotObject = nullptr;
-  SysButtons.clear();
+  FButtons->Clear();
 }
 
 void TSkinForm::ApplySkinColors() {
-  if (!SkinData) return;
-  if (Form) Form->SetColor(FrameworkColour(SkinData->Colours.ButtonFace));
-  for (TSkinControl* c : ControlList) c->SkinChanged();
-  State = sfsReskinning;
+  if (!FSkinData) return;
+  if (FForm) FForm->SetColor(FrameworkColourOf(FSkinData->Colours.ButtonFace));
+  FControls->SkinChanged();
+  FState = sfsReskinning;
   DropPieces();  // the border pictures may be new
-  if (SkinData->SkinControls.Contains(xcMainMenu)) {
+  if (FSkinData->SkinControls().Contains(xcMainMenu)) {
     SkinPopupMenus();
     FitFrame(true);
-    State = sfsSkinned;
+    FState = sfsSkinned;
     UpdateRegion();
   }
-  State = sfsSkinned;
-  RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  FState = sfsSkinned;
+  RedrawWindow(FWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TSkinForm::ForceFrameChange() {
-  SetWindowPos(Window, nullptr, 0, 0, 0, 0,
+  SetWindowPos(FWindow, nullptr, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
 }
 
 void TSkinForm::FitFrame(bool ReadClient) {
-  if (SizeState == ssMaximized) {
+  if (FSizeState == ssMaximized) {
     ForceFrameChange();
     return;
   }
   if (ReadClient) {
     RECT c{};
-    GetClientRect(Window, &c);
-    ClientSize = {c.right, c.bottom};
+    GetClientRect(FWindow, &c);
+    FClientSize = {c.right, c.bottom};
   }
-  const OuterSize o = OuterSizeOf(ClientSize.cx, ClientSize.cy,
-                                  {BorderLeft, TitleHeight, BorderRight, BorderBottom}, MenuHeight);
+  const OuterSize o = OuterSizeOf(FClientSize.cx, FClientSize.cy, FFrame, FMenuHeight);
   // Not activated: fitting the frame of a window must not take the focus from another.
   // The client area moves inside the window, so what it showed before (a window painted
   // before the skin took it) is stale there: nothing is copied, everything is painted anew.
-  SetWindowPos(Window, nullptr, 0, 0, o.width, o.height,
+  SetWindowPos(FWindow, nullptr, 0, 0, o.width, o.height,
                SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOCOPYBITS);
   // A window not on screen yet is painted whole when it is shown.
-  if (IsWindowVisible(Window))
-    RedrawWindow(Window, nullptr, nullptr,
+  if (IsWindowVisible(FWindow))
+    RedrawWindow(FWindow, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TSkinForm::Subclass() {
-  OldWndProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinFormWndProc)));
-  WindowSubclasses()[Window] = {this, OldWndProc};
+  FWindowHook.Attach(FWindow, this, [this](TMessage& m) {
+    RunMessage([&] { m.Result = WndProc(m.Msg, m.WParam, m.LParam); });
+  });
 }
 
 void TSkinForm::Unsubclass() {
-  if (!OldWndProc) return;
-  RemoveSubclass(WindowSubclasses(), Window, SkinFormWndProc);
-  OldWndProc = nullptr;
+  FWindowHook.Remove();
 }
 
 LRESULT TSkinForm::CallDefault(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  auto it = WindowSubclasses().find(Window);
-  const WNDPROC old = it != WindowSubclasses().end() ? it->second.old : OldWndProc;
-  if (!old) return DefWindowProcW(Window, Msg, wParam, lParam);
-  return CallWindowProcW(old, Window, Msg, wParam, lParam);
+  return FWindowHook.CallNext(Msg, wParam, lParam);
 }
 
 void TSkinForm::HookFormProc() {
-  if (!Form || FormProcHooked) return;
-  OldFormProc = Form->WindowProc;
-  Form->WindowProc = [this](TMessage& m) { FormProc(m); };
-  FormProcHooked = true;
+  if (FForm) FFormHook.Attach(FForm, nullptr, this, [this](TMessage& m) { FormProc(m); });
 }
 
 void TSkinForm::UnhookFormProc() {
-  if (!FormProcHooked) return;
-  if (Form) Form->WindowProc = OldFormProc;
-  OldFormProc = nullptr;
-  FormProcHooked = false;
+  FFormHook.Remove();
 }
 
 void TSkinForm::FormProc(TMessage& m) {
-  auto previous = [&] {
-    if (OldFormProc) OldFormProc(m);
-  };
   switch (m.Msg) {
     case WM_SETTEXT:
-      previous();
+      FFormHook.CallNext(m);
       // The system repaints its own caption on a new text: the frame is laid out and
       // painted again over it.
       ReadCaption();
@@ -387,149 +243,129 @@ void TSkinForm::FormProc(TMessage& m) {
       ApplySkinColors();
       return;
     default:
-      previous();
+      FFormHook.CallNext(m);
       return;
   }
 }
 
-void TSkinForm::SubclassMdiClient() {
-  HWND client = FindWindowExW(Window, nullptr, L"MDIClient", nullptr);
-  if (!client || MdiClientWindow) return;
-  MdiClientWindow = client;
-  if (SkinManager) SkinManager->MdiClient = client;
-  SavedMenuUpdate = SkinData->MenuUpdate;
-  OldClientProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinClientWndProc)));
-  ClientSubclasses()[client] = {this, OldClientProc};
-}
-
-void TSkinForm::UnsubclassMdiClient() {
-  if (!MdiClientWindow) return;
-  RemoveSubclass(ClientSubclasses(), MdiClientWindow, SkinClientWndProc);
-  MdiClientWindow = nullptr;
-  OldClientProc = nullptr;
-}
-
 void TSkinForm::DetachWindow() {
-  if (SysPopup) {
-    delete SysPopup;
-    SysPopup = nullptr;
-  }
-  if (FrameTimer) FrameTimer->SetEnabled(false);
-  if (Form) SkinFormPopupMenus(Form, nullptr, false);
+  FButtons->Detach();
+  if (FForm) SkinFormPopupMenus(FForm, nullptr, false);
   UnhookFormProc();
   Unsubclass();
   if (HMENU menu = DropMenuBar()) {
-    if (State != sfsDetaching && IsWindow(Window)) {
+    if (FState != sfsDetaching && IsWindow(FWindow)) {
       // The window draws its own menu bar again.
-      SetMenu(Window, menu);
+      SetMenu(FWindow, menu);
     } else if (MenuLoopForm() != this && IsMenu(menu)) {
       // The system destroys a window's menu with the window; this one was detached
       // from it. (Under an open drop-down it is left alone: the loop still reads it.)
       DestroyMenu(menu);
     }
   }
-  FreeSkinControls();
-  Controls.clear();
-  UnsubclassMdiClient();
-  TitleBitmap.Reset();
+  FControls->Free();
+  if (FMdiClient) FMdiClient->Detach();
+  FTitleBitmap.Reset();
   DropPieces();
 }
 
 bool TSkinForm::TakesMenuBar() const {
   // A window keeping the system's frame keeps the system's bar; child windows and MDI
   // children have none of their own.
-  return SkinData && SkinData->SkinControls.Contains(xcMainMenu) && WindowKind != wkMdiChild &&
-         BorderKind != bkSystem && !(GetWindowLongPtrW(Window, GWL_STYLE) & WS_CHILD);
+  return FSkinData && FSkinData->SkinControls().Contains(xcMainMenu) && FWindowKind != wkMdiChild &&
+         FBorderKind != bkSystem && !(GetWindowLongPtrW(FWindow, GWL_STYLE) & WS_CHILD);
 }
 
 bool TSkinForm::MenuBarRightToLeft() const {
-  const LONG_PTR ex = GetWindowLongPtrW(Window, GWL_EXSTYLE);
-  return RightToLeft || (ex & (WS_EX_LAYOUTRTL | WS_EX_RIGHT)) != 0;
+  const LONG_PTR ex = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
+  return FRightToLeft || (ex & (WS_EX_LAYOUTRTL | WS_EX_RIGHT)) != 0;
 }
 
 HMENU TSkinForm::DropMenuBar() {
-  if (!MenuBar) return nullptr;
+  if (!FMenuBar) return nullptr;
   EndMenuLoopOf(this);
-  if (MenuBar->Owns(HotObject)) HotObject = nullptr;
-  HMENU menu = MenuBar->MenuHandle;
-  MenuBar.reset();
+  if (FMenuBar->Owns(FButtons->Hot())) FButtons->ForgetHot();
+  HMENU menu = FMenuBar->MenuHandle();
+  FMenuBar.reset();
   return menu;
 }
 
 void TSkinForm::AdoptWindowMenu() {
-  if (!TakesMenuBar() || !IsMenu(GetMenu(Window))) return;
-  const bool had = MenuBar != nullptr;
-  if (!MenuBar) {
-    MenuBar = std::make_unique<TSkinMenuBar>(this, SkinData);
-    MenuBar->RightToLeft = MenuBarRightToLeft();
-  }
-  if (MenuBar->Owns(HotObject)) HotObject = nullptr;
+  if (!TakesMenuBar() || !IsMenu(GetMenu(FWindow))) return;
+  const bool had = FMenuBar != nullptr;
+  if (!FMenuBar) FMenuBar = std::make_unique<TSkinMenuBar>(this, FSkinData, MenuBarRightToLeft());
+  if (FMenuBar->Owns(FButtons->Hot())) FButtons->ForgetHot();
   // Taking the menu from the window lays the frame out again: the client area keeps
   // its place under the bar.
-  MenuBar->BuildFromHandle();
+  FMenuBar->BuildFromHandle();
   if (!had) {
     // As with the system's own bar, the window keeps its size and the client area
     // gives the bar its room; given back, the system's bar takes the same room.
-    MenuHeight = GetSystemMetrics(SM_CYMENU);
-    SystemFrame.cy += MenuHeight;
+    FMenuHeight = GetSystemMetrics(SM_CYMENU);
+    FSystemFrame.cy += FMenuHeight;
     ForceFrameChange();
   }
   PaintFrame();
 }
 
+TMenuBtn* TSkinForm::MenuButtonAt(POINT Frame) const {
+  return FMenuBar ? FMenuBar->ButtonAt(Frame) : nullptr;
+}
+
 void TSkinForm::RestoreWindow() {
-  const bool detaching = State == sfsDetaching;
+  const bool detaching = FState == sfsDetaching;
   // The client size the window keeps when its own frame comes back.
-  SIZE client = ClientSize;
-  if (RECT c{}; !detaching && IsWindow(Window) && GetClientRect(Window, &c))
+  SIZE client = FClientSize;
+  if (RECT c{}; !detaching && IsWindow(FWindow) && GetClientRect(FWindow, &c))
     client = SIZE{c.right, c.bottom};
   DetachWindow();
-  if (!IsWindow(Window)) return;
-  if (Form && !detaching) Form->SetColor(SavedColor);
-  if (SkinData && SkinData->SkinControls.Contains(xcMainMenu)) {
+  if (!IsWindow(FWindow)) return;
+  if (FForm && !detaching) FForm->SetColor(FSavedColor);
+  if (FSkinData && FSkinData->SkinControls().Contains(xcMainMenu)) {
     SetFrameStyle(true);
     const bool resize =
-        WindowKind == wkMdiChild || !(GetWindowLongPtrW(Window, GWL_STYLE) & WS_CHILD);
-    if (!detaching && resize) {
-      RECT r{};
-      GetWindowRect(Window, &r);
-      POINT at{r.left, r.top};
-      if (WindowKind == wkMdiChild) ScreenToClient(GetParent(Window), &at);
-      const int w = (r.right - r.left) - (BorderLeft + BorderRight) + SystemFrame.cx;
-      const int h = (r.bottom - r.top) - (TitleHeight + MenuHeight + BorderBottom) + SystemFrame.cy;
-      SetWindowPos(Window, nullptr, at.x, at.y, w, h,
-                   SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
-      // The system's menu bar may take another height than the skin's row (or wrap
-      // on a narrow window): the client size is what must stay.
-      RECT c{};
-      GetClientRect(Window, &c);
-      const int dw = client.cx - c.right, dh = client.cy - c.bottom;
-      if ((dw || dh) && !IsZoomed(Window))
-        SetWindowPos(Window, nullptr, 0, 0, w + dw, h + dh,
-                     SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    }
-    SetWindowRgn(Window, nullptr, TRUE);
-    HasRegion = false;
-    RegionSize = {};
+        FWindowKind == wkMdiChild || !(GetWindowLongPtrW(FWindow, GWL_STYLE) & WS_CHILD);
+    if (!detaching && resize) ResizeToOwnFrame(client);
+    SetWindowRgn(FWindow, nullptr, TRUE);
+    FHasRegion = false;
+    FRegionSize = {};
   } else if (!detaching) {
-    RedrawWindow(Window, nullptr, nullptr,
+    RedrawWindow(FWindow, nullptr, nullptr,
                  RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
-  State = detaching ? sfsDetaching : sfsCreated;
+  FState = detaching ? sfsDetaching : sfsCreated;
+}
+
+void TSkinForm::ResizeToOwnFrame(SIZE Client) {
+  RECT r{};
+  GetWindowRect(FWindow, &r);
+  POINT at{r.left, r.top};
+  if (FWindowKind == wkMdiChild) ScreenToClient(GetParent(FWindow), &at);
+  const int w = (r.right - r.left) - (FFrame.Left + FFrame.Right) + FSystemFrame.cx;
+  const int h = (r.bottom - r.top) - (FFrame.Title + FMenuHeight + FFrame.Bottom) + FSystemFrame.cy;
+  SetWindowPos(FWindow, nullptr, at.x, at.y, w, h,
+               SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
+  // The system's menu bar may take another height than the skin's row (or wrap on a
+  // narrow window): the client size is what must stay.
+  RECT c{};
+  GetClientRect(FWindow, &c);
+  const int dw = Client.cx - c.right, dh = Client.cy - c.bottom;
+  if ((dw || dh) && !IsZoomed(FWindow))
+    SetWindowPos(FWindow, nullptr, 0, 0, w + dw, h + dh,
+                 SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
 void TSkinForm::DropRegion(bool Redraw) {
-  TitleBitmap.Reset();
-  TitleBitmapSize = {};
-  if (!HasRegion) return;
-  SetWindowRgn(Window, nullptr, Redraw);
-  HasRegion = false;
-  RegionSize = {};
+  FTitleBitmap.Reset();
+  FTitleBitmapSize = {};
+  if (!FHasRegion) return;
+  SetWindowRgn(FWindow, nullptr, Redraw);
+  FHasRegion = false;
+  FRegionSize = {};
 }
 
 POINT TSkinForm::FrameCoordinates(POINT Screen) const {
   RECT r{};
-  GetWindowRect(Window, &r);
+  GetWindowRect(FWindow, &r);
   return POINT{Screen.x - r.left, Screen.y - r.top};
 }

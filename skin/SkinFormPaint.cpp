@@ -5,10 +5,12 @@
 #include <algorithm>
 
 #include "framework/Forms.h"
+#include "skin/CaptionButtons.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinMdiClient.h"
 #include "skin/SkinMenuBar.h"
 
 using namespace vpn::skin;
@@ -23,14 +25,15 @@ HBITMAP StripOf(const TDataSkinObject* e) {
 // A border piece at its place's size: the element's margins are the fixed ends, the
 // centre stretched (Stretch 1) or tiled; the side borders' frames lie side by side, the
 // title's and the bottom's are stacked.
-TGdiObject RenderPiece(const TDataSkinObject* e, int width, int height, bool stacked, bool active) {
+TBitmapHandle RenderPiece(const TDataSkinObject* e, int width, int height, bool stacked,
+                          bool active) {
   HBITMAP strip = StripOf(e);
   if (!strip || width <= 0 || height <= 0) return {};
   return RenderNineSlice(width, height, strip, ElementMargins(*e), stacked, e->Tile != 1,
                          e->FrameCount, BorderFrameOf(active, e->FrameCount));
 }
 
-void Blit(HDC target, int x, int y, int w, int h, HDC scratch, HGDIOBJ bitmap, int sx = 0,
+void Blit(HDC target, int x, int y, int w, int h, HDC scratch, HBITMAP bitmap, int sx = 0,
           int sy = 0) {
   if (!bitmap || w <= 0 || h <= 0) return;
   TSelectObject sel(scratch, bitmap);
@@ -46,12 +49,32 @@ class TFrameDC : public TWindowDC {
   }
 };
 
+int BorderTrans(const TDataSkinBorder* e) {
+  return e ? e->Trans : 0;
+}
+
+TRegionHandle RectRegion(int l, int t, int r, int b) {
+  return TRegionHandle(CreateRectRgn(l, t, std::max(l, r), std::max(t, b)));
+}
+
+void Unite(TRegionHandle& into, const TRegionHandle& other) {
+  if (into && other) CombineRgn(into.Get(), into.Get(), other.Get(), RGN_OR);
+}
+
+// The pixels of a rendered piece that are not the key colour, placed at (x, y); the
+// piece's whole rectangle when there is no picture to cut.
+TRegionHandle OpaquePart(const TBitmapHandle& piece, int w, int h, int x, int y) {
+  if (!piece) return RectRegion(x, y, x + w, y + h);
+  TRegionHandle r = RegionFromBitmap(piece.Get(), x, y);
+  return r ? std::move(r) : RectRegion(x, y, x + w, y + h);
+}
+
 }  // namespace
 
 bool TSkinForm::FramePaintingOn() const {
-  return SkinData && SkinData->PaintFrames && !SkinData->SkinNotLoaded &&
-         (State == sfsSkinned || State == sfsReskinning) && BorderKind != bkSystem &&
-         !(WindowKind == wkMdiChild && SizeState != ssRestored);
+  return FSkinData && FSkinData->PaintFrames() && !FSkinData->SkinNotLoaded &&
+         (FState == sfsSkinned || FState == sfsReskinning) && FBorderKind != bkSystem &&
+         !(FWindowKind == wkMdiChild && FSizeState != ssRestored);
 }
 
 void TSkinForm::DropPieces() {
@@ -67,149 +90,151 @@ void TSkinForm::DropPieces() {
 TSkinForm::TFramePieces& TSkinForm::Pieces(int Width, int Height, bool ForActive) {
   TFramePieces& p = FPieces[ForActive ? 0 : 1];
   if (p.Size.cx == Width && p.Size.cy == Height) return p;
-  const FramePieces places =
-      FramePiecesOf(Width, Height, {BorderLeft, TitleHeight, BorderRight, BorderBottom});
-  p.Left = RenderPiece(SkinData->LeftBorder.get(), places.Left.Width(), places.Left.Height(), false,
-                       ForActive);
-  p.Right = RenderPiece(SkinData->RightBorder.get(), places.Right.Width(), places.Right.Height(),
+  const FramePieces places = FramePiecesOf(Width, Height, FFrame);
+  p.Left = RenderPiece(FSkinData->LeftBorder.get(), places.Left.Width(), places.Left.Height(),
+                       false, ForActive);
+  p.Right = RenderPiece(FSkinData->RightBorder.get(), places.Right.Width(), places.Right.Height(),
                         false, ForActive);
-  p.Bottom = RenderPiece(SkinData->BottomBorder.get(), places.Bottom.Width(),
+  p.Bottom = RenderPiece(FSkinData->BottomBorder.get(), places.Bottom.Width(),
                          places.Bottom.Height(), true, ForActive);
-  p.Title = RenderPiece(SkinData->TopBorder.get(), places.Title.Width(), places.Title.Height(),
+  p.Title = RenderPiece(FSkinData->TopBorder.get(), places.Title.Width(), places.Title.Height(),
                         true, ForActive);
   p.Size = {Width, Height};
   return p;
 }
 
-void TSkinForm::PaintFrame(HRGN) {
+void TSkinForm::PaintFrame() {
   // A window not yet on screen (activated as it is being shown) gets its frame painted
   // when it appears; a picture drawn before that would be thrown away.
-  if (!FramePaintingOn() || !IsWindowVisible(Window)) return;
+  if (!FramePaintingOn() || !IsWindowVisible(FWindow)) return;
   // The whole frame is drawn: its pieces are copied from pictures made once per size,
   // which costs less than working out what the update region leaves out.
-  TFrameDC dc(Window);
+  TFrameDC dc(FWindow);
   if (!dc.Get()) return;
-  try {
+  // A frame that cannot be drawn stays as it was and the failure is reported; the window
+  // goes on working.
+  GuardedCall([&] {
     PaintFrameParts(dc.Get(), false);
-    ++FramePaints;
-  } catch (...) {
-    // A frame that cannot be drawn stays as it was; the window goes on working.
-  }
-  // The button of an open drop-down stays pressed.
-  if (HotObject && !(MenuLoopForm() == this && MenuBar && MenuBar->Owns(HotObject))) {
-    HotObject->State = 1;
-    HotObject = nullptr;
-  }
+    ++FFramePaints;
+  });
+  FButtons->RestAfterPaint();
 }
 
 void TSkinForm::PaintMenuButton(TMenuBtn* Button) {
-  if (!FramePaintingOn() || !MenuBar || MenuHeight <= 0) return;
-  TFrameDC dc(Window);
+  if (!FramePaintingOn() || !FMenuBar || FMenuHeight <= 0) return;
+  TFrameDC dc(FWindow);
   if (!dc.Get()) return;
-  try {
-    MenuBar->PaintButton(dc.Get(), *Button);
-  } catch (...) {
-  }
+  GuardedCall([&] { FMenuBar->PaintButton(dc.Get(), *Button); });
 }
 
 void TSkinForm::PaintSysButton(TWinSysButton* Button) {
   if (!FramePaintingOn()) return;
-  TFrameDC dc(Window);
+  TFrameDC dc(FWindow);
   if (!dc.Get()) return;
-  try {
-    if (Button && Button->Element->Visibility == 100) {
+  GuardedCall([&] {
+    if (Button && Button->Element()->Visibility == kMenuBarButton) {
       // A maximised MDI child's button lives in the menu bar: the bar is drawn again.
       RECT wr{};
-      GetWindowRect(Window, &wr);
-      if (MenuBar && MenuHeight > 0)
-        MenuBar->Paint(dc.Get(), RECT{BorderLeft, TitleHeight, wr.right - wr.left - BorderRight,
-                                      TitleHeight + MenuHeight});
+      GetWindowRect(FWindow, &wr);
+      if (FMenuBar && FMenuHeight > 0)
+        FMenuBar->Paint(dc.Get(), RECT{FFrame.Left, FFrame.Title, wr.right - wr.left - FFrame.Right,
+                                       FFrame.Title + FMenuHeight});
       return;
     }
     PaintFrameParts(dc.Get(), true);
-  } catch (...) {
-  }
+  });
+}
+
+SysButtonWindow TSkinForm::ButtonConditions() const {
+  SysButtonWindow w;
+  w.border = FBorderKind;
+  w.sysMenu = (FFrameIcons & fiSystemMenu) != 0;
+  w.maxBox = (FFrameIcons & fiMaximize) != 0;
+  w.minBox = (FFrameIcons & fiMinimize) != 0;
+  w.maximised = FSizeState == ssMaximized;
+  w.active = FActive;
+  w.mdiMaxChildInMenuBar = MdiChildMaximisedInBar();
+  return w;
+}
+
+bool TSkinForm::MdiChildMaximisedInBar() const {
+  if (FWindowKind != wkMdiFrame || !FMdiClient || !FMdiClient->Window() || !FMenuBar) return false;
+  bool maximised = false;
+  return FMdiClient->ActiveChild(&maximised) && maximised;
 }
 
 void TSkinForm::PaintMenuBarButtons(HDC Bar) {
   RECT wr{};
-  GetWindowRect(Window, &wr);
+  GetWindowRect(FWindow, &wr);
   const SysButtonWindow conditions = ButtonConditions();
   // The buttons keep clear of the bar picture's fixed end, as the bar's items do.
-  const TDataSkinObject* picture = SkinData->MenuBarImage.get();
+  const TDataSkinObject* picture = FSkinData->MenuBarImage.get();
   const int margin = picture && !picture->Bitmap.Empty() ? picture->LeftWidth : 0;
-  const TitleMetrics m{wr.right - wr.left,
-                       {BorderLeft, TitleHeight, BorderRight, BorderBottom},
-                       MenuHeight,
-                       margin,
-                       RightToLeft};
+  const TitleMetrics m{wr.right - wr.left, FFrame, FMenuHeight, margin, FRightToLeft};
   bool shown = false;
-  for (const auto& b : SysButtons) {
-    const TDataSkinSysButton* e = b->Element;
-    if (e->Visibility != 100) continue;
-    b->Visible = false;
+  for (const auto& b : FButtons->List()) {
+    const TDataSkinSysButton* e = b->Element();
+    if (e->Visibility != kMenuBarButton) continue;
+    b->SetVisible(false);
     HBITMAP strip = StripOf(e);
     if (!strip || !SysButtonShown(e->Action, e->Visibility, e->Visibility1, conditions)) {
       // A button that went away does not stay lit under the mouse.
-      if (HotObject == b.get()) HotObject = nullptr;
-      b->State = 1;
+      FButtons->ForgetHot(b.get());
+      b->SetState(nsNormal);
       continue;
     }
     const int frames = std::max(1, e->FrameCount);
     const SysButtonSpec spec{e->Align, e->Xcoord, e->Ycoord, e->Bitmap.Width / frames,
                              e->Bitmap.Height};
     const TPixelRect r = LayoutTitle({spec}, CaptionSpec{}, m).buttons[0];
-    b->Bounds = RECT{r.Left, r.Top, r.Right, r.Bottom};
-    b->Visible = true;
+    b->SetBounds(RECT{r.Left, r.Top, r.Right, r.Bottom});
+    b->SetVisible(true);
     shown = true;
     // Frame 1 at rest; pressed and hot as the caption's buttons are.
-    const int frame = b->State == 1 ? 1 : SysButtonFrameOf(b->State, Active, frames, 100);
+    const int frame =
+        b->State() == nsNormal ? 1 : SysButtonFrameOf(b->State(), FActive, frames, kMenuBarButton);
     DrawFrame(Bar,
-              RECT{r.Left - BorderLeft, r.Top - TitleHeight, r.Right - BorderLeft,
-                   r.Bottom - TitleHeight},
+              RECT{r.Left - FFrame.Left, r.Top - FFrame.Title, r.Right - FFrame.Left,
+                   r.Bottom - FFrame.Title},
               strip, true, frames, frame);
   }
   // The child's own frame gives way while its buttons show here.
-  if (shown && SkinManager && !SkinManager->MdiMaximized) SkinManager->SetMdiMaximized(true);
+  if (shown && SkinManager && !SkinManager->MdiMaximized()) SkinManager->SetMdiMaximized(true);
 }
 
 void TSkinForm::PaintFrameParts(HDC Target, bool TitleOnly) {
   RECT wr{};
-  GetWindowRect(Window, &wr);
+  GetWindowRect(FWindow, &wr);
   const int width = wr.right - wr.left, height = wr.bottom - wr.top;
   if (width <= 0 || height <= 0) return;
-  TFramePieces& p = Pieces(width, height, Active);
+  const int left = FFrame.Left, right = FFrame.Right, title = FFrame.Title;
+  TFramePieces& p = Pieces(width, height, FActive);
   TMemoryDC scratch(CreateCompatibleDC(Target));
   if (!scratch) return;
   if (!TitleOnly) {
-    Blit(Target, 0, 0, BorderLeft, height, scratch.Get(), p.Left.Get());
-    Blit(Target, width - BorderRight, 0, BorderRight, height, scratch.Get(), p.Right.Get());
-    Blit(Target, BorderLeft, height - BorderBottom, width - BorderLeft - BorderRight, BorderBottom,
-         scratch.Get(), p.Bottom.Get());
-    if (MenuBar && MenuHeight > 0)
-      MenuBar->Paint(Target,
-                     RECT{BorderLeft, TitleHeight, width - BorderRight, TitleHeight + MenuHeight});
+    Blit(Target, 0, 0, left, height, scratch.Get(), p.Left.Get());
+    Blit(Target, width - right, 0, right, height, scratch.Get(), p.Right.Get());
+    Blit(Target, left, height - FFrame.Bottom, width - left - right, FFrame.Bottom, scratch.Get(),
+         p.Bottom.Get());
+    if (FMenuBar && FMenuHeight > 0)
+      FMenuBar->Paint(Target, RECT{left, title, width - right, title + FMenuHeight});
   }
-  if (TitleHeight <= 0) return;
-  if (!TitleBitmap || TitleBitmapSize.cx != width || TitleBitmapSize.cy != TitleHeight) {
-    TitleBitmap = NewSurface(width, TitleHeight);
-    TitleBitmapSize = {width, TitleHeight};
+  if (title <= 0) return;
+  if (!FTitleBitmap || FTitleBitmapSize.cx != width || FTitleBitmapSize.cy != title) {
+    FTitleBitmap = NewSurface(width, title);
+    FTitleBitmapSize = {width, title};
   }
-  if (!TitleBitmap) return;
-  TMemoryDC title(CreateCompatibleDC(Target));
-  if (!title) return;
-  {
-    TSelectObject sel(title.Get(), TitleBitmap.Get());
-    // The side borders' top rows, the title piece between them, the caption, the
-    // buttons: composed here, then put on the screen in one copy.
-    Blit(title.Get(), 0, 0, BorderLeft, TitleHeight, scratch.Get(), p.Left.Get());
-    Blit(title.Get(), width - BorderRight, 0, BorderRight, TitleHeight, scratch.Get(),
-         p.Right.Get());
-    Blit(title.Get(), BorderLeft, 0, width - BorderLeft - BorderRight, TitleHeight, scratch.Get(),
-         p.Title.Get());
-    PaintTitle(title.Get(), width);
-    BitBlt(Target, 0, 0, width, TitleHeight, title.Get(), 0, 0, SRCCOPY);
-  }
+  if (!FTitleBitmap) return;
+  TMemoryDC titleDc(CreateCompatibleDC(Target));
+  if (!titleDc) return;
+  TSelectObject sel(titleDc.Get(), FTitleBitmap.Get());
+  // The side borders' top rows, the title piece between them, the caption, the buttons:
+  // composed here, then put on the screen in one copy.
+  Blit(titleDc.Get(), 0, 0, left, title, scratch.Get(), p.Left.Get());
+  Blit(titleDc.Get(), width - right, 0, right, title, scratch.Get(), p.Right.Get());
+  Blit(titleDc.Get(), left, 0, width - left - right, title, scratch.Get(), p.Title.Get());
+  PaintTitle(titleDc.Get(), width);
+  BitBlt(Target, 0, 0, width, title, titleDc.Get(), 0, 0, SRCCOPY);
 }
 
 TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
@@ -217,15 +242,15 @@ TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
   std::vector<SysButtonSpec> specs;
   std::vector<TWinSysButton*> placed;
   const SIZE icon{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
-  TitleIcon = WindowSmallIcon();
-  for (const auto& b : SysButtons) {
-    const TDataSkinSysButton* e = b->Element;
-    if (e->Visibility == 100) continue;  // laid out and drawn by the menu bar
-    b->Visible = false;
+  FTitleIcon = WindowSmallIcon();
+  for (const auto& b : FButtons->List()) {
+    const TDataSkinSysButton* e = b->Element();
+    if (e->Visibility == kMenuBarButton) continue;  // laid out and drawn by the menu bar
+    b->SetVisible(false);
     if (!SysButtonShown(e->Action, e->Visibility, e->Visibility1, conditions)) continue;
     SysButtonSpec s{e->Align, e->Xcoord, e->Ycoord, 0, 0};
-    if (b->UsesIcon) {
-      if (!TitleIcon) continue;
+    if (b->UsesIcon()) {
+      if (!FTitleIcon) continue;
       s.width = icon.cx;
       s.height = icon.cy;
     } else {
@@ -236,11 +261,11 @@ TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
     specs.push_back(s);
     placed.push_back(b.get());
   }
-  const TDataSkinTitle* t = SkinData->Title.get();
+  const TDataSkinTitle* t = FSkinData->Title.get();
   CaptionSpec c;
   {
-    TSelectObject font(Dc, CaptionFont.Get());
-    const std::wstring measured = Caption + L"   ";
+    TSelectObject font(Dc, FCaptionFont.Get());
+    const std::wstring measured = FCaption + L"   ";
     RECT r{0, 0, 0, 0};
     DrawTextW(Dc, measured.c_str(), -1, &r, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE | DT_NOPREFIX);
     c.textWidth = r.right - r.left;
@@ -254,15 +279,14 @@ TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
     c.backLeft = t->TXTBackleft;
     c.backRight = t->TXTBackRight;
   }
-  c.rightToLeft = RightToLeft;
-  c.popup = (SavedStyle & WS_POPUP) != 0;
-  const TitleMetrics m{
-      Width, {BorderLeft, TitleHeight, BorderRight, BorderBottom}, MenuHeight, 0, RightToLeft};
+  c.rightToLeft = FRightToLeft;
+  c.popup = (FSavedStyle & WS_POPUP) != 0;
+  const TitleMetrics m{Width, FFrame, FMenuHeight, 0, FRightToLeft};
   TitleLayout layout = LayoutTitle(specs, c, m);
   for (size_t i = 0; i < placed.size(); ++i) {
     const TPixelRect& r = layout.buttons[i];
-    placed[i]->Bounds = RECT{r.Left, r.Top, r.Right, r.Bottom};
-    placed[i]->Visible = true;
+    placed[i]->SetBounds(RECT{r.Left, r.Top, r.Right, r.Bottom});
+    placed[i]->SetVisible(true);
   }
   return layout;
 }
@@ -270,112 +294,101 @@ TitleLayout TSkinForm::LayoutTitleBar(HDC Dc, int Width) {
 void TSkinForm::PaintTitle(HDC Dc, int Width) {
   const TitleLayout layout = LayoutTitleBar(Dc, Width);
   PaintCaption(Dc, layout);
-  for (const auto& b : SysButtons) {
-    if (!b->Visible) continue;
-    if (b->UsesIcon) {
+  for (const auto& b : FButtons->List()) {
+    if (!b->Visible()) continue;
+    const RECT& at = b->Bounds();
+    if (b->UsesIcon()) {
       // Drawn straight onto the title: its soft edges blend with the picture under it.
-      DrawIconEx(Dc, b->Bounds.left, b->Bounds.top, TitleIcon, b->Bounds.right - b->Bounds.left,
-                 b->Bounds.bottom - b->Bounds.top, 0, nullptr, DI_NORMAL);
+      DrawIconEx(Dc, at.left, at.top, FTitleIcon, at.right - at.left, at.bottom - at.top, 0,
+                 nullptr, DI_NORMAL);
       continue;
     }
-    const TDataSkinSysButton* e = b->Element;
+    const TDataSkinSysButton* e = b->Element();
     HBITMAP strip = StripOf(e);
     if (!strip) continue;
     const int frames = std::max(1, e->FrameCount);
-    DrawFrame(Dc, b->Bounds, strip, true, frames,
-              SysButtonFrameOf(b->State, Active, frames, e->Visibility));
+    DrawFrame(Dc, at, strip, true, frames,
+              SysButtonFrameOf(b->State(), FActive, frames, e->Visibility));
   }
 }
 
 void TSkinForm::PaintCaption(HDC Dc, const TitleLayout& Layout) {
-  const TDataSkinTitle* t = SkinData->Title.get();
+  const TDataSkinTitle* t = FSkinData->Title.get();
   const TPixelRect& box = Layout.textBox;
   if (t && !t->Bitmap.Empty() && !box.Inverted()) {
     DrawThreeSlice(Dc, RECT{box.Left, box.Top, box.Right, box.Bottom}, StripOf(t), true, true,
-                   std::max(1, t->FrameCount), Active ? 1 : 2,
+                   std::max(1, t->FrameCount), FActive ? 1 : 2,
                    RECT{t->TXTBackleft, 0, t->TXTBackRight, 0});
   }
   if (Layout.textRect.Inverted()) return;
-  TSelectObject font(Dc, CaptionFont.Get());
+  TSelectObject font(Dc, FCaptionFont.Get());
   SetBkMode(Dc, TRANSPARENT);
-  SetTextColor(Dc, TSkinData::ColorToRGB(Active ? SkinData->Colours.TitleTextActive
-                                                : SkinData->Colours.TitleTextNoActive));
-  const std::wstring text = L"  " + Caption;
+  SetTextColor(Dc, TSkinData::ColorToRGB(FActive ? FSkinData->Colours.TitleTextActive
+                                                 : FSkinData->Colours.TitleTextNoActive));
+  const std::wstring text = L"  " + FCaption;
   RECT r{Layout.textRect.Left, Layout.textRect.Top, Layout.textRect.Right, Layout.textRect.Bottom};
   DrawTextW(Dc, text.c_str(), -1, &r,
-            DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | (RightToLeft ? DT_RIGHT : 0));
+            DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | (FRightToLeft ? DT_RIGHT : 0));
 }
 
-void TSkinForm::UpdateRegion() {
+void TSkinForm::UpdateRegion(bool Anyway) {
   RECT wr{};
-  GetWindowRect(Window, &wr);
+  GetWindowRect(FWindow, &wr);
   const int width = wr.right - wr.left, height = wr.bottom - wr.top;
   if (width <= 0 || height <= 0) return;
-  if (WindowKind == wkMdiChild && SizeState != ssRestored) return;
-  if (width == RegionSize.cx && height == RegionSize.cy && WindowKind != wkMdiChild &&
-      State != sfsReskinning)
+  if (FWindowKind == wkMdiChild && FSizeState != ssRestored) return;
+  if (!Anyway && width == FRegionSize.cx && height == FRegionSize.cy && FWindowKind != wkMdiChild &&
+      FState != sfsReskinning)
     return;
   // A window that keeps the system's frame keeps its own outline too.
-  if (BorderKind == bkSystem || !SkinData || SkinData->SkinNotLoaded) return;
-  const TDataSkinBorder* left = SkinData->LeftBorder.get();
-  const TDataSkinBorder* right = SkinData->RightBorder.get();
-  const TDataSkinBorder* top = SkinData->TopBorder.get();
-  const TDataSkinBorder* bottom = SkinData->BottomBorder.get();
-  auto trans = [](const TDataSkinBorder* e) { return e ? e->Trans : 0; };
-  auto rect = [](int l, int t, int r, int b) {
-    return TGdiObject(CreateRectRgn(l, t, std::max(l, r), std::max(t, b)));
-  };
-  auto unite = [](TGdiObject& into, const TGdiObject& other) {
-    if (into && other)
-      CombineRgn(static_cast<HRGN>(into.Get()), static_cast<HRGN>(into.Get()),
-                 static_cast<HRGN>(other.Get()), RGN_OR);
-  };
-  auto opaque = [&](const TGdiObject& piece, int w, int h, int x, int y) {
-    if (!piece) return rect(x, y, x + w, y + h);
-    TGdiObject r = RegionFromBitmap(static_cast<HBITMAP>(piece.Get()), x, y);
-    return r ? std::move(r) : rect(x, y, x + w, y + h);
-  };
-
-  TGdiObject region;
-  if (trans(right) + trans(top) + 2 * trans(left) == 0) {
-    region = rect(0, 0, width, height);
-  } else {
-    region = rect(BorderLeft, TitleHeight, width - BorderRight, height - BorderBottom);
-    // The outline follows the active frame's pictures: activation does not change it.
-    // They are the pictures the frame is painted from next, so they are drawn once for both.
-    const TFramePieces& pieces = Pieces(width, height, true);
-    TGdiObject sides, ends;
-    sides = (trans(left) == 1 && height > 1) ? opaque(pieces.Left, BorderLeft, height, 0, 0)
-                                             : rect(0, 0, BorderLeft, height);
-    unite(sides, (trans(right) == 1 && height > 1)
-                     ? opaque(pieces.Right, BorderRight, height, width - BorderRight, 0)
-                     : rect(width - BorderRight, 0, width, height));
-    const int middle = width - BorderLeft - BorderRight;
-    ends = (trans(bottom) == 1 && BorderBottom >= 2)
-               ? opaque(pieces.Bottom, middle, BorderBottom, BorderLeft, height - BorderBottom)
-               : rect(BorderLeft, height - BorderBottom, width - BorderRight, height);
-    unite(ends, (trans(top) == 1 && TitleHeight > 1 && middle > 0)
-                    ? opaque(pieces.Title, middle, TitleHeight, BorderLeft, 0)
-                    : rect(BorderLeft, 0, width - BorderRight, TitleHeight));
-    unite(sides, ends);
-    unite(region, sides);
-  }
+  if (FBorderKind == bkSystem || !FSkinData || FSkinData->SkinNotLoaded) return;
+  TRegionHandle region = BorderRegion(width, height);
   if (!region) return;
   // The system owns the region from here on.
-  if (SetWindowRgn(Window, static_cast<HRGN>(region.Get()), TRUE)) {
+  if (SetWindowRgn(FWindow, region.Get(), TRUE)) {
     region.Release();
-    HasRegion = true;
-    RegionSize = {width, height};
+    FHasRegion = true;
+    FRegionSize = {width, height};
   }
+}
+
+TRegionHandle TSkinForm::BorderRegion(int width, int height) {
+  const TDataSkinBorder* left = FSkinData->LeftBorder.get();
+  const TDataSkinBorder* right = FSkinData->RightBorder.get();
+  const TDataSkinBorder* top = FSkinData->TopBorder.get();
+  const TDataSkinBorder* bottom = FSkinData->BottomBorder.get();
+  const int l = FFrame.Left, r = FFrame.Right, t = FFrame.Title, b = FFrame.Bottom;
+  if (BorderTrans(right) + BorderTrans(top) + 2 * BorderTrans(left) == 0)
+    return RectRegion(0, 0, width, height);
+  TRegionHandle region = RectRegion(l, t, width - r, height - b);
+  // The outline follows the active frame's pictures: activation does not change it.
+  // They are the pictures the frame is painted from next, so they are drawn once for both.
+  const TFramePieces& pieces = Pieces(width, height, true);
+  TRegionHandle sides = (BorderTrans(left) == 1 && height > 1)
+                            ? OpaquePart(pieces.Left, l, height, 0, 0)
+                            : RectRegion(0, 0, l, height);
+  Unite(sides, (BorderTrans(right) == 1 && height > 1)
+                   ? OpaquePart(pieces.Right, r, height, width - r, 0)
+                   : RectRegion(width - r, 0, width, height));
+  const int middle = width - l - r;
+  TRegionHandle ends = (BorderTrans(bottom) == 1 && b >= 2)
+                           ? OpaquePart(pieces.Bottom, middle, b, l, height - b)
+                           : RectRegion(l, height - b, width - r, height);
+  Unite(ends, (BorderTrans(top) == 1 && t > 1 && middle > 0)
+                  ? OpaquePart(pieces.Title, middle, t, l, 0)
+                  : RectRegion(l, 0, width - r, t));
+  Unite(sides, ends);
+  Unite(region, sides);
+  return region;
 }
 
 HICON TSkinForm::WindowSmallIcon() const {
   // Asked for at each layout of the title rather than copied once: the window may replace
   // its icon at any time, and a copy of an icon costs the window's show a millisecond.
-  HICON icon = reinterpret_cast<HICON>(SendMessageW(Window, WM_GETICON, ICON_SMALL, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(Window, WM_GETICON, ICON_SMALL2, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(Window, GCLP_HICONSM));
-  if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(Window, WM_GETICON, ICON_BIG, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(Window, GCLP_HICON));
+  HICON icon = reinterpret_cast<HICON>(SendMessageW(FWindow, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(FWindow, WM_GETICON, ICON_SMALL2, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(FWindow, GCLP_HICONSM));
+  if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(FWindow, WM_GETICON, ICON_BIG, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(FWindow, GCLP_HICON));
   return icon;
 }

@@ -1,6 +1,7 @@
 #include "skin/SkinManager.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/text/text.h"
 #include "framework/ExtCtrls.h"
@@ -30,7 +31,7 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
   // Nothing raised here may travel through the system's code.
   if (code >= 0 && m) GuardedCall([&] { handled = m->HookEvent(code, wParam, lParam, result); });
   if (handled) return result;
-  return CallNextHookEx(m ? m->HookHandle : nullptr, code, wParam, lParam);
+  return CallNextHookEx(m ? m->HookHandle() : nullptr, code, wParam, lParam);
 }
 
 std::string ClassNameOf(HWND wnd) {
@@ -57,31 +58,31 @@ TSkinManager* CreateSkinManager() {
 }
 
 TSkinManager::TSkinManager() {
-  ActionTimer = std::make_unique<TTimer>(nullptr);
-  ActionTimer->SetEnabled(false);
-  ActionTimer->SetInterval(250);
-  ActionTimer->SetOnTimer([this](TObject*) { RunAction(); });
+  FActionTimer = std::make_unique<TTimer>(nullptr);
+  FActionTimer->SetEnabled(false);
+  FActionTimer->SetInterval(250);
+  FActionTimer->SetOnTimer([this](TObject*) { RunAction(); });
 }
 
 TSkinManager::~TSkinManager() {
-  StartState = 4;
-  ActionTimer.reset();
-  if (HookHandle) UnhookWindowsHookEx(HookHandle);
-  HookHandle = nullptr;
-  while (!SkinForms.empty()) {
-    TSkinForm* f = SkinForms.back();
-    SkinForms.pop_back();
-    f->State = sfsDetaching;
+  FStartState = stClosing;
+  FActionTimer.reset();
+  if (FHookHandle) UnhookWindowsHookEx(FHookHandle);
+  FHookHandle = nullptr;
+  while (!FSkinForms.empty()) {
+    TSkinForm* f = FSkinForms.back();
+    FSkinForms.pop_back();
+    f->MarkDetaching();
     f->DetachWindow();
     f->Release();
   }
-  for (TSkinPopupFrame* p : PopupFrames) p->Release();
-  PopupFrames.clear();
+  for (TSkinPopupFrame* p : FPopupFrames) p->Release();
+  FPopupFrames.clear();
 }
 
 void TSkinManager::InstallHook() {
-  OsVersion = GetVersion();
-  if (!HookHandle) HookHandle = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+  FOsVersion = GetVersion();
+  if (!FHookHandle) FHookHandle = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
 }
 
 bool TSkinManager::HookEvent(int Code, WPARAM wParam, LPARAM lParam, LRESULT& Result) {
@@ -106,7 +107,7 @@ bool TSkinManager::HookEvent(int Code, WPARAM wParam, LPARAM lParam, LRESULT& Re
       ReleasePopupWindow(wnd);
       return false;
     case HCBT_ACTIVATE:
-      if (StartState == 0) StartState = 1;
+      MarkStarted();
       SkinWindow(wnd);
       return false;
     default:
@@ -115,40 +116,41 @@ bool TSkinManager::HookEvent(int Code, WPARAM wParam, LPARAM lParam, LRESULT& Re
 }
 
 void TSkinManager::RegisterSkinData(TSkinData* SkinData) {
-  if (std::find(SkinDatas.begin(), SkinDatas.end(), SkinData) == SkinDatas.end())
-    SkinDatas.push_back(SkinData);
+  if (std::find(FSkinDatas.begin(), FSkinDatas.end(), SkinData) == FSkinDatas.end())
+    FSkinDatas.push_back(SkinData);
 }
 
 void TSkinManager::UnregisterSkinData(TSkinData* SkinData) {
-  SkinDatas.erase(std::remove(SkinDatas.begin(), SkinDatas.end(), SkinData), SkinDatas.end());
-  if (PendingData == SkinData) PendingData = nullptr;  // a freed skin data asks for nothing
+  FSkinDatas.erase(std::remove(FSkinDatas.begin(), FSkinDatas.end(), SkinData), FSkinDatas.end());
+  if (FPendingData == SkinData) FPendingData = nullptr;  // a freed skin data asks for nothing
   // Windows skinned with it go back to their own look while the skin still exists.
-  for (size_t i = SkinForms.size(); i-- > 0;)
-    if (i < SkinForms.size() && SkinForms[i]->SkinData == SkinData) RestoreAndFree(SkinForms[i]);
+  for (size_t i = FSkinForms.size(); i-- > 0;)
+    if (i < FSkinForms.size() && FSkinForms[i]->SkinData() == SkinData)
+      RestoreAndFree(FSkinForms[i]);
 }
 
 void TSkinManager::RequestAction(TSkinAction Action, unsigned Delay) {
   if (Action == saDispose) {
     // Disposing never overwrites what a skin data asked for: it runs after it.
-    DisposePending = true;
-    if (!ActionTimer->Enabled()) {
-      ActionTimer->SetInterval(Delay);
-      ActionTimer->SetEnabled(true);
+    FDisposePending = true;
+    if (!FActionTimer->Enabled()) {
+      FActionTimer->SetInterval(Delay);
+      FActionTimer->SetEnabled(true);
     }
     return;
   }
-  PendingAction = Action;
-  ActionTimer->SetInterval(Delay);
-  if (StartState != 0) {
-    ActionTimer->SetEnabled(true);  // a later request within the interval replaces this one
+  FPendingAction = Action;
+  FActionTimer->SetInterval(Delay);
+  if (FStartState != stWaiting) {
+    FActionTimer->SetEnabled(true);  // a later request within the interval replaces this one
   } else if (Action == saActivate || Action == saDeactivate) {
-    Enabled = Action == saActivate;
+    FEnabled = Action == saActivate;
   }
 }
 
 void TSkinManager::RestoreAndFree(TSkinForm* f) {
-  SkinForms.erase(std::remove(SkinForms.begin(), SkinForms.end(), f), SkinForms.end());
-  const HWND wnd = f->Window;
+  FSkinForms.erase(std::remove(FSkinForms.begin(), FSkinForms.end(), f), FSkinForms.end());
+  const HWND wnd = f->Window();
   f->RestoreWindow();
   f->Release();
   if (IsWindow(wnd)) {
@@ -158,108 +160,114 @@ void TSkinManager::RestoreAndFree(TSkinForm* f) {
 }
 
 void TSkinManager::RunAction() {
-  ActionTimer->SetEnabled(false);
-  TSkinData* data = PendingData;
-  if (data && PendingAction != saNone) {
-    const TSkinAction action = PendingAction;
-    PendingAction = saNone;
-    const bool onlyThisForm = data->SkinFormtype == sfOnlyThisForm;
-    switch (action) {
-      case saActivate: {
-        Enabled = true;
-        ActivatingAll = true;
-        if (Application) {
-          const std::vector<TForm*> forms = Application->Forms();
-          for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
-            if (onlyThisForm && *it != data->Owner()) continue;
-            SkinWindow((*it)->Handle());
-            if (onlyThisForm) break;
-          }
-        }
-        ActivatingAll = false;
-        break;
-      }
-      case saDeactivate:
-        Enabled = false;
-        for (size_t i = SkinForms.size(); i-- > 0;) {
-          if (i >= SkinForms.size()) continue;
-          TSkinForm* f = SkinForms[i];
-          if (onlyThisForm && f->SkinData != data) continue;
-          RestoreAndFree(f);
-          if (onlyThisForm) break;
-        }
-        break;
-      case saRefresh: {
-        std::vector<TSkinForm*> using_;
-        for (TSkinForm* f : SkinForms)
-          if (f->SkinData == data) {
-            using_.push_back(f);
-            if (onlyThisForm) break;
-          }
-        for (TSkinForm* f : using_) {
-          f->ClearElements();
-          f->ReloadElements();
-        }
-        for (TSkinForm* f : using_) f->ApplySkinColors();
-        break;
-      }
-      default:
-        break;
-    }
-    ++ActionsRun;
-    PendingData = nullptr;
-    if (data->OnSkinChanged) data->OnSkinChanged(data);
+  FActionTimer->SetEnabled(false);
+  TSkinData* data = FPendingData;
+  if (data && FPendingAction != saNone) {
+    const TSkinAction action = std::exchange(FPendingAction, saNone);
+    const bool onlyThisForm = data->SkinFormtype() == sfOnlyThisForm;
+    if (action == saActivate) Activate(data, onlyThisForm);
+    if (action == saDeactivate) Deactivate(data, onlyThisForm);
+    if (action == saRefresh) Refresh(data, onlyThisForm);
+    ++FActionsRun;
+    FPendingData = nullptr;
+    if (data->OnSkinChanged()) data->OnSkinChanged()(data);
   }
-  if (DisposePending) {
-    DisposePending = false;
+  if (FDisposePending) {
+    FDisposePending = false;
     DisposeClosedForms();
   }
 }
 
+void TSkinManager::Activate(TSkinData* Data, bool OnlyThisForm) {
+  // Every form on the screen, or the skin data's own, is tried from the last one down.
+  FEnabled = true;
+  FActivatingAll = true;
+  if (Application) {
+    const std::vector<TForm*> forms = Application->Forms();
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+      if (OnlyThisForm && *it != Data->Owner()) continue;
+      SkinWindow((*it)->Handle());
+      if (OnlyThisForm) break;
+    }
+  }
+  FActivatingAll = false;
+}
+
+void TSkinManager::Deactivate(TSkinData* Data, bool OnlyThisForm) {
+  FEnabled = false;
+  for (size_t i = FSkinForms.size(); i-- > 0;) {
+    if (i >= FSkinForms.size()) continue;
+    TSkinForm* f = FSkinForms[i];
+    if (OnlyThisForm && f->SkinData() != Data) continue;
+    RestoreAndFree(f);
+    if (OnlyThisForm) break;
+  }
+}
+
+void TSkinManager::Refresh(TSkinData* Data, bool OnlyThisForm) {
+  // Every window using the skin data first takes its new frame sizes and buttons, then
+  // its colours and frame in a second pass.
+  std::vector<TSkinForm*> users;
+  for (TSkinForm* f : FSkinForms)
+    if (f->SkinData() == Data) {
+      users.push_back(f);
+      if (OnlyThisForm) break;
+    }
+  for (TSkinForm* f : users) {
+    f->ClearElements();
+    f->ReloadElements();
+  }
+  for (TSkinForm* f : users) f->ApplySkinColors();
+}
+
+bool TSkinManager::ActionPending() const {
+  return FActionTimer && FActionTimer->Enabled();
+}
+
 bool TSkinManager::AllowFormSkin(const std::string& ClassName) {
   TSkinData* main = nullptr;
-  for (TSkinData* d : SkinDatas)
-    if (d->SkinFormtype == sfMainform) {
+  for (TSkinData* d : FSkinDatas)
+    if (d->SkinFormtype() == sfMainform) {
       main = d;
       break;
     }
   if (!main) return true;
-  if (main->OnFormSkin) {
+  if (main->OnFormSkin()) {
     bool doSkin = true;
-    main->OnFormSkin(main, ClassName, doSkin);
+    main->OnFormSkin()(main, ClassName, doSkin);
     return doSkin;
   }
   if (ClassName == "SysMonthCal32") return false;
-  if (main->SkinControls.Contains(xcFastReport) && ClassName.starts_with("Tfr")) return false;
+  if (main->SkinControls().Contains(xcFastReport) && ClassName.starts_with("Tfr")) return false;
   return true;
 }
 
 TSkinData* TSkinManager::ChooseSkinData(HWND Window) {
   TSkinData* found = nullptr;
-  for (TSkinData* d : SkinDatas)
-    if (d->SkinFormtype == sfOnlyThisForm)
+  for (TSkinData* d : FSkinDatas)
+    if (d->SkinFormtype() == sfOnlyThisForm)
       if (auto* owner = dynamic_cast<TWinControl*>(d->Owner()))
         if (owner->HandleAllocated() && owner->ExistingHandle() == Window) found = d;
   if (found) return found;
   const std::string cls = vpn::AsciiLower(ClassNameOf(Window));
   if (cls == "tmessageform" || cls == "#32770") {
-    for (TSkinData* d : SkinDatas)
-      if (d->SkinFormtype == sfDialog) found = d;
+    for (TSkinData* d : FSkinDatas)
+      if (d->SkinFormtype() == sfDialog) found = d;
     if (found) return found;
   }
-  for (TSkinData* d : SkinDatas)
-    if (d->SkinFormtype == sfMainform) found = d;
+  for (TSkinData* d : FSkinDatas)
+    if (d->SkinFormtype() == sfMainform) found = d;
   if (found) return found;
-  return SkinDatas.empty() ? nullptr : SkinDatas.front();
+  return FSkinDatas.empty() ? nullptr : FSkinDatas.front();
 }
 
 TSkinData* TSkinManager::SkinDataForWindow(HWND Window) {
-  if (!Enabled || !IsWindow(Window)) return nullptr;
+  if (!FEnabled || !IsWindow(Window)) return nullptr;
   if (SendMessageW(Window, SM_QUERYSKINNED, 0, 0) == 1 || FindSkinForm(Window)) return nullptr;
   TForm* form = FormOfWindow(Window);
   // Of the child windows only MDI children are skinned when activated; while all forms
   // are skinned at once, every form is tried.
-  if (!ActivatingAll && (GetWindowLongW(Window, GWL_STYLE) & WS_CHILD) &&
+  if (!FActivatingAll && (GetWindowLongW(Window, GWL_STYLE) & WS_CHILD) &&
       vpn::AsciiLower(ClassNameOf(GetParent(Window))) != "mdiclient")
     return nullptr;
   RECT r{};
@@ -276,21 +284,23 @@ bool TSkinManager::SkinWindow(HWND Window) {
   TSkinData* data = SkinDataForWindow(Window);
   if (!data) return false;
   TForm* form = FormOfWindow(Window);
-  auto* f = new TSkinForm(form);
-  f->Window = Window;
-  try {
+  auto* f = new TSkinForm(form, Window);
+  bool attached = false;
+  GuardedCall([&] {
     if (form)
       f->AttachToForm(data, form);
     else
       f->AttachToWindow(data);
-  } catch (const std::exception&) {
-    // A window the skin cannot take over keeps its own look.
-    f->State = sfsDetaching;
+    attached = true;
+  });
+  if (!attached) {
+    // A window the skin cannot take over keeps its own look (the failure was reported).
+    f->MarkDetaching();
     f->RestoreWindow();
     f->Release();
     return false;
   }
-  SkinForms.push_back(f);
+  FSkinForms.push_back(f);
   // A window not yet on screen (the main window is skinned as it is shown and activated)
   // takes its frame and outline at once: its first picture is the skinned one, with no
   // picture of the system's frame before it and no second painting of everything.
@@ -303,96 +313,97 @@ bool TSkinManager::SkinWindow(HWND Window) {
 
 TSkinForm* TSkinManager::FindSkinForm(HWND Window) const {
   if (!Window) return nullptr;
-  for (TSkinForm* f : SkinForms)
-    if (f->Window == Window) return f;
+  for (TSkinForm* f : FSkinForms)
+    if (f->Window() == Window) return f;
   return nullptr;
 }
 
 void TSkinManager::ForgetSkinForm(TSkinForm* SkinForm) {
-  auto it = std::find(SkinForms.begin(), SkinForms.end(), SkinForm);
-  if (it != SkinForms.end()) SkinForms.erase(it);
+  auto it = std::find(FSkinForms.begin(), FSkinForms.end(), SkinForm);
+  if (it != FSkinForms.end()) FSkinForms.erase(it);
 }
 
 void TSkinManager::ResetFormElements() {
-  for (TSkinForm* f : SkinForms) f->ClearElements();
+  for (TSkinForm* f : FSkinForms) f->ClearElements();
 }
 
 void TSkinManager::DisposeClosedForms() {
-  for (size_t i = SkinForms.size(); i-- > 0;) {
-    if (i >= SkinForms.size() || SkinForms[i]->State != sfsDestroyed) continue;
-    TSkinForm* f = SkinForms[i];
-    SkinForms.erase(SkinForms.begin() + static_cast<std::ptrdiff_t>(i));
+  for (size_t i = FSkinForms.size(); i-- > 0;) {
+    if (i >= FSkinForms.size() || FSkinForms[i]->State() != sfsDestroyed) continue;
+    TSkinForm* f = FSkinForms[i];
+    FSkinForms.erase(FSkinForms.begin() + static_cast<std::ptrdiff_t>(i));
     f->Release();
   }
 }
 
 bool TSkinManager::SkinPopupWindow(HWND Window) {
-  if (!Enabled || IsPopupFramed(Window) || SendMessageW(Window, SM_QUERYSKINNED, 0, 0) == 1)
+  if (!FEnabled || IsPopupFramed(Window) || SendMessageW(Window, SM_QUERYSKINNED, 0, 0) == 1)
     return false;
   TSkinData* data = ChooseSkinData(Window);
-  if (!data || data->SkinNotLoaded || !data->SkinControls.Contains(xcMainMenu)) return false;
+  if (!data || data->SkinNotLoaded || !data->SkinControls().Contains(xcMainMenu)) return false;
   auto* frame = new TSkinPopupFrame();
   frame->Attach(Window, data);
-  PopupFrames.push_back(frame);
+  FPopupFrames.push_back(frame);
   return true;
 }
 
 bool TSkinManager::ReleasePopupWindow(HWND Window) {
-  auto it = std::find_if(PopupFrames.begin(), PopupFrames.end(),
-                         [&](TSkinPopupFrame* p) { return p->Window == Window; });
-  if (it == PopupFrames.end()) return false;
+  auto it = std::find_if(FPopupFrames.begin(), FPopupFrames.end(),
+                         [&](TSkinPopupFrame* p) { return p->Window() == Window; });
+  if (it == FPopupFrames.end()) return false;
   TSkinPopupFrame* frame = *it;
-  PopupFrames.erase(it);
+  FPopupFrames.erase(it);
   frame->Release();
   return true;
 }
 
 bool TSkinManager::IsPopupFramed(HWND Window) const {
-  return Window && std::any_of(PopupFrames.begin(), PopupFrames.end(),
-                               [&](TSkinPopupFrame* p) { return p->Window == Window; });
+  return Window && std::any_of(FPopupFrames.begin(), FPopupFrames.end(),
+                               [&](TSkinPopupFrame* p) { return p->Window() == Window; });
 }
 
 TSkinPopupFrame* TSkinManager::PopupFrameOf(HMENU Menu) const {
   if (!Menu) return nullptr;
-  for (TSkinPopupFrame* p : PopupFrames)
-    if (p->MenuHandle == Menu) return p;
+  for (TSkinPopupFrame* p : FPopupFrames)
+    if (p->MenuHandle() == Menu) return p;
   return nullptr;
 }
 
 HBITMAP TSkinManager::PopupBitmapOf(HMENU Menu) const {
   TSkinPopupFrame* p = PopupFrameOf(Menu);
-  return p ? static_cast<HBITMAP>(p->Background.Get()) : nullptr;
+  return p ? p->Background() : nullptr;
 }
 
 void TSkinManager::SetMdiMaximized(bool Value) {
-  if (Value == MdiMaximized) return;
-  MdiMaximized = Value;
-  for (TSkinForm* f : SkinForms) {
+  if (Value == FMdiMaximized) return;
+  FMdiMaximized = Value;
+  for (TSkinForm* f : FSkinForms) {
     // The frame's menu bar shows the maximised child's buttons, or no longer.
-    if (f->WindowKind == wkMdiFrame) PostMessageW(f->Window, SM_PAINTFRAME, 0, 0);
-    if (f->WindowKind != wkMdiChild) continue;
+    if (f->WindowKind() == wkMdiFrame) PostMessageW(f->Window(), SM_PAINTFRAME, 0, 0);
+    if (f->WindowKind() != wkMdiChild) continue;
     if (Value) {
       f->DropRegion(false);
       f->SetFrameStyle(true);
       // The child now covers the whole MDI client, but the part outside its old outline
       // was never invalidated: without this it keeps the client's pixels until something
       // else paints it.
-      RedrawWindow(f->Window, nullptr, nullptr,
+      RedrawWindow(f->Window(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    } else if (f->SizeState == ssMinimized) {
+    } else if (f->SizeState() == ssMinimized) {
       f->SetFrameStyle(true);
     } else {
-      f->SizeState = ssRestored;
+      f->SetSizeState(ssRestored);
       f->UpdateRegion();
       f->SetFrameStyle(false);
-      if (!f->HasRegion)
-        SetWindowPos(f->Window, nullptr, 0, 0, 0, 0,
+      if (!f->HasRegion())
+        SetWindowPos(f->Window(), nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
     }
   }
 }
 
 int TSkinManager::CountMdiChildren() const {
-  return static_cast<int>(std::count_if(SkinForms.begin(), SkinForms.end(),
-                                        [](TSkinForm* f) { return f->WindowKind == wkMdiChild; }));
+  return static_cast<int>(std::count_if(FSkinForms.begin(), FSkinForms.end(), [](TSkinForm* f) {
+    return f->WindowKind() == wkMdiChild;
+  }));
 }

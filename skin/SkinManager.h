@@ -13,20 +13,20 @@
 #include <vector>
 
 #include "framework/Classes.h"
+#include "framework/Messages.h"
 
 class TSkinData;
 class TSkinForm;
 class TSkinPopupFrame;
 class TTimer;
 
-// Messages between the manager, the skinned windows and their controls.
-constexpr UINT SM_QUERYSKINNED = 0x3504;  // a skinned window answers 1
-constexpr UINT SM_SKINSTART = 0x3503;     // posted to a newly skinned window, lParam 1000
-constexpr UINT SM_PAINTFRAME = 0x3502;    // paint the frame (posted by an MDI client)
-constexpr UINT SM_RESKIN = 0x3401;        // re-apply the skin's colours and frame
-
 // A form with this tag keeps the system's look.
 constexpr intptr_t UnskinnedFormTag = 99;
+
+// How far the thread's windows are: no window activated yet (requests to switch the skin
+// on or off take effect at once), running (each skin data of a single form or of dialogs
+// that loads adds one), or the manager going away.
+enum TStartState : int { stWaiting = 0, stStarted = 1, stClosing = 4 };
 
 // What the manager's timer carries out next.
 enum TSkinAction {
@@ -83,24 +83,56 @@ class TSkinManager : public TObject {
   // The hook's work for one call; false when the next hook is to be asked.
   bool HookEvent(int Code, WPARAM wParam, LPARAM lParam, LRESULT& Result);
 
-  std::unique_ptr<TTimer> ActionTimer;
-  HHOOK HookHandle = nullptr;
-  DWORD OsVersion = 0;
-  std::vector<TSkinForm*> SkinForms;          // owned
-  std::vector<TSkinPopupFrame*> PopupFrames;  // owned
-  std::vector<TSkinData*> SkinDatas;          // registered, not owned
-  bool Enabled = false;
-  bool ActivatingAll = false;
-  int StartState = 0;  // 0 until a window of the thread is activated, 1 after, 4 while freed
-  bool MdiMaximized = false;
-  HWND MdiClient = nullptr;
-  TSkinAction PendingAction = saNone;
-  TSkinData* PendingData = nullptr;
-  bool DisposePending = false;
-  int ActionsRun = 0;  // requests carried out so far
+  // Skinning of newly seen windows is switched on.
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value) { FEnabled = Value; }
+  // A window of the thread was activated: requests wait for the timer from now on.
+  void MarkStarted() {
+    if (FStartState == stWaiting) FStartState = stStarted;
+  }
+  // A skin data of a single form or of dialogs finished loading.
+  void CountStartedSkinData() { ++FStartState; }
+  int StartState() const { return FStartState; }
+  // The timer carries out a request on its next tick.
+  bool ActionPending() const;
+  TSkinAction PendingAction() const { return FPendingAction; }
+  // The skin data that asked for the pending action (set around the request).
+  TSkinData* PendingData() const { return FPendingData; }
+  void SetPendingData(TSkinData* Value) { FPendingData = Value; }
+  // Requests carried out so far.
+  int ActionsRun() const { return FActionsRun; }
+  HHOOK HookHandle() const { return FHookHandle; }
+  // Every window skinned now, every popup-menu window framed now (owned), and every
+  // skin data registered (not owned).
+  const std::vector<TSkinForm*>& SkinForms() const { return FSkinForms; }
+  const std::vector<TSkinPopupFrame*>& PopupFrames() const { return FPopupFrames; }
+  const std::vector<TSkinData*>& SkinDatas() const { return FSkinDatas; }
+  bool MdiMaximized() const { return FMdiMaximized; }
+  // The MDI client of the last skinned MDI frame.
+  HWND MdiClient() const { return FMdiClient; }
+  void SetMdiClient(HWND Value) { FMdiClient = Value; }
 
  private:
   void RestoreAndFree(TSkinForm* SkinForm);
+  void Activate(TSkinData* Data, bool OnlyThisForm);
+  void Deactivate(TSkinData* Data, bool OnlyThisForm);
+  void Refresh(TSkinData* Data, bool OnlyThisForm);
+
+  std::unique_ptr<TTimer> FActionTimer;
+  HHOOK FHookHandle = nullptr;
+  DWORD FOsVersion = 0;
+  std::vector<TSkinForm*> FSkinForms;
+  std::vector<TSkinPopupFrame*> FPopupFrames;
+  std::vector<TSkinData*> FSkinDatas;
+  bool FEnabled = false;
+  bool FActivatingAll = false;
+  int FStartState = stWaiting;
+  bool FMdiMaximized = false;
+  HWND FMdiClient = nullptr;
+  TSkinAction FPendingAction = saNone;
+  TSkinData* FPendingData = nullptr;
+  bool FDisposePending = false;
+  int FActionsRun = 0;
 };
 
 // The manager of the process, made by the first skin data that finishes loading and

@@ -12,30 +12,42 @@
 #include <vector>
 
 #include "framework/Handles.h"
+#include "skin/CaptionButtons.h"
 #include "skin/SkinForm.h"
 
 class TSkinData;
-class TSkinMenuBar;
 
 // One top-level item of the bar. Bounds are frame coordinates.
 class TMenuBtn : public TNCObject {
  public:
-  TMenuBtn(TSkinForm* AForm, TSkinMenuBar* ABar) : TNCObject(AForm), Bar(ABar) {}
+  TMenuBtn(TSkinForm& AForm, int AIndex);
   void Paint() override;
   // An enabled item with a drop-down: the only kind of button that opens one.
-  bool Opens() const { return Enabled && SubMenu; }
+  bool Opens() const { return FEnabled && FSubMenu; }
 
-  TSkinMenuBar* Bar;
-  int Index = 0;
-  std::wstring Caption;
-  bool Enabled = true;
-  HMENU SubMenu = nullptr;
-  UINT Command = 0;
+  int Index() const { return FIndex; }
+  const std::wstring& Caption() const { return FCaption; }
+  bool Enabled() const { return FEnabled; }
+  HMENU SubMenu() const { return FSubMenu; }
+  UINT Command() const { return FCommand; }
+  // The item as the menu has it now (at most 80 characters of caption).
+  void SetItem(const std::wstring& ACaption, bool AEnabled, HMENU ASubMenu, UINT ACommand);
+
+ private:
+  TSkinForm& FForm;
+  int FIndex;
+  std::wstring FCaption;
+  bool FEnabled = true;
+  HMENU FSubMenu = nullptr;
+  UINT FCommand = 0;
 };
 
 class TSkinMenuBar {
  public:
-  TSkinMenuBar(TSkinForm* AForm, TSkinData* ASkinData) : SkinData(ASkinData), Form(AForm) {}
+  // Right to left: the items are placed from the right edge (right-to-left windows and
+  // menus).
+  TSkinMenuBar(TSkinForm* AForm, TSkinData* ASkinData, bool ARightToLeft)
+      : FSkinData(ASkinData), FForm(AForm), FRightToLeft(ARightToLeft) {}
   TSkinMenuBar(const TSkinMenuBar&) = delete;
   TSkinMenuBar& operator=(const TSkinMenuBar&) = delete;
 
@@ -56,24 +68,28 @@ class TSkinMenuBar {
   // The next button from Index in direction Step (+1, -1) that opens a drop-down,
   // wrapping at the ends of the bar; Index itself when no other does.
   int NextOpening(int Index, int Step) const;
-  int Count() const { return static_cast<int>(Buttons.size()); }
+  int Count() const { return static_cast<int>(FButtons.size()); }
+  TMenuBtn* Button(int Index) const { return FButtons.at(static_cast<size_t>(Index)).get(); }
   bool Owns(const TNCObject* Object) const;
-
-  std::vector<std::unique_ptr<TMenuBtn>> Buttons;
-  RECT BarRect{};
-  TSkinData* SkinData;
-  TSkinForm* Form;
-  // The bar's background as painted last, for repainting single buttons.
-  TGdiObject Background;
-  SIZE BackgroundSize{};
   // The window's menu, detached from the window while the bar shows it.
-  HMENU MenuHandle = nullptr;
-  // Items placed from the right edge (right-to-left windows and menus).
-  bool RightToLeft = false;
+  HMENU MenuHandle() const { return FMenuHandle; }
+  bool RightToLeft() const { return FRightToLeft; }
 
  private:
   void DrawButton(HDC Dc, const TMenuBtn& Button, const RECT& At) const;
-  TGdiObject FScratch;
+  // The bar's background picture into Dc; the place of its first item.
+  int PaintBackground(HDC Dc, int Width, int Height);
+
+  std::vector<std::unique_ptr<TMenuBtn>> FButtons;
+  RECT FBarRect{};
+  TSkinData* FSkinData;
+  TSkinForm* FForm;
+  // The bar's background as painted last, for repainting single buttons.
+  TBitmapHandle FBackground;
+  SIZE FBackgroundSize{};
+  HMENU FMenuHandle = nullptr;
+  bool FRightToLeft = false;
+  TBitmapHandle FScratch;
 };
 
 // The drop-down of a bar, while it is open (one at a time in the thread).

@@ -11,8 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "framework/Controls.h"
 #include "framework/Gbk.h"
 #include "framework/Menus.h"
+#include "skin/CaptionButtons.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinMenuBar.h"
@@ -77,7 +79,7 @@ void SwitchTo(int Target) {
 // A message of the drop-down's loop; true when the loop is to skip it.
 bool FilterMessage(const MSG& m) {
   TSkinForm* f = Loop.Form;
-  TSkinMenuBar* bar = f ? f->MenuBar.get() : nullptr;
+  TSkinMenuBar* bar = f ? f->MenuBar() : nullptr;
   if (!bar) return false;
   switch (m.message) {
     case WM_KEYDOWN: {
@@ -86,11 +88,11 @@ bool FilterMessage(const MSG& m) {
       const WPARAM key = m.wParam;
       // Left leaves from the drop-down's own items, not from one of its sub-menus.
       if (key == VK_LEFT && OpenMenus().size() <= 1) {
-        SwitchTo(bar->NextOpening(Loop.OpenIndex, bar->RightToLeft ? 1 : -1));
+        SwitchTo(bar->NextOpening(Loop.OpenIndex, bar->RightToLeft() ? 1 : -1));
         return true;
       }
       if (key == VK_RIGHT && !RightOpensSubMenu()) {
-        SwitchTo(bar->NextOpening(Loop.OpenIndex, bar->RightToLeft ? -1 : 1));
+        SwitchTo(bar->NextOpening(Loop.OpenIndex, bar->RightToLeft() ? -1 : 1));
         return true;
       }
       return false;
@@ -100,7 +102,7 @@ bool FilterMessage(const MSG& m) {
       if (m.pt.x == Loop.LastMousePos.x && m.pt.y == Loop.LastMousePos.y) return false;
       Loop.LastMousePos = m.pt;
       TMenuBtn* b = bar->ButtonAt(f->FrameCoordinates(m.pt));
-      if (b && b->Opens()) SwitchTo(b->Index);
+      if (b && b->Opens()) SwitchTo(b->Index());
       return false;
     }
     case WM_LBUTTONDOWN:
@@ -111,8 +113,8 @@ bool FilterMessage(const MSG& m) {
       if (!b) return false;
       // A press on the open button closes its drop-down; the press is used up, so it
       // does not open it again once the menu has gone.
-      if (b->Opens() && b->Index != Loop.OpenIndex)
-        SwitchTo(b->Index);
+      if (b->Opens() && b->Index() != Loop.OpenIndex)
+        SwitchTo(b->Index());
       else
         EndMenu();
       return true;
@@ -125,11 +127,11 @@ bool FilterMessage(const MSG& m) {
 LRESULT CALLBACK MenuFilterProc(int Code, WPARAM wParam, LPARAM lParam) {
   const LRESULT next = CallNextHookEx(Loop.FilterHook, Code, wParam, lParam);
   if (next || Code != MSGF_MENU || !lParam) return next;
-  try {
-    return FilterMessage(*reinterpret_cast<const MSG*>(lParam)) ? 1 : 0;
-  } catch (...) {
-    return 0;  // nothing may travel through the menu's own loop
-  }
+  // Nothing may travel through the menu's own loop: a failure is reported, and the loop
+  // gets the message.
+  bool skip = false;
+  GuardedCall([&] { skip = FilterMessage(*reinterpret_cast<const MSG*>(lParam)); });
+  return skip ? 1 : 0;
 }
 
 void MarkOwnerDrawn(HMENU Menu) {
@@ -246,9 +248,9 @@ bool MeasureDropDownItem(TSkinForm* Form, MEASUREITEMSTRUCT* Measure) {
   if (!FindMarked(nullptr, Measure->itemID, menu, pos)) return false;
   TItemCopy copy;
   CopyItem(menu, pos, copy);
-  TWindowDC dc(Form->Window);
+  TWindowDC dc(Form->Window());
   int width = 0, height = 0;
-  TSkinItemMeasure{Form->SkinData, copy.Images.Get()}(&copy.Item, dc.Get(), width, height);
+  TSkinItemMeasure(Form->SkinData(), copy.Images.Get())(&copy.Item, dc.Get(), width, height);
   Measure->itemWidth = static_cast<UINT>(std::max(width, 0));
   Measure->itemHeight = static_cast<UINT>(std::max(height, 0));
   return true;
@@ -259,71 +261,72 @@ bool DrawDropDownItem(TSkinForm* Form, const DRAWITEMSTRUCT* Draw) {
   HMENU menu = reinterpret_cast<HMENU>(Draw->hwndItem);
   UINT pos = 0;
   if (!FindMarked(menu, Draw->itemID, menu, pos)) return false;
-  if (Form->SkinData->SkinNotLoaded) return true;
+  if (Form->SkinData()->SkinNotLoaded) return true;
   // The popup window painted last and still unaware of its menu shows this one.
-  if (PendingPopup && !PendingPopup->MenuHandle) {
-    PendingPopup->MenuHandle = menu;
+  if (PendingPopup && !PendingPopup->MenuHandle()) {
+    PendingPopup->SetMenuHandle(menu);
     PendingPopup = nullptr;
   }
   TItemCopy copy;
   CopyItem(menu, pos, copy);
   // The drop-downs of a right-to-left bar are right-to-left menus.
   const bool rtl =
-      (Form->MenuBar && Form->MenuBar->RightToLeft) || MenuItemRightOrder(menu, pos, true);
+      (Form->MenuBar() && Form->MenuBar()->RightToLeft()) || MenuItemRightOrder(menu, pos, true);
   PaintMenuItem(Draw->hDC, Draw->rcItem, &copy.Item, menu, (Draw->itemState & ODS_SELECTED) != 0,
-                Form->SkinData, copy.Images.Get(), rtl);
+                Form->SkinData(), copy.Images.Get(), rtl);
   return true;
 }
 
 bool TSkinForm::OpenMenuButton(TMenuBtn* Button) {
-  TSkinMenuBar* bar = MenuBar.get();
-  if (!bar || !Button || !Button->Enabled) return false;
-  if (!Button->SubMenu) {
-    PostMessageW(Window, WM_COMMAND, MAKEWPARAM(Button->Command, 0), 0);
+  TSkinMenuBar* bar = FMenuBar.get();
+  if (!bar || !Button || !Button->Enabled()) return false;
+  if (!Button->SubMenu()) {
+    PostMessageW(FWindow, WM_COMMAND, MAKEWPARAM(Button->Command(), 0), 0);
     return false;
   }
   if (Loop.Form) return false;  // one drop-down at a time
   Loop = TMenuLoop{};
   Loop.Form = this;
   Loop.FilterHook = SetWindowsHookExW(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId());
-  int index = Button->Index;
-  while (index >= 0 && MenuBar.get() == bar && index < bar->Count()) {
-    TMenuBtn* b = bar->Buttons[static_cast<size_t>(index)].get();
+  int index = Button->Index();
+  while (index >= 0 && FMenuBar.get() == bar && index < bar->Count()) {
+    TMenuBtn* b = bar->Button(index);
     if (!b->Opens()) break;
     Loop.OpenIndex = index;
     Loop.Target = -1;
-    if (HotObject && HotObject != b) HotObject->MouseLeave();
-    HotObject = b;
-    b->State = 2;
+    if (TNCObject* hot = FButtons->Hot(); hot && hot != b) hot->MouseLeave();
+    FButtons->SetHot(b);
+    b->SetState(vpn::skin::nsPressed);
     b->Paint();
     RECT wr{};
-    GetWindowRect(Window, &wr);
+    GetWindowRect(FWindow, &wr);
     TPMPARAMS exclude{};
     exclude.cbSize = sizeof exclude;
-    exclude.rcExclude = RECT{wr.left + b->Bounds.left, wr.top + b->Bounds.top,
-                             wr.left + b->Bounds.right, wr.top + b->Bounds.bottom};
+    const RECT& at = b->Bounds();
+    exclude.rcExclude =
+        RECT{wr.left + at.left, wr.top + at.top, wr.left + at.right, wr.top + at.bottom};
     GetCursorPos(&Loop.LastMousePos);
-    HMENU sub = b->SubMenu;
+    HMENU sub = b->SubMenu();
     // The drop-down opens with its first item lit, so the arrow keys start from there.
-    PostMessageW(Window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(FWindow, WM_KEYDOWN, VK_DOWN, 0);
     // The window hears of the drop-down (WM_INITMENUPOPUP) as with the system's bar, so
     // a program can check and enable its items first.
     // A right-to-left bar hangs its drop-downs from the buttons' right edges.
-    const bool rtl = bar->RightToLeft;
+    const bool rtl = bar->RightToLeft();
     const BOOL shown = TrackPopupMenuEx(
         sub, (rtl ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_VERTICAL,
-        rtl ? exclude.rcExclude.right : exclude.rcExclude.left, exclude.rcExclude.bottom, Window,
+        rtl ? exclude.rcExclude.right : exclude.rcExclude.left, exclude.rcExclude.bottom, FWindow,
         &exclude);
     if (!shown) {
       MSG stray;
-      PeekMessageW(&stray, Window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+      PeekMessageW(&stray, FWindow, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
     }
     UnmarkOwnerDrawn();
-    if (MenuBar.get() != bar) break;  // the skin let go of the window meanwhile
+    if (FMenuBar.get() != bar) break;  // the skin let go of the window meanwhile
     if (index < bar->Count()) {
-      TMenuBtn* was = bar->Buttons[static_cast<size_t>(index)].get();
-      if (HotObject == was) HotObject = nullptr;
-      was->State = 1;
+      TMenuBtn* was = bar->Button(index);
+      FButtons->ForgetHot(was);
+      was->SetState(vpn::skin::nsNormal);
       was->Paint();
     }
     index = shown ? Loop.Target : -1;

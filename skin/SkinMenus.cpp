@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <string>
-#include <unordered_map>
 
+#include "framework/Controls.h"
 #include "framework/Gbk.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
@@ -18,34 +18,12 @@ namespace {
 // Width of the popup window's border band that the MenuBackground picture paints.
 constexpr int kBand = 3;
 
-std::unordered_map<HWND, TSkinPopupFrame*>& Frames() {
-  static std::unordered_map<HWND, TSkinPopupFrame*> frames;
-  return frames;
-}
-
-// Windows let go of while another subclass sat on top of the frame's: their calls still
-// pass through here to the procedure the frame replaced.
-std::unordered_map<HWND, WNDPROC>& PassThrough() {
-  static std::unordered_map<HWND, WNDPROC> procs;
-  return procs;
-}
-
-LRESULT CALLBACK PopupFrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto it = Frames().find(wnd);
-  if (it != Frames().end()) return it->second->WndProc(msg, wParam, lParam);
-  auto p = PassThrough().find(wnd);
-  if (p == PassThrough().end()) return DefWindowProcW(wnd, msg, wParam, lParam);
-  const WNDPROC old = p->second;
-  if (msg == WM_NCDESTROY) PassThrough().erase(p);
-  return CallWindowProcW(old, wnd, msg, wParam, lParam);
-}
-
 }  // namespace
 
 // The system's menu font, made once; the default item's caption is bold.
 HFONT SkinMenuFont(bool Bold) {
-  static TGdiObject normal, bold;
-  TGdiObject& f = Bold ? bold : normal;
+  static TFontHandle normal, bold;
+  TFontHandle& f = Bold ? bold : normal;
   if (!f) {
     NONCLIENTMETRICSW ncm{};
     ncm.cbSize = sizeof ncm;
@@ -57,7 +35,7 @@ HFONT SkinMenuFont(bool Bold) {
     if (Bold) lf.lfWeight = FW_BOLD;
     f.Reset(CreateFontIndirectW(&lf));
   }
-  return static_cast<HFONT>(f.Get());
+  return f.Get();
 }
 
 namespace {
@@ -98,31 +76,40 @@ void DrawCheckMark(HDC Dc, const RECT& Column) {
   }
   const int x = Column.left + (Column.right - Column.left - bm.bmWidth) / 2 + 1;
   const int y = Column.top + (Column.bottom - Column.top - bm.bmHeight) / 2 + 1;
-  HDC src = CreateCompatibleDC(Dc);
-  HGDIOBJ oldBmp = SelectObject(src, check);
-  HBRUSH ink = GetSysColorBrush(COLOR_BTNTEXT);
-  HGDIOBJ oldBrush = SelectObject(Dc, ink);
-  const COLORREF oldText = SetTextColor(Dc, RGB(0, 0, 0));
-  const COLORREF oldBack = SetBkColor(Dc, RGB(255, 255, 255));
+  TMemoryDC src(CreateCompatibleDC(Dc));
+  TSelectObject picture(src.Get(), check);
+  TSavedDC saved(Dc);
+  TSelectObject ink(Dc, GetSysColorBrush(COLOR_BTNTEXT));
+  SetTextColor(Dc, RGB(0, 0, 0));
+  SetBkColor(Dc, RGB(255, 255, 255));
   // Where the source is white the destination stays; where it is black, the brush.
-  BitBlt(Dc, x, y, bm.bmWidth, bm.bmHeight, src, 0, 0, 0x00B8074A);
-  SetTextColor(Dc, oldText);
-  SetBkColor(Dc, oldBack);
+  BitBlt(Dc, x, y, bm.bmWidth, bm.bmHeight, src.Get(), 0, 0, 0x00B8074A);
+}
+
+// The dot of a checked radio item, in the colour of the check mark.
+void DrawRadioMark(HDC Dc, const RECT& Column) {
+  const int d = 6;
+  const int x = Column.left + (Column.right - Column.left - d) / 2 + 1;
+  const int y = Column.top + (Column.bottom - Column.top - d) / 2 + 1;
+  HGDIOBJ oldBrush = SelectObject(Dc, GetSysColorBrush(COLOR_BTNTEXT));
+  HGDIOBJ oldPen = SelectObject(Dc, GetStockObject(NULL_PEN));
+  // A null pen leaves the right and bottom edges out: one pixel more each way.
+  Ellipse(Dc, x, y, x + d + 1, y + d + 1);
+  SelectObject(Dc, oldPen);
   SelectObject(Dc, oldBrush);
-  SelectObject(src, oldBmp);
-  DeleteDC(src);
 }
 
 // A checked item with an image: the image sits on a sunken checker of face and light.
 void DrawCheckedBox(HDC Dc, const RECT& Column) {
   const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-  TGdiObject bits(CreateBitmap(8, 8, 1, 1, pattern));
-  TGdiObject brush(CreatePatternBrush(static_cast<HBITMAP>(bits.Get())));
-  const COLORREF oldText = SetTextColor(Dc, GetSysColor(COLOR_BTNFACE));
-  const COLORREF oldBack = SetBkColor(Dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-  FillRect(Dc, &Column, static_cast<HBRUSH>(brush.Get()));
-  SetTextColor(Dc, oldText);
-  SetBkColor(Dc, oldBack);
+  TBitmapHandle bits(CreateBitmap(8, 8, 1, 1, pattern));
+  TBrushHandle brush(CreatePatternBrush(bits.Get()));
+  {
+    TSavedDC saved(Dc);
+    SetTextColor(Dc, GetSysColor(COLOR_BTNFACE));
+    SetBkColor(Dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    FillRect(Dc, &Column, brush.Get());
+  }
   RECT r = Column;
   DrawEdge(Dc, &r, BDR_SUNKENOUTER, BF_RECT);
 }
@@ -165,10 +152,13 @@ void PaintContent(HDC Dc, int Width, int Height, TMenuItem* Item, bool Selected,
       DestroyIcon(icon);
     }
   } else if (Item->Checked()) {
-    DrawCheckMark(Dc, column);
+    if (Item->RadioItem())
+      DrawRadioMark(Dc, column);
+    else
+      DrawCheckMark(Dc, column);
   }
 
-  HGDIOBJ oldFont = SelectObject(Dc, MenuFont(Item->Default()));
+  TSelectObject font(Dc, MenuFont(Item->Default()));
   SetBkMode(Dc, TRANSPARENT);
   SetTextColor(Dc, TextColour(Skin, Item, Selected));
   const std::wstring caption = CaptionText(Item);
@@ -185,7 +175,6 @@ void PaintContent(HDC Dc, int Width, int Height, TMenuItem* Item, bool Selected,
     DrawTextW(Dc, keys.c_str(), -1, &k,
               DT_EXPANDTABS | DT_SINGLELINE | (RightToLeft ? DT_LEFT : DT_RIGHT));
   }
-  SelectObject(Dc, oldFont);
 }
 
 // The separator: the bottom rows of the MenuItem picture's second frame, its fixed ends
@@ -196,18 +185,19 @@ void PaintSeparator(HDC Dc, const RECT& Rect, TDataSkinObject& Element) {
   if (!strip || !GetObjectW(strip, sizeof bm, &bm)) return;
   const int fw = bm.bmWidth / 5, h = std::min<int>(Rect.bottom - Rect.top, bm.bmHeight);
   if (fw <= 0 || h <= 0) return;
-  HDC screen = GetDC(nullptr);
-  TGdiObject piece(CreateCompatibleBitmap(screen, fw, h));
-  ReleaseDC(nullptr, screen);
-  HDC src = CreateCompatibleDC(Dc), dst = CreateCompatibleDC(Dc);
-  HGDIOBJ o1 = SelectObject(src, strip), o2 = SelectObject(dst, piece.Get());
-  BitBlt(dst, 0, 0, fw, h, src, fw, bm.bmHeight - h, SRCCOPY);
-  SelectObject(src, o1);
-  SelectObject(dst, o2);
-  DeleteDC(src);
-  DeleteDC(dst);
+  TBitmapHandle piece;
+  {
+    TWindowDC screen(nullptr);
+    piece.Reset(CreateCompatibleBitmap(screen.Get(), fw, h));
+  }
+  {
+    TMemoryDC src(CreateCompatibleDC(Dc)), dst(CreateCompatibleDC(Dc));
+    TSelectObject from(src.Get(), strip), to(dst.Get(), piece.Get());
+    if (!from || !to) return;
+    BitBlt(dst.Get(), 0, 0, fw, h, src.Get(), fw, bm.bmHeight - h, SRCCOPY);
+  }
   const RECT at{Rect.left, Rect.top, Rect.right, Rect.top + h};
-  DrawNineSlice(Dc, at, static_cast<HBITMAP>(piece.Get()), false, false, true, 1, 1,
+  DrawNineSlice(Dc, at, piece.Get(), false, false, true, 1, 1,
                 RECT{Element.LeftWidth, 0, Element.RightWidth, 0});
 }
 
@@ -234,68 +224,59 @@ TSkinPopupFrame::~TSkinPopupFrame() {
 }
 
 void TSkinPopupFrame::Attach(HWND AWindow, TSkinData* ASkinData) {
-  if (Window) return;
-  Window = AWindow;
-  SkinData = ASkinData;
-  Frames()[Window] = this;
-  OldWndProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PopupFrameProc)));
+  if (FWindow) return;
+  if (!FHook.Attach(AWindow, this,
+                    [this](TMessage& m) { m.Result = WndProc(m.Msg, m.WParam, m.LParam); }))
+    return;
+  FWindow = AWindow;
+  FSkinData = ASkinData;
 }
 
 void TSkinPopupFrame::Detach() {
   if (PendingPopup == this) PendingPopup = nullptr;
-  if (!Window) return;
-  // Another subclass on top of this one keeps its place, and the chain still reaches
-  // the old procedure through this one.
-  if (IsWindow(Window)) {
-    if (GetWindowLongPtrW(Window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(PopupFrameProc))
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
-    else
-      PassThrough()[Window] = OldWndProc;
-  }
-  Frames().erase(Window);
-  Window = nullptr;
-  Background.Reset();
-  BackgroundSize = {};
+  if (!FWindow) return;
+  FHook.Remove();
+  FWindow = nullptr;
+  FBackground.Reset();
+  FBackgroundSize = {};
 }
 
 POINT TSkinPopupFrame::ClientOffset() const {
   RECT w{};
   POINT origin{0, 0};
-  GetWindowRect(Window, &w);
-  ClientToScreen(Window, &origin);
+  GetWindowRect(FWindow, &w);
+  ClientToScreen(FWindow, &origin);
   return {origin.x - w.left, origin.y - w.top};
 }
 
 bool TSkinPopupFrame::CanPaint() const {
-  return SkinData && !SkinData->SkinNotLoaded && HasPicture(SkinData->MenuBackground);
+  return FSkinData && !FSkinData->SkinNotLoaded && HasPicture(FSkinData->MenuBackground);
 }
 
 bool TSkinPopupFrame::RenderBackground() {
   RECT w{};
-  GetWindowRect(Window, &w);
+  GetWindowRect(FWindow, &w);
   const SIZE size{w.right - w.left, w.bottom - w.top};
-  if (MenuHandle == nullptr) PendingPopup = this;
-  if (Background && size.cx == BackgroundSize.cx && size.cy == BackgroundSize.cy) return true;
-  TDataSkinObject& e = *SkinData->MenuBackground;
-  Background = RenderNineSlice(size.cx, size.cy, SkinBitmapOf(e.Bitmap), ElementMargins(e), false,
-                               e.Tile == 1, 1, 1);
-  BackgroundSize = Background ? size : SIZE{};
-  return static_cast<bool>(Background);
+  if (FMenuHandle == nullptr) PendingPopup = this;
+  if (FBackground && size.cx == FBackgroundSize.cx && size.cy == FBackgroundSize.cy) return true;
+  TDataSkinObject& e = *FSkinData->MenuBackground;
+  FBackground = RenderNineSlice(size.cx, size.cy, SkinBitmapOf(e.Bitmap), ElementMargins(e), false,
+                                e.Tile == 1, 1, 1);
+  FBackgroundSize = FBackground ? size : SIZE{};
+  return static_cast<bool>(FBackground);
 }
 
 // The outer band of the background picture: the menu's border.
 void TSkinPopupFrame::PaintBand(HDC Dc) {
-  HDC src = CreateCompatibleDC(Dc);
-  HGDIOBJ old = SelectObject(src, Background.Get());
-  const int w = BackgroundSize.cx, h = BackgroundSize.cy;
-  BitBlt(Dc, 0, 0, w, kBand, src, 0, 0, SRCCOPY);
-  BitBlt(Dc, 0, h - kBand, w, kBand, src, 0, h - kBand, SRCCOPY);
-  BitBlt(Dc, 0, 0, kBand, h, src, 0, 0, SRCCOPY);
-  BitBlt(Dc, w - kBand, 0, kBand, h, src, w - kBand, 0, SRCCOPY);
-  SelectObject(src, old);
-  DeleteDC(src);
-  ++BorderPaints;
+  TMemoryDC src(CreateCompatibleDC(Dc));
+  TSelectObject background(src.Get(), FBackground.Get());
+  if (!background) return;
+  const int w = FBackgroundSize.cx, h = FBackgroundSize.cy;
+  BitBlt(Dc, 0, 0, w, kBand, src.Get(), 0, 0, SRCCOPY);
+  BitBlt(Dc, 0, h - kBand, w, kBand, src.Get(), 0, h - kBand, SRCCOPY);
+  BitBlt(Dc, 0, 0, kBand, h, src.Get(), 0, 0, SRCCOPY);
+  BitBlt(Dc, w - kBand, 0, kBand, h, src.Get(), w - kBand, 0, SRCCOPY);
+  ++FBorderPaints;
 }
 
 void TSkinPopupFrame::Release() {
@@ -308,36 +289,35 @@ void TSkinPopupFrame::Release() {
 
 LRESULT TSkinPopupFrame::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
   ++FDepth;
-  const HWND wnd = Window;
   LRESULT r = 0;
-  try {
+  bool done = false;
+  GuardedCall([&] {
     r = Handle(Msg, wParam, lParam);
-  } catch (...) {
-    // Nothing may travel through the menu's own code: the system does the message.
-    r = CallWindowProcW(OldWndProc, wnd, Msg, wParam, lParam);
-  }
+    done = true;
+  });
+  // Nothing may travel through the menu's own code: the failure was reported, and the
+  // system does the message.
+  if (!done) r = FHook.CallNext(Msg, wParam, lParam);
   if (--FDepth == 0 && FReleased) delete this;
   return r;
 }
 
 LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
-  const WNDPROC old = OldWndProc;
-  const HWND wnd = Window;
+  const HWND wnd = FWindow;
   if (Msg == SM_QUERYSKINNED) return 1;
-  if (!SkinManager || !SkinManager->Enabled) return CallWindowProcW(old, wnd, Msg, wParam, lParam);
+  if (!SkinManager || !SkinManager->Enabled()) return FHook.CallNext(Msg, wParam, lParam);
   switch (Msg) {
     case WM_DESTROY:
       Detach();
-      return CallWindowProcW(old, wnd, Msg, wParam, lParam);
+      return FHook.CallNext(Msg, wParam, lParam);
     case WM_NCPAINT: {
       if (!CanPaint() || !RenderBackground()) break;
       const POINT client = ClientOffset();
       // A menu window without a frame of its own draws its border in its client area;
       // that happens with the items, below.
       if (client.x < kBand && client.y < kBand) break;
-      HDC dc = GetWindowDC(wnd);
-      PaintBand(dc);
-      ReleaseDC(wnd, dc);
+      TWindowDC dc(wnd, true);
+      PaintBand(dc.Get());
       return 0;
     }
     case WM_PAINT: {
@@ -345,34 +325,31 @@ LRESULT TSkinPopupFrame::Handle(UINT Msg, WPARAM wParam, LPARAM lParam) {
       if (client.x >= kBand || client.y >= kBand || !CanPaint()) break;
       // The border lies inside the client area here: the system paints the items and
       // its own border, then the skin's border band goes over it.
-      const LRESULT r = CallWindowProcW(old, wnd, Msg, wParam, lParam);
-      if (Window && RenderBackground()) {
-        HDC dc = GetWindowDC(wnd);
-        PaintBand(dc);
-        ReleaseDC(wnd, dc);
+      const LRESULT r = FHook.CallNext(Msg, wParam, lParam);
+      if (FWindow && RenderBackground()) {
+        TWindowDC dc(wnd, true);
+        PaintBand(dc.Get());
       }
       return r;
     }
     case WM_PRINT: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       if (!dc || !CanPaint() || !RenderBackground()) break;
-      HDC src = CreateCompatibleDC(dc);
-      HGDIOBJ o = SelectObject(src, Background.Get());
-      BitBlt(dc, 0, 0, BackgroundSize.cx, BackgroundSize.cy, src, 0, 0, SRCCOPY);
-      SelectObject(src, o);
-      DeleteDC(src);
-      ++BorderPaints;
-      const int saved = SaveDC(dc);
+      {
+        TMemoryDC src(CreateCompatibleDC(dc));
+        TSelectObject background(src.Get(), FBackground.Get());
+        BitBlt(dc, 0, 0, FBackgroundSize.cx, FBackgroundSize.cy, src.Get(), 0, 0, SRCCOPY);
+      }
+      ++FBorderPaints;
+      TSavedDC saved(dc);
       SetBkMode(dc, TRANSPARENT);
-      IntersectClipRect(dc, kBand, kBand, BackgroundSize.cx - kBand, BackgroundSize.cy - kBand);
-      const LRESULT r = CallWindowProcW(old, wnd, Msg, wParam, lParam);
-      RestoreDC(dc, saved);
-      return r;
+      IntersectClipRect(dc, kBand, kBand, FBackgroundSize.cx - kBand, FBackgroundSize.cy - kBand);
+      return FHook.CallNext(Msg, wParam, lParam);
     }
     default:
       break;
   }
-  return CallWindowProcW(old, wnd, Msg, wParam, lParam);
+  return FHook.CallNext(Msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -382,24 +359,24 @@ void PaintMenuItem(HDC Dc, const RECT& Rect, TMenuItem* Item, HMENU Menu, bool S
                    TSkinData* Skin, HIMAGELIST Images, bool RightToLeft) {
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
   if (w <= 0 || h <= 0) return;
-  TGdiObject surface(CreateCompatibleBitmap(Dc, w, h));
-  HDC mem = CreateCompatibleDC(Dc);
-  HGDIOBJ oldBmp = SelectObject(mem, surface.Get());
+  TBitmapHandle surface(CreateCompatibleBitmap(Dc, w, h));
+  TMemoryDC memory(CreateCompatibleDC(Dc));
+  TSelectObject onSurface(memory.Get(), surface.Get());
+  if (!onSurface) return;
+  const HDC mem = memory.Get();
   const RECT all{0, 0, w, h};
   const bool pictured = HasPicture(Skin->MenuItem);
   if (pictured) {
     // The item stands on the menu's own background, where the popup frame drew it.
     TSkinPopupFrame* frame = SkinManager ? SkinManager->PopupFrameOf(Menu) : nullptr;
-    if (frame && frame->Background) {
+    if (frame && frame->Background()) {
       const POINT at = frame->ClientOffset();
-      HDC src = CreateCompatibleDC(Dc);
-      HGDIOBJ o = SelectObject(src, frame->Background.Get());
-      BitBlt(mem, 0, 0, w, h, src, Rect.left + at.x, Rect.top + at.y, SRCCOPY);
-      SelectObject(src, o);
-      DeleteDC(src);
+      TMemoryDC src(CreateCompatibleDC(Dc));
+      TSelectObject background(src.Get(), frame->Background());
+      BitBlt(mem, 0, 0, w, h, src.Get(), Rect.left + at.x, Rect.top + at.y, SRCCOPY);
     } else {
-      TGdiObject brush(CreateSolidBrush(TSkinData::ColorToRGB(Skin->Colours.Menu)));
-      FillRect(mem, &all, static_cast<HBRUSH>(brush.Get()));
+      TBrushHandle brush(CreateSolidBrush(TSkinData::ColorToRGB(Skin->Colours.Menu)));
+      FillRect(mem, &all, brush.Get());
     }
     if (!Item->IsLine()) {
       TDataSkinObject& e = *Skin->MenuItem;
@@ -409,26 +386,24 @@ void PaintMenuItem(HDC Dc, const RECT& Rect, TMenuItem* Item, HMENU Menu, bool S
     }
   } else {
     const TColor fill = Selected ? Skin->Colours.Hilight : Skin->Colours.Menu;
-    TGdiObject brush(CreateSolidBrush(TSkinData::ColorToRGB(fill)));
-    FillRect(mem, &all, static_cast<HBRUSH>(brush.Get()));
+    TBrushHandle brush(CreateSolidBrush(TSkinData::ColorToRGB(fill)));
+    FillRect(mem, &all, brush.Get());
     PaintContent(mem, w, h, Item, Selected, Skin, Images, RightToLeft);
   }
   BitBlt(Dc, Rect.left, Rect.top, w, h, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, oldBmp);
-  DeleteDC(mem);
   if (pictured && Item->IsLine()) PaintSeparator(Dc, Rect, *Skin->MenuItem);
 }
 
 void TSkinItemMeasure::operator()(TObject* Sender, HDC Dc, int& Width, int& Height) const {
   TMenuItem* item = AsItem(Sender);
-  if (!item || !SkinData) return;
-  const int left = HasPicture(SkinData->MenuItem) ? SkinData->MenuItem->LeftWidth : 0;
+  if (!item || !FSkinData) return;
+  const int left = HasPicture(FSkinData->MenuItem) ? FSkinData->MenuItem->LeftWidth : 0;
   if (item->IsLine()) {
     Width = left + 12;
     Height = 8;
     return;
   }
-  HGDIOBJ old = SelectObject(Dc, MenuFont(item->Default()));
+  TSelectObject font(Dc, MenuFont(item->Default()));
   const std::wstring caption = CaptionText(item);
   RECT r{0, 0, 0, 0};
   DrawTextW(Dc, caption.c_str(), -1, &r, DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE);
@@ -440,23 +415,22 @@ void TSkinItemMeasure::operator()(TObject* Sender, HDC Dc, int& Width, int& Heig
     DrawTextW(Dc, keys.c_str(), -1, &k, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE);
     textWidth += 20 + k.right;
   }
-  SelectObject(Dc, old);
   // Border of the picture, icon column, the gap before the text, the text and the room
   // the shortcut keeps from the right edge.
-  Width = left + 1 + ColumnWidth(Images) + 3 + textWidth + 12;
-  Height = std::max(textHeight + 6, ColumnWidth(Images) + 4);
+  Width = left + 1 + ColumnWidth(FImages) + 3 + textWidth + 12;
+  Height = std::max(textHeight + 6, ColumnWidth(FImages) + 4);
 }
 
 void TSkinItemPainter::operator()(TObject* Sender, HDC Dc, const RECT& Rect, UINT State) const {
   TMenuItem* item = AsItem(Sender);
-  if (!item || !SkinData || SkinData->SkinNotLoaded) return;
+  if (!item || !FSkinData || FSkinData->SkinNotLoaded) return;
   HMENU menu = item->Parent() ? item->Parent()->Handle() : nullptr;
   // The popup window painted last and still unaware of its menu shows this one.
-  if (PendingPopup && !PendingPopup->MenuHandle) {
-    PendingPopup->MenuHandle = menu;
+  if (PendingPopup && !PendingPopup->MenuHandle()) {
+    PendingPopup->SetMenuHandle(menu);
     PendingPopup = nullptr;
   }
-  PaintMenuItem(Dc, Rect, item, menu, (State & ODS_SELECTED) != 0, SkinData, Images,
+  PaintMenuItem(Dc, Rect, item, menu, (State & ODS_SELECTED) != 0, FSkinData, FImages,
                 MenuItemRightOrder(menu, item->Command(), false));
 }
 
@@ -466,8 +440,8 @@ void SkinPopupMenu(TPopupMenu* Menu, TSkinData* SkinData, HIMAGELIST Images) {
     const bool own =
         item->OnAdvancedDrawItem && !item->OnAdvancedDrawItem.target<TSkinItemPainter>();
     if (own) return;
-    item->OnMeasureItem = TSkinItemMeasure{SkinData, Images};
-    item->OnAdvancedDrawItem = TSkinItemPainter{SkinData, Images};
+    item->OnMeasureItem = TSkinItemMeasure(SkinData, Images);
+    item->OnAdvancedDrawItem = TSkinItemPainter(SkinData, Images);
   });
   Menu->SetOwnerDraw(true);
 }
@@ -489,7 +463,7 @@ void SkinFormPopupMenus(TComponent* Form, TSkinData* SkinData, bool On) {
     if (!menu) continue;
     if (!On) {
       UnskinPopupMenu(menu);
-    } else if (SkinData && menu->Tag() % 100 != SkinData->DisableTag) {
+    } else if (SkinData && menu->Tag() % 100 != SkinData->DisableTag()) {
       SkinPopupMenu(menu, SkinData);
     }
   }

@@ -10,18 +10,17 @@
 
 #include "framework/Handles.h"
 #include "framework/Menus.h"
+#include "skin/SkinSubclass.h"
 
 class TComponent;
 class TSkinData;
 
 // One popup menu window of the thread while skinning is on: subclassed from its
 // creation to its destruction (the manager's CBT hook makes and frees it).
-class TSkinPopupFrame {
+class TSkinPopupFrame : public TObject {
  public:
   TSkinPopupFrame() = default;
-  ~TSkinPopupFrame();
-  TSkinPopupFrame(const TSkinPopupFrame&) = delete;
-  TSkinPopupFrame& operator=(const TSkinPopupFrame&) = delete;
+  ~TSkinPopupFrame() override;
 
   void Attach(HWND AWindow, TSkinData* ASkinData);
   void Detach();
@@ -32,16 +31,14 @@ class TSkinPopupFrame {
   // Where the client area (where the items are) starts inside the window.
   POINT ClientOffset() const;
 
-  HWND Window = nullptr;
-  TSkinData* SkinData = nullptr;
-  WNDPROC OldWndProc = nullptr;
-  // The MenuBackground picture at the window's size, drawn by the last paint.
-  TGdiObject Background;
-  SIZE BackgroundSize{};
+  HWND Window() const { return FWindow; }
+  // The MenuBackground picture at the window's size, drawn by the last paint, or null.
+  HBITMAP Background() const { return FBackground.Get(); }
   // The menu shown in this window, learned while its first item is drawn.
-  HMENU MenuHandle = nullptr;
+  HMENU MenuHandle() const { return FMenuHandle; }
+  void SetMenuHandle(HMENU Value) { FMenuHandle = Value; }
   // Border paints seen (for tests).
-  int BorderPaints = 0;
+  int BorderPaints() const { return FBorderPaints; }
 
  private:
   LRESULT Handle(UINT Msg, WPARAM wParam, LPARAM lParam);
@@ -49,6 +46,13 @@ class TSkinPopupFrame {
   bool RenderBackground();
   void PaintBand(HDC Dc);
 
+  HWND FWindow = nullptr;
+  TSkinData* FSkinData = nullptr;
+  TBitmapHandle FBackground;
+  SIZE FBackgroundSize{};
+  HMENU FMenuHandle = nullptr;
+  int FBorderPaints = 0;
+  TSkinSubclass FHook;
   int FDepth = 0;  // nesting of the window procedure
   bool FReleased = false;
 };
@@ -59,15 +63,25 @@ extern TSkinPopupFrame* PendingPopup;
 
 // The owner-draw handlers of skinned menu items. Images (when not null) is the image
 // list of the menu; an item's image is the entry at its Tag.
-struct TSkinItemMeasure {
-  TSkinData* SkinData;
-  HIMAGELIST Images;
+class TSkinItemMeasure {
+ public:
+  TSkinItemMeasure(TSkinData* ASkinData, HIMAGELIST AImages)
+      : FSkinData(ASkinData), FImages(AImages) {}
   void operator()(TObject* Sender, HDC Dc, int& Width, int& Height) const;
+
+ private:
+  TSkinData* FSkinData;
+  HIMAGELIST FImages;
 };
-struct TSkinItemPainter {
-  TSkinData* SkinData;
-  HIMAGELIST Images;
+class TSkinItemPainter {
+ public:
+  TSkinItemPainter(TSkinData* ASkinData, HIMAGELIST AImages)
+      : FSkinData(ASkinData), FImages(AImages) {}
   void operator()(TObject* Sender, HDC Dc, const RECT& Rect, UINT State) const;
+
+ private:
+  TSkinData* FSkinData;
+  HIMAGELIST FImages;
 };
 
 // Makes every item of the menu (and of its sub-menus) owner-drawn with the skin's

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "framework/Messages.h"
+
 // The shell's notify-icon record in the form this program passes: the wide ("W") record
 // up to dwInfoFlags (tip of 128 characters, balloon text and title, no GUID and no
 // balloon icon). The texts go to the shell in UTF-16 so that they show right whatever
@@ -64,8 +66,6 @@ extern TShellNotifyIconFunc TrayShellNotifyIcon;
 // TrayShellNotifyIcon is unless a test replaces it.
 BOOL WINAPI SystemShellNotifyIcon(DWORD Message, PNOTIFYICONDATAW Data);
 
-// The callback message the shell sends to the tray window (WM_USER + 0x400).
-constexpr UINT WM_TRAYCALLBACK = 0x0800;
 // uFlags outside balloons: message, icon and tip.
 constexpr UINT kTrayIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 

@@ -1,5 +1,8 @@
 #include "core/app/connect_rules.h"
 
+#include <climits>
+#include <cstdint>
+
 #include "core/text/text.h"
 
 namespace vpn::app {
@@ -21,6 +24,10 @@ bool DialsWithProgress(std::string_view os_version_name) {
 }
 
 std::string DialFailureStatus(std::int64_t code) {
+  // Certificate errors (SSTP's 0x800B0109) have their top bit set: the progress path
+  // hands them over as negative 32-bit numbers, the direct dial as large ones. Both show
+  // the same number.
+  if (code < 0 && code >= INT32_MIN) code = static_cast<std::uint32_t>(code);
   return "无法连接，错误号为:" + std::to_string(code);
 }
 

@@ -29,7 +29,8 @@ InputFault FirstInputFault(std::string_view server, std::string_view user_name,
 // other system (an unknown one included) dials directly.
 bool DialsWithProgress(std::string_view os_version_name);
 
-// The status of a failed dial: the fixed text followed directly by the number in decimal.
+// The status of a failed dial: the fixed text followed directly by the number in decimal,
+// a negative 32-bit code (a certificate error of the progress path) as its unsigned value.
 std::string DialFailureStatus(std::int64_t code);
 // The status of a hang-up the system refused or did not finish: "断开失败，错误号为:"
 // and the number, the same way.

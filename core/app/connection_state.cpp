@@ -22,6 +22,9 @@ std::optional<ConnectionState> NextState(ConnectionState state, ConnectionEvent 
         // The user's own connect is not dialed again: the user sees why it failed.
         case E::DialFailed:
           return S::Failed;
+        // Automatic goes on with the next tunnel type, in the same connect.
+        case E::TunnelRefused:
+          return S::Dialing;
         case E::Disconnect:
           return S::Disconnecting;
         default:
@@ -40,6 +43,7 @@ std::optional<ConnectionState> NextState(ConnectionState state, ConnectionEvent 
     case S::Reconnecting:
       if (event == E::LineUp) return S::Connected;
       if (event == E::DialFailed) return dial_again ? S::WaitingToReconnect : S::Failed;
+      if (event == E::TunnelRefused) return S::Reconnecting;
       if (event == E::Disconnect) return S::Disconnecting;
       break;
     case S::Disconnecting:
@@ -102,6 +106,8 @@ const char* EventName(ConnectionEvent event) {
       return "LineUp";
     case E::DialFailed:
       return "DialFailed";
+    case E::TunnelRefused:
+      return "TunnelRefused";
     case E::LineLost:
       return "LineLost";
     case E::RetryDue:

@@ -24,6 +24,7 @@ enum class ConnectionEvent {
   ConnectWithdrawn,  // the connect ended before dialing (the system must restart first)
   LineUp,            // a dial connected
   DialFailed,        // a dial failed or could not start
+  TunnelRefused,     // the tunnel type tried is not possible here: the next type is dialed
   LineLost,          // the line went without the user asking
   RetryDue,          // the wait before the next try is over
   RetriesStopped,    // dialing again was switched off while waiting for a try

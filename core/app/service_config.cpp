@@ -40,13 +40,6 @@ constexpr std::array<Key, 8> kKeys{{
 constexpr std::array<std::string_view, 6> kTunnelTypes{"Auto", "IKEv2",      "SSTP",
                                                        "L2TP", "L2TP/IPsec", "PPTP"};
 
-bool IsPreSharedKey(std::string_view key) {
-  if (key.size() > kMaxPreSharedKey) return false;
-  for (char c : key)
-    if (c < 0x20 || c > 0x7E) return false;
-  return true;
-}
-
 // The value of one line with its check; kNone when it may be used.
 ServiceConfigFault Accept(Kind kind, std::string_view value, std::string& out) {
   switch (kind) {
@@ -115,6 +108,13 @@ bool IsWebAddress(std::string_view address) {
     }
     if (value == 0 || value > 65535) return false;
   }
+  return true;
+}
+
+bool IsPreSharedKey(std::string_view key) {
+  if (key.size() > kMaxPreSharedKey) return false;
+  for (char c : key)
+    if (c < 0x20 || c > 0x7E) return false;
   return true;
 }
 

@@ -75,6 +75,10 @@ std::string ServiceConfigStatus(const ServiceConfigReading& reading);
 // port of 1 to 65535, and a path of printable ASCII without blanks.
 bool IsWebAddress(std::string_view address);
 
+// A pre-shared key as the system takes it: printable ASCII, at most kMaxPreSharedKey
+// characters (the empty key passes: it means none).
+bool IsPreSharedKey(std::string_view key);
+
 // The tunnel type's own spelling for any spelling of it (ASCII case aside), or nullopt.
 std::optional<std::string> TunnelTypeName(std::string_view text);
 

@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/ras/tunnel.h"
+
 // The connection handle type of <ras.h> (a distinct pointer type under STRICT); the
 // declaration is repeated here so that the records carry the very same type.
 struct HRASCONN__;
@@ -176,9 +178,6 @@ inline constexpr std::uint32_t kNetProtocolIp = 4;
 inline constexpr std::uint32_t kFramingPpp = 1;
 inline constexpr std::uint32_t kDialAll = 1;
 inline constexpr std::uint32_t kEntryTypeVpn = 2;
-inline constexpr std::uint32_t kEncryptionOptional = 3;
-inline constexpr std::uint32_t kStrategyDefault = 0;
-inline constexpr std::uint32_t kStrategyPptpFirst = 2;
 
 // Connection states the program looks at.
 inline constexpr std::int32_t kStateConnected = 0x2000;
@@ -216,12 +215,22 @@ std::string FieldText(const char (&field)[N]) {
   return std::string(field, n);
 }
 
-// The VPN entry for a server: PPTP, or L2TP when l2tp is set. Returns false (and leaves
-// the record zero) when the server text does not fit the entry's number field.
-bool BuildVpnEntry(std::string_view server, bool l2tp, RasEntryA& entry);
+// The VPN entry of a tunnel type for a server. Returns false (and leaves the record zero)
+// when the server text does not fit the entry's number field. PPTP and plain L2TP are the
+// design's entries, which differ in device name and strategy only; the encrypting tunnels
+// require encryption and allow only the login that fits them.
+bool BuildVpnEntry(std::string_view server, Tunnel tunnel, RasEntryA& entry);
+// The design's two entries: PPTP, or L2TP when l2tp is set.
+inline bool BuildVpnEntry(std::string_view server, bool l2tp, RasEntryA& entry) {
+  return BuildVpnEntry(server, l2tp ? Tunnel::kL2tp : Tunnel::kPptp, entry);
+}
 
 // The credentials record that erases the user name, password and domain of an entry.
 RasCredentialsA BuildClearCredentials();
+
+// The credentials record that hands an entry its IPsec pre-shared key. False (and the
+// record zero) for an empty key, one with a NUL or one longer than the field holds.
+bool BuildPreSharedKeyCredentials(std::string_view key, RasCredentialsA& credentials);
 
 // Dial parameters for an entry, with user name and password (already trimmed by the
 // caller where that is wanted). False when one of the texts does not fit.
@@ -240,5 +249,6 @@ std::string DialInputProblem(std::string_view server, std::string_view user_name
 // Device names of the WAN miniports, as a Chinese-language system names them (GBK).
 std::string PptpDeviceName();
 std::string L2tpDeviceName();
+std::string TunnelDeviceName(Tunnel tunnel);
 
 }  // namespace vpn::ras

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace vpn::skin {
 
@@ -123,6 +124,8 @@ const char* SkinControlKindName(TSkinControlKind kind) {
       return "TSkinSizer";
     case skListView:
       return "TSkinListView";
+    case skScrollBarControl:
+      return "TSkinScrollBarControl";
   }
   return "none";
 }
@@ -146,17 +149,15 @@ bool Skin3rdKind(const std::vector<std::string>& lines, std::string_view classNa
   return false;
 }
 
-ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
-  if (TagMod(f.tag, s.disableTag)) {
-    ControlChoice c;
-    c.skipped = true;
-    return c;
-  }
-  const std::string name = Upper(f.className);
-  const uint32_t on = s.skinControls;
-  const auto is = [&](TControlAncestor a) { return (f.ancestors & a) != 0; };
+namespace {
 
-  if (OneOf(name, {"TDBCOMBOBOXEH", "TQRPREVIEW", "TFRDESIGNERPAGE", "TFRPBOX"})) return {};
+// The rules of the choice, first match wins, in three runs: classes the skin leaves to
+// themselves or only recolours, the class mappings, tab controls and check boxes.
+std::optional<ControlChoice> FirstRules(const ControlFacts& f, const ChoiceSkin& s,
+                                        const std::string& name) {
+  const uint32_t on = s.skinControls;
+  if (OneOf(name, {"TDBCOMBOBOXEH", "TQRPREVIEW", "TFRDESIGNERPAGE", "TFRPBOX"}))
+    return ControlChoice{};
   if (name == "TTOOLBAR") {
     ControlChoice c;
     c.flat = true;
@@ -184,11 +185,18 @@ ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
     c.walk = true;
     return c;
   }
-  if (is(caCheckBox) && (on & cfCheckBox)) {
+  if ((f.ancestors & caCheckBox) && (on & cfCheckBox)) {
     ControlChoice c = Make(skCheckBox);
     c.recolour = true;
     return c;
   }
+  return std::nullopt;
+}
+
+// Then the value controls, status bars and drop-down lists.
+std::optional<ControlChoice> ValueRules(const ControlFacts& f, const ChoiceSkin& s,
+                                        const std::string& name) {
+  const uint32_t on = s.skinControls;
   if (name == "TTRACKBAR" && (on & cfButton)) return Make(skTrackBar);
   if (name == "TUPDOWN" && (on & cfButton)) return Make(skUpDown);
   // The framework's own progress bar takes the same skin as the bars a Skin3rd line names.
@@ -199,13 +207,20 @@ ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
     c.recolour = true;
     return c;
   }
-  if (is(caStatusBar) && (on & cfStatusBar)) {
+  if ((f.ancestors & caStatusBar) && (on & cfStatusBar)) {
     ControlChoice c = Make(skStatusBar);
     c.noSizeGrip = true;
     return c;
   }
-  if ((is(caComboBox) || TagMod(f.tag, 95)) && (on & cfCombo)) return Make(skComBox);
+  if (((f.ancestors & caComboBox) || TagMod(f.tag, 95)) && (on & cfCombo)) return Make(skComBox);
   if (name == "TDATETIMEPICKER" && (on & cfEdit)) return Make(f.upDownPicker ? skEdit : skComBox);
+  return std::nullopt;
+}
+
+// Last the scrolling controls, panels, buttons, edits and embedded forms.
+ControlChoice LastRules(const ControlFacts& f, const ChoiceSkin& s, const std::string& name) {
+  const uint32_t on = s.skinControls;
+  const auto is = [&](TControlAncestor a) { return (f.ancestors & a) != 0; };
   if (OneOf(name, {"TRICHEDIT", "TWWDBRICHEDIT", "TDXDBMEMO"}) && (on & cfScrollbar))
     return Make(skScrollBar);
   if (is(caPanel) && (on & cfPanel)) {
@@ -234,6 +249,20 @@ ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
   return {};
 }
 
+}  // namespace
+
+ControlChoice ChooseSkinControl(const ControlFacts& f, const ChoiceSkin& s) {
+  if (TagMod(f.tag, s.disableTag)) {
+    ControlChoice c;
+    c.skipped = true;
+    return c;
+  }
+  const std::string name = Upper(f.className);
+  if (std::optional<ControlChoice> c = FirstRules(f, s, name)) return *c;
+  if (std::optional<ControlChoice> c = ValueRules(f, s, name)) return *c;
+  return LastRules(f, s, name);
+}
+
 WindowChoice ChooseSkinWindow(std::string_view className, uint32_t style) {
   const std::string cls = Lower(className);
   if (cls == "button") {
@@ -257,7 +286,8 @@ WindowChoice ChooseSkinWindow(std::string_view className, uint32_t style) {
   if (cls == "combobox") return (style & 3) != 1 ? WindowChoice{skComBox} : WindowChoice{};
   if (cls == "comboboxex32") return {skComBox, true};
   // A size box or grip is hidden; any other scroll-bar control is drawn from the skin.
-  if (cls == "scrollbar") return (style & 0x18) ? WindowChoice{skSizer} : WindowChoice{skScrollBar};
+  if (cls == "scrollbar")
+    return (style & 0x18) ? WindowChoice{skSizer} : WindowChoice{skScrollBarControl};
   if (cls == "listbox") return {skScrollBar};
   if (cls == "syslistview32") return {skListView};
   if (cls == "systabcontrol32") return (style & 0x2000) ? WindowChoice{} : WindowChoice{skTab};

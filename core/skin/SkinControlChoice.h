@@ -30,6 +30,7 @@ enum TSkinControlKind {
   skTab31,
   skSizer,
   skListView,
+  skScrollBarControl,  // a scroll-bar control of its own (class "ScrollBar")
 };
 
 const char* SkinControlKindName(TSkinControlKind kind);

@@ -47,14 +47,46 @@ int BorderFrameOf(bool active, int frames) {
   return (active || frames <= 1) ? 1 : 2;
 }
 
-int SysButtonFrameOf(int state, bool active, int frames, int visibility) {
+TCaptionCommand CaptionCommandOf(int action) {
+  switch (action) {
+    case baClose:
+      return ccClose;
+    case baMaximize:
+    case baMaximizeAlt:
+      return ccMaximizeOrRestore;
+    case baMinimize:
+    case baMinimizeAlt:
+      return ccMinimizeOrRestore;
+    case baSystemMenu:
+    case baWindowIcon:
+    case baSystemMenuPicture:
+      return ccSystemMenu;
+    case baChildMinimize:
+    case baChildMinimizeAlt:
+      return ccChildMinimize;
+    case baChildRestore:
+    case baChildRestoreAlt:
+      return ccChildRestore;
+    case baChildClose:
+    case baChildCloseAlt:
+      return ccChildClose;
+    default:
+      return ccProgram;
+  }
+}
+
+bool ShowsWindowIcon(int action) {
+  return action == baSystemMenu || action == baWindowIcon;
+}
+
+int SysButtonFrameOf(TNCState state, bool active, int frames, int visibility) {
   int frame = 1;
   switch (state) {
-    case 2:
+    case nsPressed:
       frame = 2;
       break;
-    case 3:
-      frame = visibility == 100 ? 4 : 3;
+    case nsHot:
+      frame = visibility == kMenuBarButton ? 4 : 3;
       break;
     default:
       frame = (!active && frames >= 4) ? 4 : 1;
@@ -70,7 +102,7 @@ namespace {
 bool ConditionHolds(int condition, int action, bool first, const SysButtonWindow& w) {
   switch (condition) {
     case 0:
-      return !first || (w.border != bkThin && (action != 0 || w.sysMenu));
+      return !first || (w.border != bkThin && (action != baClose || w.sysMenu));
     case 1:
       return w.maximised;
     case 2:
@@ -97,8 +129,8 @@ bool ConditionHolds(int condition, int action, bool first, const SysButtonWindow
 }  // namespace
 
 bool SysButtonShown(int action, int visibility, int visibility1, const SysButtonWindow& w) {
-  if (action == 1 && !w.maxBox) return false;
-  if (action == 2 && !w.minBox) return false;
+  if (action == baMaximize && !w.maxBox) return false;
+  if (action == baMinimize && !w.minBox) return false;
   return ConditionHolds(visibility, action, true, w) &&
          ConditionHolds(visibility1, action, false, w);
 }

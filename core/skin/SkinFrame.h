@@ -63,11 +63,49 @@ TFrameRow FrameRowAt(int y, int titleHeight);
 // has one frame, else 2.
 int BorderFrameOf(bool active, int frames);
 
-// The frame of a caption button. State 1 (normal) shows frame 1 on an active window and
-// frame 4 on an inactive one when the strip has four; 2 (pressed) shows 2; 3 (hot) shows
-// 3, or 4 for a button of the menu bar (visibility 100). A frame the strip does not hold
-// falls back to frame 1.
-int SysButtonFrameOf(int state, bool active, int frames, int visibility);
+// What a caption button does when clicked: its Action in the skin.
+enum TCaptionAction : int {
+  baClose = 0,
+  baMaximize = 1,  // maximise, or restore a maximised window
+  baMinimize = 2,  // minimise, or restore a minimised window
+  baSystemMenu = 3,
+  baChildMinimize = 7,  // the buttons of an MDI frame's maximised child
+  baChildRestore = 8,
+  baChildClose = 9,
+  baWindowIcon = 11,  // the system menu, shown as the window's icon
+  baSystemMenuPicture = 12,
+  baMaximizeAlt = 22,
+  baMinimizeAlt = 23,
+  baChildMinimizeAlt = 60,
+  baChildRestoreAlt = 61,
+  baChildCloseAlt = 62,
+};
+// The caption buttons' visibility that puts a button into the menu bar's row (the
+// buttons of a maximised MDI child).
+constexpr int kMenuBarButton = 100;
+
+// What a click on a caption button of that action comes to.
+enum TCaptionCommand {
+  ccClose,
+  ccMaximizeOrRestore,
+  ccMinimizeOrRestore,
+  ccSystemMenu,
+  ccChildMinimize,
+  ccChildRestore,
+  ccChildClose,
+  ccProgram,  // a button the program defines: the window hears of it
+};
+TCaptionCommand CaptionCommandOf(int action);
+// The system-menu buttons that show the window's icon when they have no picture.
+bool ShowsWindowIcon(int action);
+
+// A caption button's state under the mouse.
+enum TNCState { nsNormal = 1, nsPressed = 2, nsHot = 3 };
+
+// The frame of a caption button. At rest it shows frame 1 on an active window and frame
+// 4 on an inactive one when the strip has four; pressed shows 2; hot shows 3, or 4 for a
+// button of the menu bar. A frame the strip does not hold falls back to frame 1.
+int SysButtonFrameOf(TNCState state, bool active, int frames, int visibility);
 
 // What a caption button's visibility conditions look at.
 struct SysButtonWindow {

@@ -6,12 +6,9 @@
 #pragma once
 
 #include "core/skin/SkinPixels.h"
+#include "core/skin/SkinWidgets.h"
 
 namespace vpn::skin {
-
-// The frames of the combo box button and of the up-down halves: 1 normal, 2 pressed,
-// 3 disabled, 4 hot or focused.
-enum TStateFrame { sfNormal = 1, sfPressed = 2, sfDisabled = 3, sfHot = 4 };
 
 // A combo box's button: pressed, then focused or hot; a disabled box always shows 3.
 TStateFrame ComboFrameOf(bool pressed, bool focused, bool hot, bool enabled);

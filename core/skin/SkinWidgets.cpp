@@ -2,11 +2,11 @@
 
 namespace vpn::skin {
 
-int ButtonFrameOf(bool pressed, bool focused, bool hot, bool enabled) {
-  if (!enabled) return 3;
-  if (pressed) return 2;
-  if (focused || hot) return 4;
-  return 1;
+TStateFrame ButtonFrameOf(bool pressed, bool focused, bool hot, bool enabled) {
+  if (!enabled) return sfDisabled;
+  if (pressed) return sfPressed;
+  if (focused || hot) return sfHot;
+  return sfNormal;
 }
 
 int GlyphFrameOf(bool checked, bool indeterminate, bool enabled, int frames) {

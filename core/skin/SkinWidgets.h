@@ -7,9 +7,13 @@
 
 namespace vpn::skin {
 
-// Push buttons: 1 at rest, 2 pressed, 3 disabled, 4 focused or under the mouse. A
-// disabled button shows 3 whatever else holds.
-int ButtonFrameOf(bool pressed, bool focused, bool hot, bool enabled);
+// The frames of the strips that show a control's state (push buttons, the combo box
+// button, the up-down halves).
+enum TStateFrame { sfNormal = 1, sfPressed = 2, sfDisabled = 3, sfHot = 4 };
+
+// Push buttons: pressed, then focused or under the mouse (the hot frame). A disabled
+// button shows its disabled frame whatever else holds.
+TStateFrame ButtonFrameOf(bool pressed, bool focused, bool hot, bool enabled);
 
 // Check boxes and radio buttons: 1 unchecked, 2 checked, two more when disabled; a check
 // box in the third (indeterminate) state shows 4. A frame the strip does not hold falls

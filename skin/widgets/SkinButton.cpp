@@ -3,79 +3,80 @@
 #include "core/skin/SkinWidgets.h"
 #include "framework/Controls.h"
 #include "framework/Gbk.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
 
-int TSkinButton::Frame() const {
-  return vpn::skin::ButtonFrameOf(Pressed(), Focused, Hot(), Enabled);
+vpn::skin::TStateFrame TSkinButton::Frame() const {
+  return vpn::skin::ButtonFrameOf(Pressed(), FFocused, Hot(), FEnabled);
 }
 
 bool TSkinButton::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m) || PaintWholly(m)) return false;
+  if (TSkinControl::BeforeMessage(m) || PaintWholly(m)) return true;
   switch (m.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       // The control's own handler never sees the press: the skin keeps the pressed state
       // and clicks on release.
-      if (!Enabled) return false;
-      if (GetFocus() != Window) SetFocus(Window);
-      Focused = GetFocus() == Window;
-      ButtonState |= bsPressed;
+      if (!FEnabled) return true;
+      if (GetFocus() != FWindow) SetFocus(FWindow);
+      FFocused = GetFocus() == FWindow;
+      FButtonState |= bsPressed;
       // The release may happen outside the button: it still comes here.
-      SetCapture(Window);
+      SetCapture(FWindow);
       RepaintNow();
       m.Result = 0;
-      return false;
+      return true;
     case WM_LBUTTONUP:
       if (Pressed()) {
-        if (GetCapture() == Window) ReleaseCapture();
-        ButtonState &= ~bsPressed;
+        if (GetCapture() == FWindow) ReleaseCapture();
+        FButtonState &= ~bsPressed;
         RepaintNow();
         m.Result = 0;
         // Released off the button (no move came in between): no click.
         POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
         RECT c{};
-        GetClientRect(Window, &c);
+        GetClientRect(FWindow, &c);
         if (PtInRect(&c, p)) DoClick();
-        return false;
+        return true;
       }
-      if (GetCapture() == Window) ReleaseCapture();
-      return true;
+      if (GetCapture() == FWindow) ReleaseCapture();
+      return false;
     case WM_MOUSEMOVE:
-      if (Pressed() && GetCapture() == Window) {
+      if (Pressed() && GetCapture() == FWindow) {
         // Dragged off the button while pressed: that is leaving it.
         POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
         RECT c{};
-        GetClientRect(Window, &c);
+        GetClientRect(FWindow, &c);
         if (!PtInRect(&c, p)) {
           ReleaseCapture();
           MouseLeft();
-          return false;
+          return true;
         }
       }
-      return true;
+      return false;
     case WM_MOUSELEAVE:
       if (Hot() || Pressed()) MouseLeft();
-      return true;
+      return false;
     case WM_CAPTURECHANGED:
       // Another window took the mouse while the button was held (a menu, a dialog, the
       // user switching windows): the press is over without a click.
-      if (Pressed() && reinterpret_cast<HWND>(m.LParam) != Window) {
-        ButtonState &= ~bsPressed;
+      if (Pressed() && reinterpret_cast<HWND>(m.LParam) != FWindow) {
+        FButtonState &= ~bsPressed;
         RepaintNow();
       }
-      return true;
+      return false;
     default:
-      return true;
+      return false;
   }
 }
 
 void TSkinButton::AfterMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_KEYDOWN:
-      if (m.WParam == VK_SPACE && Enabled) {
-        ButtonState |= bsPressed;
+      if (m.WParam == VK_SPACE && FEnabled) {
+        FButtonState |= bsPressed;
         RepaintNow();
       }
       return;
@@ -83,12 +84,12 @@ void TSkinButton::AfterMessage(TMessage& m) {
       if (m.WParam == VK_SPACE) {
         // The control's own handler clicked on this key-up if it saw the key-down: the
         // state only goes back.
-        ButtonState &= ~bsPressed;
+        FButtonState &= ~bsPressed;
         RepaintNow();
       }
       return;
     case WM_MOUSEMOVE:
-      if (!Hot() && Enabled) BecomeHot();
+      if (!Hot() && FEnabled) BecomeHot();
       return;
     case BM_SETSTATE:
     case BM_SETSTYLE:
@@ -96,10 +97,10 @@ void TSkinButton::AfterMessage(TMessage& m) {
       RepaintNow();
       return;
     case CM_MOUSEENTER:
-      if (Enabled) BecomeHot();
+      if (FEnabled) BecomeHot();
       return;
     case CM_MOUSELEAVE:
-      if (Enabled || ButtonState) StopBeingHot();
+      if (FEnabled || FButtonState) StopBeingHot();
       return;
     default:
       TSkinControl::AfterMessage(m);
@@ -108,57 +109,52 @@ void TSkinButton::AfterMessage(TMessage& m) {
 }
 
 void TSkinButton::BecomeHot() {
-  ButtonState |= bsHot;
-  TSkinForm* f = OwnerForm();
-  if (f && f->HotControl && f->HotControl != this) f->HotControl->MouseLeft();
-  if (f) f->HotControl = this;
+  FButtonState |= bsHot;
+  if (TSkinForm* f = OwnerForm()) f->Controls().SetHot(this);
   // The system tells the button when the mouse leaves it, wherever it goes.
-  TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Window, 0};
+  TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, FWindow, 0};
   TrackMouseEvent(&t);
   RECT r{};
-  if (GetWindowRect(Window, &r)) ScreenRect = r;
+  if (GetWindowRect(FWindow, &r)) FScreenRect = r;
   RepaintNow();
 }
 
 void TSkinButton::StopBeingHot() {
-  ButtonState &= ~(bsHot | bsPressed);
-  if (TSkinForm* f = OwnerForm(); f && f->HotControl == this) f->HotControl = nullptr;
+  FButtonState &= ~(bsHot | bsPressed);
+  if (TSkinForm* f = OwnerForm()) f->Controls().ForgetHot(this);
   RepaintNow();
 }
 
 void TSkinButton::DoClick() {
-  if (Control) {
-    Control->Click();
+  if (FControl) {
+    FControl->Click();
     return;
   }
-  HWND parent = GetParent(Window);
+  HWND parent = GetParent(FWindow);
   if (parent)
-    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Window), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(Window));
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(FWindow), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(FWindow));
 }
 
 void TSkinButton::DrawControl(HDC DC, const RECT& Rect) {
-  TDataSkinButton* b = SkinData ? SkinData->Buttons.get() : nullptr;
+  TDataSkinButton* b = FSkinData ? FSkinData->Buttons.get() : nullptr;
   if (!b || b->Bitmap.Empty()) return;
   ReadState();
   ReadCaption();
-  if (Caption.empty() && Control) Caption = GbkToWide(Control->Text());
+  if (FCaption.empty() && FControl) FCaption = GbkToWide(FControl->Text());
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
-  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(w, h) : nullptr;
   if (!off) return;
   const RECT r{0, 0, w, h};
   FillBackground(off, r);
   const int frame = Frame();
   DrawNineSlice(off, r, SkinBitmapOf(b->Bitmap), false, b->Tile == 1, b->Trans == 1, 5, frame,
                 ElementMargins(*b));
-  HGDIOBJ oldFont = nullptr;
-  if (auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)))
-    oldFont = SelectObject(off, font);
-  TColor text = SkinData->Colours.ButtonText;
-  if (frame == 1) text = b->NormalColour2;
-  if (frame == 4) text = b->MouseOverColour2;
-  if (frame == 2) text = b->PressedColour2;
-  DrawSkinCaption(off, r, Caption, DT_CENTER, Enabled, TSkinData::ColorToRGB(text));
-  if (oldFont) SelectObject(off, oldFont);
+  TSelectObject font(off, reinterpret_cast<HFONT>(SendMessageW(FWindow, WM_GETFONT, 0, 0)));
+  TColor text = FSkinData->Colours.ButtonText;
+  if (frame == vpn::skin::sfNormal) text = b->NormalColour2;
+  if (frame == vpn::skin::sfHot) text = b->MouseOverColour2;
+  if (frame == vpn::skin::sfPressed) text = b->PressedColour2;
+  DrawSkinCaption(off, r, FCaption, DT_CENTER, FEnabled, TSkinData::ColorToRGB(text));
   BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
 }

@@ -4,6 +4,7 @@
 // itself: pressing on it and releasing elsewhere does not click.
 #pragma once
 
+#include "core/skin/SkinWidgets.h"
 #include "skin/widgets/SkinControl.h"
 
 class TSkinButton : public TSkinControl {
@@ -14,10 +15,10 @@ class TSkinButton : public TSkinControl {
   void AfterMessage(TMessage& Message) override;
   void DrawControl(HDC DC, const RECT& Rect) override;
 
-  bool Hot() const { return (ButtonState & bsHot) != 0; }
-  bool Pressed() const { return (ButtonState & bsPressed) != 0; }
+  bool Hot() const { return (FButtonState & bsHot) != 0; }
+  bool Pressed() const { return (FButtonState & bsPressed) != 0; }
   // The frame of the Buttons strip the button shows now.
-  int Frame() const;
+  vpn::skin::TStateFrame Frame() const;
 
  protected:
   void BecomeHot();

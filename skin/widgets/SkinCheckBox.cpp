@@ -6,39 +6,39 @@
 #include "skin/SkinDraw.h"
 
 TSkinPicture* TSkinCheckBox::Glyphs() const {
-  return SkinData && SkinData->Buttons ? &SkinData->Buttons->CheckBitmap : nullptr;
+  return FSkinData && FSkinData->Buttons ? &FSkinData->Buttons->CheckBitmap : nullptr;
 }
 
 int TSkinCheckBox::GlyphFrames() const {
-  return SkinData && SkinData->Buttons ? SkinData->Buttons->CheckButtonFrame : 0;
+  return FSkinData && FSkinData->Buttons ? FSkinData->Buttons->CheckButtonFrame : 0;
 }
 
 bool TSkinCheckBox::IsChecked() const {
-  if (auto* box = dynamic_cast<TCheckBox*>(Control)) return box->Checked();
-  return (SendMessageW(Window, BM_GETSTATE, 0, 0) & BST_CHECKED) != 0;
+  if (auto* box = dynamic_cast<TCheckBox*>(FControl)) return box->Checked();
+  return (SendMessageW(FWindow, BM_GETSTATE, 0, 0) & BST_CHECKED) != 0;
 }
 
 bool TSkinCheckBox::IsIndeterminate() const {
-  return (SendMessageW(Window, BM_GETCHECK, 0, 0) & BST_INDETERMINATE) != 0;
+  return (SendMessageW(FWindow, BM_GETCHECK, 0, 0) & BST_INDETERMINATE) != 0;
 }
 
 TSkinPicture* TSkinRadioButton::Glyphs() const {
-  return SkinData && SkinData->Buttons ? &SkinData->Buttons->RadioBitmap : nullptr;
+  return FSkinData && FSkinData->Buttons ? &FSkinData->Buttons->RadioBitmap : nullptr;
 }
 
 int TSkinRadioButton::GlyphFrames() const {
-  return SkinData && SkinData->Buttons ? SkinData->Buttons->RadioButtonFrame : 0;
+  return FSkinData && FSkinData->Buttons ? FSkinData->Buttons->RadioButtonFrame : 0;
 }
 
 bool TSkinRadioButton::IsChecked() const {
-  return (SendMessageW(Window, BM_GETCHECK, 0, 0) & BST_CHECKED) != 0;
+  return (SendMessageW(FWindow, BM_GETCHECK, 0, 0) & BST_CHECKED) != 0;
 }
 
 int TSkinCheckBox::Frame() const {
   TSkinPicture* glyphs = Glyphs();
   const int frames = GlyphFrames();
   if (!glyphs || glyphs->Empty() || frames < 1) return 0;
-  const bool enabled = IsWindowEnabled(Window) != FALSE;
+  const bool enabled = IsWindowEnabled(FWindow) != FALSE;
   return vpn::skin::GlyphFrameOf(IsChecked(), IsIndeterminate(), enabled, frames);
 }
 
@@ -68,12 +68,12 @@ void TSkinCheckBox::DrawControl(HDC DC, const RECT& Rect) {
   TSkinPicture* glyphs = Glyphs();
   const int frames = GlyphFrames();
   const int gw = glyphs->Width / frames, gh = glyphs->Height;
-  const bool textLeft = (GetWindowLongPtrW(Window, GWL_STYLE) & BS_LEFTTEXT) != 0;
+  const bool textLeft = (GetWindowLongPtrW(FWindow, GWL_STYLE) & BS_LEFTTEXT) != 0;
   const vpn::skin::TPixelRect g =
       vpn::skin::GlyphRectOf(Rect.right - Rect.left, Rect.bottom - Rect.top, gw, gh, textLeft);
   const RECT target{Rect.left + g.Left, Rect.top + g.Top, Rect.left + g.Right, Rect.top + g.Bottom};
   // Drawn off screen with the face behind it, then copied in one go.
-  HDC off = Canvas ? Canvas->Prepare(gw, gh) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(gw, gh) : nullptr;
   if (!off) return;
   const RECT local{0, 0, gw, gh};
   FillBackground(off, local);

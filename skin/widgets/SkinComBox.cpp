@@ -38,28 +38,28 @@ bool Contains(const TPixelRect& r, int x, int y) {
 
 }  // namespace
 
-int TSkinComBox::Frame() const {
-  return ComboFrameOf(Pressed(), Focused, Hot(), Enabled);
+TStateFrame TSkinComBox::Frame() const {
+  return ComboFrameOf(Pressed(), FFocused, Hot(), FEnabled);
 }
 
 void TSkinComBox::SetHot(bool On) {
   if (On == Hot()) return;
   if (On) {
-    ButtonState |= bsHot;
+    FButtonState |= bsHot;
     // The system tells the box when the mouse leaves it.
-    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Window, 0};
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, FWindow, 0};
     TrackMouseEvent(&t);
   } else {
-    ButtonState &= ~bsHot;
+    FButtonState &= ~bsHot;
   }
   RepaintNow();
 }
 
 bool TSkinComBox::LeftButtonLook() const {
-  TDataSkinBorder* cb = SkinData ? SkinData->ComboButton.get() : nullptr;
-  TDataSkinObject* edge = SkinData ? SkinData->SunkEdge.get() : nullptr;
+  TDataSkinBorder* cb = FSkinData ? FSkinData->ComboButton.get() : nullptr;
+  TDataSkinObject* edge = FSkinData ? FSkinData->SunkEdge.get() : nullptr;
   return cb && !cb->Bitmap.Empty() && cb->Style != 1 && edge && !edge->Bitmap.Empty() &&
-         (GetWindowLongPtrW(Window, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+         (GetWindowLongPtrW(FWindow, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
 }
 
 bool TSkinComBox::BeforeMessage(TMessage& m) {
@@ -71,12 +71,12 @@ bool TSkinComBox::BeforeMessage(TMessage& m) {
       // The skin's left button is the box's button, wherever the box keeps its own: a
       // point on it reaches the box as the middle of the box's own button.
       if (!LeftButtonLook()) break;
-      const COMBOBOXINFO info = InfoOf(Window);
+      const COMBOBOXINFO info = InfoOf(FWindow);
       if (IsRectEmpty(&info.rcButton)) break;
       const int x = static_cast<short>(LOWORD(m.LParam)), y = static_cast<short>(HIWORD(m.LParam));
-      const POINT o = ClientOrigin(Window);
+      const POINT o = ClientOrigin(FWindow);
       RECT wr{};
-      GetWindowRect(Window, &wr);
+      GetWindowRect(FWindow, &wr);
       const TComboLayout l = ComboLayoutOf(wr.right - wr.left, wr.bottom - wr.top,
                                            GetSystemMetrics(SM_CXHSCROLL), true);
       const POINT p{x, y};
@@ -92,15 +92,15 @@ bool TSkinComBox::BeforeMessage(TMessage& m) {
 }
 
 RECT TSkinComBox::PlaceEdit(const RECT& text) {
-  const COMBOBOXINFO info = InfoOf(Window);
-  if (!info.hwndItem || info.hwndItem == Window) return {};
+  const COMBOBOXINFO info = InfoOf(FWindow);
+  if (!info.hwndItem || info.hwndItem == FWindow) return {};
   // The edit keeps the height and top the box gave it and takes the text area's width
   // inside a one-pixel margin. The box puts it back on its own after a size or font
   // change; every paint after that moves it here again.
-  const POINT o = ClientOrigin(Window);
+  const POINT o = ClientOrigin(FWindow);
   RECT r{};
   GetWindowRect(info.hwndItem, &r);
-  MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&r), 2);
+  MapWindowPoints(nullptr, FWindow, reinterpret_cast<POINT*>(&r), 2);
   const RECT want{text.left + 1 - o.x, r.top, text.right - 1 - o.x, r.bottom};
   if (!EqualRect(&r, &want) && want.right > want.left) {
     FEdit = info.hwndItem;
@@ -121,7 +121,7 @@ void TSkinComBox::Detach() {
 }
 
 void TSkinComBox::PutEditBack() {
-  if (FEdit && IsWindow(FEdit) && Window && IsWindow(Window) && IsChild(Window, FEdit)) {
+  if (FEdit && IsWindow(FEdit) && FWindow && IsWindow(FWindow) && IsChild(FWindow, FEdit)) {
     SetWindowPos(FEdit, nullptr, FEditHome.left, FEditHome.top, FEditHome.right - FEditHome.left,
                  FEditHome.bottom - FEditHome.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -130,34 +130,33 @@ void TSkinComBox::PutEditBack() {
 
 void TSkinComBox::DrawFace(HDC DC, const RECT& text, bool withItem) {
   // The canvas is shared by every skinned control: its colours and font go back after.
-  const int saved = SaveDC(DC);
+  TSavedDC saved(DC);
   // The face's colours come from the box's parent, as for the box's own painting; a
   // disabled box writes grey whatever the parent says.
-  HWND parent = GetParent(Window);
-  SetTextColor(DC, GetSysColor(Enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-  SetBkColor(DC, GetSysColor(Enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+  HWND parent = GetParent(FWindow);
+  SetTextColor(DC, GetSysColor(FEnabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  SetBkColor(DC, GetSysColor(FEnabled ? COLOR_WINDOW : COLOR_BTNFACE));
   auto brush = parent ? reinterpret_cast<HBRUSH>(SendMessageW(
-                            parent, Enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
-                            reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(Window)))
+                            parent, FEnabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                            reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(FWindow)))
                       : nullptr;
-  FillRect(DC, &text, brush ? brush : GetSysColorBrush(Enabled ? COLOR_WINDOW : COLOR_BTNFACE));
-  if (!Enabled) SetTextColor(DC, GetSysColor(COLOR_GRAYTEXT));
+  FillRect(DC, &text, brush ? brush : GetSysColorBrush(FEnabled ? COLOR_WINDOW : COLOR_BTNFACE));
+  if (!FEnabled) SetTextColor(DC, GetSysColor(COLOR_GRAYTEXT));
 
-  const LONG_PTR style = GetWindowLongPtrW(Window, GWL_STYLE);
+  const LONG_PTR style = GetWindowLongPtrW(FWindow, GWL_STYLE);
   // An owner-drawn box's items are its owner's to draw: the face stays empty.
   if (withItem && !(style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE))) DrawItem(DC, text);
-  RestoreDC(DC, saved);
 }
 
 void TSkinComBox::DrawItem(HDC DC, const RECT& text) {
   std::wstring item;
-  const LRESULT sel = SendMessageW(Window, CB_GETCURSEL, 0, 0);
+  const LRESULT sel = SendMessageW(FWindow, CB_GETCURSEL, 0, 0);
   if (sel != CB_ERR) {
-    const LRESULT n = SendMessageW(Window, CB_GETLBTEXTLEN, sel, 0);
+    const LRESULT n = SendMessageW(FWindow, CB_GETLBTEXTLEN, sel, 0);
     if (n > 0) {
       item.resize(static_cast<size_t>(n) + 1);
       const LRESULT got =
-          SendMessageW(Window, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(item.data()));
+          SendMessageW(FWindow, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(item.data()));
       item.resize(got > 0 ? static_cast<size_t>(got) : 0);
     }
   }
@@ -165,20 +164,20 @@ void TSkinComBox::DrawItem(HDC DC, const RECT& text) {
   RECT strip = text;
   InflateRect(&strip, -1, -1);
   const bool highlight =
-      Enabled && GetFocus() == Window && !SendMessageW(Window, CB_GETDROPPEDSTATE, 0, 0);
+      FEnabled && GetFocus() == FWindow && !SendMessageW(FWindow, CB_GETDROPPEDSTATE, 0, 0);
   if (highlight) {
     FillRect(DC, &strip, GetSysColorBrush(COLOR_HIGHLIGHT));
     SetTextColor(DC, GetSysColor(COLOR_HIGHLIGHTTEXT));
   }
   // A box nobody gave a font writes in the system font, as a fresh DC does.
-  auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0));
-  SelectObject(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+  auto font = reinterpret_cast<HFONT>(SendMessageW(FWindow, WM_GETFONT, 0, 0));
+  TSelectObject useFont(DC, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
   SetBkMode(DC, TRANSPARENT);
   RECT t = strip;
   InflateRect(&t, -2, 0);
   UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-  if (ExStyle & WS_EX_RIGHT) format |= DT_RIGHT;
-  if (ExStyle & WS_EX_RTLREADING) format |= DT_RTLREADING;
+  if (FExStyle & WS_EX_RIGHT) format |= DT_RIGHT;
+  if (FExStyle & WS_EX_RTLREADING) format |= DT_RTLREADING;
   DrawTextW(DC, item.c_str(), static_cast<int>(item.size()), &t, format);
   if (highlight) DrawFocusRect(DC, &strip);
 }
@@ -187,16 +186,16 @@ void TSkinComBox::AfterMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      ButtonState |= bsPressed;
+      FButtonState |= bsPressed;
       RepaintNow();
       return;
     case WM_LBUTTONUP:
-      ButtonState &= ~bsPressed;
+      FButtonState &= ~bsPressed;
       RepaintNow();
       return;
     case WM_MOUSEMOVE:
     case CM_MOUSEENTER:
-      if (Enabled) SetHot(true);
+      if (FEnabled) SetHot(true);
       return;
     case WM_MOUSELEAVE:
     case CM_MOUSELEAVE:
@@ -205,8 +204,8 @@ void TSkinComBox::AfterMessage(TMessage& m) {
       return;
     case WM_CAPTURECHANGED:
       // The list closed or another window took the mouse while the button was held.
-      if (Pressed() && reinterpret_cast<HWND>(m.LParam) != Window) {
-        ButtonState &= ~bsPressed;
+      if (Pressed() && reinterpret_cast<HWND>(m.LParam) != FWindow) {
+        FButtonState &= ~bsPressed;
         RepaintNow();
       }
       return;
@@ -217,7 +216,7 @@ void TSkinComBox::AfterMessage(TMessage& m) {
 }
 
 void TSkinComBox::DrawSimple(HDC DC, const RECT& Rect, int frame) {
-  TDataSkinBorder* cb = SkinData->ComboButton.get();
+  TDataSkinBorder* cb = FSkinData->ComboButton.get();
   const TSimpleComboLayout l = SimpleComboLayoutOf(Rect.right - Rect.left, Rect.bottom - Rect.top,
                                                    GetSystemMetrics(SM_CYVTHUMB));
   auto brush = static_cast<HBRUSH>(GetCurrentObject(DC, OBJ_BRUSH));
@@ -225,34 +224,34 @@ void TSkinComBox::DrawSimple(HDC DC, const RECT& Rect, int frame) {
   FrameRect(DC, &f, brush);
   FillRect(DC, &b, brush);
   DrawFrame(DC, b, SkinBitmapOf(cb->Bitmap), cb->Trans == 1, cb->FrameCount, frame);
-  const auto shadow = static_cast<TColor>(TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow));
+  const auto shadow = static_cast<TColor>(TSkinData::ColorToRGB(FSkinData->Colours.ButtonShadow));
   FrameRect(DC, &Rect, ColorBrush(shadow));
 }
 
 void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
-  TDataSkinBorder* cb = SkinData ? SkinData->ComboButton.get() : nullptr;
+  TDataSkinBorder* cb = FSkinData ? FSkinData->ComboButton.get() : nullptr;
   if (!cb || cb->Bitmap.Empty()) return;
   ReadState();
   // The focus of an editable box sits in its edit field.
-  if (!Focused && GetFocus() && IsChild(Window, GetFocus())) Focused = true;
-  Style = GetWindowLongPtrW(Window, GWL_STYLE);
-  ExStyle = GetWindowLongPtrW(Window, GWL_EXSTYLE);
+  if (!FFocused && GetFocus() && IsChild(FWindow, GetFocus())) FFocused = true;
+  FStyle = GetWindowLongPtrW(FWindow, GWL_STYLE);
+  FExStyle = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
   const int frame = Frame();
   if (cb->Style == 1) {
     DrawSimple(DC, Rect, frame);
     return;
   }
-  TDataSkinObject* edge = SkinData->SunkEdge.get();
+  TDataSkinObject* edge = FSkinData->SunkEdge.get();
   if (!edge || edge->Bitmap.Empty()) return;
 
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
-  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(w, h) : nullptr;
   if (!off) return;
   const RECT all{0, 0, w, h};
   FillBackground(off, all);
   DrawNineSlice(off, all, SkinBitmapOf(edge->Bitmap), false, edge->Tile == 1, edge->Trans == 1,
                 edge->FrameCount, std::min(frame, edge->FrameCount), ElementMargins(*edge));
-  const bool left = (ExStyle & WS_EX_LEFTSCROLLBAR) != 0;
+  const bool left = (FExStyle & WS_EX_LEFTSCROLLBAR) != 0;
   const TComboLayout l = ComboLayoutOf(w, h, GetSystemMetrics(SM_CXHSCROLL), left);
   if (l.SecondPicture && !cb->Bitmap2.Empty()) {
     // The second picture mirrors the whole strip, which also turns the order of its
@@ -262,7 +261,7 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
   } else {
     DrawFrame(off, ToRect(l.Button), SkinBitmapOf(cb->Bitmap), true, cb->FrameCount, frame);
   }
-  TDataSkinObject* extra = SkinData->ExtraImages.get();
+  TDataSkinObject* extra = FSkinData->ExtraImages.get();
   if (extra && !extra->Bitmap.Empty() && frame <= extra->FrameCount) {
     const int gw = extra->Bitmap.Width / extra->FrameCount, gh = extra->Bitmap.Height;
     DrawFrame(off, ToRect(CentredIn(l.GlyphArea, gw, gh)), SkinBitmapOf(extra->Bitmap), true,
@@ -276,10 +275,9 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
     keep = PlaceEdit(keep);
     DrawFace(off, ToRect(l.TextArea), IsRectEmpty(&keep));
   }
-  const int saved = SaveDC(DC);
+  TSavedDC saved(DC);
   if (!IsRectEmpty(&keep))
     ExcludeClipRect(DC, Rect.left + keep.left, Rect.top + keep.top, Rect.left + keep.right,
                     Rect.top + keep.bottom);
   BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
-  RestoreDC(DC, saved);
 }

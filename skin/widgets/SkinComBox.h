@@ -10,6 +10,7 @@
 // its button to the box as clicks on the box's own button.
 #pragma once
 
+#include "core/skin/SkinWidgets.h"
 #include "skin/widgets/SkinControl.h"
 
 class TSkinComBox : public TSkinControl {
@@ -24,12 +25,10 @@ class TSkinComBox : public TSkinControl {
   void AfterMessage(TMessage& Message) override;
   void DrawControl(HDC DC, const RECT& Rect) override;
 
-  bool Hot() const { return (ButtonState & bsHot) != 0; }
-  bool Pressed() const { return (ButtonState & bsPressed) != 0; }
+  bool Hot() const { return (FButtonState & bsHot) != 0; }
+  bool Pressed() const { return (FButtonState & bsPressed) != 0; }
   // The frame of the button strip the box shows now.
-  int Frame() const;
-  // The box's window styles at the last paint.
-  LONG_PTR Style = 0, ExStyle = 0;
+  vpn::skin::TStateFrame Frame() const;
 
  private:
   void DrawSimple(HDC DC, const RECT& Rect, int Frame);
@@ -47,5 +46,7 @@ class TSkinComBox : public TSkinControl {
   // The edit field the skin moved and where the box had put it (client coordinates).
   HWND FEdit = nullptr;
   RECT FEditHome{};
+  // The box's window styles at the last paint.
+  LONG_PTR FStyle = 0, FExStyle = 0;
   void SetHot(bool On);
 };

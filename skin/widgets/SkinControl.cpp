@@ -1,10 +1,11 @@
 #include "skin/widgets/SkinControl.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <optional>
 
 #include "core/skin/SkinWidgets.h"
 #include "framework/Controls.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -15,20 +16,20 @@ using namespace vpn::skin;
 
 TSkinCanvas::TSkinCanvas() : FDC(CreateCompatibleDC(nullptr)) {}
 
-TSkinCanvas::~TSkinCanvas() {
-  if (FStock) SelectObject(FDC.Get(), FStock);
-}
-
 HDC TSkinCanvas::Prepare(int w, int h) {
   if (w <= 0 || h <= 0) return nullptr;
   if (w > FWidth || h > FHeight) {
     const int nw = std::max(w, FWidth), nh = std::max(h, FHeight);
-    HDC screen = GetDC(nullptr);
-    TGdiObject bmp(CreateCompatibleBitmap(screen, nw, nh));
-    ReleaseDC(nullptr, screen);
-    if (!bmp) return nullptr;
-    HGDIOBJ old = SelectObject(FDC.Get(), bmp.Get());
-    if (!FStock) FStock = old;
+    TBitmapHandle bmp;
+    {
+      TWindowDC screen(nullptr);
+      bmp.Reset(CreateCompatibleBitmap(screen.Get(), nw, nh));
+    }
+    if (!bmp || !FSelected.Select(FDC.Get(), bmp.Get())) {
+      FBitmap.Reset();
+      FWidth = FHeight = 0;
+      return nullptr;
+    }
     FBitmap = std::move(bmp);
     FWidth = nw;
     FHeight = nh;
@@ -43,45 +44,8 @@ TSkinCanvas& SkinScratch() {
 
 // ---------------------------------------------------------------- message routing
 
-namespace {
-
-// The attached windows of the thread. A subclassed window's procedure finds its skin
-// control here with a hash probe inside the process (a window property would be a
-// request to the window server on every message). When another piece of code subclassed
-// the window after the skin, the entry stays with no control and only passes messages on.
-struct ControlEntry {
-  TSkinControl* control;
-  WNDPROC old;
-};
-std::unordered_map<HWND, ControlEntry>& AttachedWindows() {
-  static std::unordered_map<HWND, ControlEntry> map;
-  return map;
-}
-
-}  // namespace
-
-LRESULT CALLBACK SkinControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto& map = AttachedWindows();
-  auto it = map.find(wnd);
-  if (it == map.end()) return DefWindowProcW(wnd, msg, wParam, lParam);
-  if (!it->second.control) {
-    const WNDPROC old = it->second.old;
-    if (msg == WM_NCDESTROY) map.erase(it);
-    return old ? CallWindowProcW(old, wnd, msg, wParam, lParam)
-               : DefWindowProcW(wnd, msg, wParam, lParam);
-  }
-  TMessage m{msg, wParam, lParam, 0};
-  try {
-    it->second.control->MessageEntry(m);
-  } catch (...) {
-    // Nothing may travel through the system's code; the control goes on working.
-  }
-  return m.Result;
-}
-
 TSkinControl* TSkinControl::FromWindow(HWND Wnd) {
-  auto it = AttachedWindows().find(Wnd);
-  return it == AttachedWindows().end() ? nullptr : it->second.control;
+  return TSkinSubclass::OwnerOf<TSkinControl>(Wnd);
 }
 
 // ---------------------------------------------------------------- TSkinControl
@@ -90,10 +54,7 @@ TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TSkinControl::~TSkinControl() {
   Detach();
-  if (TSkinForm* f = OwnerForm()) {
-    if (f->HotControl == this) f->HotControl = nullptr;
-    std::erase(f->ControlList, this);
-  }
+  if (TSkinForm* f = OwnerForm()) f->Controls().Forget(this);
 }
 
 TSkinForm* TSkinControl::OwnerForm() const {
@@ -102,71 +63,50 @@ TSkinForm* TSkinControl::OwnerForm() const {
 
 void TSkinControl::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
                           TSkinCanvas* ACanvas) {
-  if (Attached || !AControl) return;
+  if (FAttached || !AControl) return;
   auto* win = dynamic_cast<TWinControl*>(AControl);
-  Control = AControl;
-  SkinData = ASkinData;
-  Recolour = ARecolour;
-  Canvas = ACanvas;
-  Window = win ? win->Handle() : nullptr;
-  OldWindowProc = AControl->WindowProc;
-  AControl->WindowProc = [this](TMessage& m) { MessageEntry(m); };
-  if (Window) AttachedWindows()[Window] = {this, nullptr};
-  if (TSkinForm* f = OwnerForm())
-    if (std::find(f->ControlList.begin(), f->ControlList.end(), this) == f->ControlList.end())
-      f->ControlList.push_back(this);
+  FControl = AControl;
+  FSkinData = ASkinData;
+  FRecolour = ARecolour;
+  FCanvas = ACanvas;
+  FWindow = win ? win->Handle() : nullptr;
+  FHook.Attach(AControl, FWindow, this, [this](TMessage& m) { MessageEntry(m); });
+  if (TSkinForm* f = OwnerForm()) f->Controls().Add(this);
   ReadState();
   ReadCaption();
-  if (Recolour) {
-    SavedColor = AControl->Color();
-    AControl->SetColor(FrameworkColourOf(SkinData->Colours.ButtonFace));
+  if (FRecolour) {
+    FSavedColor = AControl->Color();
+    AControl->SetColor(FrameworkColourOf(FSkinData->Colours.ButtonFace));
   }
-  if (Window) InvalidateRect(Window, nullptr, TRUE);
-  Attached = true;
+  if (FWindow) InvalidateRect(FWindow, nullptr, TRUE);
+  FAttached = true;
 }
 
 void TSkinControl::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
-  if (Attached || !AWindow || !IsWindow(AWindow)) return;
-  Window = AWindow;
-  SkinData = ASkinData;
-  Canvas = ACanvas;
-  Enabled = true;
+  if (FAttached || !AWindow || !IsWindow(AWindow)) return;
+  FWindow = AWindow;
+  FSkinData = ASkinData;
+  FCanvas = ACanvas;
+  FEnabled = true;
   ReadCaption();
-  Focused = GetFocus() == Window;
-  OldWndProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinControlWndProc)));
-  AttachedWindows()[Window] = {this, OldWndProc};
-  Attached = true;
+  FFocused = GetFocus() == FWindow;
+  if (!FHook.Attach(FWindow, this, [this](TMessage& m) { MessageEntry(m); })) return;
+  FAttached = true;
 }
 
 void TSkinControl::Detach() {
-  if (!Attached) return;
-  Attached = false;
-  auto& map = AttachedWindows();
-  auto it = Window ? map.find(Window) : map.end();
-  if (Control) {
-    if (OldWindowProc) Control->WindowProc = OldWindowProc;
+  if (!FAttached) return;
+  FAttached = false;
+  FHook.Remove();
+  if (FControl) {
     // The window is going with its form: the colour no longer matters to anybody.
     const TSkinForm* f = OwnerForm();
-    const bool tearingDown = f && f->State == sfsDetaching;
-    if (Recolour && !tearingDown && Window && IsWindow(Window)) Control->SetColor(SavedColor);
-    if (it != map.end()) map.erase(it);
-  } else if (it != map.end()) {
-    const bool ours = IsWindow(Window) && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(
-                                              Window, GWLP_WNDPROC)) == SkinControlWndProc;
-    if (ours) {
-      SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
-      map.erase(it);
-    } else if (IsWindow(Window)) {
-      it->second.control = nullptr;
-    } else {
-      map.erase(it);
-    }
+    const bool tearingDown = f && f->State() == sfsDetaching;
+    if (FRecolour && !tearingDown && FWindow && IsWindow(FWindow)) FControl->SetColor(FSavedColor);
   }
-  if (TSkinForm* f = OwnerForm(); f && f->HotControl == this) f->HotControl = nullptr;
-  if (Window && IsWindow(Window)) InvalidateRect(Window, nullptr, TRUE);
-  Control = nullptr;
-  OldWindowProc = nullptr;
+  if (TSkinForm* f = OwnerForm()) f->Controls().ForgetHot(this);
+  if (FWindow && IsWindow(FWindow)) InvalidateRect(FWindow, nullptr, TRUE);
+  FControl = nullptr;
 }
 
 void TSkinControl::DeleteLater() {
@@ -177,41 +117,32 @@ void TSkinControl::DeleteLater() {
 }
 
 void TSkinControl::MessageEntry(TMessage& m) {
-  ++FDepth;
-  auto leave = [this] {
-    if (--FDepth == 0 && FDeleteLater) delete this;
-  };
-  try {
-    if (BeforeMessage(m)) {
-      CallOld(m);
-      AfterMessage(m);
+  // A failure of the control's own handler goes on to the guard that reports it; the
+  // object stays sound either way, and goes once its outermost message has returned
+  // when it was let go meanwhile.
+  struct TLeave {
+    TSkinControl* Self;
+    ~TLeave() {
+      if (--Self->FDepth == 0 && Self->FDeleteLater) delete Self;
     }
-  } catch (...) {
-    // The control's own handler failed: the framework reports it; the object stays sound.
-    leave();
-    throw;
-  }
-  leave();
+  };
+  ++FDepth;
+  TLeave leave{this};
+  if (BeforeMessage(m)) return;
+  CallOld(m);
+  AfterMessage(m);
 }
 
 void TSkinControl::CallOld(TMessage& m) {
-  if (OldWindowProc) {
-    OldWindowProc(m);
-  } else if (OldWndProc) {
-    m.Result = CallWindowProcW(OldWndProc, Window, m.Msg, m.WParam, m.LParam);
-  } else if (Control) {
-    Control->WndProc(m);
-  } else if (Window) {
-    m.Result = DefWindowProcW(Window, m.Msg, m.WParam, m.LParam);
-  }
+  FHook.CallNext(m);
 }
 
 bool TSkinControl::BeforeMessage(TMessage& Message) {
   if (Message.Msg == SM_QUERYSKINNED) {
     Message.Result = 1;
-    return false;
+    return true;
   }
-  return true;
+  return false;
 }
 
 void TSkinControl::AfterMessage(TMessage& m) {
@@ -239,47 +170,46 @@ void TSkinControl::AfterMessage(TMessage& m) {
 }
 
 void TSkinControl::ReadState() {
-  if (!Window) return;
-  Enabled = IsWindowEnabled(Window) != FALSE;
-  Focused = GetFocus() == Window;
+  if (!FWindow) return;
+  FEnabled = IsWindowEnabled(FWindow) != FALSE;
+  FFocused = GetFocus() == FWindow;
 }
 
 void TSkinControl::ReadCaption() {
-  if (!Window) return;
+  if (!FWindow) return;
   // A password edit's text is never copied: the skin draws no caption on an edit, and a
   // copy would keep the password in memory for the window's life. (The message is an
   // edit's own; other classes answer it with 0.)
-  if (SendMessageW(Window, EM_GETPASSWORDCHAR, 0, 0) != 0) {
-    Caption.clear();
+  if (SendMessageW(FWindow, EM_GETPASSWORDCHAR, 0, 0) != 0) {
+    FCaption.clear();
     return;
   }
   // Captions are short; a longer text is cut where the skin stops caring.
   wchar_t text[1001] = {};
-  SendMessageW(Window, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));
-  Caption = text;
+  SendMessageW(FWindow, WM_GETTEXT, 1001, reinterpret_cast<LPARAM>(text));
+  FCaption = text;
 }
 
 void TSkinControl::RepaintNow() {
-  if (!Window || !IsWindow(Window)) return;
-  InvalidateRect(Window, nullptr, FALSE);
-  UpdateWindow(Window);
+  if (!FWindow || !IsWindow(FWindow)) return;
+  InvalidateRect(FWindow, nullptr, FALSE);
+  UpdateWindow(FWindow);
 }
 
 void TSkinControl::PaintTo(HDC DC) {
-  if (!Window) return;
+  if (!FWindow) return;
   RECT r{};
-  if (!GetWindowRect(Window, &r)) return;
-  ScreenRect = r;
+  if (!GetWindowRect(FWindow, &r)) return;
+  FScreenRect = r;
   const RECT local{0, 0, r.right - r.left, r.bottom - r.top};
-  HDC dc = DC ? DC : GetWindowDC(Window);
-  if (!dc) return;
-  try {
-    ++Paints;
-    DrawControl(dc, local);
-  } catch (...) {
-    // A failed paint leaves the control as the system drew it.
-  }
-  if (!DC) ReleaseDC(Window, dc);
+  std::optional<TWindowDC> own;
+  if (!DC) DC = own.emplace(FWindow, true).Get();
+  if (!DC) return;
+  // A failed paint leaves the control as the system drew it; the failure is reported.
+  GuardedCall([&] {
+    ++FPaints;
+    DrawControl(DC, local);
+  });
 }
 
 bool TSkinControl::PaintWholly(TMessage& m) {
@@ -287,7 +217,7 @@ bool TSkinControl::PaintWholly(TMessage& m) {
     if (m.WParam) {
       PaintTo(reinterpret_cast<HDC>(m.WParam));
     } else {
-      TPaintDC dc(Window);
+      TPaintDC dc(FWindow);
       if (dc.Get()) PaintTo(dc.Get());
     }
     m.Result = 0;
@@ -301,16 +231,16 @@ bool TSkinControl::PaintWholly(TMessage& m) {
 }
 
 void TSkinControl::SkinChanged() {
-  if (Recolour && Control) Control->SetColor(FrameworkColourOf(SkinData->Colours.ButtonFace));
-  if (Window) InvalidateRect(Window, nullptr, TRUE);
+  if (FRecolour && FControl) FControl->SetColor(FrameworkColourOf(FSkinData->Colours.ButtonFace));
+  if (FWindow) InvalidateRect(FWindow, nullptr, TRUE);
 }
 
 void TSkinControl::FillBackground(HDC DC, const RECT& Rect) {
-  FillRect(DC, &Rect, SkinData->FaceBrush());
+  FillRect(DC, &Rect, FSkinData->FaceBrush());
 }
 
 void TSkinControl::MouseLeft() {
-  if (Window) SendMessageW(Window, CM_MOUSELEAVE, 0, 0);
+  if (FWindow) SendMessageW(FWindow, CM_MOUSELEAVE, 0, 0);
 }
 
 // ---------------------------------------------------------------- helpers

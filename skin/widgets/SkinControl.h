@@ -13,32 +13,27 @@
 #include "framework/Classes.h"
 #include "framework/Handles.h"
 #include "framework/Messages.h"
+#include "skin/SkinSubclass.h"
 
 class TControl;
 class TSkinData;
 class TSkinForm;
-
-// The framework's notifications that the skinned controls also react to.
-enum : UINT {
-  CM_EXIT = 0xB01B,          // focus left a control of the form
-  CM_CHECKCHANGED = 0xB0D0,  // a framework check box changed its state
-};
 
 // An off-screen surface that the controls of a window draw into before one copy reaches
 // the screen. It only grows, so that repaints make no bitmap of their own.
 class TSkinCanvas {
  public:
   TSkinCanvas();
-  ~TSkinCanvas();
   TSkinCanvas(const TSkinCanvas&) = delete;
   TSkinCanvas& operator=(const TSkinCanvas&) = delete;
   // The surface's DC with room for at least w x h pixels (contents undefined), or null.
   HDC Prepare(int w, int h);
 
  private:
+  // In this order: the surface is put out of the DC before either goes.
   TMemoryDC FDC;
-  TGdiObject FBitmap;
-  HGDIOBJ FStock = nullptr;
+  TBitmapHandle FBitmap;
+  TSelectObject FSelected;
   int FWidth = 0, FHeight = 0;
 };
 
@@ -61,8 +56,8 @@ class TSkinControl : public TComponent {
   // The control gets its own procedure and (unless the window is being torn down) its
   // own colour back.
   virtual void Detach();
-  // True: the control's own handler gets the message next, then AfterMessage. False:
-  // the skin control handled it completely.
+  // True: the skin control handled the message completely. False: the control's own
+  // handler gets it next, then AfterMessage.
   virtual bool BeforeMessage(TMessage& Message);
   virtual void AfterMessage(TMessage& Message);
   // Paints into DC, or into the window's own DC when DC is null.
@@ -77,27 +72,27 @@ class TSkinControl : public TComponent {
   // Invalidates the whole window without erasing and paints it now.
   void RepaintNow();
 
-  // The window this skin control is attached to, or null.
+  // The skin control attached to the window, or null.
   static TSkinControl* FromWindow(HWND Wnd);
   // The skinned window this control belongs to (its owner), or null.
   TSkinForm* OwnerForm() const;
 
-  unsigned ButtonState = 0;
-  TSkinCanvas* Canvas = nullptr;
-  bool Enabled = true;
-  bool Focused = false;
-  std::wstring Caption;
-  WNDPROC OldWndProc = nullptr;
-  TSkinData* SkinData = nullptr;
-  HWND Window = nullptr;
-  TWndMethod OldWindowProc;
-  TControl* Control = nullptr;
-  RECT ScreenRect{};
-  bool Recolour = false;
-  int32_t SavedColor = 0;
-  bool Attached = false;
+  HWND Window() const { return FWindow; }
+  TControl* Control() const { return FControl; }
+  TSkinData* SkinData() const { return FSkinData; }
+  bool Attached() const { return FAttached; }
+  // The control's colour is the skin's face colour while skinned (set before attaching
+  // for a skin control the application brings).
+  bool Recolour() const { return FRecolour; }
+  void SetRecolour(bool Value) { FRecolour = Value; }
+  // The window text as the skin keeps it (a password edit's never).
+  const std::wstring& Caption() const { return FCaption; }
+  // Hot and pressed (TButtonStateBit) for the controls that show them.
+  unsigned ButtonState() const { return FButtonState; }
+  // The window rectangle on the screen when last painted or made hot.
+  const RECT& ScreenRect() const { return FScreenRect; }
   // Times DrawControl ran (tests and benchmarks count paints with it).
-  int Paints = 0;
+  int Paints() const { return FPaints; }
 
  protected:
   // For a control the skin paints wholly: answers WM_PAINT by painting it (into the DC
@@ -111,10 +106,24 @@ class TSkinControl : public TComponent {
   // Destroys the object now, or when the message entry it runs in has returned.
   void DeleteLater();
 
+  unsigned FButtonState = 0;
+  TSkinCanvas* FCanvas = nullptr;
+  bool FEnabled = true;
+  bool FFocused = false;
+  std::wstring FCaption;
+  TSkinData* FSkinData = nullptr;
+  HWND FWindow = nullptr;
+  TControl* FControl = nullptr;
+  RECT FScreenRect{};
+  bool FRecolour = false;
+  int32_t FSavedColor = 0;
+  bool FAttached = false;
+  int FPaints = 0;
+
  private:
-  friend LRESULT CALLBACK SkinControlWndProc(HWND, UINT, WPARAM, LPARAM);
   void MessageEntry(TMessage& Message);
 
+  TSkinSubclass FHook;
   int FDepth = 0;
   bool FDeleteLater = false;
 };

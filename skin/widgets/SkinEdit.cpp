@@ -1,22 +1,23 @@
 #include "skin/widgets/SkinEdit.h"
 
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/widgets/SkinUpDown.h"
 
 bool TSkinEdit::HasBorder(int Margin) const {
   RECT w{}, c{};
-  if (!GetWindowRect(Window, &w) || !GetClientRect(Window, &c)) return false;
+  if (!GetWindowRect(FWindow, &w) || !GetClientRect(FWindow, &c)) return false;
   return (w.right - w.left) - c.right >= Margin && (w.bottom - w.top) - c.bottom >= Margin;
 }
 
 void TSkinEdit::DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner) {
-  const COLORREF colour = TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow);
+  const COLORREF colour = TSkinData::ColorToRGB(FSkinData->Colours.ButtonShadow);
   if (!FShadow || colour != FShadowColour) {
     FShadow.Reset(CreateSolidBrush(colour));
     FShadowColour = colour;
   }
-  FrameRect(DC, &Rect, static_cast<HBRUSH>(FShadow.Get()));
+  FrameRect(DC, &Rect, FShadow.Get());
   RECT inner = Rect;
   InflateRect(&inner, -1, -1);
   FrameRect(DC, &inner, Inner);
@@ -24,13 +25,14 @@ void TSkinEdit::DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner) {
 
 void TSkinEdit::SkinUpDownChild() {
   FLookedForUpDown = true;
-  HWND child = FindWindowExW(Window, nullptr, L"msctls_updown32", nullptr);
-  if (!child) child = FindWindowExW(Window, nullptr, L"TSpinButton", nullptr);
+  HWND child = FindWindowExW(FWindow, nullptr, L"msctls_updown32", nullptr);
+  if (!child) child = FindWindowExW(FWindow, nullptr, L"TSpinButton", nullptr);
   TSkinForm* form = OwnerForm();
   if (!child || !form) return;
-  if (auto* spin = dynamic_cast<TSkinUpDown*>(form->SkinInnerWindow(child, vpn::skin::skUpDown))) {
+  if (auto* spin = dynamic_cast<TSkinUpDown*>(
+          form->Controls().SkinInnerWindow(child, vpn::skin::skUpDown))) {
     // Inside the edit its face stands a pixel in from the edit's own border.
-    spin->Buddy = true;
+    spin->SetBuddy(true);
     spin->RepaintNow();
   }
 }
@@ -53,7 +55,7 @@ void TSkinEdit::AfterMessage(TMessage& m) {
     case WM_PRINT:
       if (m.WParam && HasBorder(3)) {
         RECT w{};
-        GetWindowRect(Window, &w);
+        GetWindowRect(FWindow, &w);
         const RECT r{0, 0, w.right - w.left, w.bottom - w.top};
         HDC dc = reinterpret_cast<HDC>(m.WParam);
         DrawBorder(dc, r, static_cast<HBRUSH>(GetCurrentObject(dc, OBJ_BRUSH)));

@@ -21,6 +21,6 @@ class TSkinEdit : public TSkinControl {
   void SkinUpDownChild();
   bool FLookedForUpDown = false;
   // The shadow brush, made once per skin colour.
-  TGdiObject FShadow;
+  TBrushHandle FShadow;
   COLORREF FShadowColour = CLR_INVALID;
 };

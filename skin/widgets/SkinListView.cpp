@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
@@ -15,12 +16,12 @@
 void TSkinListView::Attach(TControl* AControl, TSkinData* ASkinData, bool AOperate,
                            TSkinCanvas* ACanvas) {
   TSkinScrollBar::Attach(AControl, ASkinData, AOperate, ACanvas);
-  if (Attached) SkinHeader();
+  if (FAttached) SkinHeader();
 }
 
 void TSkinListView::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
   TSkinScrollBar::AttachHandle(AWindow, ASkinData, ACanvas);
-  if (Attached) SkinHeader();
+  if (FAttached) SkinHeader();
 }
 
 void TSkinListView::AfterMessage(TMessage& m) {
@@ -31,17 +32,17 @@ void TSkinListView::AfterMessage(TMessage& m) {
 }
 
 void TSkinListView::SkinHeader() {
-  if (Header || !Window || !IsWindow(Window)) return;
-  HWND header = reinterpret_cast<HWND>(SendMessageW(Window, LVM_GETHEADER, 0, 0));
+  if (FHeader || !FWindow || !IsWindow(FWindow)) return;
+  HWND header = reinterpret_cast<HWND>(SendMessageW(FWindow, LVM_GETHEADER, 0, 0));
   if (!header || SendMessageW(header, SM_QUERYSKINNED, 0, 0) == 1) return;
   auto* made = new TSkinHeader(Owner());
-  made->AttachHandle(header, SkinData, Canvas);
-  if (!made->Attached) {
+  made->AttachHandle(header, FSkinData, FCanvas);
+  if (!made->Attached()) {
     delete made;
     return;
   }
-  if (TSkinForm* f = OwnerForm()) f->ControlList.push_back(made);
-  Header = made;
+  if (TSkinForm* f = OwnerForm()) f->Controls().Add(made);
+  FHeader = made;
   InvalidateRect(header, nullptr, TRUE);
 }
 
@@ -50,15 +51,15 @@ void TSkinListView::SkinHeader() {
 int TSkinHeader::ItemAt(POINT Client) const {
   HDHITTESTINFO hit{};
   hit.pt = Client;
-  const LRESULT item = SendMessageW(Window, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  const LRESULT item = SendMessageW(FWindow, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   return (hit.flags & HHT_ONHEADER) ? static_cast<int>(item) : -1;
 }
 
 bool TSkinHeader::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
-  TDataSkinObject* e = SkinData ? SkinData->Headerbar.get() : nullptr;
-  if (!e || e->Bitmap.Empty()) return true;
-  return !PaintWholly(m);
+  if (TSkinControl::BeforeMessage(m)) return true;
+  TDataSkinObject* e = FSkinData ? FSkinData->Headerbar.get() : nullptr;
+  if (!e || e->Bitmap.Empty()) return false;
+  return PaintWholly(m);
 }
 
 void TSkinHeader::AfterMessage(TMessage& m) {
@@ -74,7 +75,7 @@ void TSkinHeader::AfterMessage(TMessage& m) {
       break;
     case WM_MOUSEMOVE: {
       hot = ItemAt(at);
-      TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Window, 0};
+      TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, FWindow, 0};
       TrackMouseEvent(&t);
       break;
     }
@@ -95,12 +96,12 @@ void TSkinHeader::AfterMessage(TMessage& m) {
 }
 
 void TSkinHeader::DrawControl(HDC DC, const RECT& Rect) {
-  TDataSkinObject* e = SkinData->Headerbar.get();
+  TDataSkinObject* e = FSkinData->Headerbar.get();
   if (!e || e->Bitmap.Empty()) return;
   RECT client{};
-  GetClientRect(Window, &client);
+  GetClientRect(FWindow, &client);
   const int w = client.right, h = client.bottom;
-  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(w, h) : nullptr;
   if (!off || w <= 0 || h <= 0) return;
   const RECT all{0, 0, w, h};
   FillBackground(off, all);
@@ -111,12 +112,12 @@ void TSkinHeader::DrawControl(HDC DC, const RECT& Rect) {
     const int f = item == FPressed ? 2 : item == FHot ? 3 : 1;
     return std::min(f, frames);
   };
-  TSelectObject font(off, reinterpret_cast<HGDIOBJ>(SendMessageW(Window, WM_GETFONT, 0, 0)));
-  const int count = static_cast<int>(SendMessageW(Window, HDM_GETITEMCOUNT, 0, 0));
+  TSelectObject font(off, reinterpret_cast<HGDIOBJ>(SendMessageW(FWindow, WM_GETFONT, 0, 0)));
+  const int count = static_cast<int>(SendMessageW(FWindow, HDM_GETITEMCOUNT, 0, 0));
   int right = 0;
   for (int i = 0; i < count; ++i) {
     RECT item{};
-    if (!SendMessageW(Window, HDM_GETITEMRECT, static_cast<WPARAM>(i),
+    if (!SendMessageW(FWindow, HDM_GETITEMRECT, static_cast<WPARAM>(i),
                       reinterpret_cast<LPARAM>(&item)))
       continue;
     right = std::max<int>(right, item.right);
@@ -127,14 +128,14 @@ void TSkinHeader::DrawControl(HDC DC, const RECT& Rect) {
     hd.mask = HDI_TEXT | HDI_FORMAT;
     hd.pszText = text;
     hd.cchTextMax = 260;
-    SendMessageW(Window, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&hd));
+    SendMessageW(FWindow, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&hd));
     const int align = hd.fmt & HDF_JUSTIFYMASK;
     const UINT format = align == HDF_CENTER ? DT_CENTER : align == HDF_RIGHT ? DT_RIGHT : DT_LEFT;
     const TColor colour = frame == 2   ? e->PressedColour2
                           : frame == 3 ? e->MouseOverColour2
                                        : e->NormalColour2;
     RECT box{item.left + 4, item.top, item.right - 4, item.bottom};
-    DrawSkinCaption(off, box, text, format, IsWindowEnabled(Window) != FALSE,
+    DrawSkinCaption(off, box, text, format, IsWindowEnabled(FWindow) != FALSE,
                     TSkinData::ColorToRGB(colour));
   }
   // The bar beyond the last column.

@@ -15,11 +15,10 @@ class TSkinListView : public TSkinScrollBar {
   void AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) override;
   void AfterMessage(TMessage& Message) override;
 
-  // The skin control of the list view's header, or null (a list view without columns).
-  TSkinHeader* Header = nullptr;
-
  private:
   void SkinHeader();
+  // The skin control of the list view's header, or null (a list view without columns).
+  TSkinHeader* FHeader = nullptr;
 };
 
 // A header control drawn from the skin's Headerbar picture: one frame per item (1 at

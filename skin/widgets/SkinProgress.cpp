@@ -29,36 +29,36 @@ bool SkinPaints(const TSkinData* data, HWND bar) {
 }  // namespace
 
 bool TSkinProgress::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   switch (m.Msg) {
     case WM_PAINT: {
-      if (!SkinPaints(SkinData, Window)) return true;
+      if (!SkinPaints(FSkinData, FWindow)) return false;
       RECT c{};
-      GetClientRect(Window, &c);
+      GetClientRect(FWindow, &c);
       if (m.WParam) {
         DrawControl(reinterpret_cast<HDC>(m.WParam), c);
       } else {
         PAINTSTRUCT ps{};
-        HDC dc = BeginPaint(Window, &ps);
+        HDC dc = BeginPaint(FWindow, &ps);
         if (dc) DrawControl(dc, c);
-        EndPaint(Window, &ps);
+        EndPaint(FWindow, &ps);
       }
       m.Result = 0;
-      return false;
+      return true;
     }
     case WM_ERASEBKGND:
-      if (!SkinPaints(SkinData, Window)) return true;
+      if (!SkinPaints(FSkinData, FWindow)) return false;
       m.Result = 1;
-      return false;
-    default:
       return true;
+    default:
+      return false;
   }
 }
 
 int TSkinProgress::FilledWidth(int Width) const {
   PBRANGE range{};
-  SendMessageW(Window, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-  const int pos = static_cast<int>(SendMessageW(Window, PBM_GETPOS, 0, 0));
+  SendMessageW(FWindow, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  const int pos = static_cast<int>(SendMessageW(FWindow, PBM_GETPOS, 0, 0));
   // Counted from the lower limit: a bar from 10 to 40 at 10 is empty, not a quarter full.
   // A bar whose upper limit is 0 or below it stays empty.
   if (range.iHigh <= 0) return 0;
@@ -66,11 +66,11 @@ int TSkinProgress::FilledWidth(int Width) const {
 }
 
 void TSkinProgress::DrawControl(HDC DC, const RECT& Rect) {
-  if (!SkinPaints(SkinData, Window)) return;
-  ++Paints;
-  TDataSkinBorder* e = SkinData->Progress.get();
+  if (!SkinPaints(FSkinData, FWindow)) return;
+  ++FPaints;
+  TDataSkinBorder* e = FSkinData->Progress.get();
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
-  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(w, h) : nullptr;
   if (!off) return;
   const RECT all{0, 0, w, h};
   FillBackground(off, all);
@@ -93,13 +93,14 @@ void TSkinProgress::DrawControl(HDC DC, const RECT& Rect) {
     const int width = std::min(l.Chunks.Width(), w - e->RightWidth - l.Chunks.Left);
     if (l.ChunkCount > 0 && width > 0) {
       TMemoryDC row(CreateCompatibleDC(off));
-      TGdiObject bits(CreateCompatibleBitmap(off, width, ch));
+      TBitmapHandle bits(CreateCompatibleBitmap(off, width, ch));
       if (row && bits) {
-        HGDIOBJ old = SelectObject(row.Get(), bits.Get());
-        TileRect(row.Get(), RECT{0, 0, width, ch}, SkinBitmapOf(e->Bitmap2), RECT{0, 0, cw, ch});
-        SelectObject(row.Get(), old);
+        {
+          TSelectObject onRow(row.Get(), bits.Get());
+          TileRect(row.Get(), RECT{0, 0, width, ch}, SkinBitmapOf(e->Bitmap2), RECT{0, 0, cw, ch});
+        }
         const RECT at{l.Chunks.Left, l.Chunks.Top, l.Chunks.Left + width, l.Chunks.Bottom};
-        DrawTransparent(off, at, static_cast<HBITMAP>(bits.Get()));
+        DrawTransparent(off, at, bits.Get());
       }
     }
   }

@@ -1,29 +1,12 @@
+// The skinned bars of a scrolling control: laid out in its frame, painted after the
+// control has drawn its frame around them, and operated by the skin.
 #include "skin/widgets/SkinScrollBar.h"
 
-#include <algorithm>
-
 #include "skin/SkinData.h"
-#include "skin/SkinDraw.h"
 
 using namespace vpn::skin;
 
 namespace {
-
-// Bars are drawn this thick off screen (the skin's bar pictures are) and then stretched
-// across the bar's real thickness.
-constexpr int kBarThickness = 16;
-
-// Posted to the control itself when its bars changed without a message that calls for
-// an immediate repaint: many changes in a row (a list filled line by line) give one
-// repaint.
-UINT RepaintMessage() {
-  static const UINT msg = RegisterWindowMessageW(L"vpnclient.SkinScrollBars.Repaint");
-  return msg;
-}
-
-bool SameInfo(const SCROLLINFO& a, const SCROLLINFO& b) {
-  return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
-}
 
 bool HasArea(const RECT& r) {
   return r.right > r.left && r.bottom > r.top;
@@ -40,451 +23,193 @@ RECT RectOf(const TPixelRect& r) {
 
 }  // namespace
 
-bool TSkinScrollBar::TPainted::operator==(const TPainted& o) const {
-  return Style == o.Style && Enabled == o.Enabled && SameInfo(H, o.H) && SameInfo(V, o.V);
-}
-
-TSkinScrollBar::~TSkinScrollBar() {
-  *FAlive = false;
-  // The base's destructor would only detach as a base: the frame is given back here.
-  Detach();
-}
-
 void TSkinScrollBar::Attach(TControl* AControl, TSkinData* ASkinData, bool AOperate,
                             TSkinCanvas* ACanvas) {
-  if (Attached) return;
+  if (FAttached) return;
   // The bars take nothing of the control's colour.
   TSkinControl::Attach(AControl, ASkinData, false, ACanvas);
-  if (!Attached) return;
-  Operate = AOperate;
-  Tracking = ScrollingV = ScrollingH = false;
-  Horz.Info.cbSize = Vert.Info.cbSize = sizeof(SCROLLINFO);
-  // The frame is worked out and drawn anew with the skin in front of it.
-  if (Window)
-    SetWindowPos(
-        Window, nullptr, 0, 0, 0, 0,
-        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  if (Window) RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  if (!FAttached) return;
+  FOperate = AOperate;
+  FTracking = FScrollingV = FScrollingH = false;
+  if (FWindow) FrameChanged();
 }
 
 void TSkinScrollBar::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
-  if (Attached) return;
+  if (FAttached) return;
   TSkinControl::AttachHandle(AWindow, ASkinData, ACanvas);
-  if (!Attached) return;
-  wchar_t cls[32] = {};
-  GetClassNameW(Window, cls, 32);
-  ControlBar = _wcsicmp(cls, L"ScrollBar") == 0;
-  Operate = true;
-  Horz.Info.cbSize = Vert.Info.cbSize = sizeof(SCROLLINFO);
-  Enabled = IsWindowEnabled(Window) != FALSE;
-  if (ControlBar) {
-    InvalidateRect(Window, nullptr, TRUE);
-  } else {
-    SetWindowPos(
-        Window, nullptr, 0, 0, 0, 0,
-        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-  }
+  if (!FAttached) return;
+  FOperate = true;
+  FEnabled = IsWindowEnabled(FWindow) != FALSE;
+  FrameChanged();
 }
 
-void TSkinScrollBar::Detach() {
-  const HWND wnd = Window;
-  const bool attached = Attached;
-  TSkinControl::Detach();
-  // The frame goes back to the system, bars and all.
-  if (attached && !FDestroying && wnd && IsWindow(wnd))
-    RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+void TSkinScrollBar::FrameChanged() {
+  // The frame is worked out and drawn anew with the skin in front of it.
+  SetWindowPos(
+      FWindow, nullptr, 0, 0, 0, 0,
+      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  RedrawWindow(FWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
-
-bool TSkinScrollBar::HasPictures() const {
-  return SkinData && SkinData->Scrollbar && !SkinData->Scrollbar->Bitmap.Empty();
-}
-
-// ---------------------------------------------------------------- messages
 
 bool TSkinScrollBar::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
-  if (m.Msg == RepaintMessage() && RepaintMessage() != 0) {
-    FRepaintPosted = false;
-    RepaintWhenChanged(true);
-    m.Result = 0;
-    return false;
-  }
-  if (!HasPictures()) return true;
+  if (TSkinControl::BeforeMessage(m) || RepaintMessage(m)) return true;
+  if (!HasPictures()) return false;
   switch (m.Msg) {
     case WM_NCCALCSIZE:
       // Straight to the control: the bars keep the room the system gives them.
       CallOld(m);
-      return false;
+      return true;
+    case WM_NCPAINT:
+      if (!Layout()) return false;
+      PaintFrame(m);
+      return true;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      OwnScroll(m);
+      return true;
+    default:
+      return MouseMessage(m);
+  }
+}
 
-    case WM_NCPAINT: {
-      if (ControlBar || !Layout()) return true;
-      // The control draws its frame everywhere but under the bars, which the skin then
-      // draws: the system's own bars never show for a moment.
-      RECT wr{};
-      GetWindowRect(Window, &wr);
-      TGdiObject bars(CreateRectRgn(0, 0, 0, 0));
-      for (const RECT* r : {&Horz.BarRect, &Vert.BarRect, &CornerRect}) {
-        if (!HasArea(*r)) continue;
-        TGdiObject part(CreateRectRgn(wr.left + r->left, wr.top + r->top, wr.left + r->right,
-                                      wr.top + r->bottom));
-        CombineRgn(static_cast<HRGN>(bars.Get()), static_cast<HRGN>(bars.Get()),
-                   static_cast<HRGN>(part.Get()), RGN_OR);
-      }
-      TGdiObject clip(CreateRectRgnIndirect(&wr));
-      if (m.WParam > 1)
-        CombineRgn(static_cast<HRGN>(clip.Get()), reinterpret_cast<HRGN>(m.WParam),
-                   static_cast<HRGN>(clip.Get()), RGN_AND);
-      CombineRgn(static_cast<HRGN>(clip.Get()), static_cast<HRGN>(clip.Get()),
-                 static_cast<HRGN>(bars.Get()), RGN_DIFF);
-      TMessage own{m.Msg, reinterpret_cast<WPARAM>(clip.Get()), m.LParam, 0};
-      CallOld(own);
-      m.Result = own.Result;
-      PaintBarsNow();
-      return false;
-    }
+void TSkinScrollBar::PaintFrame(TMessage& m) {
+  // The control draws its frame everywhere but under the bars, which the skin then
+  // draws: the system's own bars never show for a moment.
+  RECT wr{};
+  GetWindowRect(FWindow, &wr);
+  TRegionHandle bars(CreateRectRgn(0, 0, 0, 0));
+  for (const RECT* r : {&FHorz.BarRect, &FVert.BarRect, &FCornerRect}) {
+    if (!HasArea(*r)) continue;
+    TRegionHandle part(
+        CreateRectRgn(wr.left + r->left, wr.top + r->top, wr.left + r->right, wr.top + r->bottom));
+    CombineRgn(bars.Get(), bars.Get(), part.Get(), RGN_OR);
+  }
+  TRegionHandle clip(CreateRectRgnIndirect(&wr));
+  if (m.WParam > 1) CombineRgn(clip.Get(), reinterpret_cast<HRGN>(m.WParam), clip.Get(), RGN_AND);
+  CombineRgn(clip.Get(), clip.Get(), bars.Get(), RGN_DIFF);
+  TMessage own{m.Msg, reinterpret_cast<WPARAM>(clip.Get()), m.LParam, 0};
+  CallOld(own);
+  m.Result = own.Result;
+  ShowBars();
+}
 
-    case WM_PAINT:
-      if (!ControlBar) return true;
-      {
-        TPaintDC dc(Window);
-        if (dc.Get()) PaintBars(dc.Get());
-      }
-      m.Result = 0;
-      return false;
+void TSkinScrollBar::OwnScroll(TMessage& m) {
+  const bool vertical = m.Msg == WM_VSCROLL;
+  FPressedPart = PressedPartOf(LOWORD(m.WParam), vertical);
+  bool& scrolling = vertical ? FScrollingV : FScrollingH;
+  // The flag goes back even when the control's handling fails.
+  struct TScrolling {
+    bool& Flag;
+    ~TScrolling() { Flag = false; }
+  } inside{scrolling};
+  scrolling = true;
+  CallOld(m);
+  scrolling = false;
+  ShowBars();
+}
 
-    case WM_ERASEBKGND:
-      if (!ControlBar) return true;
-      m.Result = 1;
-      return false;
-
+bool TSkinScrollBar::MouseMessage(TMessage& m) {
+  switch (m.Msg) {
     case WM_NCMOUSEMOVE:
       if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
         const POINT p = PointOf(m.LParam);
         TBar* bar = BarAt(p);
         SetHot(bar, bar ? HitAt(*bar, p) : shNone);
         m.Result = 0;
-        return false;
+        return true;
       }
       SetHot(nullptr, shNone);
-      return true;
-
+      return false;
     case WM_MOUSEMOVE:
-      if (ControlBar) {
-        POINT p = PointOf(m.LParam);
-        ClientToScreen(Window, &p);
-        Layout();
-        SetHot(&Vert, HitAt(Vert, p));
-      } else {
-        SetHot(nullptr, shNone);
-      }
-      return true;
-
+      SetHot(nullptr, shNone);
+      return false;
     case WM_NCMOUSELEAVE:
-    case WM_MOUSELEAVE:
       // The system would redraw its own bar to show the mouse gone; the skin does.
-      if (m.Msg == WM_MOUSELEAVE && !ControlBar) return true;
       SetHot(nullptr, shNone);
       m.Result = 0;
-      return false;
-
+      return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-      if (!Operate || ControlBar || (m.WParam != HTHSCROLL && m.WParam != HTVSCROLL)) return true;
-      if (Press(PointOf(m.LParam))) {
-        m.Result = 0;
-        return false;
-      }
+      if (!FOperate || (m.WParam != HTHSCROLL && m.WParam != HTVSCROLL)) return false;
+      if (!Press(PointOf(m.LParam))) return false;
+      m.Result = 0;
       return true;
-
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (!Operate || !ControlBar) return true;
-      {
-        POINT p = PointOf(m.LParam);
-        ClientToScreen(Window, &p);
-        if ((GetWindowLongPtrW(Window, GWL_STYLE) & WS_TABSTOP) && GetFocus() != Window)
-          SetFocus(Window);
-        if (Press(p)) {
-          m.Result = 0;
-          return false;
-        }
-      }
-      return true;
-
-    case SBM_SETSCROLLINFO:
-    case SBM_SETPOS:
-    case SBM_SETRANGEREDRAW: {
-      // A scroll-bar control told to show its new state would draw its own look first:
-      // it takes the state quietly and the skin shows it.
-      if (!ControlBar) return true;
-      TMessage own = m;
-      if (m.Msg == SBM_SETSCROLLINFO) own.WParam = FALSE;
-      if (m.Msg == SBM_SETPOS) own.LParam = FALSE;
-      if (m.Msg == SBM_SETRANGEREDRAW) own.Msg = SBM_SETRANGE;
-      CallOld(own);
-      m.Result = own.Result;
-      RepaintWhenChanged(true);
-      return false;
-    }
-
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-      if (ControlBar) return true;
-      const bool vertical = m.Msg == WM_VSCROLL;
-      PressedPart = PressedPartOf(LOWORD(m.WParam), vertical);
-      bool& scrolling = vertical ? ScrollingV : ScrollingH;
-      scrolling = true;
-      try {
-        CallOld(m);
-      } catch (...) {
-        scrolling = false;
-        throw;
-      }
-      scrolling = false;
-      PaintBarsNow();
-      return false;
-    }
-
     default:
-      return true;
+      return false;
   }
 }
 
 void TSkinScrollBar::AfterMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_PRINT:
-      if (m.WParam && (m.LParam & PRF_NONCLIENT) && !ControlBar && HasPictures())
+      if (m.WParam && (m.LParam & PRF_NONCLIENT) && HasPictures())
         PaintBars(reinterpret_cast<HDC>(m.WParam));
       return;
     case WM_PAINT:
-      // A control's own paint leaves its bars alone; a scroll-bar control was painted
-      // before (or by the system when the skin has no bar pictures).
-      return;
-    case WM_NCDESTROY:
-      FDestroying = true;
-      TSkinControl::AfterMessage(m);
-      return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case CM_ENABLEDCHANGED:
-      ReadState();
-      if (ControlBar) {
-        RepaintNow();
-      } else {
-        RepaintWhenChanged(true);
-      }
-      return;
-    case WM_SETTEXT:
-      ReadCaption();
-      RepaintWhenChanged(false);
-      return;
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-    case WM_KEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_SIZE:
-    case WM_WINDOWPOSCHANGED:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      // What the user does shows at once.
-      RepaintWhenChanged(true);
+      // A control's own paint leaves its bars alone.
       return;
     default:
-      RepaintWhenChanged(false);
+      TSkinBars::AfterMessage(m);
       return;
   }
 }
 
-TSkinScrollBar::TPainted TSkinScrollBar::Current() const {
-  TPainted p;
-  if (!Window) return p;
-  p.Style = GetWindowLongPtrW(Window, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL | WS_DISABLED);
-  p.Enabled = IsWindowEnabled(Window) != FALSE;
-  p.H.cbSize = p.V.cbSize = sizeof(SCROLLINFO);
-  p.H.fMask = p.V.fMask = SIF_ALL;
-  if (ControlBar) {
-    GetScrollInfo(Window, SB_CTL, &p.V);
-  } else {
-    if (p.Style & WS_HSCROLL) GetScrollInfo(Window, SB_HORZ, &p.H);
-    if (p.Style & WS_VSCROLL) GetScrollInfo(Window, SB_VERT, &p.V);
-  }
-  return p;
+void TSkinScrollBar::ReadScrollState(TPainted& State) const {
+  if (State.Style & WS_HSCROLL) GetScrollInfo(FWindow, SB_HORZ, &State.H);
+  if (State.Style & WS_VSCROLL) GetScrollInfo(FWindow, SB_VERT, &State.V);
 }
-
-void TSkinScrollBar::RepaintWhenChanged(bool Now) {
-  if (!Attached || !Window || FPainting || FChecking || Tracking || !HasPictures()) return;
-  if (!IsWindow(Window)) return;
-  // A scroll-bar control answers the reading of its state with messages of its own,
-  // which come back here.
-  FChecking = true;
-  const bool same = Current() == FPainted;
-  FChecking = false;
-  if (same) return;
-  if (Now) {
-    if (ControlBar)
-      RepaintNow();
-    else
-      PaintBarsNow();
-  } else if (!FRepaintPosted && RepaintMessage() != 0) {
-    FRepaintPosted = PostMessageW(Window, RepaintMessage(), 0, 0) != FALSE;
-  }
-}
-
-void TSkinScrollBar::SkinChanged() {
-  FTrackBrush.Reset();
-  FTrackColour = CLR_INVALID;
-  if (Window) RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-}
-
-// ---------------------------------------------------------------- layout and painting
 
 bool TSkinScrollBar::Layout() {
-  if (!Window) return false;
-  Style = GetWindowLongPtrW(Window, GWL_STYLE);
-  ExStyle = GetWindowLongPtrW(Window, GWL_EXSTYLE);
+  if (!FWindow) return false;
+  LONG_PTR style = GetWindowLongPtrW(FWindow, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
   const int arrow = GetSystemMetrics(SM_CXHSCROLL);
-  Horz.ArrowSize = Vert.ArrowSize = arrow;
-  Horz.StyleBit = WS_HSCROLL;
-  Vert.StyleBit = WS_VSCROLL;
-  Horz.Vertical = false;
-  Vert.Vertical = true;
-  if (ControlBar) {
-    // The whole control is one bar, standing when SBS_VERT is set.
-    RECT c{};
-    GetClientRect(Window, &c);
-    Vert.Vertical = (Style & SBS_VERT) != 0;
-    Vert.BarRect = c;
-    Horz.BarRect = CornerRect = RECT{};
-    return HasArea(c);
-  }
-  if (ScrollingH) Style |= WS_HSCROLL;
-  if (ScrollingV) Style |= WS_VSCROLL;
-  const bool horz = (Style & WS_HSCROLL) != 0, vert = (Style & WS_VSCROLL) != 0;
+  FHorz.ArrowSize = FVert.ArrowSize = arrow;
+  FHorz.Vertical = false;
+  FVert.Vertical = true;
+  // A bar whose control is inside its own scroll handling still counts as there.
+  if (FScrollingH) style |= WS_HSCROLL;
+  if (FScrollingV) style |= WS_VSCROLL;
+  const bool horz = (style & WS_HSCROLL) != 0, vert = (style & WS_VSCROLL) != 0;
   RECT w{}, c{};
-  if (!GetWindowRect(Window, &w) || !GetClientRect(Window, &c)) return false;
+  if (!GetWindowRect(FWindow, &w) || !GetClientRect(FWindow, &c)) return false;
   const int width = w.right - w.left, height = w.bottom - w.top;
   if ((!horz && !vert) || width > 10000 || height > 10000) return false;
   const TScrollBarsLayout l =
       ScrollBarsLayoutOf(width, height, c.right, c.bottom, arrow, GetSystemMetrics(SM_CXEDGE), horz,
-                         vert, (ExStyle & WS_EX_LEFTSCROLLBAR) != 0);
-  Horz.BarRect = RectOf(l.Horz);
-  Vert.BarRect = RectOf(l.Vert);
-  CornerRect = RectOf(l.Corner);
+                         vert, (exStyle & WS_EX_LEFTSCROLLBAR) != 0);
+  FHorz.BarRect = RectOf(l.Horz);
+  FVert.BarRect = RectOf(l.Vert);
+  FCornerRect = RectOf(l.Corner);
   return true;
 }
 
-void TSkinScrollBar::UpdateThumb(TBar& Bar) {
-  if (Tracking) return;
-  SCROLLINFO si{};
-  si.cbSize = sizeof si;
-  si.fMask = SIF_ALL;
-  const int which = ControlBar ? SB_CTL : Bar.Vertical ? SB_VERT : SB_HORZ;
-  if (!GetScrollInfo(Window, which, &si)) return;
-  Bar.Info = si;
-  const RECT& r = Bar.BarRect;
-  const int length = Bar.Vertical ? r.bottom - r.top : r.right - r.left;
-  const TThumbMetrics metrics{Bar.ArrowSize, 8, GetSystemMetrics(SM_CXHTHUMB)};
-  Bar.Thumb = ThumbGeometryOf(Bar.Thumb, length,
-                              {si.nMin, si.nMax, static_cast<int>(si.nPage), si.nPos}, metrics);
+int TSkinScrollBar::BarKind(const TBar& Bar) const {
+  return Bar.Vertical ? SB_VERT : SB_HORZ;
 }
 
-bool TSkinScrollBar::BarDisabled(const TBar& Bar) const {
-  if (!IsWindowEnabled(Window)) return true;
-  const int64_t range = int64_t{Bar.Info.nMax} - Bar.Info.nMin;
-  // Content that fits leaves nothing to scroll: the bar shows that instead of a thumb.
-  if (range <= 0 || (Bar.Info.nPage != 0 && int64_t{Bar.Info.nPage} > range)) return true;
-  SCROLLBARINFO sbi{};
-  sbi.cbSize = sizeof sbi;
-  const LONG object = ControlBar ? OBJID_CLIENT : Bar.Vertical ? OBJID_VSCROLL : OBJID_HSCROLL;
-  if (GetScrollBarInfo(Window, object, &sbi) && (sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE))
-    return true;
-  return false;
+LONG TSkinScrollBar::BarObject(const TBar& Bar) const {
+  return Bar.Vertical ? OBJID_VSCROLL : OBJID_HSCROLL;
 }
 
-void TSkinScrollBar::DrawBar(HDC DC, TBar& Bar) {
-  const RECT r = Bar.BarRect;
-  const int length = Bar.Vertical ? r.bottom - r.top : r.right - r.left;
-  const int thick = Bar.Vertical ? r.right - r.left : r.bottom - r.top;
-  if (length <= 0 || thick <= 0 || length > 10000) return;
-  const int bw = Bar.Vertical ? kBarThickness : length, bh = Bar.Vertical ? length : kBarThickness;
-  HDC off = Canvas ? Canvas->Prepare(bw, bh) : nullptr;
-  if (!off) return;
-  UpdateThumb(Bar);
-
-  const COLORREF colour = TSkinData::ColorToRGB(SkinData->Colours.Scrollbar);
-  if (!FTrackBrush || colour != FTrackColour) {
-    FTrackBrush.Reset(CreateSolidBrush(colour));
-    FTrackColour = colour;
-  }
-  const RECT all{0, 0, bw, bh};
-  FillRect(off, &all, static_cast<HBRUSH>(FTrackBrush.Get()));
-  SetStretchBltMode(off, COLORONCOLOR);
-
-  TBarLook look;
-  look.Pressed = static_cast<TPressedPart>(PressedPart);
-  look.Hot = FHotBar == &Bar ? FHot : shNone;
-  look.Disabled = BarDisabled(Bar);
-  const TScrollBarPieces p =
-      ScrollBarPiecesOf(length, kBarThickness, Bar.Vertical, Bar.ArrowSize, Bar.Thumb, look);
-
-  TDataSkinObject* track = Bar.Vertical ? SkinData->VertScroll.get() : SkinData->HorzScroll.get();
-  if (track && !track->Bitmap.Empty() && p.Track.HasArea())
-    DrawNineSlice(off, RectOf(p.Track), SkinBitmapOf(track->Bitmap), false, track->Tile == 1,
-                  track->Trans == 1, std::max(1, track->FrameCount), 1, ElementMargins(*track));
-  TDataSkinObject* arrows = SkinData->Scrollbar.get();
-  const int arrowFrames = std::max(1, arrows->FrameCount);
-  HBITMAP strip = SkinBitmapOf(arrows->Bitmap);
-  DrawFrame(off, RectOf(p.FirstArrow), strip, true, arrowFrames,
-            std::min(p.FirstArrowFrame, arrowFrames));
-  DrawFrame(off, RectOf(p.SecondArrow), strip, true, arrowFrames,
-            std::min(p.SecondArrowFrame, arrowFrames));
-  TDataSkinObject* thumb =
-      Bar.Vertical ? SkinData->VertScrollThumb.get() : SkinData->HorzScrollThumb.get();
-  if (p.ThumbShown && thumb && !thumb->Bitmap.Empty()) {
-    const int frames = std::max(1, thumb->FrameCount);
-    DrawNineSlice(off, RectOf(p.Thumb), SkinBitmapOf(thumb->Bitmap), false, false,
-                  thumb->Trans == 1, frames, std::min(p.ThumbFrame, frames),
-                  ElementMargins(*thumb));
-  }
-  SetStretchBltMode(DC, COLORONCOLOR);
-  StretchBlt(DC, r.left, r.top, r.right - r.left, r.bottom - r.top, off, 0, 0, bw, bh, SRCCOPY);
+POINT TSkinScrollBar::Origin() const {
+  RECT w{};
+  GetWindowRect(FWindow, &w);
+  return {w.left, w.top};
 }
 
-void TSkinScrollBar::PaintBars(HDC DC) {
-  if (!HasPictures() || !DC || FPainting) return;
-  FPainting = true;
-  try {
-    if (Layout()) {
-      ++Paints;
-      const bool horz = HasArea(Horz.BarRect), vert = HasArea(Vert.BarRect);
-      // A bar whose control is inside its own scroll handling is drawn once it is back.
-      if (horz && !ScrollingH) DrawBar(DC, Horz);
-      if (vert && !ScrollingV) DrawBar(DC, Vert);
-      if (horz && vert && HasArea(CornerRect)) FillRect(DC, &CornerRect, SkinData->FaceBrush());
-    }
-    // What shows now, bars or none, is what the next change is measured against.
-    FPainted = Current();
-  } catch (...) {
-    // A failed paint leaves the bars as the system drew them.
-  }
-  FPainting = false;
+void TSkinScrollBar::Notify(const TBar& Bar, int Code, int Pos, bool Post) {
+  // A control's own bars tell the control.
+  const UINT msg = Bar.Vertical ? WM_VSCROLL : WM_HSCROLL;
+  const WPARAM w = MAKEWPARAM(static_cast<WORD>(Code), static_cast<WORD>(Pos));
+  if (Post)
+    PostMessageW(FWindow, msg, w, 0);
+  else
+    SendMessageW(FWindow, msg, w, 0);
 }
 
-void TSkinScrollBar::PaintBarsNow() {
-  if (!Window || !IsWindow(Window)) return;
-  if (ControlBar) {
-    TWindowDC dc(Window);
-    PaintBars(dc.Get());
-  } else {
-    TWindowDC dc(Window, true);
-    PaintBars(dc.Get());
-  }
-}
-
-void TSkinScrollBar::DrawControl(HDC DC, const RECT&) {
-  PaintBars(DC);
+void TSkinScrollBar::ShowBars() {
+  if (!FWindow || !IsWindow(FWindow)) return;
+  TWindowDC dc(FWindow, true);
+  PaintBars(dc.Get());
 }

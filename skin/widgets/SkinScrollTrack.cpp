@@ -22,30 +22,36 @@ bool IsButtonUp(UINT msg) {
   return msg == WM_LBUTTONUP || msg == WM_NCLBUTTONUP;
 }
 
+// The scroll code of a press on a part of the bar; -1 for no part that scrolls.
+int ScrollCodeOf(TScrollHit Hit) {
+  switch (Hit) {
+    case shLineUp:
+      return SB_LINEUP;
+    case shPageUp:
+      return SB_PAGEUP;
+    case shPageDown:
+      return SB_PAGEDOWN;
+    case shLineDown:
+      return SB_LINEDOWN;
+    default:
+      return -1;
+  }
+}
+
+// What became of a press loop after it handled a message.
+enum TLoopStep { lsGoOn, lsReleased, lsGone };
+
 }  // namespace
 
-// Where a bar's rectangle starts on the screen.
-static POINT BarOrigin(HWND Window, bool ControlBar, const RECT& Bar) {
-  POINT o{0, 0};
-  if (ControlBar) {
-    ClientToScreen(Window, &o);
-  } else {
-    RECT w{};
-    GetWindowRect(Window, &w);
-    o = {w.left, w.top};
-  }
-  return {o.x + Bar.left, o.y + Bar.top};
+int TSkinBars::Along(const TBar& Bar, POINT Screen) const {
+  const POINT o = Origin();
+  return Bar.Vertical ? Screen.y - (o.y + Bar.BarRect.top) : Screen.x - (o.x + Bar.BarRect.left);
 }
 
-int TSkinScrollBar::Along(const TBar& Bar, POINT Screen) const {
-  const POINT o = BarOrigin(Window, ControlBar, Bar.BarRect);
-  return Bar.Vertical ? Screen.y - o.y : Screen.x - o.x;
-}
-
-TScrollHit TSkinScrollBar::HitAt(const TBar& Bar, POINT Screen) const {
-  const POINT o = BarOrigin(Window, ControlBar, Bar.BarRect);
+TScrollHit TSkinBars::HitAt(const TBar& Bar, POINT Screen) const {
+  const POINT o = Origin();
   const RECT& r = Bar.BarRect;
-  const RECT onScreen{o.x, o.y, o.x + r.right - r.left, o.y + r.bottom - r.top};
+  const RECT onScreen{o.x + r.left, o.y + r.top, o.x + r.right, o.y + r.bottom};
   if (!PtInRect(&onScreen, Screen)) return shNone;
   const int length = Bar.Vertical ? r.bottom - r.top : r.right - r.left;
   // A bar too short for two arrows has two arrows of half its length.
@@ -55,10 +61,9 @@ TScrollHit TSkinScrollBar::HitAt(const TBar& Bar, POINT Screen) const {
   return ScrollHitAt(Along(Bar, Screen), arrow, thumb);
 }
 
-TSkinScrollBar::TBar* TSkinScrollBar::BarAt(POINT Screen) {
+TSkinBars::TBar* TSkinBars::BarAt(POINT Screen) {
   if (!Layout()) return nullptr;
-  for (TBar* bar : {&Vert, &Horz}) {
-    if (ControlBar && bar != &Vert) continue;
+  for (TBar* bar : {&FVert, &FHorz}) {
     const RECT& r = bar->BarRect;
     if (r.right <= r.left || r.bottom <= r.top) continue;
     UpdateThumb(*bar);
@@ -67,101 +72,76 @@ TSkinScrollBar::TBar* TSkinScrollBar::BarAt(POINT Screen) {
   return nullptr;
 }
 
-void TSkinScrollBar::SetHot(TBar* Bar, TScrollHit Hit) {
-  if (Tracking) return;
+void TSkinBars::SetHot(TBar* Bar, TScrollHit Hit) {
+  if (FTracking) return;
   if (Hit == shNone) Bar = nullptr;
   if (Bar == FHotBar && Hit == FHot) return;
   FHotBar = Bar;
   FHot = Hit;
   if (Bar) WatchLeave();
-  PaintBarsNow();
+  ShowBars();
 }
 
-void TSkinScrollBar::WatchLeave() {
+void TSkinBars::WatchLeave() {
   TRACKMOUSEEVENT t{};
   t.cbSize = sizeof t;
-  t.dwFlags = TME_LEAVE | (ControlBar ? 0 : TME_NONCLIENT);
-  t.hwndTrack = Window;
+  t.dwFlags = LeaveFlags();
+  t.hwndTrack = FWindow;
   TrackMouseEvent(&t);
 }
 
-void TSkinScrollBar::Scroll(const TBar& Bar, int Code, int Pos) {
-  const UINT msg = Bar.Vertical ? WM_VSCROLL : WM_HSCROLL;
-  // A scroll-bar control tells its parent, naming itself; a control's own bars tell it.
-  HWND target = ControlBar ? GetParent(Window) : Window;
-  const LPARAM from = ControlBar ? reinterpret_cast<LPARAM>(Window) : 0;
-  if (target)
-    SendMessageW(target, msg, MAKEWPARAM(static_cast<WORD>(Code), static_cast<WORD>(Pos)), from);
-}
-
-bool TSkinScrollBar::Press(POINT Screen) {
-  if (!HasPictures() || Tracking) return false;
+bool TSkinBars::Press(POINT Screen) {
+  if (!HasPictures() || FTracking) return false;
   TBar* bar = BarAt(Screen);
   if (!bar) return false;
   const TScrollHit hit = HitAt(*bar, Screen);
   // A bar with nothing to scroll takes the press and does nothing.
   if (BarDisabled(*bar)) return true;
-  if (hit == shThumb) {
+  if (hit == shThumb)
     DragThumb(*bar, Screen);
-    return true;
-  }
-  RepeatPress(*bar, hit);
+  else
+    RepeatPress(*bar, hit);
   return true;
 }
 
-void TSkinScrollBar::RepeatPress(TBar& Bar, TScrollHit Hit) {
-  int code;
-  switch (Hit) {
-    case shLineUp:
-      code = SB_LINEUP;
-      break;
-    case shPageUp:
-      code = SB_PAGEUP;
-      break;
-    case shPageDown:
-      code = SB_PAGEDOWN;
-      break;
-    case shLineDown:
-      code = SB_LINEDOWN;
-      break;
-    default:
-      return;
-  }
+void TSkinBars::RepeatPress(TBar& Bar, TScrollHit Hit) {
+  const int code = ScrollCodeOf(Hit);
+  if (code < 0) return;
   const std::shared_ptr<bool> alive = FAlive;
-  const HWND wnd = Window;
+  const HWND wnd = FWindow;
   const TPressedPart held = PressedPartOfHit(Hit, Bar.Vertical);
   FHotBar = nullptr;
   FHot = shNone;
   SetCapture(wnd);
-  PressedPart = held;
-  Scroll(Bar, code, 0);
+  FPressedPart = held;
+  Notify(Bar, code, 0, false);
   if (!*alive) return;
-  PressedPart = held;
-  PaintBarsNow();
+  FPressedPart = held;
+  ShowBars();
 
   POINT cursor{};
   GetCursorPos(&cursor);
   DWORD next = GetTickCount() + kRepeatDelayMs;
-  bool down = true;
-  while (down) {
+  for (;;) {
+    // The mouse's messages for the bar are the loop's; everything else goes its way.
+    TLoopStep step = lsGoOn;
     MSG msg;
-    while (down && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (step == lsGoOn && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(msg.wParam));
-        down = false;
-      } else if (msg.hwnd == wnd && IsButtonUp(msg.message)) {
-        down = false;
+        step = lsReleased;
+      } else if ((msg.hwnd == wnd && IsButtonUp(msg.message)) ||
+                 (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)) {
+        step = lsReleased;
       } else if (msg.hwnd == wnd && IsMouseMove(msg.message)) {
         cursor = msg.pt;
-      } else if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-        down = false;
       } else {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
       }
       if (!*alive || !IsWindow(wnd)) return;
     }
-    if (!down || GetCapture() != wnd) break;
+    if (step == lsReleased || GetCapture() != wnd) break;
     const DWORD now = GetTickCount();
     if (static_cast<int>(now - next) >= 0) {
       // The part repeats while the mouse stays on it; a page area stops once the thumb
@@ -169,87 +149,79 @@ void TSkinScrollBar::RepeatPress(TBar& Bar, TScrollHit Hit) {
       Layout();
       UpdateThumb(Bar);
       const bool on = HitAt(Bar, cursor) == Hit;
-      if (on) Scroll(Bar, code, 0);
+      if (on) Notify(Bar, code, 0, false);
       if (!*alive) return;
-      PressedPart = on ? held : ppNone;
-      PaintBarsNow();
+      FPressedPart = on ? held : ppNone;
+      ShowBars();
       next = now + kRepeatEveryMs;
     }
     const DWORD wait = std::min<DWORD>(kRepeatDelayMs, std::max<int>(0, next - GetTickCount()));
     MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
   }
   if (GetCapture() == wnd) ReleaseCapture();
-  Scroll(Bar, SB_ENDSCROLL, 0);
+  Notify(Bar, SB_ENDSCROLL, 0, false);
   if (!*alive) return;
-  PressedPart = ppNone;
-  PaintBarsNow();
+  FPressedPart = ppNone;
+  ShowBars();
 }
 
-void TSkinScrollBar::DragThumb(TBar& Bar, POINT Start) {
+void TSkinBars::EndDrag(TBar& Bar, int Value) {
   const std::shared_ptr<bool> alive = FAlive;
-  const HWND wnd = Window;
-  const int which = ControlBar ? SB_CTL : Bar.Vertical ? SB_VERT : SB_HORZ;
+  const HWND wnd = FWindow;
+  FTracking = false;
+  Notify(Bar, SB_THUMBPOSITION, Value, false);
+  if (!*alive || !IsWindow(wnd)) return;
+  Notify(Bar, SB_ENDSCROLL, 0, true);
+  ShowBars();
+}
+
+void TSkinBars::DragThumb(TBar& Bar, POINT Start) {
+  const std::shared_ptr<bool> alive = FAlive;
+  const HWND wnd = FWindow;
   UpdateThumb(Bar);
   const TScrollInfo info{Bar.Info.nMin, Bar.Info.nMax, static_cast<int>(Bar.Info.nPage),
                          Bar.Info.nPos};
   const TThumbGeometry startThumb = Bar.Thumb;
   const int startAlong = Along(Bar, Start);
   int value = info.Pos;
-
-  PressedPart = PressedPartOfHit(shThumb, Bar.Vertical);
+  FPressedPart = PressedPartOfHit(shThumb, Bar.Vertical);
   FHotBar = nullptr;
   FHot = shNone;
-  Tracking = true;
+  FTracking = true;
   SetCapture(wnd);
-  PaintBarsNow();
+  ShowBars();
 
-  auto finish = [&] {
-    Tracking = false;
-    Scroll(Bar, SB_THUMBPOSITION, value);
-    if (!*alive || !IsWindow(wnd)) return;
-    if (ControlBar) {
-      HWND parent = GetParent(wnd);
-      if (parent)
-        PostMessageW(parent, Bar.Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0),
-                     reinterpret_cast<LPARAM>(wnd));
-      PressedPart = ppNone;
-    } else {
-      PostMessageW(wnd, Bar.Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+  // A move of the mouse takes the thumb along; true while the object and window live.
+  auto move = [&](POINT At) {
+    const TThumbDrag drag =
+        ThumbDragOf(info, startThumb, startThumb.ThumbPos, Along(Bar, At) - startAlong);
+    if (drag.Value == value && drag.ThumbPos == Bar.Thumb.ThumbPos) return true;
+    Bar.Thumb.ThumbPos = drag.ThumbPos;
+    if (drag.Value != value) {
+      value = drag.Value;
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_POS;
+      si.nPos = value;
+      SetScrollInfo(wnd, BarKind(Bar), &si, FALSE);
+      Notify(Bar, SB_THUMBTRACK, value, false);
+      if (!*alive || !IsWindow(wnd)) return false;
     }
-    PaintBarsNow();
+    ShowBars();
+    return true;
   };
-
-  while (Tracking) {
+  while (FTracking) {
     MSG msg;
-    while (Tracking && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
+    while (FTracking && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
+      if (msg.message == WM_QUIT || (msg.hwnd == wnd && IsButtonUp(msg.message))) {
         if (GetCapture() == wnd) ReleaseCapture();
-        finish();
+        EndDrag(Bar, value);
         return;
       }
       if (msg.hwnd == wnd && IsMouseMove(msg.message)) {
-        const TThumbDrag drag =
-            ThumbDragOf(info, startThumb, startThumb.ThumbPos, Along(Bar, msg.pt) - startAlong);
-        if (drag.Value == value && drag.ThumbPos == Bar.Thumb.ThumbPos) continue;
-        Bar.Thumb.ThumbPos = drag.ThumbPos;
-        if (drag.Value != value) {
-          value = drag.Value;
-          SCROLLINFO si{};
-          si.cbSize = sizeof si;
-          si.fMask = SIF_POS;
-          si.nPos = value;
-          SetScrollInfo(wnd, which, &si, FALSE);
-          Scroll(Bar, SB_THUMBTRACK, value);
-          if (!*alive || !IsWindow(wnd)) return;
-        }
-        PaintBarsNow();
+        if (!move(msg.pt)) return;
         continue;
-      }
-      if (msg.hwnd == wnd && IsButtonUp(msg.message)) {
-        if (GetCapture() == wnd) ReleaseCapture();
-        finish();
-        return;
       }
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
@@ -257,7 +229,7 @@ void TSkinScrollBar::DragThumb(TBar& Bar, POINT Start) {
     }
     if (GetCapture() != wnd) {
       // Another window took the mouse: the drag ends where it stands.
-      finish();
+      EndDrag(Bar, value);
       return;
     }
     WaitMessage();

@@ -11,12 +11,12 @@
 using namespace vpn::skin;
 
 bool TSkinStatusBar::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
-  return !PaintWholly(m);
+  if (TSkinControl::BeforeMessage(m)) return true;
+  return PaintWholly(m);
 }
 
 void TSkinStatusBar::DrawPanel(HDC DC, const RECT& Panel, int Frame, const std::wstring& Text) {
-  TDataSkinObject* e = SkinData->StatusBarEdges.get();
+  TDataSkinObject* e = FSkinData->StatusBarEdges.get();
   if (e && !e->Bitmap.Empty()) {
     DrawNineSlice(DC, Panel, SkinBitmapOf(e->Bitmap), false, e->Tile == 1, false, 3, Frame,
                   ElementMargins(*e));
@@ -37,29 +37,27 @@ void TSkinStatusBar::DrawPanel(HDC DC, const RECT& Panel, int Frame, const std::
     SetBkColor(DC, old);
   }
   RECT text{Panel.left + 2, Panel.top, Panel.right - 2, Panel.bottom};
-  const TColor colour = e ? e->NormalColour2 : SkinData->Colours.ButtonText;
+  const TColor colour = e ? e->NormalColour2 : FSkinData->Colours.ButtonText;
   DrawSkinCaption(DC, text, Text.empty() ? std::wstring(L" ") : Text, DT_LEFT, true,
                   TSkinData::ColorToRGB(colour));
 }
 
 void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
-  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(w, h) : nullptr;
   if (!off) return;
   const RECT all{0, 0, w, h};
   FillBackground(off, all);
-  HGDIOBJ oldFont = nullptr;
-  if (auto font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0)))
-    oldFont = SelectObject(off, font);
+  TSelectObject font(off, reinterpret_cast<HFONT>(SendMessageW(FWindow, WM_GETFONT, 0, 0)));
 
-  const int parts = static_cast<int>(SendMessageW(Window, SB_GETPARTS, 0, 0));
-  const bool simple = SendMessageW(Window, SB_ISSIMPLE, 0, 0) != 0 || parts <= 0;
+  const int parts = static_cast<int>(SendMessageW(FWindow, SB_GETPARTS, 0, 0));
+  const bool simple = SendMessageW(FWindow, SB_ISSIMPLE, 0, 0) != 0 || parts <= 0;
   // Panel texts are read into one buffer that lives as long as the control.
   auto textOf = [&](int index, int& type) -> const std::wstring& {
-    const LRESULT info = SendMessageW(Window, SB_GETTEXTLENGTHW, static_cast<WPARAM>(index), 0);
+    const LRESULT info = SendMessageW(FWindow, SB_GETTEXTLENGTHW, static_cast<WPARAM>(index), 0);
     type = HIWORD(info);
     FText.assign(static_cast<size_t>(LOWORD(info)) + 1, L'\0');
-    SendMessageW(Window, SB_GETTEXTW, static_cast<WPARAM>(index),
+    SendMessageW(FWindow, SB_GETTEXTW, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(FText.data()));
     FText.resize(wcslen(FText.c_str()));
     return FText;
@@ -71,7 +69,7 @@ void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
   } else {
     for (int i = 0; i < parts; ++i) {
       RECT p{};
-      if (!SendMessageW(Window, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&p)))
+      if (!SendMessageW(FWindow, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&p)))
         continue;
       if (i == parts - 1) p.right = w;
       int type = 0;
@@ -82,27 +80,26 @@ void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
       DrawPanel(off, p, StatusFrameOf(bevel), t);
     }
   }
-  TDataSkinObject* extra = SkinData->ExtraImages.get();
-  if ((GetWindowLongPtrW(Window, GWL_STYLE) & SBARS_SIZEGRIP) && extra && !extra->Bitmap.Empty() &&
+  TDataSkinObject* extra = FSkinData->ExtraImages.get();
+  if ((GetWindowLongPtrW(FWindow, GWL_STYLE) & SBARS_SIZEGRIP) && extra && !extra->Bitmap.Empty() &&
       extra->FrameCount >= 5) {
     const int fw = extra->Bitmap.Width / extra->FrameCount, fh = extra->Bitmap.Height;
     const RECT grip{w - 1 - fw, h - 1 - fh, w - 1, h - 1};
     DrawFrame(off, grip, SkinBitmapOf(extra->Bitmap), true, extra->FrameCount, 5);
   }
-  if (oldFont) SelectObject(off, oldFont);
   BitBlt(DC, Rect.left, Rect.top, w, h, off, 0, 0, SRCCOPY);
 }
 
 bool TSkinSizer::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   if (m.Msg == WM_PAINT) {
-    ValidateRect(Window, nullptr);
+    ValidateRect(FWindow, nullptr);
     m.Result = 0;
-    return false;
+    return true;
   }
   if (m.Msg == WM_ERASEBKGND) {
     m.Result = 1;
-    return false;
+    return true;
   }
-  return true;
+  return false;
 }

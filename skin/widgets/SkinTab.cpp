@@ -5,6 +5,7 @@
 
 #include "framework/Gbk.h"
 #include "framework/TabCtrls.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
@@ -22,18 +23,18 @@ RECT ToRect(const TPixelRect& r) {
 void TSkinTab::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
                       TSkinCanvas* ACanvas) {
   TSkinControl::Attach(AControl, ASkinData, ARecolour, ACanvas);
-  if (!Attached) return;
+  if (!FAttached) return;
   PreparePictures();
   FindScroller();
 }
 
 void TSkinTab::AttachHandle(HWND AWindow, TSkinData* ASkinData, TSkinCanvas* ACanvas) {
   TSkinControl::AttachHandle(AWindow, ASkinData, ACanvas);
-  if (!Attached) return;
+  if (!FAttached) return;
   ReadState();
   PreparePictures();
   FindScroller();
-  InvalidateRect(Window, nullptr, TRUE);
+  InvalidateRect(FWindow, nullptr, TRUE);
 }
 
 void TSkinTab::SkinChanged() {
@@ -42,38 +43,39 @@ void TSkinTab::SkinChanged() {
 }
 
 void TSkinTab::PreparePictures() {
-  const LONG_PTR style = Window ? GetWindowLongPtrW(Window, GWL_STYLE) : 0;
-  TabSide = TabSideOf((style & TCS_BOTTOM) != 0, (style & TCS_VERTICAL) != 0);
-  TabPicture.Reset();
-  BorderPicture.Reset();
-  RowBitmap.Reset();
-  RowSize = {};
-  if (!SkinData || !SkinData->Tabs || SkinData->Tabs->Bitmap.Empty()) return;
-  const TTabTransforms t = TabTransformsOf(TabSide);
+  const LONG_PTR style = FWindow ? GetWindowLongPtrW(FWindow, GWL_STYLE) : 0;
+  FTabSide = TabSideOf((style & TCS_BOTTOM) != 0, (style & TCS_VERTICAL) != 0);
+  FTabPicture.Reset();
+  FBorderPicture.Reset();
+  FRowBitmap.Reset();
+  FRowSize = {};
+  if (!FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+  const TTabTransforms t = TabTransformsOf(FTabSide);
   // Copies: the skin's own bitmaps are shared by every control of the skin.
-  TabPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap));
-  if (t.FlipPictures && TabPicture) FlipBitmap(static_cast<HBITMAP>(TabPicture.Get()));
-  if (SkinData->Tabs->Bitmap2.Empty()) return;
-  BorderPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap2));
-  if (!BorderPicture) return;
-  if (t.FlipPictures) FlipBitmap(static_cast<HBITMAP>(BorderPicture.Get()));
-  if (t.Border == qtLeft) RotateLeft(BorderPicture);
-  if (t.Border == qtRight) RotateRight(BorderPicture);
+  FTabPicture.Reset(CreateSkinBitmap(FSkinData->Tabs->Bitmap));
+  if (t.FlipPictures && FTabPicture) FlipBitmap(FTabPicture.Get());
+  if (FSkinData->Tabs->Bitmap2.Empty()) return;
+  FBorderPicture.Reset(CreateSkinBitmap(FSkinData->Tabs->Bitmap2));
+  if (!FBorderPicture) return;
+  if (t.FlipPictures) FlipBitmap(FBorderPicture.Get());
+  if (t.Border == qtLeft) RotateLeft(FBorderPicture);
+  if (t.Border == qtRight) RotateRight(FBorderPicture);
 }
 
 void TSkinTab::FindScroller() {
-  if (!Window) return;
-  HWND found = FindWindowExW(Window, nullptr, UPDOWN_CLASSW, nullptr);
-  if (found == ScrollerWindow) return;
-  ScrollerWindow = found;
-  Scroller = nullptr;
+  if (!FWindow) return;
+  HWND found = FindWindowExW(FWindow, nullptr, UPDOWN_CLASSW, nullptr);
+  if (found == FScrollerWindow) return;
+  FScrollerWindow = found;
+  FScroller = nullptr;
   if (found)
-    if (TSkinForm* form = OwnerForm()) Scroller = form->SkinInnerWindow(found, skUpDown);
+    if (TSkinForm* form = OwnerForm())
+      FScroller = form->Controls().SkinInnerWindow(found, skUpDown);
 }
 
 bool TSkinTab::ScrollerShown() const {
-  return ScrollerWindow && IsWindow(ScrollerWindow) &&
-         (GetWindowLongPtrW(ScrollerWindow, GWL_STYLE) & WS_VISIBLE);
+  return FScrollerWindow && IsWindow(FScrollerWindow) &&
+         (GetWindowLongPtrW(FScrollerWindow, GWL_STYLE) & WS_VISIBLE);
 }
 
 void TSkinTab::AfterMessage(TMessage& m) {
@@ -96,85 +98,85 @@ void TSkinTab::AfterMessage(TMessage& m) {
 }
 
 void TSkinTab::DrawControl(HDC DC, const RECT&) {
-  if (!SkinData || !SkinData->Tabs || !TabPicture) return;
+  if (!FSkinData || !FSkinData->Tabs || !FTabPicture) return;
   RECT client{};
-  GetClientRect(Window, &client);
+  GetClientRect(FWindow, &client);
   const int w = client.right, h = client.bottom;
   if (w <= 0 || h <= 0) return;
   RECT display = client;
-  SendMessageW(Window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  SendMessageW(FWindow, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   const TPixelRect sheet =
-      TabSheetRectOf({display.left, display.top, display.right, display.bottom}, TabSide);
-  const TPixelRect row = TabRowRectOf(w, h, sheet, TabSide);
-  const TRowSize size = TabRowBitmapSizeOf(row, TabSide);
+      TabSheetRectOf({display.left, display.top, display.right, display.bottom}, FTabSide);
+  const TPixelRect row = TabRowRectOf(w, h, sheet, FTabSide);
+  const TRowSize size = TabRowBitmapSizeOf(row, FTabSide);
 
-  const int saved = SaveDC(DC);
+  TSavedDC saved(DC);
   IntersectClipRect(DC, 0, 0, w, h);
   if (ScrollerShown()) {
     // The arrows are the scroller's to paint.
     RECT s{};
-    GetWindowRect(ScrollerWindow, &s);
-    MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&s), 2);
+    GetWindowRect(FScrollerWindow, &s);
+    MapWindowPoints(nullptr, FWindow, reinterpret_cast<POINT*>(&s), 2);
     ExcludeClipRect(DC, s.left, s.top, s.right, s.bottom);
   }
   if (size.Width > 0 && size.Height > 0) {
-    if (!RowBitmap || RowSize.cx != size.Width || RowSize.cy != size.Height) {
+    if (!FRowBitmap || FRowSize.cx != size.Width || FRowSize.cy != size.Height) {
       TWindowDC screen(nullptr);
-      RowBitmap.Reset(CreateCompatibleBitmap(screen.Get(), size.Width, size.Height));
-      RowSize = {size.Width, size.Height};
+      FRowBitmap.Reset(CreateCompatibleBitmap(screen.Get(), size.Width, size.Height));
+      FRowSize = {size.Width, size.Height};
     }
     TMemoryDC mem(CreateCompatibleDC(DC));
-    if (RowBitmap && mem) {
+    if (FRowBitmap && mem) {
       {
-        TSelectObject in(mem.Get(), RowBitmap.Get());
+        TSelectObject in(mem.Get(), FRowBitmap.Get());
         DrawRow(mem.Get(), sheet, w, h);
       }
       // Tabs on a side: the row, drawn lying on its back, is turned into place. The
       // turn makes a new bitmap; the next paint draws into a fresh one again.
-      const TQuarterTurn turn = TabTransformsOf(TabSide).Row;
+      const TQuarterTurn turn = TabTransformsOf(FTabSide).Row;
       if (turn != qtNone) {
         if (turn == qtLeft)
-          RotateLeft(RowBitmap);
+          RotateLeft(FRowBitmap);
         else
-          RotateRight(RowBitmap);
-        RowSize = {};
+          RotateRight(FRowBitmap);
+        FRowSize = {};
       }
-      if (RowBitmap) {
-        TSelectObject in(mem.Get(), RowBitmap.Get());
+      if (FRowBitmap) {
+        TSelectObject in(mem.Get(), FRowBitmap.Get());
         BitBlt(DC, row.Left, row.Top, row.Width(), row.Height(), mem.Get(), 0, 0, SRCCOPY);
       }
     }
   }
-  if (BorderPicture)
-    DrawNineSliceEdges(DC, ToRect(sheet), static_cast<HBITMAP>(BorderPicture.Get()), false, 1, 1,
+  if (FBorderPicture)
+    DrawNineSliceEdges(DC, ToRect(sheet), FBorderPicture.Get(), false, 1, 1,
                        RECT{TabBorderMargins.Left, TabBorderMargins.Top, TabBorderMargins.Right,
                             TabBorderMargins.Bottom});
-  RestoreDC(DC, saved);
 }
 
 void TSkinTab::DrawRow(HDC Row, const TPixelRect& Sheet, int Width, int Height) {
-  const RECT all{0, 0, RowSize.cx, RowSize.cy};
+  const RECT all{0, 0, FRowSize.cx, FRowSize.cy};
   FillBackground(Row, all);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(Window, WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(FWindow, WM_GETFONT, 0, 0));
   TSelectObject useFont(Row, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-  const int count = static_cast<int>(SendMessageW(Window, TCM_GETITEMCOUNT, 0, 0));
-  const int focus = static_cast<int>(SendMessageW(Window, TCM_GETCURFOCUS, 0, 0));
-  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Window, TCM_GETIMAGELIST, 0, 0));
+  const int count = static_cast<int>(SendMessageW(FWindow, TCM_GETITEMCOUNT, 0, 0));
+  const int focus = static_cast<int>(SendMessageW(FWindow, TCM_GETCURFOCUS, 0, 0));
+  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(FWindow, TCM_GETIMAGELIST, 0, 0));
   for (int i = 0; i < count; ++i) {
     RECT item{};
-    if (!SendMessageW(Window, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) continue;
-    const TPixelRect in = TabItemInRowOf({item.left, item.top, item.right, item.bottom}, TabSide,
+    if (!SendMessageW(FWindow, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) continue;
+    const TPixelRect in = TabItemInRowOf({item.left, item.top, item.right, item.bottom}, FTabSide,
                                          Width, Height, Sheet);
     // Tabs scrolled out of the row are not drawn.
-    if (in.Right <= 0 || in.Left >= RowSize.cx || in.Bottom <= 0 || in.Top >= RowSize.cy) continue;
+    if (in.Right <= 0 || in.Left >= FRowSize.cx || in.Bottom <= 0 || in.Top >= FRowSize.cy)
+      continue;
     DrawTab(Row, i, ToRect(in), TabFrameOf(i, focus), images);
   }
 }
 
 void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIST Images) {
-  const TDataSkinBorder& e = *SkinData->Tabs;
-  DrawNineSlice(Row, Tab, static_cast<HBITMAP>(TabPicture.Get()), false, e.Tile == 1, e.Trans == 1,
-                e.FrameCount, Frame, ElementMargins(e));
+  const TDataSkinBorder& e = *FSkinData->Tabs;
+  DrawNineSlice(Row, Tab, FTabPicture.Get(), false, e.Tile == 1, e.Trans == 1, e.FrameCount, Frame,
+                ElementMargins(e));
 
   wchar_t text[81] = {};
   TCITEMW item{};
@@ -182,7 +184,7 @@ void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIS
   item.pszText = text;
   item.cchTextMax = 80;
   item.iImage = -1;
-  if (!SendMessageW(Window, TCM_GETITEMW, Index, reinterpret_cast<LPARAM>(&item))) return;
+  if (!SendMessageW(FWindow, TCM_GETITEMW, Index, reinterpret_cast<LPARAM>(&item))) return;
   int iw = 0, ih = 0;
   if (Images && item.iImage >= 0) ImageList_GetIconSize(Images, &iw, &ih);
   RECT measured = Tab;
@@ -193,7 +195,7 @@ void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIS
                    measured.right - measured.left, measured.bottom - measured.top);
   if (c.Icon.HasArea())
     ImageList_Draw(Images, item.iImage, Row, c.Icon.Left, c.Icon.Top, ILD_TRANSPARENT);
-  const COLORREF colour = !Enabled     ? GetSysColor(COLOR_BTNSHADOW)
+  const COLORREF colour = !FEnabled    ? GetSysColor(COLOR_BTNSHADOW)
                           : Frame == 2 ? TSkinData::ColorToRGB(e.MouseOverColour2)
                                        : TSkinData::ColorToRGB(e.NormalColour2);
   const int mode = SetBkMode(Row, TRANSPARENT);
@@ -209,7 +211,7 @@ void TSkinTab::DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIS
 void TSkinTab31::Attach(TControl* AControl, TSkinData* ASkinData, bool ARecolour,
                         TSkinCanvas* ACanvas) {
   TSkinControl::Attach(AControl, ASkinData, ARecolour, ACanvas);
-  if (Attached) PreparePicture();
+  if (FAttached) PreparePicture();
 }
 
 void TSkinTab31::SkinChanged() {
@@ -218,35 +220,35 @@ void TSkinTab31::SkinChanged() {
 }
 
 void TSkinTab31::PreparePicture() {
-  TabPicture.Reset();
-  if (!SkinData || !SkinData->Tabs || SkinData->Tabs->Bitmap.Empty()) return;
-  TabPicture.Reset(CreateSkinBitmap(SkinData->Tabs->Bitmap));
-  if (TabPicture) FlipBitmap(static_cast<HBITMAP>(TabPicture.Get()));
+  FTabPicture.Reset();
+  if (!FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+  FTabPicture.Reset(CreateSkinBitmap(FSkinData->Tabs->Bitmap));
+  if (FTabPicture) FlipBitmap(FTabPicture.Get());
 }
 
 bool TSkinTab31::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
-  if (!TabPicture || !dynamic_cast<TTabSet*>(Control)) return true;
-  return !PaintWholly(m);
+  if (TSkinControl::BeforeMessage(m)) return true;
+  if (!FTabPicture || !dynamic_cast<TTabSet*>(FControl)) return false;
+  return PaintWholly(m);
 }
 
 void TSkinTab31::DrawControl(HDC DC, const RECT& Rect) {
-  auto* tabs = dynamic_cast<TTabSet*>(Control);
-  if (!tabs || !TabPicture) return;
+  auto* tabs = dynamic_cast<TTabSet*>(FControl);
+  if (!tabs || !FTabPicture) return;
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
-  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
+  HDC off = FCanvas ? FCanvas->Prepare(w, h) : nullptr;
   if (!off) return;
   const RECT all{0, 0, w, h};
   FillBackground(off, all);
-  const TDataSkinBorder& e = *SkinData->Tabs;
+  const TDataSkinBorder& e = *FSkinData->Tabs;
   TSelectObject font(off, tabs->Font()->Handle());
   const int mode = SetBkMode(off, TRANSPARENT);
   for (int i = 0; i < static_cast<int>(tabs->Tabs().size()); ++i) {
     const RECT r = tabs->ItemRect(i);
     const int frame = TabFrameOf(i, tabs->TabIndex());
-    DrawNineSlice(off, r, static_cast<HBITMAP>(TabPicture.Get()), false, e.Tile == 1, e.Trans == 1,
-                  e.FrameCount, frame, ElementMargins(e));
-    const COLORREF colour = !Enabled     ? GetSysColor(COLOR_BTNSHADOW)
+    DrawNineSlice(off, r, FTabPicture.Get(), false, e.Tile == 1, e.Trans == 1, e.FrameCount, frame,
+                  ElementMargins(e));
+    const COLORREF colour = !FEnabled    ? GetSysColor(COLOR_BTNSHADOW)
                             : frame == 2 ? TSkinData::ColorToRGB(e.MouseOverColour2)
                                          : TSkinData::ColorToRGB(e.NormalColour2);
     SetTextColor(off, colour);

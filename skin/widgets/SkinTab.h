@@ -19,17 +19,8 @@ class TSkinTab : public TSkinControl {
   void DrawControl(HDC DC, const RECT& Rect) override;
   void SkinChanged() override;
 
-  vpn::skin::TTabSide TabSide = vpn::skin::tsTop;
-  // The skin's tab and sheet-border pictures, flipped and turned for TabSide.
-  TGdiObject TabPicture, BorderPicture;
-  // The row as drawn for tabs on top (kept between paints while its size stays).
-  TGdiObject RowBitmap;
-  SIZE RowSize{};
-  // The control's scroll arrows (shown only while the row overflows), and the skin
-  // control they were given (null when the skin has none for up-downs).
-  HWND ScrollerWindow = nullptr;
-  TSkinControl* Scroller = nullptr;
-
+  // The side the tabs are on, from the control's style.
+  vpn::skin::TTabSide TabSide() const { return FTabSide; }
   // The scroll arrows are there and shown.
   bool ScrollerShown() const;
 
@@ -38,6 +29,17 @@ class TSkinTab : public TSkinControl {
   void FindScroller();
   void DrawRow(HDC Row, const vpn::skin::TPixelRect& Sheet, int Width, int Height);
   void DrawTab(HDC Row, int Index, const RECT& Tab, int Frame, HIMAGELIST Images);
+
+  vpn::skin::TTabSide FTabSide = vpn::skin::tsTop;
+  // The skin's tab and sheet-border pictures, flipped and turned for the side.
+  TBitmapHandle FTabPicture, FBorderPicture;
+  // The row as drawn for tabs on top (kept between paints while its size stays).
+  TBitmapHandle FRowBitmap;
+  SIZE FRowSize{};
+  // The control's scroll arrows (shown only while the row overflows), and the skin
+  // control they were given (null when the skin has none for up-downs).
+  HWND FScrollerWindow = nullptr;
+  TSkinControl* FScroller = nullptr;
 };
 
 // Tab sets in the skin's look: the skin paints the whole row, each tab from the tab
@@ -53,8 +55,8 @@ class TSkinTab31 : public TSkinControl {
   void DrawControl(HDC DC, const RECT& Rect) override;
   void SkinChanged() override;
 
-  TGdiObject TabPicture;
-
  private:
   void PreparePicture();
+
+  TBitmapHandle FTabPicture;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/skin/SkinValueGeometry.h"
+#include "framework/Controls.h"
 #include "framework/Graphics.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
@@ -10,22 +11,22 @@
 using namespace vpn::skin;
 
 bool TSkinTrackBar::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   switch (m.Msg) {
     case WM_ERASEBKGND:
       m.Result = 1;
-      return false;
+      return true;
     case WM_NOTIFY:
     case CN_NOTIFY: {
       // The framework reflects its controls' notifications back to them.
       const auto* hdr = reinterpret_cast<const NMHDR*>(m.LParam);
-      if (!hdr || hdr->hwndFrom != Window || hdr->code != static_cast<UINT>(NM_CUSTOMDRAW))
-        return true;
+      if (!hdr || hdr->hwndFrom != FWindow || hdr->code != static_cast<UINT>(NM_CUSTOMDRAW))
+        return false;
       m.Result = CustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(m.LParam));
-      return false;
+      return true;
     }
     default:
-      return true;
+      return false;
   }
 }
 
@@ -33,22 +34,22 @@ LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& d) {
   if (d.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
   if (d.dwDrawStage != CDDS_ITEMPREPAINT || d.dwItemSpec != TBCD_THUMB) return CDRF_DODEFAULT;
   RECT thumb{};
-  SendMessageW(Window, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-  try {
-    ++Paints;
+  SendMessageW(FWindow, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  // A failed paint is reported and leaves the thumb to the control.
+  bool drawn = false;
+  GuardedCall([&] {
+    ++FPaints;
     DrawThumb(d.hdc, thumb);
-  } catch (...) {
-    // A failed paint leaves the thumb to the control.
-    return CDRF_DODEFAULT;
-  }
-  return CDRF_SKIPDEFAULT;
+    drawn = true;
+  });
+  return drawn ? CDRF_SKIPDEFAULT : CDRF_DODEFAULT;
 }
 
 void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Thumb) {
-  const bool vertical = (GetWindowLongPtrW(Window, GWL_STYLE) & TBS_VERT) != 0;
-  TDataSkinObject* e = SkinData->TrackbarThumbHorz.get();
-  if (vertical && SkinData->TrackbarThumbVert && !SkinData->TrackbarThumbVert->Bitmap.Empty())
-    e = SkinData->TrackbarThumbVert.get();
+  const bool vertical = (GetWindowLongPtrW(FWindow, GWL_STYLE) & TBS_VERT) != 0;
+  TDataSkinObject* e = FSkinData->TrackbarThumbHorz.get();
+  if (vertical && FSkinData->TrackbarThumbVert && !FSkinData->TrackbarThumbVert->Bitmap.Empty())
+    e = FSkinData->TrackbarThumbVert.get();
   if (e && !e->Bitmap.Empty()) {
     // Frame 2 of the strip at its own size, in the middle of the control's thumb.
     const int n = e->FrameCount > 0 ? e->FrameCount : 5;
@@ -58,7 +59,7 @@ void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Thumb) {
               std::min(2, n));
     return;
   }
-  FillRect(DC, &Thumb, SkinData->FaceBrush());
-  const auto shadow = static_cast<TColor>(TSkinData::ColorToRGB(SkinData->Colours.ButtonShadow));
+  FillRect(DC, &Thumb, FSkinData->FaceBrush());
+  const auto shadow = static_cast<TColor>(TSkinData::ColorToRGB(FSkinData->Colours.ButtonShadow));
   FrameRect(DC, &Thumb, ColorBrush(shadow));
 }

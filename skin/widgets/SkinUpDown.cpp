@@ -21,50 +21,50 @@ enum { adUp, adDown, adLeft, adRight };
 
 TUpDownLayout TSkinUpDown::Layout() const {
   RECT c{};
-  GetClientRect(Window, &c);
+  GetClientRect(FWindow, &c);
   POINT p{};
   GetCursorPos(&p);
-  ScreenToClient(Window, &p);
+  ScreenToClient(FWindow, &p);
   const bool inside = PtInRect(&c, p) != FALSE;
-  const bool horizontal = (GetWindowLongPtrW(Window, GWL_STYLE) & UDS_HORZ) != 0;
-  return UpDownLayoutOf(c.right, c.bottom, horizontal, Buddy, inside, p.x, p.y,
-                        (ButtonState & bsPressed) != 0, (ButtonState & bsHot) != 0,
-                        IsWindowEnabled(Window) != FALSE);
+  const bool horizontal = (GetWindowLongPtrW(FWindow, GWL_STYLE) & UDS_HORZ) != 0;
+  return UpDownLayoutOf(c.right, c.bottom, horizontal, FBuddy, inside, p.x, p.y,
+                        (FButtonState & bsPressed) != 0, (FButtonState & bsHot) != 0,
+                        IsWindowEnabled(FWindow) != FALSE);
 }
 
 bool TSkinUpDown::BeforeMessage(TMessage& m) {
-  if (!TSkinControl::BeforeMessage(m)) return false;
+  if (TSkinControl::BeforeMessage(m)) return true;
   switch (m.Msg) {
     case WM_PAINT:
       Paint(reinterpret_cast<HDC>(m.WParam));
       m.Result = 0;
-      return false;
+      return true;
     case WM_ERASEBKGND:
       m.Result = 1;
-      return false;
+      return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       // The control steps its value first; the skin then shows the half pressed.
       CallOld(m);
-      if (IsWindowEnabled(Window)) ButtonState |= bsPressed;
+      if (IsWindowEnabled(FWindow)) FButtonState |= bsPressed;
       RepaintNow();
-      return false;
+      return true;
     case WM_LBUTTONUP:
-      ButtonState &= ~bsPressed;
+      FButtonState &= ~bsPressed;
       CallOld(m);
       RepaintNow();
-      return false;
-    default:
       return true;
+    default:
+      return false;
   }
 }
 
 void TSkinUpDown::AfterMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_MOUSEMOVE: {
-      if (!(ButtonState & bsHot) && IsWindowEnabled(Window)) {
-        ButtonState |= bsHot;
-        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Window, 0};
+      if (!(FButtonState & bsHot) && IsWindowEnabled(FWindow)) {
+        FButtonState |= bsHot;
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, FWindow, 0};
         TrackMouseEvent(&t);
       }
       // Moving from one half to the other changes what both show.
@@ -74,12 +74,12 @@ void TSkinUpDown::AfterMessage(TMessage& m) {
     }
     case WM_MOUSELEAVE:
     case CM_MOUSELEAVE:
-      ButtonState &= ~bsHot;
+      FButtonState &= ~bsHot;
       RepaintNow();
       return;
     case WM_CAPTURECHANGED:
-      if ((ButtonState & bsPressed) && reinterpret_cast<HWND>(m.LParam) != Window) {
-        ButtonState &= ~bsPressed;
+      if ((FButtonState & bsPressed) && reinterpret_cast<HWND>(m.LParam) != FWindow) {
+        FButtonState &= ~bsPressed;
         RepaintNow();
       }
       return;
@@ -94,22 +94,22 @@ void TSkinUpDown::AfterMessage(TMessage& m) {
 void TSkinUpDown::Paint(HDC DC) {
   if (DC) {
     RECT c{};
-    GetClientRect(Window, &c);
+    GetClientRect(FWindow, &c);
     DrawControl(DC, c);
     return;
   }
   PAINTSTRUCT ps{};
-  HDC dc = BeginPaint(Window, &ps);
+  HDC dc = BeginPaint(FWindow, &ps);
   if (dc) {
     RECT c{};
-    GetClientRect(Window, &c);
+    GetClientRect(FWindow, &c);
     DrawControl(dc, c);
   }
-  EndPaint(Window, &ps);
+  EndPaint(FWindow, &ps);
 }
 
 void TSkinUpDown::DrawPlainHalf(HDC DC, const TUpDownHalf& half, int direction) {
-  const TSkinColours& colours = SkinData->Colours;
+  const TSkinColours& colours = FSkinData->Colours;
   auto brushOf = [](TColor c) { return ColorBrush(static_cast<TColor>(TSkinData::ColorToRGB(c))); };
   const bool down = half.Frame == sfPressed || half.Frame == sfHot;
   const RECT r = ToRect(half.Rect);
@@ -141,16 +141,16 @@ void TSkinUpDown::DrawPlainHalf(HDC DC, const TUpDownHalf& half, int direction) 
 
 void TSkinUpDown::DrawControl(HDC DC, const RECT& Rect) {
   const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
-  HDC off = Canvas ? Canvas->Prepare(w, h) : nullptr;
-  if (!off || !SkinData) return;
-  ++Paints;
+  HDC off = FCanvas ? FCanvas->Prepare(w, h) : nullptr;
+  if (!off || !FSkinData) return;
+  ++FPaints;
   const RECT all{0, 0, w, h};
   FillBackground(off, all);
   const TUpDownLayout l = Layout();
   FShownFirst = l.First.Frame;
   FShownSecond = l.Second.Frame;
-  const bool horizontal = (GetWindowLongPtrW(Window, GWL_STYLE) & UDS_HORZ) != 0;
-  TDataSkinBorder* e = horizontal ? SkinData->UpDownHorz.get() : SkinData->UpDownVert.get();
+  const bool horizontal = (GetWindowLongPtrW(FWindow, GWL_STYLE) & UDS_HORZ) != 0;
+  TDataSkinBorder* e = horizontal ? FSkinData->UpDownHorz.get() : FSkinData->UpDownVert.get();
   if (e && !e->Bitmap.Empty() && !e->Bitmap2.Empty()) {
     const int n = e->FrameCount;
     const int gw = e->Bitmap2.Width / n, gh = e->Bitmap2.Height;

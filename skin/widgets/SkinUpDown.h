@@ -16,7 +16,8 @@ class TSkinUpDown : public TSkinControl {
   void DrawControl(HDC DC, const RECT& Rect) override;
 
   // Attached by a skinned edit it sits in: the face is inset by a pixel.
-  bool Buddy = false;
+  bool Buddy() const { return FBuddy; }
+  void SetBuddy(bool Value) { FBuddy = Value; }
   // What the control shows now, from its state and where the mouse is.
   vpn::skin::TUpDownLayout Layout() const;
 
@@ -25,4 +26,5 @@ class TSkinUpDown : public TSkinControl {
   void DrawPlainHalf(HDC DC, const vpn::skin::TUpDownHalf& Half, int Direction);
   // The frames of the last paint: a mouse move repaints only when they change.
   int FShownFirst = 0, FShownSecond = 0;
+  bool FBuddy = false;
 };

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "tests/support/wait_until.h"
+
 namespace bench {
 
 inline double Now() {
@@ -42,12 +44,7 @@ inline double Median(int rounds, const std::function<void()>& step) {
 }
 
 inline void PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (!done() && static_cast<LONG>(end - GetTickCount()) > 0) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  }
+  testwait::PumpUntil(done, ms);
 }
 
 }  // namespace bench

@@ -27,7 +27,7 @@ inline SkinnedMainWindow ShowSkinnedMainWindow() {
   m.form->Show();
   HWND w = m.form->Handle();
   PumpUntil(
-      [&] { return (m.frame = SkinManager->FindSkinForm(w)) && m.frame->State == sfsSkinned; },
+      [&] { return (m.frame = SkinManager->FindSkinForm(w)) && m.frame->State() == sfsSkinned; },
       5000);
   if (!m.frame) {
     std::fprintf(stderr, "the main window was not skinned\n");

@@ -44,9 +44,7 @@ int main(int argc, char** argv) {
     SendMessageW(w, WM_NCPAINT, 1, 0);
   });
   const double region = Median(rounds, [&] {
-    f->State = sfsReskinning;  // builds the region again although the size is the same
-    f->UpdateRegion();
-    f->State = sfsSkinned;
+    f->UpdateRegion(true);  // builds the region again although the size is the same
   });
 
   form->SkinData1->SetActive(false);

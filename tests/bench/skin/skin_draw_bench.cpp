@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
   // The window's off-screen copy: a bitmap of the screen's format in a memory DC.
   HDC screen = GetDC(nullptr);
   TMemoryDC dc(CreateCompatibleDC(screen)), from(CreateCompatibleDC(screen));
-  TGdiObject canvas(CreateCompatibleBitmap(screen, w, h));
-  TGdiObject plain(CreateCompatibleBitmap(screen, w, h));
+  TBitmapHandle canvas(CreateCompatibleBitmap(screen, w, h));
+  TBitmapHandle plain(CreateCompatibleBitmap(screen, w, h));
   ReleaseDC(nullptr, screen);
   TSelectObject selCanvas(dc.Get(), canvas.Get()), selPlain(from.Get(), plain.Get());
 
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
       MedianMicros([&] { BitBlt(dc.Get(), bl, 0, tw, th, from.Get(), 0, 0, SRCCOPY); });
   Report("plain copy of the title area (the unit)", copy, copy);
   Report("title piece rendered to a new bitmap", MedianMicros([&] {
-           TGdiObject b = RenderNineSlice(tw, th, top, topM, true, false, 2, 1);
+           TBitmapHandle b = RenderNineSlice(tw, th, top, topM, true, false, 2, 1);
          }),
          copy);
   Report("title piece drawn off screen and copied", MedianMicros([&] {
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
 
   // Regions: of the rendered title piece, and of a whole frame-sized picture (borders
   // drawn round a client area) as the window region would be made from it.
-  TGdiObject title = RenderNineSlice(tw, th, top, topM, true, false, 2, 1);
-  TGdiObject whole(CreateCompatibleBitmap(dc.Get(), w, h));
+  TBitmapHandle title = RenderNineSlice(tw, th, top, topM, true, false, 2, 1);
+  TBitmapHandle whole(CreateCompatibleBitmap(dc.Get(), w, h));
   {
     TMemoryDC wdc(CreateCompatibleDC(dc.Get()));
     TSelectObject sel(wdc.Get(), whole.Get());
@@ -117,26 +117,21 @@ int main(int argc, char** argv) {
     frame();
     std::swap(dc, wdc);
   }
-  Report("region of the title piece", MedianMicros([&] {
-           TGdiObject r = RegionFromBitmap(static_cast<HBITMAP>(title.Get()), bl, 0);
-         }),
-         copy);
-  Report("region of the whole frame-sized picture", MedianMicros([&] {
-           TGdiObject r = RegionFromBitmap(static_cast<HBITMAP>(whole.Get()), 0, 0);
-         }),
-         copy);
+  Report("region of the title piece",
+         MedianMicros([&] { TRegionHandle r = RegionFromBitmap(title.Get(), bl, 0); }), copy);
+  Report("region of the whole frame-sized picture",
+         MedianMicros([&] { TRegionHandle r = RegionFromBitmap(whole.Get(), 0, 0); }), copy);
   if (argc > 2) {
-    TGdiObject region = RegionFromBitmap(static_cast<HBITMAP>(whole.Get()), 0, 0);
+    TRegionHandle region = RegionFromBitmap(whole.Get(), 0, 0);
     TSkinPicture pic;
     pic.Width = w;
     pic.Height = h;
     pic.Pixels.resize(static_cast<size_t>(w) * h);
     BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    GetDIBits(dc.Get(), static_cast<HBITMAP>(whole.Get()), 0, h, pic.Pixels.data(), &bi,
-              DIB_RGB_COLORS);
+    GetDIBits(dc.Get(), whole.Get(), 0, h, pic.Pixels.data(), &bi, DIB_RGB_COLORS);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
-        if (!PtInRegion(static_cast<HRGN>(region.Get()), x, y)) pic.Pixels[y * w + x] = 0x00FFFF;
+        if (!PtInRegion(region.Get(), x, y)) pic.Pixels[y * w + x] = 0x00FFFF;
     const std::vector<uint8_t> file = vpn::skin::EncodeBmp24(pic);
     std::ofstream(argv[2], std::ios::binary)
         .write(reinterpret_cast<const char*>(file.data()),

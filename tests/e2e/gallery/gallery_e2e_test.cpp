@@ -59,7 +59,7 @@ TEST_F(Gallery, ShowsItsOwnSkinOnWindowAndControls) {
   EXPECT_EQ(SendDlgItemMessageW(w, gcListBox, LB_GETCOUNT, 0, 0), kDefaultListLines);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(w, gcDisabledButton)));
   Settle(w);
-  Sleep(300);
+  e2e::WaitStill(w);
   e2e::SaveScreenshot(e2e::ArtifactPath(L"gallery-default.bmp"), w);
   CloseCleanly();
 }
@@ -80,7 +80,7 @@ TEST_F(Gallery, ShowsASkinFileItIsGiven) {
       },
       5000));
   Settle(w);
-  Sleep(500);
+  e2e::WaitStill(w);
   e2e::SaveScreenshot(e2e::ArtifactPath(L"gallery-testskin.bmp"), w);
   CloseCleanly();
 }

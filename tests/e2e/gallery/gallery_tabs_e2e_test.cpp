@@ -187,7 +187,7 @@ TEST_F(GalleryTabs, AnOverflowingRowKeepsItsArrowsUncoveredWhileItScrolls) {
   InvalidateRect(tab, &part, FALSE);
   DWORD_PTR done = 0;
   SendMessageTimeoutW(tab, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &done);
-  Sleep(200);
+  e2e::WaitStill(tab);
   EXPECT_EQ(clean(), 0);
   e2e::SaveScreenshot(e2e::ArtifactPath(L"gallery-tabs-scrolled.bmp"), w);
 }
@@ -205,7 +205,7 @@ TEST_F(GalleryTabs, WhatTheSkinHasNoPicturesForIsLeftToTheControl) {
   // The controls' own look, unskinned.
   HWND w = Start(L"-unskinned");
   ASSERT_NE(w, nullptr);
-  Sleep(500);
+  e2e::WaitStill(w);
   const e2e::Image ownRight = e2e::CaptureScreen(Tab(w, gcTabRight));
   const e2e::Image ownTop = e2e::CaptureScreen(Tab(w, gcTabTop));
   app_.Stop(10000);
@@ -215,7 +215,7 @@ TEST_F(GalleryTabs, WhatTheSkinHasNoPicturesForIsLeftToTheControl) {
   w = Start(L"\"" + e2e::BinDir() + L"\\testskins\\testskin-a.skin\"");
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(e2e::WaitUntil([&] { return SendMessageW(w, SM_QUERYSKINNED, 0, 0) == 1; }, 5000));
-  Sleep(500);
+  e2e::WaitStill(w);
   EXPECT_EQ(Differ(e2e::CaptureScreen(Tab(w, gcTabRight)), ownRight), 0);
   app_.Stop(10000);
 
@@ -225,7 +225,7 @@ TEST_F(GalleryTabs, WhatTheSkinHasNoPicturesForIsLeftToTheControl) {
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(e2e::WaitUntil(
       [&] { return Find(e2e::CaptureScreen(Tab(w, gcTabTop)), kFocusTab.body).count > 20; }, 5000));
-  Sleep(300);
+  e2e::WaitStill(w);
   const e2e::Image seen = e2e::CaptureScreen(Tab(w, gcTabTop));
   int rowEnd = 0;
   for (int y = 0; y < seen.height; ++y)

@@ -239,7 +239,8 @@ struct MenuItem {
   UINT id = 0;
   bool enabled = false, checked = false, is_default = false, separator = false;
   bool owner_drawn = false;
-  RECT rect{};  // screen coordinates
+  bool radio = false;  // shows a dot, not a tick, when checked
+  RECT rect{};         // screen coordinates
 };
 // The visible popup menu window ("#32768") of a process, or null.
 HWND FindPopupMenu(DWORD pid);
@@ -303,6 +304,9 @@ struct Image {
 };
 // The window's rectangle as on screen (frame included), or the whole virtual screen.
 Image CaptureScreen(HWND w = nullptr);
+// Waits until the window's picture stays the same over two looks 100 ms apart (its
+// painting has finished); false when it still changed after ms.
+bool WaitStill(HWND w, DWORD ms = 3000);
 void SaveBmp(const Image& image, const std::wstring& path);
 // Capture + SaveBmp; returns the path.
 std::wstring SaveScreenshot(const std::wstring& path, HWND w = nullptr);

@@ -185,6 +185,19 @@ void SendChordToForeground(UINT held, UINT vk) {
 
 // ---- Screenshots ------------------------------------------------------------------------
 
+bool WaitStill(HWND w, DWORD ms) {
+  Image last = CaptureScreen(w);
+  return WaitUntil(
+      [&] {
+        Image now = CaptureScreen(w);
+        const bool same =
+            now.width == last.width && now.height == last.height && now.pixels == last.pixels;
+        last = std::move(now);
+        return same;
+      },
+      ms, 100);
+}
+
 Image CaptureScreen(HWND w) {
   RECT r{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
   r.right = r.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);

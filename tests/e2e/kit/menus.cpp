@@ -108,6 +108,7 @@ std::vector<MenuItem> MenuItems(HWND popup) {
     item.is_default = (state & MFS_DEFAULT) != 0;
     item.separator = (type & MFT_SEPARATOR) != 0;
     item.owner_drawn = (type & MFT_OWNERDRAW) != 0;
+    item.radio = (type & MFT_RADIOCHECK) != 0;
     item.rect = {std::stol(f[3]), std::stol(f[4]), std::stol(f[5]), std::stol(f[6])};
     item.text = Utf8ToWide(UnescapeLine(f[7]));
     items.push_back(std::move(item));

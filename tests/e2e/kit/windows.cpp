@@ -1,6 +1,7 @@
 // Finding windows and controls of another process and reading what they show.
 #include "tests/e2e/kit/e2e_kit.h"
 #include "tests/e2e/kit/reply_receiver.h"
+#include "tests/support/wait_until.h"
 // (after <windows.h>)
 #include <commctrl.h>
 
@@ -346,17 +347,7 @@ void PressDialogButton(HWND dialog, int id) {
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD ms, DWORD poll_ms) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    if (condition()) return true;
-    if (GetTickCount() - start >= ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, poll_ms, QS_ALLINPUT);
-  }
+  return testwait::WaitUntil(condition, ms, true, poll_ms);
 }
 
 bool WaitForStatus(HWND bar, std::wstring_view text, DWORD ms) {

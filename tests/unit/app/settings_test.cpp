@@ -301,6 +301,62 @@ TEST_F(RegistryTest, AutoReconnectIsOnOnlyByAnExactYesAndSavedAtOnce) {
   EXPECT_FALSE(Raw(L"Password").has_value()) << "saving the choice wrote other values";
 }
 
+// The pre-shared key is kept like the password (the user's own, encrypted), yet apart
+// from it: neither can be read back as the other, and each goes its own way.
+TEST_F(RegistryTest, PreSharedKeyIsTheUsersOwnEncryptedAndApartFromThePassword) {
+  EXPECT_EQ(Store().LoadPreSharedKey().str(), "");
+  Store().SavePreSharedKey(vpn::SecretText("Sh4red key!"));
+  EXPECT_FALSE(Raw(L"ProtectedPreSharedKey", HKEY_LOCAL_MACHINE));
+  const std::optional<std::vector<BYTE>> stored = Bytes(L"ProtectedPreSharedKey");
+  ASSERT_TRUE(stored);
+  const std::string as_stored(stored->begin(), stored->end());
+  EXPECT_EQ(as_stored.find("Sh4red"), std::string::npos);
+  EXPECT_EQ(as_stored.find(std::string("S\0h\0\x34\0r\0e\0d", 11)), std::string::npos);
+  EXPECT_EQ(Store().LoadPreSharedKey().str(), "Sh4red key!");
+
+  // The password's value holding the key's bytes (or the other way round) reads as none.
+  SetRaw(L"ProtectedPassword", REG_BINARY, stored->data(), static_cast<DWORD>(stored->size()),
+         HKEY_CURRENT_USER);
+  SetText(L"Check", L"Yes", HKEY_CURRENT_USER);
+  Loaded l;
+  Store().Load(SinkInto(l));
+  EXPECT_EQ(l.password, "");
+  EXPECT_EQ(l.remember, false);
+  Store().Save({"h", "u", "pw", true});
+  const std::optional<std::vector<BYTE>> password = Bytes(L"ProtectedPassword");
+  ASSERT_TRUE(password);
+  SetRaw(L"ProtectedPreSharedKey", REG_BINARY, password->data(),
+         static_cast<DWORD>(password->size()), HKEY_CURRENT_USER);
+  EXPECT_EQ(Store().LoadPreSharedKey().str(), "");
+
+  // Forgetting the key leaves the password; forgetting the password leaves a key.
+  Store().SavePreSharedKey(vpn::SecretText("k"));
+  Store().Save({"h", "u", "pw", false});
+  EXPECT_EQ(Store().LoadPreSharedKey().str(), "k");
+  Store().SavePreSharedKey(vpn::SecretText());
+  EXPECT_FALSE(Bytes(L"ProtectedPreSharedKey"));
+  EXPECT_EQ(Store().LoadPreSharedKey().str(), "");
+}
+
+TEST_F(RegistryTest, ProtocolAndTheEarlierProhibitIpSecAreTextsThatMayBeMissing) {
+  EXPECT_EQ(Store().LoadProtocol(), "");
+  Store().SaveProtocol("L2TP/IPsec");
+  EXPECT_EQ(Raw(L"Protocol"), std::make_pair(DWORD(REG_SZ), std::wstring(L"L2TP/IPsec")));
+  EXPECT_EQ(Store().LoadProtocol(), "L2TP/IPsec");
+  // Of another type: no choice, and no error that would stop the start.
+  const DWORD seven = 7;
+  SetRaw(L"Protocol", REG_DWORD, &seven, sizeof seven);
+  EXPECT_EQ(Store().LoadProtocol(), "");
+
+  EXPECT_EQ(Store().LoadEarlierProhibitIpSec(), "");
+  Store().SaveEarlierProhibitIpSec("none");
+  EXPECT_EQ(Raw(L"ProhibitIpSecBefore"), std::make_pair(DWORD(REG_SZ), std::wstring(L"none")));
+  EXPECT_EQ(Store().LoadEarlierProhibitIpSec(), "none");
+  Store().SaveEarlierProhibitIpSec("");
+  EXPECT_FALSE(Raw(L"ProhibitIpSecBefore"));
+  Store().SaveEarlierProhibitIpSec("");  // forgetting twice is no failure
+}
+
 TEST_F(RegistryTest, ValueOfAnotherTypeStopsTheLoadAfterTheFieldsBeforeIt) {
   SetText(L"IPAddr", L"10.0.0.1");
   const DWORD number = 5;
@@ -381,10 +437,15 @@ TEST_F(RegistryTest, RelativeAndAbsoluteKeyNames) {
   }
 }
 
-TEST_F(RegistryTest, L2tpPreparationSetsProhibitIpSecOnceAndAsksForARestart) {
+// Plain L2TP sets ProhibitIpSec once (asking for a restart) and says first what the value
+// held; an encrypting type puts that back, but only over the 1 the preparation wrote.
+TEST_F(RegistryTest, L2tpPreparationSetsProhibitIpSecOnceAndTheEarlierValueComesBack) {
   const std::string key = "\\SOFTWARE\\" + name_ + "\\Parameters\\";
-  EXPECT_EQ(PrepareL2tp(HKEY_LOCAL_MACHINE, key), lrUnsupported);  // key missing, not created
+  std::vector<TProhibitIpSec> told;
+  const auto remember = [&](TProhibitIpSec earlier) { told.push_back(earlier); };
+  EXPECT_EQ(PrepareL2tp(remember, HKEY_LOCAL_MACHINE, key), lrUnsupported);  // not created
   EXPECT_FALSE(KeyExists());
+  EXPECT_FALSE(RestoreProhibitIpSec(std::nullopt, HKEY_LOCAL_MACHINE, key));
 
   const std::wstring params = wkey_ + L"\\Parameters";
   HKEY k;
@@ -399,22 +460,45 @@ TEST_F(RegistryTest, L2tpPreparationSetsProhibitIpSecOnceAndAsksForARestart) {
       return std::nullopt;
     return v;
   };
-  EXPECT_EQ(PrepareL2tp(HKEY_LOCAL_MACHINE, key), lrRestartNeeded);
+  auto set = [&](DWORD v) {
+    RegSetValueExW(k, L"ProhibitIpSec", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4);
+  };
+  EXPECT_EQ(PrepareL2tp(remember, HKEY_LOCAL_MACHINE, key), lrRestartNeeded);
   EXPECT_EQ(value(), 1u);
-  EXPECT_EQ(PrepareL2tp(HKEY_LOCAL_MACHINE, key), lrReady);
+  EXPECT_EQ(PrepareL2tp(remember, HKEY_LOCAL_MACHINE, key), lrReady);
+  EXPECT_EQ(told, std::vector<TProhibitIpSec>{std::nullopt});  // it did not exist
+  // Back to not existing; a second restore finds nothing of its own to undo.
+  EXPECT_TRUE(RestoreProhibitIpSec(std::nullopt, HKEY_LOCAL_MACHINE, key));
+  EXPECT_EQ(value(), std::nullopt);
+  EXPECT_FALSE(RestoreProhibitIpSec(std::nullopt, HKEY_LOCAL_MACHINE, key));
 
-  const DWORD zero = 0;
-  RegSetValueExW(k, L"ProhibitIpSec", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 4);
-  EXPECT_EQ(PrepareL2tp(HKEY_LOCAL_MACHINE, key), lrRestartNeeded);
+  set(0);
+  told.clear();
+  EXPECT_EQ(PrepareL2tp(remember, HKEY_LOCAL_MACHINE, key), lrRestartNeeded);
   EXPECT_EQ(value(), 1u);
+  EXPECT_EQ(told, std::vector<TProhibitIpSec>{0u});
+  EXPECT_TRUE(RestoreProhibitIpSec(0u, HKEY_LOCAL_MACHINE, key));
+  EXPECT_EQ(value(), 0u);
+  // A value someone changed since the preparation is not this program's to put back.
+  set(2);
+  EXPECT_FALSE(RestoreProhibitIpSec(0u, HKEY_LOCAL_MACHINE, key));
+  EXPECT_EQ(value(), 2u);
+
+  // A memory that cannot be kept stops the change before anything is written.
+  set(0);
+  EXPECT_THROW(PrepareL2tp([](TProhibitIpSec) { throw ERegistryException("refused"); },
+                           HKEY_LOCAL_MACHINE, key),
+               ERegistryException);
+  EXPECT_EQ(value(), 0u);
 
   RegSetValueExW(k, L"ProhibitIpSec", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4);
   try {
-    PrepareL2tp(HKEY_LOCAL_MACHINE, key);
+    PrepareL2tp(remember, HKEY_LOCAL_MACHINE, key);
     FAIL() << "a text value was taken for an integer";
   } catch (const ERegistryException& e) {
     EXPECT_EQ(e.Message, "Invalid data type for 'ProhibitIpSec'");
   }
+  EXPECT_FALSE(RestoreProhibitIpSec(std::nullopt, HKEY_LOCAL_MACHINE, key));
   RegCloseKey(k);
 }
 

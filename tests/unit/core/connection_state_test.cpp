@@ -15,9 +15,9 @@ using E = ConnectionEvent;
 const S kStates[] = {
     S::Idle,         S::Dialing,       S::Connected, S::Dropped, S::WaitingToReconnect,
     S::Reconnecting, S::Disconnecting, S::Failed};
-const E kEvents[] = {E::Connect,    E::ConnectWithdrawn, E::LineUp,         E::DialFailed,
-                     E::LineLost,   E::RetryDue,         E::RetriesStopped, E::Disconnect,
-                     E::HangUpDone, E::HangUpFailed};
+const E kEvents[] = {E::Connect,       E::ConnectWithdrawn, E::LineUp,      E::DialFailed,
+                     E::TunnelRefused, E::LineLost,         E::RetryDue,    E::RetriesStopped,
+                     E::Disconnect,    E::HangUpDone,       E::HangUpFailed};
 
 // Every transition there is; (state, event, dial again) not listed leaves the state alone.
 const std::map<std::tuple<S, E, bool>, S> kTransitions = [] {
@@ -31,6 +31,9 @@ const std::map<std::tuple<S, E, bool>, S> kTransitions = [] {
   both(S::Dialing, E::LineUp, S::Connected);
   both(S::Dialing, E::DialFailed, S::Failed);
   both(S::Dialing, E::Disconnect, S::Disconnecting);
+  // Automatic's next tunnel type belongs to the same connect, or the same try.
+  both(S::Dialing, E::TunnelRefused, S::Dialing);
+  both(S::Reconnecting, E::TunnelRefused, S::Reconnecting);
   t[{S::Connected, E::LineLost, false}] = S::Dropped;
   t[{S::Connected, E::LineLost, true}] = S::WaitingToReconnect;
   both(S::Connected, E::Disconnect, S::Disconnecting);

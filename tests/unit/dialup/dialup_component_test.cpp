@@ -9,6 +9,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "rassim_fixture.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
@@ -272,7 +273,7 @@ TEST_F(DialUpTest, ComponentFreedDuringTheHandOverIsNeverTouchedAgain) {
   const HRASCONN line = fenced->ConnHandle();
   // This thread runs no messages: the first notification fills the slot, the second
   // waits in the hand-over.
-  for (int i = 0; i < 500 && Journal("notify").size() < 2; ++i) Sleep(10);
+  testwait::WaitUntil([&] { return Journal("notify").size() >= 2; }, 5000);
   ASSERT_EQ(Journal("notify").size(), 2u);
   ASSERT_TRUE(fenced->EventPending());
 
@@ -290,9 +291,9 @@ TEST_F(DialUpTest, ComponentFreedDuringTheHandOverIsNeverTouchedAgain) {
   delete fenced;
   SetEvent(TFence::Freed);
   // The service goes on through the later states and finds nobody to hand them to.
-  for (int i = 0;
-       i < 1000 && !TFence::TouchedAfterFree && Journal("notified").size() < kAllStates.size(); ++i)
-    Sleep(10);
+  testwait::WaitUntil(
+      [&] { return TFence::TouchedAfterFree || Journal("notified").size() >= kAllStates.size(); },
+      10000);
   RemoveVectoredExceptionHandler(handler);
   CloseHandle(TFence::Inside);
   CloseHandle(TFence::Freed);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/wait_until.h"
+
 struct JournalLine {
   std::string event;
   std::map<std::string, std::string> fields;
@@ -42,15 +44,5 @@ std::string RunProcess(const std::wstring& exe, const std::wstring& args,
 // Pumps window messages until `done` is true or `ms` have passed.
 template <class F>
 bool WaitFor(F done, DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  while (!done()) {
-    if (GetTickCount64() > end) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(1);
-  }
-  return true;
+  return testwait::WaitUntil(done, ms, true, 1);
 }

@@ -123,9 +123,22 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
   }
   EXPECT_EQ(
       sub, (std::vector<std::string>{"帐户注册(&R)", "修改密码(&W)", "帐户查询(&Q)", "自助充值(&M)",
-                                     "-", "服务器测速(&T)", "-", "关于(&A)"}));
+                                     "-", "服务器测速(&T)", "连接协议(&P)", "-", "开机启动(&B)",
+                                     "启动后自动连接(&O)", "连接日志(&L)", "-", "关于(&A)"}));
+  // "设置" holds "连接协议": one radio item per tunnel choice, then the key's window.
+  std::vector<std::string> protocols;
+  for (int i = 0; i < f->P1->Count(); ++i) {
+    TMenuItem* item = f->P1->Items(i);
+    protocols.push_back(item->Caption());
+    EXPECT_EQ(item->RadioItem(), i < 6) << item->Caption();
+    EXPECT_EQ(static_cast<bool>(item->OnClick), !item->IsLine()) << item->Caption();
+  }
+  EXPECT_EQ(protocols,
+            (std::vector<std::string>{"自动(&A)", "IKEv2(&I)", "SSTP(&S)", "L2TP/IPsec(&L)",
+                                      "L2TP(&T)", "PPTP(&P)", "-", "预共享密钥(&K)..."}));
   EXPECT_EQ(settings, (std::vector<std::string>{"帐户注册", "修改密码", "-", "帐户查询", "自助充值",
                                                 "-", "关于"}));
+  EXPECT_TRUE(f->B1->OnClick && f->O1->OnClick && f->L1->OnClick);
   EXPECT_FALSE(f->N7->Enabled());
   EXPECT_TRUE(f->C1->OnClick && f->D1->OnClick && f->A1->OnClick && f->X1->OnClick);
   for (TMenuItem* i : {f->N2, f->N6, f->N3, f->N4, f->N5}) EXPECT_TRUE(i->OnClick) << i->Name();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Framework.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
@@ -46,16 +47,12 @@ LRESULT CALLBACK ProbeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 // shows and presses OK.
 std::thread AnswerMessageBox(const std::wstring& caption, BoxSeen& seen) {
   return std::thread([caption, &seen] {
-    for (int i = 0; i < 500; ++i) {
-      HWND box = FindWindowW(L"#32770", caption.c_str());
-      if (box) {
-        seen.caption = caption;
-        EnumChildWindows(box, ReadBoxChild, reinterpret_cast<LPARAM>(&seen));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return;
-      }
-      Sleep(10);
-    }
+    HWND box = nullptr;
+    if (!testwait::WaitUntil([&] { return (box = FindWindowW(L"#32770", caption.c_str())); }, 5000))
+      return;
+    seen.caption = caption;
+    EnumChildWindows(box, ReadBoxChild, reinterpret_cast<LPARAM>(&seen));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
 }
 

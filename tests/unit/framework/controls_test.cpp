@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/Framework.h"
+#include "tests/support/wait_until.h"
 #include "tests/unit/framework/place_control.h"
 
 using formtest::Place;
@@ -359,11 +360,7 @@ TEST(Timers, FireOnlyWhileEnabledWithAHandler) {
     if (++ticks == 3) timer->SetEnabled(false);
   });
   EXPECT_TRUE(timer->Running());
-  DWORD start = GetTickCount();
-  while (timer->Enabled() && GetTickCount() - start < 5000) {
-    Application->ProcessMessages();
-    Sleep(1);
-  }
+  testwait::PumpUntil([&] { return !timer->Enabled(); }, 5000);
   EXPECT_EQ(ticks, 3);
   EXPECT_FALSE(timer->Running());
 }
@@ -391,11 +388,7 @@ TEST(Timers, ShareOneWindowFromTheFirstTimerToTheLast) {
   timer.SetOnTimer([&](TObject*) { ++ticks; });
   std::thread([&] { timer.SetEnabled(true); }).join();
   EXPECT_FALSE(timer.Enabled());  // switched on the window's thread, not the caller's
-  DWORD start = GetTickCount();
-  while (ticks < 2 && GetTickCount() - start < 5000) {
-    Application->ProcessMessages();
-    Sleep(1);
-  }
+  testwait::PumpUntil([&] { return ticks >= 2; }, 5000);
   EXPECT_TRUE(timer.Running());
   EXPECT_GE(ticks, 2);
 }

@@ -6,25 +6,16 @@
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "tests/support/wait_until.h"
 
 namespace frametest {
 
 void Pump(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
+  testwait::PumpFor(ms);
 }
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (condition()) return true;
-    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
+  return testwait::PumpUntil(condition, ms);
 }
 
 std::string TestSkinPath(const char* name) {
@@ -74,7 +65,7 @@ bool ShowUntilSkinned(HWND w) {
   SetForegroundWindow(w);
   return PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(w);
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   });
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Unit_FrmMain.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "tests/unit/skin/frame_test_support.h"
@@ -29,7 +30,7 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
   HWND menu = FindWindowW(L"#32768", nullptr);
   if (!menu || !IsWindowVisible(menu)) return;
   KillTimer(nullptr, id);
-  gPopupsRecorded = SkinManager->PopupFrames.size();
+  gPopupsRecorded = SkinManager->PopupFrames().size();
   HMENU m = reinterpret_cast<HMENU>(SendMessageW(menu, kGetMenuHandle, 0, 0));
   for (int i = 0; i < GetMenuItemCount(m); ++i) {
     wchar_t text[64] = {};
@@ -82,13 +83,13 @@ class MainWindowFrame : public ::testing::Test {
   bool Skinned() {
     return PumpUntil([&] {
       TSkinForm* f = SkinManager ? SkinManager->FindSkinForm(wnd_) : nullptr;
-      return f && f->State == sfsSkinned;
+      return f && f->State() == sfsSkinned;
     });
   }
   // The frame sizes the skin in use gives.
   vpn::skin::FrameSizes Frame() {
     TSkinForm* f = SkinManager->FindSkinForm(wnd_);
-    return {f->BorderLeft, f->TitleHeight, f->BorderRight, f->BorderBottom};
+    return f->Frame();
   }
   // The frame of the skin's button picture that a push button shows (its top-left corner
   // is copied unscaled; the key colour shows the face colour), 0 when none.
@@ -144,16 +145,12 @@ TEST_F(MainWindowFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
   EXPECT_FALSE(gMenuStates[5] & MF_GRAYED);
   // The manager knew the menu's window while it was open, and forgot it after.
   EXPECT_EQ(gPopupsRecorded, 1u);
-  EXPECT_TRUE(SkinManager->PopupFrames.empty());
+  EXPECT_TRUE(SkinManager->PopupFrames().empty());
 }
 
 TEST_F(MainWindowFrame, ControlsAreGivenTheirSkinKindAndANewCaptionIsPainted) {
   TSkinForm* f = SkinManager->FindSkinForm(wnd_);
-  auto kind = [&](TComponent* c) {
-    for (const TSkinControlChoice& k : f->Controls)
-      if (k.Control == c) return k.Kind;
-    return vpn::skin::skNone;
-  };
+  auto kind = [&](TComponent* c) { return f->Controls().KindOf(c); };
   EXPECT_EQ(kind(form_->Button1), vpn::skin::skButton);
   EXPECT_EQ(kind(form_->IPAddrTxt), vpn::skin::skEdit);
   EXPECT_EQ(kind(form_->PasswordTxt), vpn::skin::skEdit);
@@ -164,10 +161,10 @@ TEST_F(MainWindowFrame, ControlsAreGivenTheirSkinKindAndANewCaptionIsPainted) {
 
   // The system draws its own caption over the frame on a new text; the frame is painted
   // again over it.
-  const int paints = f->FramePaints;
+  const int paints = f->FramePaints();
   form_->SetCaption("Caption changed");
-  EXPECT_EQ(f->Caption, L"Caption changed");
-  EXPECT_TRUE(PumpUntil([&] { return f->FramePaints > paints; }));
+  EXPECT_EQ(f->Caption(), L"Caption changed");
+  EXPECT_TRUE(PumpUntil([&] { return f->FramePaints() > paints; }));
 }
 
 TEST_F(MainWindowFrame, SkinOffRestoresThePlainWindowAndOffOnAtOnceKeepsIt) {
@@ -176,11 +173,11 @@ TEST_F(MainWindowFrame, SkinOffRestoresThePlainWindowAndOffOnAtOnceKeepsIt) {
   EXPECT_EQ(WindowSize(wnd_).cx, 351 + frame.Left + frame.Right);
   EXPECT_EQ(WindowSize(wnd_).cy, 239 + frame.Title + frame.Bottom);
   TSkinForm* before = SkinManager->FindSkinForm(wnd_);
-  const int runs = SkinManager->ActionsRun;
+  const int runs = SkinManager->ActionsRun();
   d->SetActive(false);
   d->SetActive(true);
   Pump(500);
-  EXPECT_EQ(SkinManager->ActionsRun, runs + 1);
+  EXPECT_EQ(SkinManager->ActionsRun(), runs + 1);
   EXPECT_EQ(SkinManager->FindSkinForm(wnd_), before) << "the frame was never taken off";
 
   // The controls wear the skin: the buttons its picture (the disabled one frame 3), the
@@ -262,5 +259,5 @@ TEST_F(MainWindowFrame, TheProgramsMessageBoxesWearTheMainSkin) {
   EXPECT_EQ(gBox.skinned, 1);
   EXPECT_TRUE(gBox.region) << "the box has the skin's outline";
   // Gone with its window on the manager's next tick.
-  EXPECT_TRUE(PumpUntil([] { return SkinManager->SkinForms.size() == 1; }, 1000));
+  EXPECT_TRUE(PumpUntil([] { return SkinManager->SkinForms().size() == 1; }, 1000));
 }

@@ -168,7 +168,7 @@ TEST(SkinControlChoice, ChildWindowsOfPlainWindows) {
   EXPECT_EQ(ChooseSkinWindow("ComboBoxEx32", 0), (WindowChoice{skComBox, true}));
   EXPECT_EQ(ChooseSkinWindow("ScrollBar", 0x10).kind, skSizer);  // size grip
   EXPECT_EQ(ChooseSkinWindow("ScrollBar", 0x08).kind, skSizer);  // size box
-  EXPECT_EQ(ChooseSkinWindow("ScrollBar", 0x01).kind, skScrollBar);
+  EXPECT_EQ(ChooseSkinWindow("ScrollBar", 0x01).kind, skScrollBarControl);
   EXPECT_EQ(ChooseSkinWindow("ListBox", 0x00200000).kind, skScrollBar);
   EXPECT_EQ(ChooseSkinWindow("SysListView32", 1).kind, skListView);
   EXPECT_EQ(ChooseSkinWindow("Edit", 0x00200004).kind, skScrollBar);  // memo with a bar

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/Framework.h"
+#include "skin/SkinChildControls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -108,7 +109,7 @@ TEST_F(SkinControls, PushButtonsShowTheirStatesAndClickOnlyWhenReleasedOnThem) {
   EXPECT_TRUE(WaitForPixel(one, 5, 5, kButtonBody[1]));
   auto* hot = dynamic_cast<TSkinButton*>(TSkinControl::FromWindow(two));
   ASSERT_NE(hot, nullptr);
-  EXPECT_EQ(SkinManager->FindSkinForm(parent_)->HotControl, hot);
+  EXPECT_EQ(SkinManager->FindSkinForm(parent_)->Controls().Hot(), hot);
   // Moving over the disabled button changes nothing there.
   Mouse(Centre(off));
   EXPECT_TRUE(WaitForPixel(two, 5, 5, kButtonBody[1]));
@@ -248,10 +249,10 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   // The skin keeps an edit's text as its caption, but never a password edit's, neither
   // when it takes the edit nor when the text changes later; the window alone holds it.
   ASSERT_NE(TSkinControl::FromWindow(secret->Handle()), nullptr);
-  EXPECT_EQ(TSkinControl::FromWindow(edit->Handle())->Caption, L"plain text");
-  EXPECT_EQ(TSkinControl::FromWindow(secret->Handle())->Caption, L"");
+  EXPECT_EQ(TSkinControl::FromWindow(edit->Handle())->Caption(), L"plain text");
+  EXPECT_EQ(TSkinControl::FromWindow(secret->Handle())->Caption(), L"");
   secret->SetText("changed-secret");
-  EXPECT_EQ(TSkinControl::FromWindow(secret->Handle())->Caption, L"");
+  EXPECT_EQ(TSkinControl::FromWindow(secret->Handle())->Caption(), L"");
   EXPECT_EQ(secret->Text(), "changed-secret");
   // The panel as the bar lays it out, its picture's corner at the panel's corner.
   auto Panel = [&] {
@@ -293,7 +294,7 @@ TEST_F(SkinControls, FormControlsGiveBackTheirLookWhenTheSkinGoesOffAndTakeItAga
   ASSERT_TRUE(PumpUntil(
       [&] {
         TSkinForm* sf = SkinManager->FindSkinForm(f->Handle());
-        return sf && sf->State == sfsSkinned;
+        return sf && sf->State() == sfsSkinned;
       },
       3000));
   Pump(100);
@@ -322,11 +323,11 @@ TEST_F(SkinControls, TheApplicationAndTheClassMappingsChooseSkinControls) {
   // The application gives the second check box a push button's skin; every other control
   // goes the usual way.
   std::vector<std::string> asked;
-  data_->OnSkinControl = [&](TComponent* sender, TSkinData*, TControl*, TControl* control,
-                             const std::string& cls, TComponent*& skinned) {
+  data_->SetOnSkinControl([&](TComponent* sender, TSkinData*, TControl*, TControl* control,
+                              const std::string& cls, TComponent*& skinned) {
     asked.push_back(cls);
     if (control->Name() == "Odd") skinned = new TSkinButton(sender);
-  };
+  });
   form_ = std::make_unique<TControlForm>(Application);
   form_->AfterConstruction();
   TForm* f = form_.get();
@@ -349,5 +350,5 @@ TEST_F(SkinControls, TheApplicationAndTheClassMappingsChooseSkinControls) {
   EXPECT_EQ(mapped->Perform(SM_QUERYSKINNED), 0);
   EXPECT_EQ(mapped->Color(), static_cast<TColor>(RGB(200, 220, 180)));
   EXPECT_NE(mappedColour, mapped->Color());
-  data_->OnSkinControl = nullptr;
+  data_->SetOnSkinControl(nullptr);
 }

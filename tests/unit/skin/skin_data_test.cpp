@@ -11,6 +11,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
 #include "skins/DefaultSkin.h"
+#include "tests/support/wait_until.h"
 #include "tools/skinpack/LzhEncoder.h"
 #include "tools/skinpack/SkinArchive.h"
 
@@ -21,15 +22,7 @@ std::vector<uint8_t> DefaultStream() {
 }
 
 void Pump(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  }
+  testwait::PumpFor(ms);
 }
 
 // A top-level window of the test's own, shown and activated like a program window.
@@ -47,10 +40,12 @@ class MessageBoxAnswerer {
  public:
   MessageBoxAnswerer()
       : thread_([this] {
-          for (int i = 0; i < 1000 && !stop_; ++i) {
-            EnumWindows(FindBox, reinterpret_cast<LPARAM>(this));
-            Sleep(20);
-          }
+          testwait::WaitUntil(
+              [this] {
+                EnumWindows(FindBox, reinterpret_cast<LPARAM>(this));
+                return stop_.load();
+              },
+              20000, false, 20);
         }) {}
   ~MessageBoxAnswerer() {
     stop_ = true;
@@ -104,13 +99,13 @@ TEST_F(SkinDataTest, EmbeddedSkinBecomesBitmapsBrushAndGlyphs) {
   TSkinData* d = Make();
   EXPECT_TRUE(d->SkinNotLoaded);
   EXPECT_FALSE(d->Active());
-  EXPECT_EQ(d->DisableTag, 99);
-  EXPECT_FALSE(d->SkinControls.Contains(xcFastReport));
-  EXPECT_TRUE(d->SkinControls.Contains(xcSystemMenu));
+  EXPECT_EQ(d->DisableTag(), 99);
+  EXPECT_FALSE(d->SkinControls().Contains(xcFastReport));
+  EXPECT_TRUE(d->SkinControls().Contains(xcSystemMenu));
   EXPECT_EQ(d->Skin3rd().size(), 95u);
   EXPECT_EQ(d->Skin3rd()[94], "TOVCDBNUMERICFIELD=Edit");
-  EXPECT_EQ(d->SkinFormtype, sfMainform);
-  EXPECT_TRUE(d->MenuUpdate);
+  EXPECT_EQ(d->SkinFormtype(), sfMainform);
+  EXPECT_TRUE(d->MenuUpdate());
 
   d->ReadSkinStream(DefaultStream());
   ASSERT_FALSE(d->SkinNotLoaded);
@@ -185,9 +180,9 @@ TEST_F(SkinDataTest, OtherSkinFormatIsRefusedWithAMessageAndLeavesSkinningOff) {
   d->Loaded();
   ASSERT_NE(SkinManager, nullptr);
   EXPECT_FALSE(d->Active());
-  EXPECT_EQ(SkinManager->PendingAction, 0);
-  EXPECT_FALSE(SkinManager->ActionTimer->Enabled());
-  EXPECT_FALSE(SkinManager->Enabled);
+  EXPECT_EQ(SkinManager->PendingAction(), 0);
+  EXPECT_FALSE(SkinManager->ActionPending());
+  EXPECT_FALSE(SkinManager->Enabled());
 }
 
 TEST_F(SkinDataTest, ActivationBeforeAnyWindowSwitchesAtOnce) {
@@ -196,12 +191,12 @@ TEST_F(SkinDataTest, ActivationBeforeAnyWindowSwitchesAtOnce) {
   d->ReadSkinStream(DefaultStream());
   d->Loaded();
   ASSERT_NE(SkinManager, nullptr);
-  EXPECT_NE(SkinManager->HookHandle, nullptr);
-  EXPECT_EQ(SkinManager->SkinDatas, std::vector<TSkinData*>{d});
+  EXPECT_NE(SkinManager->HookHandle(), nullptr);
+  EXPECT_EQ(SkinManager->SkinDatas(), std::vector<TSkinData*>{d});
   EXPECT_TRUE(d->Active());
-  EXPECT_TRUE(SkinManager->Enabled);  // no window was activated yet: nothing deferred
-  EXPECT_FALSE(SkinManager->ActionTimer->Enabled());
-  EXPECT_EQ(SkinManager->PendingAction, 1);
+  EXPECT_TRUE(SkinManager->Enabled());  // no window was activated yet: nothing deferred
+  EXPECT_FALSE(SkinManager->ActionPending());
+  EXPECT_EQ(SkinManager->PendingAction(), 1);
 }
 
 TEST_F(SkinDataTest, RequestsAreCarriedOutByTheTimerAndTheLastOneWins) {
@@ -210,60 +205,60 @@ TEST_F(SkinDataTest, RequestsAreCarriedOutByTheTimerAndTheLastOneWins) {
   d->ReadSkinStream(DefaultStream());
   d->Loaded();
   int changed = 0;
-  d->OnSkinChanged = [&](TObject* sender) {
+  d->SetOnSkinChanged([&](TObject* sender) {
     EXPECT_EQ(sender, d);
     ++changed;
-  };
+  });
   {
     TopWindow w;  // the hook sees the first activation
     ShowWindow(w.wnd, SW_SHOW);
     SetActiveWindow(w.wnd);
     Pump(20);
   }
-  ASSERT_EQ(SkinManager->StartState, 1);
-  const int before = SkinManager->PendingAction;
+  ASSERT_EQ(SkinManager->StartState(), 1);
+  const int before = SkinManager->PendingAction();
   d->SetActive(true);  // the same value: nothing
-  EXPECT_EQ(SkinManager->PendingAction, before);
+  EXPECT_EQ(SkinManager->PendingAction(), before);
   d->SetActive(false);
-  EXPECT_EQ(SkinManager->PendingAction, 2);
-  EXPECT_EQ(SkinManager->PendingData, d);
-  EXPECT_TRUE(SkinManager->ActionTimer->Enabled());
-  EXPECT_TRUE(SkinManager->Enabled);  // still on until the tick
+  EXPECT_EQ(SkinManager->PendingAction(), 2);
+  EXPECT_EQ(SkinManager->PendingData(), d);
+  EXPECT_TRUE(SkinManager->ActionPending());
+  EXPECT_TRUE(SkinManager->Enabled());  // still on until the tick
   d->SetActive(true);
-  EXPECT_EQ(SkinManager->PendingAction, 1);
+  EXPECT_EQ(SkinManager->PendingAction(), 1);
   Pump(450);
   EXPECT_EQ(changed, 1);
-  EXPECT_EQ(SkinManager->ActionsRun, 1);
-  EXPECT_TRUE(SkinManager->Enabled);
-  EXPECT_EQ(SkinManager->PendingData, nullptr);
-  EXPECT_FALSE(SkinManager->ActionTimer->Enabled());
+  EXPECT_EQ(SkinManager->ActionsRun(), 1);
+  EXPECT_TRUE(SkinManager->Enabled());
+  EXPECT_EQ(SkinManager->PendingData(), nullptr);
+  EXPECT_FALSE(SkinManager->ActionPending());
 
   d->SetActive(false);
   Pump(450);
   EXPECT_EQ(changed, 2);
-  EXPECT_FALSE(SkinManager->Enabled);
+  EXPECT_FALSE(SkinManager->Enabled());
 }
 
 TEST_F(SkinDataTest, ActiveRequestRules) {
   TSkinData* main = Make();
   main->Loaded();  // no skin: registered, nothing requested
-  SkinManager->StartState = 1;
+  SkinManager->MarkStarted();
   TSkinData* empty = Make();
-  empty->SkinFormtype = sfOnlyThisForm;
+  empty->SetSkinFormtype(sfOnlyThisForm);
   empty->Loaded();
-  EXPECT_EQ(SkinManager->StartState, 2);  // a non-main skin data counts itself in
-  empty->SetActive(true);                 // no skin loaded: stored, not requested
+  EXPECT_EQ(SkinManager->StartState(), 2);  // a non-main skin data counts itself in
+  empty->SetActive(true);                   // no skin loaded: stored, not requested
   EXPECT_TRUE(empty->Active());
-  EXPECT_EQ(SkinManager->PendingAction, 0);
-  EXPECT_EQ(SkinManager->PendingData, empty);
+  EXPECT_EQ(SkinManager->PendingAction(), 0);
+  EXPECT_EQ(SkinManager->PendingData(), empty);
 
   TSkinData* dialog = Make();
-  dialog->SkinFormtype = sfDialog;
+  dialog->SetSkinFormtype(sfDialog);
   dialog->ReadSkinStream(DefaultStream());
   dialog->Loaded();
   dialog->SetActive(true);
-  EXPECT_EQ(SkinManager->PendingAction, 0);
-  EXPECT_FALSE(SkinManager->ActionTimer->Enabled());
+  EXPECT_EQ(SkinManager->PendingAction(), 0);
+  EXPECT_FALSE(SkinManager->ActionPending());
 }
 
 TEST_F(SkinDataTest, SkinFile) {
@@ -271,7 +266,7 @@ TEST_F(SkinDataTest, SkinFile) {
   d->Loaded();
   d->SetSkinFile("C:\\no\\such\\skin.skn");
   EXPECT_TRUE(d->SkinNotLoaded);
-  EXPECT_EQ(SkinManager->PendingAction, 0);
+  EXPECT_EQ(SkinManager->PendingAction(), 0);
 
   wchar_t dir[MAX_PATH], path[MAX_PATH];
   GetTempPathW(MAX_PATH, dir);
@@ -287,8 +282,8 @@ TEST_F(SkinDataTest, SkinFile) {
   EXPECT_FALSE(d->SkinNotLoaded);
   EXPECT_EQ(d->SkinFile(), narrow);
   EXPECT_EQ(d->SkinName, "Slate Blue");
-  EXPECT_EQ(SkinManager->PendingAction, 3);  // re-apply the new skin
-  EXPECT_EQ(SkinManager->PendingData, d);
+  EXPECT_EQ(SkinManager->PendingAction(), 3);  // re-apply the new skin
+  EXPECT_EQ(SkinManager->PendingData(), d);
   d->SetSkinFile("C:\\no\\such\\skin.skn");  // keeps the elements read before
   EXPECT_TRUE(d->SkinNotLoaded);
   EXPECT_FALSE(d->TopBorder->Bitmap.Empty());
@@ -298,12 +293,12 @@ TEST_F(SkinDataTest, ChoiceOfSkinForAWindow) {
   TSkinData* main = Make();
   main->ReadSkinStream(DefaultStream());
   main->Loaded();
-  SkinManager->Enabled = true;
+  SkinManager->SetEnabled(true);
   TopWindow plain;
   TopWindow dialog(L"#32770");
   EXPECT_EQ(SkinManager->ChooseSkinData(dialog.wnd), main);  // no dialog skin: the main one
   TSkinData* dlg = Make();
-  dlg->SkinFormtype = sfDialog;
+  dlg->SetSkinFormtype(sfDialog);
   dlg->ReadSkinStream(DefaultStream());
   SkinManager->RegisterSkinData(dlg);
   EXPECT_EQ(SkinManager->ChooseSkinData(dialog.wnd), dlg);
@@ -312,20 +307,19 @@ TEST_F(SkinDataTest, ChoiceOfSkinForAWindow) {
 
   EXPECT_FALSE(SkinManager->AllowFormSkin("SysMonthCal32"));
   EXPECT_TRUE(SkinManager->AllowFormSkin("TfrPreview"));
-  main->SkinControls.Include(xcFastReport);
+  main->SetSkinControls(TSkinControlTypes(main->SkinControls()).Include(xcFastReport));
   EXPECT_FALSE(SkinManager->AllowFormSkin("TfrPreview"));
   EXPECT_TRUE(SkinManager->AllowFormSkin("TFRPreview"));
-  main->OnFormSkin = [](TObject*, const std::string& name, bool& doSkin) {
-    doSkin = name == "SysMonthCal32";
-  };
+  main->SetOnFormSkin(
+      [](TObject*, const std::string& name, bool& doSkin) { doSkin = name == "SysMonthCal32"; });
   EXPECT_TRUE(SkinManager->AllowFormSkin("SysMonthCal32"));
   EXPECT_FALSE(SkinManager->AllowFormSkin("Other"));
   EXPECT_EQ(SkinManager->SkinDataForWindow(plain.wnd), nullptr);
-  main->OnFormSkin = nullptr;
+  main->SetOnFormSkin(nullptr);
 
-  SkinManager->Enabled = false;
+  SkinManager->SetEnabled(false);
   EXPECT_EQ(SkinManager->SkinDataForWindow(plain.wnd), nullptr);
-  SkinManager->Enabled = true;
+  SkinManager->SetEnabled(true);
   main->SkinNotLoaded = true;  // a skin data that is not loaded skins nothing
   EXPECT_EQ(SkinManager->SkinDataForWindow(plain.wnd), nullptr);
 }
@@ -334,13 +328,13 @@ TEST_F(SkinDataTest, RaisingFormSkinHandlerEndsInTheHook) {
   TSkinData* main = Make();
   main->ReadSkinStream(DefaultStream());
   main->Loaded();
-  SkinManager->Enabled = true;
+  SkinManager->SetEnabled(true);
   std::vector<std::string> caught;
   Application->OnException = [&](TObject*, const std::exception& e) { caught.push_back(e.what()); };
-  main->OnFormSkin = [](TObject*, const std::string&, bool&) { throw Exception("No skin"); };
+  main->SetOnFormSkin([](TObject*, const std::string&, bool&) { throw Exception("No skin"); });
   TopWindow plain;
   ShowWindow(plain.wnd, SW_SHOW);  // the activation runs the hook
-  main->OnFormSkin = nullptr;
+  main->SetOnFormSkin(nullptr);
   Application->OnException = nullptr;
   ASSERT_FALSE(caught.empty()) << "the hook never asked the handler";
   EXPECT_EQ(caught.front(), "No skin");

@@ -30,13 +30,13 @@ std::string Letters(const uint32_t* px, int w) {
   return row;
 }
 
-TGdiObject Bitmap(const std::vector<std::string>& rows) {
+TBitmapHandle Bitmap(const std::vector<std::string>& rows) {
   TSkinPicture p;
   p.Width = static_cast<int>(rows[0].size());
   p.Height = static_cast<int>(rows.size());
   for (const std::string& r : rows)
     for (char c : r) p.Pixels.push_back(Colour(c));
-  return TGdiObject(CreateSkinBitmap(p));
+  return TBitmapHandle(CreateSkinBitmap(p));
 }
 
 // Any bitmap read back through a 32-bit copy.
@@ -58,34 +58,34 @@ std::vector<std::string> Rows(HGDIOBJ bmp) {
 // off-screen copy is made.
 struct Canvas {
   TMemoryDC dc{CreateCompatibleDC(nullptr)};
-  TGdiObject bmp;
-  HGDIOBJ old;
+  TBitmapHandle bmp;
+  TSelectObject selected;
   Canvas(int w, int h) {
-    HDC screen = GetDC(nullptr);
-    bmp.Reset(CreateCompatibleBitmap(screen, w, h));
-    ReleaseDC(nullptr, screen);
-    old = SelectObject(dc.Get(), bmp.Get());
+    {
+      TWindowDC screen(nullptr);
+      bmp.Reset(CreateCompatibleBitmap(screen.Get(), w, h));
+    }
+    selected.Select(dc.Get(), bmp.Get());
     const RECT r{0, 0, w, h};
-    TGdiObject grey(CreateSolidBrush(RGB(0x80, 0x80, 0x80)));
-    FillRect(dc.Get(), &r, static_cast<HBRUSH>(grey.Get()));
+    TBrushHandle grey(CreateSolidBrush(RGB(0x80, 0x80, 0x80)));
+    FillRect(dc.Get(), &r, grey.Get());
   }
-  ~Canvas() { SelectObject(dc.Get(), old); }
   std::vector<std::string> Rows() {
-    SelectObject(dc.Get(), old);
+    selected.Restore();
     std::vector<std::string> rows = ::Rows(bmp.Get());
-    SelectObject(dc.Get(), bmp.Get());
+    selected.Select(dc.Get(), bmp.Get());
     return rows;
   }
 };
 
-HBITMAP H(const TGdiObject& o) {
-  return static_cast<HBITMAP>(o.Get());
+HBITMAP H(const TBitmapHandle& o) {
+  return o.Get();
 }
 
 }  // namespace
 
 TEST(SkinDraw, FrameOfAStripStretchedWithTheKeyColourLeftUnpainted) {
-  const TGdiObject strip = Bitmap({"abcdef", "ghMjkl"});  // three frames of 2 x 2
+  const TBitmapHandle strip = Bitmap({"abcdef", "ghMjkl"});  // three frames of 2 x 2
   Canvas c(8, 6);
   DrawFrame(c.dc.Get(), {2, 1, 6, 5}, H(strip), true, 3, 2);
   DrawFrame(c.dc.Get(), {6, 1, 2, 5}, H(strip), false, 3, 1);  // inverted: nothing
@@ -110,16 +110,16 @@ TEST(SkinDraw, FrameOfAStripStretchedWithTheKeyColourLeftUnpainted) {
 
 TEST(SkinDraw, NineSliceRenderedTiledStretchedTransparentAndEdgesOnly) {
   // Frame 2 of a vertical strip; margins of one pixel; a 3 x 2 centre.
-  const TGdiObject strip = Bitmap({"qqqqq", "qqqqq", "qqqqq", "qqqqq",  //
-                                   "Mtttb", "lxyzr", "lfghr", "cnnnd"});
+  const TBitmapHandle strip = Bitmap({"qqqqq", "qqqqq", "qqqqq", "qqqqq",  //
+                                      "Mtttb", "lxyzr", "lfghr", "cnnnd"});
   const RECT one{1, 1, 1, 1};
   // Tiled: the centre repeats from its top-left; what runs over is covered by the right
   // and bottom pieces.
-  const TGdiObject tiled = RenderNineSlice(9, 5, H(strip), one, true, true, 2, 2);
+  const TBitmapHandle tiled = RenderNineSlice(9, 5, H(strip), one, true, true, 2, 2);
   EXPECT_EQ(Rows(tiled.Get()), (std::vector<std::string>{"Mtttttttb", "lxyzxyzxr", "lfghfghfr",
                                                          "lxyzxyzxr", "cnnnnnnnd"}));
   // Margins wider than the target lose their fixed ends: the frame is stretched across.
-  const TGdiObject narrow = RenderNineSlice(10, 4, H(strip), {6, 1, 6, 1}, true, false, 2, 2);
+  const TBitmapHandle narrow = RenderNineSlice(10, 4, H(strip), {6, 1, 6, 1}, true, false, 2, 2);
   EXPECT_EQ(Rows(narrow.Get()),
             (std::vector<std::string>{"MMttttttbb", "llxxyyzzrr", "llffgghhrr", "ccnnnnnndd"}));
   EXPECT_FALSE(RenderNineSlice(0, 4, H(strip), one, true, false, 2, 2));
@@ -138,12 +138,12 @@ TEST(SkinDraw, NineSliceRenderedTiledStretchedTransparentAndEdgesOnly) {
 }
 
 TEST(SkinDraw, ThreeSliceRepeatsItsMiddleAndTilesRunPastTheirRectangle) {
-  const TGdiObject strip = Bitmap({"qqqqq", "axyzb", "axyzb"});  // frame 2 of 3, rows of 1
+  const TBitmapHandle strip = Bitmap({"qqqqq", "axyzb", "axyzb"});  // frame 2 of 3, rows of 1
   Canvas c(12, 3);
   DrawThreeSlice(c.dc.Get(), {1, 1, 11, 3}, H(strip), true, false, 3, 2, {1, 0, 1, 0});
   EXPECT_EQ(c.Rows(), (std::vector<std::string>{"............", ".axyzxyzxyb.", ".axyzxyzxyb."}));
 
-  const TGdiObject piece = Bitmap({"Mabc", "Mdef"});
+  const TBitmapHandle piece = Bitmap({"Mabc", "Mdef"});
   Canvas t(8, 6);
   TileRect(t.dc.Get(), {1, 1, 6, 4}, H(piece), {1, 0, 3, 2});
   TileRect(t.dc.Get(), {1, 1, 6, 4}, H(piece), {1, 0, 1, 2});  // no area: nothing
@@ -169,40 +169,40 @@ TEST(SkinDraw, RegionOfTheOpaquePixels) {
             box.bottom <= dy + int(rows.size()));
   };
   const std::vector<std::string> pic = {"MGMa", "aaMa", "MMMM", "aaaa"};
-  const TGdiObject rgn = RegionFromBitmap(H(Bitmap(pic)), 10, 20);
-  EXPECT_TRUE(matches(static_cast<HRGN>(rgn.Get()), pic, 10, 20));
+  const TRegionHandle rgn = RegionFromBitmap(H(Bitmap(pic)), 10, 20);
+  EXPECT_TRUE(matches(rgn.Get(), pic, 10, 20));
 
-  const TGdiObject none = RegionFromBitmap(H(Bitmap({"MMMG", "GMMM"})), 0, 0);
+  const TRegionHandle none = RegionFromBitmap(H(Bitmap({"MMMG", "GMMM"})), 0, 0);
   RECT box;
   ASSERT_TRUE(none);
-  EXPECT_EQ(GetRgnBox(static_cast<HRGN>(none.Get()), &box), NULLREGION);
+  EXPECT_EQ(GetRgnBox(none.Get(), &box), NULLREGION);
 
   // 3000 runs: more than one batch of rectangles.
   std::vector<std::string> comb(50, std::string(120, 'a'));
   for (std::string& row : comb)
     for (size_t x = 0; x < row.size(); x += 2) row[x] = 'M';
-  const TGdiObject many = RegionFromBitmap(H(Bitmap(comb)), -3, 5);
-  EXPECT_TRUE(matches(static_cast<HRGN>(many.Get()), comb, -3, 5));
+  const TRegionHandle many = RegionFromBitmap(H(Bitmap(comb)), -3, 5);
+  EXPECT_TRUE(matches(many.Get(), comb, -3, 5));
 
   // Another key with a tolerance on each channel, from a 24-bit bitmap.
-  TGdiObject odd = Bitmap({"a", "a", "a", "a"});
+  TBitmapHandle odd = Bitmap({"a", "a", "a", "a"});
   HDC dc = GetDC(nullptr);
   const BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), 1, -4, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   const uint32_t px[4] = {0x122030, 0x132030, 0x102130, 0x102031};  // 0x00RRGGBB
   SetDIBits(dc, H(odd), 0, 4, px, &bi, DIB_RGB_COLORS);
   ReleaseDC(nullptr, dc);
   RotateRight(odd);  // now 4 x 1 and 24-bit, the first pixel on the right
-  const TGdiObject keyed = RegionFromBitmap(H(odd), 0, 0, 1, 0, 2, RGB(0x10, 0x20, 0x30));
-  EXPECT_TRUE(matches(static_cast<HRGN>(keyed.Get()), {"MaaM"}, 0, 0));
+  const TRegionHandle keyed = RegionFromBitmap(H(odd), 0, 0, 1, 0, 2, RGB(0x10, 0x20, 0x30));
+  EXPECT_TRUE(matches(keyed.Get(), {"MaaM"}, 0, 0));
 }
 
 TEST(SkinDraw, MirrorFlipAndQuarterTurnsOfBitmaps) {
-  TGdiObject b = Bitmap({"abc", "def"});
+  TBitmapHandle b = Bitmap({"abc", "def"});
   MirrorBitmap(H(b));
   EXPECT_EQ(Rows(b.Get()), (std::vector<std::string>{"cba", "fed"}));
   FlipBitmap(H(b));
   EXPECT_EQ(Rows(b.Get()), (std::vector<std::string>{"fed", "cba"}));
-  TGdiObject l = Bitmap({"abc", "def"}), r = Bitmap({"abc", "def"});
+  TBitmapHandle l = Bitmap({"abc", "def"}), r = Bitmap({"abc", "def"});
   RotateLeft(l);
   RotateRight(r);
   EXPECT_EQ(Rows(l.Get()), (std::vector<std::string>{"cf", "be", "ad"}));

@@ -34,7 +34,7 @@ class SkinForm : public ::testing::Test {
   void SetUp() override {
     data_.reset(LoadTestSkin(skin_));
     ASSERT_TRUE(data_) << "test skin " << skin_ << " missing";
-    ASSERT_TRUE(SkinManager && SkinManager->Enabled);
+    ASSERT_TRUE(SkinManager && SkinManager->Enabled());
     exceptions_ = 0;
     Application->OnException = [this](TObject*, const std::exception&) { ++exceptions_; };
   }
@@ -52,7 +52,7 @@ class SkinForm : public ::testing::Test {
     windows_.push_back(wnd);
     PumpUntil([&] {
       TSkinForm* f = SkinManager->FindSkinForm(wnd);
-      return f && f->State == sfsSkinned;
+      return f && f->State() == sfsSkinned;
     });
     return wnd;
   }
@@ -66,6 +66,18 @@ class BareSkinForm : public SkinForm {
  protected:
   BareSkinForm() { skin_ = "testskin-bare.skin"; }
 };
+
+// The second test skin has a caption button of the program's own (action 40) at x 30.
+class ProgramButtonSkinForm : public SkinForm {
+ protected:
+  ProgramButtonSkinForm() { skin_ = "testskin-b.skin"; }
+};
+
+std::vector<WPARAM> gCaptionButtons;
+LRESULT CALLBACK CaptionButtonWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == SM_CAPTIONBUTTON) gCaptionButtons.push_back(wp);
+  return DefWindowProcW(w, m, wp, lp);
+}
 
 }  // namespace
 
@@ -123,7 +135,7 @@ TEST_F(SkinForm, PlainWindowWearsTheSkinsFrameAroundItsClientArea) {
   EXPECT_EQ(exceptions_, 0);
 }
 
-TEST_F(SkinForm, CaptionButtonsLightUpPressAndAct) {
+TEST_F(SkinForm, CaptionButtonsLightUpUnderTheMouseAndShowPressed) {
   HWND w = Window();
   ASSERT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClose));
   const LPARAM close = ScreenParam(w, 211 - 24 + 9, 11);
@@ -138,7 +150,13 @@ TEST_F(SkinForm, CaptionButtonsLightUpPressAndAct) {
   SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, ScreenParam(w, 60, 10));
   Pump(50);
   EXPECT_TRUE(IsWindow(w));
+  EXPECT_EQ(exceptions_, 0);
+}
 
+TEST_F(SkinForm, CaptionButtonsMinimiseAndCloseTheWindowAndTheIconClosesItOnADoubleClick) {
+  HWND w = Window();
+  ASSERT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClose));
+  const LPARAM close = ScreenParam(w, 211 - 24 + 9, 11);
   SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, ScreenParam(w, 211 - 46 + 9, 11));
   SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, ScreenParam(w, 211 - 46 + 9, 11));
   EXPECT_TRUE(PumpUntil([&] { return IsIconic(w) != FALSE; }));
@@ -151,12 +169,37 @@ TEST_F(SkinForm, CaptionButtonsLightUpPressAndAct) {
   SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, close);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(w); }));
   // The destroyed window's frame object goes with the manager's next tick.
-  EXPECT_TRUE(PumpUntil([&] { return SkinManager->SkinForms.empty(); }, 1000));
+  EXPECT_TRUE(PumpUntil([&] { return SkinManager->SkinForms().empty(); }, 1000));
 
   // A double click on the window's icon closes it.
   HWND second = Window();
   SendMessageW(second, WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenParam(second, 4 + 8, 3 + 8));
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }));
+  EXPECT_EQ(exceptions_, 0);
+}
+
+TEST_F(ProgramButtonSkinForm, ACaptionButtonOfTheProgramsOwnTellsTheWindow) {
+  gCaptionButtons.clear();
+  HWND w = CreateWindowExW(0, TestWindowClass(L"CaptionButtonTest", CaptionButtonWindowProc),
+                           L"Program buttons", kCaptionStyle, 60, 60, 300, 150, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  windows_.push_back(w);
+  ASSERT_TRUE(ShowUntilSkinned(w));
+  ASSERT_TRUE(WaitForPixel(w, 30 + 9, 3 + 8, kMinimise));
+  const LPARAM button = ScreenParam(w, 30 + 9, 3 + 8);
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, button);
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, button);
+  ASSERT_TRUE(PumpUntil([] { return !gCaptionButtons.empty(); }, 1000))
+      << "the window never heard of the click";
+  EXPECT_EQ(gCaptionButtons, std::vector<WPARAM>{40});
+  // Nothing else happened to the window, and it is still skinned.
+  EXPECT_FALSE(IsIconic(w));
+  EXPECT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);
+  // A press that ends elsewhere is no click.
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, button);
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, ScreenParam(w, 150, 12));
+  Pump(100);
+  EXPECT_EQ(gCaptionButtons.size(), 1u);
   EXPECT_EQ(exceptions_, 0);
 }
 
@@ -232,7 +275,7 @@ TEST_F(SkinForm, SizeGripsAreRefusedOnSkinnedWindowsOnly) {
   EXPECT_NE(CreateWindowExW(0, L"ScrollBar", nullptr, WS_CHILD | SBS_VERT, 0, 0, 16, 60, skinned,
                             nullptr, nullptr, nullptr),
             nullptr);
-  SkinManager->Enabled = false;
+  SkinManager->SetEnabled(false);
   HWND plain = Window();
   EXPECT_EQ(SendMessageW(plain, SM_QUERYSKINNED, 0, 0), 0);
   EXPECT_NE(CreateWindowExW(0, L"ScrollBar", nullptr, grip, 0, 0, 16, 16, plain, nullptr, nullptr,
@@ -258,7 +301,7 @@ TEST_F(SkinForm, FormTaggedNinetyNineStaysPlain) {
   // The form takes the skin's face colour while skinned.
   EXPECT_EQ(skinned->Color(), RGB(200, 220, 180));
   skinned.reset();  // the frame object goes with the form
-  EXPECT_TRUE(SkinManager->SkinForms.empty());
+  EXPECT_TRUE(SkinManager->SkinForms().empty());
 }
 
 TEST_F(BareSkinForm, MissingOrEmptyBorderPicturesLeaveAUsableWindow) {
@@ -342,105 +385,126 @@ HWND MakeMdiFrame() {
 
 }  // namespace
 
-TEST_F(SkinForm, MdiChildrenWearTheSkinUntilMaximised) {
-  HWND frame = MakeMdiFrame();
-  windows_.push_back(frame);
-  ASSERT_TRUE(PumpUntil([&] {
-    TSkinForm* f = SkinManager->FindSkinForm(frame);
-    return f && f->State == sfsSkinned;
-  }));
-  EXPECT_EQ(SkinManager->FindSkinForm(frame)->WindowKind, wkMdiFrame);
-  EXPECT_EQ(SkinManager->MdiClient, gMdiClient);
-  // A menu set through the MDI client goes into the frame's skinned bar.
-  HMENU menu = CreateMenu();
-  AppendMenuW(menu, MF_STRING, 1, L"&Window");
-  SendMessageW(gMdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), 0);
-  Pump(50);
-  TSkinMenuBar* bar = SkinManager->FindSkinForm(frame)->MenuBar.get();
+// A skinned MDI frame with a menu bar and one child made through its client.
+class SkinMdi : public SkinForm {
+ protected:
+  void SetUp() override {
+    SkinForm::SetUp();
+    frame_ = MakeMdiFrame();
+    windows_.push_back(frame_);
+    ASSERT_TRUE(PumpUntil([&] {
+      TSkinForm* f = SkinManager->FindSkinForm(frame_);
+      return f && f->State() == sfsSkinned;
+    }));
+    // A menu set through the MDI client goes into the frame's skinned bar.
+    menu_ = CreateMenu();
+    AppendMenuW(menu_, MF_STRING, 1, L"&Window");
+    SendMessageW(gMdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu_), 0);
+    Pump(50);
+    MDICREATESTRUCTW mcs{
+        L"FrameTestMdiChild", L"Child", GetModuleHandleW(nullptr), 10, 10, 170, 120,
+        WS_OVERLAPPEDWINDOW,  0};
+    child_ = reinterpret_cast<HWND>(
+        SendMessageW(gMdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    ASSERT_NE(child_, nullptr);
+    TSkinForm* f = SkinManager->FindSkinForm(child_);
+    ASSERT_NE(f, nullptr) << "the new child is skinned at once";
+    ASSERT_TRUE(PumpUntil([&] { return f->State() == sfsSkinned; }));
+  }
+  // The maximised child's buttons in the frame's bar: right-aligned before the bar
+  // picture's 2-pixel end.
+  int ButtonLeft(int k) const { return WindowSize(frame_).cx - 16 * (3 - k) - 5 - 2; }
+  int ButtonTop() const { return 22 + (GetSystemMetrics(SM_CYMENU) - 10) / 2; }
+  void Click(int k) {
+    const POINT p = At(frame_, ButtonLeft(k) + 6, ButtonTop() + 5);
+    Mouse(p);
+    Mouse(p, MOUSEEVENTF_LEFTDOWN);
+    Mouse(p, MOUSEEVENTF_LEFTUP);
+  }
+  static constexpr uint32_t kMdiMinimise = Rgb(40, 200, 90), kMdiRestore = Rgb(200, 60, 160),
+                            kMdiClose = Rgb(230, 30, 30), kBarActive = Rgb(170, 210, 240);
+  HWND frame_ = nullptr, child_ = nullptr;
+  HMENU menu_ = nullptr;
+};
+
+TEST_F(SkinMdi, TheFrameTakesTheClientsMenuAndTheChildIsSkinnedAtOnce) {
+  EXPECT_EQ(SkinManager->FindSkinForm(frame_)->WindowKind(), wkMdiFrame);
+  EXPECT_EQ(SkinManager->MdiClient(), gMdiClient);
+  TSkinMenuBar* bar = SkinManager->FindSkinForm(frame_)->MenuBar();
   ASSERT_NE(bar, nullptr);
-  EXPECT_EQ(bar->MenuHandle, menu);
-  EXPECT_EQ(GetMenu(frame), nullptr);
-
-  MDICREATESTRUCTW mcs{L"FrameTestMdiChild", L"Child", GetModuleHandleW(nullptr), 10, 10, 170, 120,
-                       WS_OVERLAPPEDWINDOW,  0};
-  HWND child = reinterpret_cast<HWND>(
-      SendMessageW(gMdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
-  ASSERT_NE(child, nullptr);
-  TSkinForm* f = SkinManager->FindSkinForm(child);
-  ASSERT_NE(f, nullptr) << "the new child is skinned at once";
-  EXPECT_EQ(f->WindowKind, wkMdiChild);
+  EXPECT_EQ(bar->MenuHandle(), menu_);
+  EXPECT_EQ(GetMenu(frame_), nullptr);
+  EXPECT_EQ(SkinManager->FindSkinForm(child_)->WindowKind(), wkMdiChild);
   EXPECT_EQ(SkinManager->CountMdiChildren(), 1);
-  ASSERT_TRUE(PumpUntil([&] { return f->State == sfsSkinned; }));
-  const SIZE client = ClientSize(child);
-  EXPECT_EQ(WindowSize(child).cx, client.cx + 11);
-  EXPECT_EQ(WindowSize(child).cy, client.cy + 29);
+  const SIZE client = ClientSize(child_);
+  EXPECT_EQ(WindowSize(child_).cx, client.cx + 11);
+  EXPECT_EQ(WindowSize(child_).cy, client.cy + 29);
   HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-  EXPECT_NE(GetWindowRgn(child, rgn), ERROR);
+  EXPECT_NE(GetWindowRgn(child_, rgn), ERROR);
+  DeleteObject(rgn);
+  EXPECT_EQ(exceptions_, 0);
+}
 
+TEST_F(SkinMdi, AMaximisedChildGivesWayToTheFrameAndGetsItsFrameBackRestored) {
+  const SIZE client = ClientSize(child_);
   // Maximised, the child has the system's frame inside the frame window and no outline.
-  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child_), 0);
   Pump(50);
-  EXPECT_TRUE(SkinManager->MdiMaximized);
-  EXPECT_EQ(GetWindowRgn(child, rgn), ERROR);
-  EXPECT_EQ(ClientSize(child).cx, ClientSize(gMdiClient).cx);
+  EXPECT_TRUE(SkinManager->MdiMaximized());
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(child_, rgn), ERROR);
+  EXPECT_EQ(ClientSize(child_).cx, ClientSize(gMdiClient).cx);
   // Its whole client area is painted, not only the part its old outline covered.
   EXPECT_TRUE(PumpUntil(
       [&] {
         const SIZE c = ClientSize(gMdiClient);
         const COLORREF back = GetSysColor(COLOR_APPWORKSPACE);
-        return Capture(frame).Count(Rgb(GetRValue(back), GetGValue(back), GetBValue(back)), 0, 0,
-                                    WindowSize(frame).cx, WindowSize(frame).cy) < c.cx * c.cy / 10;
+        return Capture(frame_).Count(Rgb(GetRValue(back), GetGValue(back), GetBValue(back)), 0, 0,
+                                     WindowSize(frame_).cx,
+                                     WindowSize(frame_).cy) < c.cx * c.cy / 10;
       },
       2000))
       << "the maximised child left the client's background showing";
   // Restored, its own skinned frame, region and client size come back.
-  SendMessageW(gMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+  SendMessageW(gMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child_), 0);
   Pump(50);
-  EXPECT_FALSE(SkinManager->MdiMaximized);
-  EXPECT_NE(GetWindowRgn(child, rgn), ERROR);
-  EXPECT_EQ(ClientSize(child).cx, client.cx);
-  EXPECT_EQ(WindowSize(child).cy, client.cy + 29);
+  EXPECT_FALSE(SkinManager->MdiMaximized());
+  EXPECT_NE(GetWindowRgn(child_, rgn), ERROR);
+  EXPECT_EQ(ClientSize(child_).cx, client.cx);
+  EXPECT_EQ(WindowSize(child_).cy, client.cy + 29);
   DeleteObject(rgn);
+  EXPECT_EQ(exceptions_, 0);
+}
 
-  // Maximised again, the child's minimise, restore and close buttons sit in the frame's
-  // menu bar, right-aligned before the bar picture's 2-pixel end, from the skin's strip
-  // with its magenta corners see-through.
-  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
-  const int width = WindowSize(frame).cx;
-  const int top = 22 + (GetSystemMetrics(SM_CYMENU) - 10) / 2;
-  auto buttonLeft = [&](int k) { return width - 16 * (3 - k) - 5 - 2; };
-  const uint32_t kMdiMinimise = Rgb(40, 200, 90), kMdiRestore = Rgb(200, 60, 160),
-                 kMdiClose = Rgb(230, 30, 30), kBarActive = Rgb(170, 210, 240);
-  ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kMdiClose))
-      << std::hex << Capture(frame).At(buttonLeft(2) + 6, top + 5);
-  SaveShot(frame, "mdi-maximised-child.bmp");
-  Shot s = Capture(frame);
-  EXPECT_EQ(s.At(buttonLeft(0) + 6, top + 5), kMdiMinimise);
-  EXPECT_EQ(s.At(buttonLeft(1) + 6, top + 5), kMdiRestore);
+TEST_F(SkinMdi, AMaximisedChildsButtonsSitInTheFramesBarAndAct) {
+  // The child's minimise, restore and close buttons from the skin's strip, with its
+  // magenta corners see-through.
+  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child_), 0);
+  const int width = WindowSize(frame_).cx, top = ButtonTop();
+  ASSERT_TRUE(WaitForPixel(frame_, ButtonLeft(2) + 6, top + 5, kMdiClose))
+      << std::hex << Capture(frame_).At(ButtonLeft(2) + 6, top + 5);
+  SaveShot(frame_, "mdi-maximised-child.bmp");
+  Shot s = Capture(frame_);
+  EXPECT_EQ(s.At(ButtonLeft(0) + 6, top + 5), kMdiMinimise);
+  EXPECT_EQ(s.At(ButtonLeft(1) + 6, top + 5), kMdiRestore);
   EXPECT_EQ(s.Count(kMdiClose, 0, 0, width, 22 + GetSystemMetrics(SM_CYMENU)), 12 * 10 - 1);
-  EXPECT_EQ(s.At(buttonLeft(1), top), kBarActive);
+  EXPECT_EQ(s.At(ButtonLeft(1), top), kBarActive);
   EXPECT_GT(s.Count(Rgb(120, 0, 60), 0, 22, width, 22 + GetSystemMetrics(SM_CYMENU)), 5)
       << "the bar's item text stays";
 
   // Real clicks: restore gives the child its own frame back and empties the bar's
   // corner; maximised again, close closes it.
-  auto click = [&](int k) {
-    const POINT p = At(frame, buttonLeft(k) + 6, top + 5);
-    Mouse(p);
-    Mouse(p, MOUSEEVENTF_LEFTDOWN);
-    Mouse(p, MOUSEEVENTF_LEFTUP);
-  };
-  click(1);
-  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(child) && !SkinManager->MdiMaximized; }, 2000));
-  EXPECT_TRUE(WaitForPixel(frame, buttonLeft(1) + 6, top + 5, kBarActive));
-  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
-  ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kMdiClose));
-  click(2);
+  Click(1);
+  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(child_) && !SkinManager->MdiMaximized(); }, 2000));
+  EXPECT_TRUE(WaitForPixel(frame_, ButtonLeft(1) + 6, top + 5, kBarActive));
+  SendMessageW(gMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child_), 0);
+  ASSERT_TRUE(WaitForPixel(frame_, ButtonLeft(2) + 6, top + 5, kMdiClose));
+  Click(2);
   EXPECT_TRUE(
-      PumpUntil([&] { return !IsWindow(child) && SkinManager->CountMdiChildren() == 0; }, 2000));
-  EXPECT_FALSE(SkinManager->MdiMaximized);
-  ASSERT_TRUE(WaitForPixel(frame, buttonLeft(2) + 6, top + 5, kBarActive));
-  s = Capture(frame);
+      PumpUntil([&] { return !IsWindow(child_) && SkinManager->CountMdiChildren() == 0; }, 2000));
+  EXPECT_FALSE(SkinManager->MdiMaximized());
+  ASSERT_TRUE(WaitForPixel(frame_, ButtonLeft(2) + 6, top + 5, kBarActive));
+  s = Capture(frame_);
   EXPECT_EQ(s.Count(kMdiMinimise, 0, 0, width, 60) + s.Count(kMdiRestore, 0, 0, width, 60) +
                 s.Count(kMdiClose, 0, 0, width, 60),
             0);

@@ -72,11 +72,39 @@ TEST(SkinFrame, TopRowsDoNotDragAndBelowTheTitleIsTheMenuRow) {
 
 TEST(SkinFrame, AFrameNumberBeyondTheStripFallsBackToTheFirst) {
   EXPECT_EQ(BorderFrameOf(false, 0), 1);
-  EXPECT_EQ(SysButtonFrameOf(1, false, 3, 0), 1);   // no inactive frame
-  EXPECT_EQ(SysButtonFrameOf(3, true, 4, 100), 4);  // hot in the menu bar
-  EXPECT_EQ(SysButtonFrameOf(3, true, 2, 0), 1);
-  EXPECT_EQ(SysButtonFrameOf(3, true, 3, 100), 1);
-  EXPECT_EQ(SysButtonFrameOf(2, true, 1, 0), 1);
+  EXPECT_EQ(SysButtonFrameOf(nsNormal, false, 3, 0), 1);  // no inactive frame
+  EXPECT_EQ(SysButtonFrameOf(nsHot, true, 4, kMenuBarButton), 4);
+  EXPECT_EQ(SysButtonFrameOf(nsHot, true, 2, 0), 1);
+  EXPECT_EQ(SysButtonFrameOf(nsHot, true, 3, kMenuBarButton), 1);
+  EXPECT_EQ(SysButtonFrameOf(nsPressed, true, 1, 0), 1);
+}
+
+TEST(SkinFrame, CaptionButtonActionsComeToTheirCommands) {
+  // Each command has two action numbers in skins; a number the skin does not know is
+  // the program's own button.
+  const std::pair<int, TCaptionCommand> table[] = {{0, ccClose},
+                                                   {1, ccMaximizeOrRestore},
+                                                   {22, ccMaximizeOrRestore},
+                                                   {2, ccMinimizeOrRestore},
+                                                   {23, ccMinimizeOrRestore},
+                                                   {3, ccSystemMenu},
+                                                   {11, ccSystemMenu},
+                                                   {12, ccSystemMenu},
+                                                   {7, ccChildMinimize},
+                                                   {60, ccChildMinimize},
+                                                   {8, ccChildRestore},
+                                                   {61, ccChildRestore},
+                                                   {9, ccChildClose},
+                                                   {62, ccChildClose},
+                                                   {4, ccProgram},
+                                                   {40, ccProgram},
+                                                   {-1, ccProgram},
+                                                   {100, ccProgram}};
+  for (const auto& [action, command] : table)
+    EXPECT_EQ(CaptionCommandOf(action), command) << action;
+  EXPECT_TRUE(ShowsWindowIcon(3));
+  EXPECT_TRUE(ShowsWindowIcon(11));
+  EXPECT_FALSE(ShowsWindowIcon(12));
 }
 
 TEST(SkinFrame, CaptionButtonsFollowTheWindowsBoxes) {

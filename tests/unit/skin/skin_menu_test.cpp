@@ -106,7 +106,7 @@ class SkinMenu : public ::testing::Test {
   void SetUp() override {
     data_.reset(LoadTestSkin("testskin-a.skin"));
     ASSERT_TRUE(data_);
-    ASSERT_TRUE(SkinManager && SkinManager->Enabled);
+    ASSERT_TRUE(SkinManager && SkinManager->Enabled());
   }
   void TearDown() override {
     for (HWND w : windows_)
@@ -189,7 +189,7 @@ TEST_F(SkinMenu, PopupMenuIsFramedFromTheBackgroundAndItsItemsFromTheItemPicture
             RGB(250, 250, 250));
 
   // The frame object went with the window.
-  EXPECT_TRUE(SkinManager->PopupFrames.empty());
+  EXPECT_TRUE(SkinManager->PopupFrames().empty());
   EXPECT_FALSE(IsWindow(gMenu.window));
 }
 
@@ -241,7 +241,7 @@ TEST_F(SkinMenu, SkinningEndsWithTheMenusOwnLookAndKeepsAProgramsOwnDrawing) {
   TComponent owner(nullptr);
   auto* menu = new TPopupMenu(&owner);
   auto* kept = new TPopupMenu(&owner);
-  kept->SetTag(data_->DisableTag);
+  kept->SetTag(data_->DisableTag());
   TMenuItem* parent = Add(menu, "More");
   auto* child = new TMenuItem(menu);
   child->SetCaption("Child");
@@ -285,7 +285,7 @@ TEST_F(SkinMenu, SystemMenuOfASkinnedWindowIsDrawnFromTheSkinWithItsGlyphs) {
   windows_.push_back(w);
   ASSERT_TRUE(PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(w);
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   }));
   LookAtMenu("skinned-system-menu.bmp", [&] {
     PostMessageW(w, WM_NCRBUTTONDOWN, HTCAPTION, ScreenParam(w, 60, 12));
@@ -323,7 +323,7 @@ class MainWindowMenus : public ::testing::Test {
     wnd_ = form_->Handle();
     ASSERT_TRUE(PumpUntil([&] {
       TSkinForm* f = SkinManager ? SkinManager->FindSkinForm(wnd_) : nullptr;
-      return f && f->State == sfsSkinned;
+      return f && f->State() == sfsSkinned;
     }));
     TSkinData* d = form_->SkinData1;
     ASSERT_TRUE(d->MenuBackground && d->MenuItem);
@@ -348,7 +348,7 @@ class MainWindowMenus : public ::testing::Test {
 TEST_F(MainWindowMenus, TrayMenuAndSystemMenuAreDrawnFromTheSkin) {
   LookAtMenu("main-tray-menu.bmp", [&] { form_->PopupMenu1->Popup(500, 300); });
   ASSERT_TRUE(gMenu.window) << "the tray menu never showed";
-  // Connect, disconnect, reconnect after a drop, the settings, a separator, exit.
+  // Connect, disconnect, reconnect after a drop, the settings sub-menu, a separator, exit.
   ASSERT_EQ(gMenu.items.size(), 6u);
   const Shot tray = gMenu.shot;
   const std::vector<RECT> trayItems = gMenu.items;
@@ -405,7 +405,7 @@ LRESULT CALLBACK OnTop(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 TEST_F(SkinMenu, FrameLetGoUnderAnotherSubclassKeepsTheWindowsOwnProcedure) {
-  SkinManager->Enabled = false;  // the stand-in window gets no skinned frame of its own
+  SkinManager->SetEnabled(false);  // the stand-in window gets no skinned frame of its own
   HWND w = MakeWindow(WS_POPUP, 50, 50);
   windows_.push_back(w);
   gBase = reinterpret_cast<WNDPROC>(

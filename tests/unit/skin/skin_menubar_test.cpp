@@ -20,6 +20,7 @@
 #include "skin/SkinMenuBar.h"
 #include "skins/DefaultSkin.h"
 #include "tests/e2e/kit/e2e_kit.h"
+#include "tests/support/wait_until.h"
 #include "tests/unit/skin/frame_test_support.h"
 
 using namespace frametest;
@@ -95,13 +96,24 @@ HMENU OpenMenu() {
 // Waits on the driver thread for the open drop-down to become `menu` (null: none);
 // returns what is open at the end.
 HMENU WaitOpen(HMENU menu, DWORD ms = 2500) {
-  const DWORD end = GetTickCount() + ms;
-  HMENU now = OpenMenu();
-  while (now != menu && static_cast<LONG>(end - GetTickCount()) > 0) {
-    Sleep(20);
-    now = OpenMenu();
-  }
+  HMENU now = nullptr;
+  testwait::WaitUntil([&] { return (now = OpenMenu()) == menu; }, ms, false, 20);
   return now;
+}
+
+// Waits on the driver thread until the open drop-down is painted (its border shows the
+// skin's colour at its left edge); the drop-down's window, or null.
+HWND WaitPainted(uint32_t border, DWORD ms = 2000) {
+  HWND popup = nullptr;
+  testwait::WaitUntil(
+      [&] {
+        popup = FindWindowW(L"#32768", nullptr);
+        if (!popup || !IsWindowVisible(popup)) return false;
+        const Shot s = Capture(popup);
+        return s.width > 0 && s.At(0, s.height / 2) == border;
+      },
+      ms, false, 20);
+  return popup;
 }
 
 void Keys(std::initializer_list<std::pair<UINT, bool>> strokes) {
@@ -157,7 +169,7 @@ class SkinMenuBar : public ::testing::Test {
   virtual DWORD ExStyle() const { return 0; }
   void SetUp() override {
     data_.reset(MakeSkin());
-    ASSERT_TRUE(data_ && SkinManager && SkinManager->Enabled);
+    ASSERT_TRUE(data_ && SkinManager && SkinManager->Enabled());
     gHeard = &heard_;
     file_ = MakeMenu(CreatePopupMenu(), {{MF_STRING, kOpen, L"&Open\tCtrl+O"},
                                          {MF_STRING | MF_CHECKED, 102, L"&Wrap lines"},
@@ -184,7 +196,7 @@ class SkinMenuBar : public ::testing::Test {
     ShowWindow(wnd_, SW_SHOW);
     SetForegroundWindow(wnd_);
     ASSERT_TRUE(
-        PumpUntil([&] { return Frame() && Frame()->State == sfsSkinned && Frame()->MenuBar; }));
+        PumpUntil([&] { return Frame() && Frame()->State() == sfsSkinned && Frame()->MenuBar(); }));
     Pump(100);
   }
   void TearDown() override {
@@ -196,7 +208,7 @@ class SkinMenuBar : public ::testing::Test {
     SkinManager = nullptr;
   }
   TSkinForm* Frame() const { return SkinManager->FindSkinForm(wnd_); }
-  const RECT& Button(int index) const { return Frame()->MenuBar->Buttons[size_t(index)]->Bounds; }
+  const RECT& Button(int index) const { return Frame()->MenuBar()->Button(index)->Bounds(); }
   POINT ButtonCentre(int index) const {
     const RECT& b = Button(index);
     return At(wnd_, (b.left + b.right) / 2, (b.top + b.bottom) / 2);
@@ -224,22 +236,22 @@ class SkinMenuBar : public ::testing::Test {
 
 TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArrowKeys) {
   TSkinForm* f = Frame();
-  ASSERT_EQ(f->MenuBar->Count(), 5);
+  ASSERT_EQ(f->MenuBar()->Count(), 5);
   EXPECT_EQ(GetMenu(wnd_), nullptr) << "the system draws no bar of its own";
   EXPECT_EQ(ClientSize(wnd_).cx, 360);
   EXPECT_EQ(ClientSize(wnd_).cy, 160);
   POINT client{0, 0};
   ClientToScreen(wnd_, &client);
-  EXPECT_EQ(client.y - At(wnd_, 0, 0).y, f->TitleHeight + GetSystemMetrics(SM_CYMENU))
+  EXPECT_EQ(client.y - At(wnd_, 0, 0).y, f->Frame().Title + GetSystemMetrics(SM_CYMENU))
       << "the client area starts under the bar";
 
   // The bar: the picture's active frame with its fixed ends, captions side by side in
   // the bar text colour, the disabled item in the shadow colour only.
   const Shot s = Capture(wnd_);
-  const int mid = f->TitleHeight + f->MenuHeight / 2;
-  EXPECT_EQ(s.At(f->BorderLeft, mid), kBarEnd);
-  EXPECT_EQ(s.At(s.width - f->BorderRight - 1, mid), kBarEnd);
-  EXPECT_EQ(s.At(s.width - f->BorderRight - 20, mid), kBarBody);
+  const int mid = f->Frame().Title + f->MenuHeight() / 2;
+  EXPECT_EQ(s.At(f->Frame().Left, mid), kBarEnd);
+  EXPECT_EQ(s.At(s.width - f->Frame().Right - 1, mid), kBarEnd);
+  EXPECT_EQ(s.At(s.width - f->Frame().Right - 20, mid), kBarBody);
   auto in = [&](int i, uint32_t colour) {
     return s.Count(colour, Button(i).left, Button(i).top, Button(i).right, Button(i).bottom);
   };
@@ -252,17 +264,17 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   // "Exit" carries a picture of its own, drawn in the item's icon column.
   constexpr uint32_t kPicture = Rgb(10, 200, 90);
   HDC screen = GetDC(nullptr);
-  TGdiObject picture(CreateCompatibleBitmap(screen, 16, 16));
+  TBitmapHandle picture(CreateCompatibleBitmap(screen, 16, 16));
   {
     TMemoryDC mem(CreateCompatibleDC(screen));
     TSelectObject sel(mem.Get(), picture.Get());
-    TGdiObject brush(CreateSolidBrush(RGB(10, 200, 90)));
+    TBrushHandle brush(CreateSolidBrush(RGB(10, 200, 90)));
     const RECT all{0, 0, 16, 16};
-    FillRect(mem.Get(), &all, static_cast<HBRUSH>(brush.Get()));
+    FillRect(mem.Get(), &all, brush.Get());
   }
   ReleaseDC(nullptr, screen);
   MENUITEMINFOW pictured{sizeof pictured, MIIM_BITMAP};
-  pictured.hbmpItem = static_cast<HBITMAP>(picture.Get());
+  pictured.hbmpItem = picture.Get();
   SetMenuItemInfoW(file_, 4, TRUE, &pictured);
 
   const POINT file = ButtonCentre(kFile), edit = ButtonCentre(kEdit);
@@ -277,13 +289,16 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
   int hotFrame = 0;  // pixels of the frame a button under the mouse gets
   Drive([&] {
     MoveTo(ButtonCentre(kRun), file);
-    Sleep(150);
-    const Shot hot = Capture(wnd_);
-    hotFrame = hot.Count(kHotFrame, Button(kFile).left, Button(kFile).top, Button(kFile).right,
-                         Button(kFile).bottom);
+    testwait::WaitUntil(
+        [&] {
+          const Shot hot = Capture(wnd_);
+          hotFrame = hot.Count(kHotFrame, Button(kFile).left, Button(kFile).top,
+                               Button(kFile).right, Button(kFile).bottom);
+          return hotFrame > 20;
+        },
+        2000);
     step(file_, [&] { ClickAt(file); });
-    Sleep(150);
-    if (HWND popup = FindWindowW(L"#32768", nullptr)) {
+    if (HWND popup = WaitPainted(kMenuBorder)) {
       dropDown = Capture(popup);
       SaveShot(popup, "menubar-file-dropdown.bmp");
       SaveShot(wnd_, "menubar-window.bmp");
@@ -304,9 +319,14 @@ TEST_F(SkinMenuBar, BarIsDrawnFromTheSkinAndItsDropDownsFollowTheMouseAndTheArro
     // On an item with a sub-menu the right arrow opens that; inside it, it goes on.
     Press(VK_DOWN);
     Press(VK_RIGHT);
-    Sleep(300);
-    for (HWND p = nullptr; (p = FindWindowExW(nullptr, p, L"#32768", nullptr));)
-      menusOpen += IsWindowVisible(p) ? 1 : 0;
+    testwait::WaitUntil(
+        [&] {
+          menusOpen = 0;
+          for (HWND p = nullptr; (p = FindWindowExW(nullptr, p, L"#32768", nullptr));)
+            menusOpen += IsWindowVisible(p) ? 1 : 0;
+          return menusOpen == 2;
+        },
+        2000);
     step(help_, [] { Press(VK_RIGHT); });
     step(nullptr, [] { Press(VK_ESCAPE); });
     // The disabled item opens nothing; the item without a drop-down sends its command.
@@ -390,13 +410,13 @@ TEST_F(SkinMenuBar, NewMenusGoIntoTheBarAndTheSkinGivesTheMenuBackWhenSwitchedOf
   DestroyMenu(bar_);
   Pump(50);
   EXPECT_EQ(GetMenu(wnd_), nullptr);
-  ASSERT_EQ(Frame()->MenuBar->Count(), 2);
-  EXPECT_EQ(Frame()->MenuBar->Buttons[0]->Caption, L"&Alpha");
+  ASSERT_EQ(Frame()->MenuBar()->Count(), 2);
+  EXPECT_EQ(Frame()->MenuBar()->Button(0)->Caption(), L"&Alpha");
   EXPECT_TRUE(sameClient());
   // An item changed through the menu handle shows on the next paint.
   EnableMenuItem(other, 1, MF_BYPOSITION | MF_GRAYED);
   RedrawWindow(wnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-  EXPECT_FALSE(Frame()->MenuBar->Buttons[1]->Enabled);
+  EXPECT_FALSE(Frame()->MenuBar()->Button(1)->Enabled());
 
   // Switched off: the window's own bar is back, at the same client size.
   data_->SetActive(false);
@@ -409,14 +429,14 @@ TEST_F(SkinMenuBar, NewMenusGoIntoTheBarAndTheSkinGivesTheMenuBackWhenSwitchedOf
 
   // On again: a plain window is skinned when it is next activated.
   data_->SetActive(true);
-  ASSERT_TRUE(PumpUntil([&] { return SkinManager->Enabled; }));
+  ASSERT_TRUE(PumpUntil([&] { return SkinManager->Enabled(); }));
   DestroyWindow(MakeWindow(WS_OVERLAPPEDWINDOW, 80, 40));
   SetForegroundWindow(wnd_);
   ASSERT_TRUE(
-      PumpUntil([&] { return Frame() && Frame()->State == sfsSkinned && Frame()->MenuBar; }));
+      PumpUntil([&] { return Frame() && Frame()->State() == sfsSkinned && Frame()->MenuBar(); }));
   Pump(100);
   EXPECT_EQ(GetMenu(wnd_), nullptr);
-  EXPECT_EQ(Frame()->MenuBar->MenuHandle, other);
+  EXPECT_EQ(Frame()->MenuBar()->MenuHandle(), other);
   EXPECT_TRUE(sameClient());
   EXPECT_GT(barPixels(), 100);
 
@@ -457,14 +477,13 @@ TEST_F(ProgramSkinMenuBar, BarAndDropDownAreDrawnFromTheProgramsSkin) {
   Drive([&] {
     AltWith('F');
     WaitOpen(file_);
-    Sleep(150);
+    dropDown = Capture(WaitPainted(border));
     window = Capture(wnd_);
-    dropDown = Capture(FindWindowW(L"#32768", nullptr));
     SaveShot(wnd_, "menubar-program-skin.bmp");
     Press(VK_ESCAPE);
     WaitOpen(nullptr);
   });
-  EXPECT_EQ(window.At(Button(kHelp).right + 20, f->TitleHeight + f->MenuHeight / 2), body);
+  EXPECT_EQ(window.At(Button(kHelp).right + 20, f->Frame().Title + f->MenuHeight() / 2), body);
   ASSERT_GT(dropDown.width, 0);
   EXPECT_EQ(dropDown.At(0, dropDown.height / 2), border);
   EXPECT_GT(dropDown.Count(lit, 0, 0, dropDown.width, dropDown.height / 3), 100);
@@ -479,7 +498,7 @@ class RightToLeftMenuBar : public SkinMenuBar {
 
 TEST_F(RightToLeftMenuBar, ItemsStartAtTheRightAndTheArrowsFollowThem) {
   TSkinForm* f = Frame();
-  EXPECT_EQ(Button(kFile).right, WindowSize(wnd_).cx - f->BorderRight - (2 + 8));
+  EXPECT_EQ(Button(kFile).right, WindowSize(wnd_).cx - f->Frame().Right - (2 + 8));
   for (int i = 1; i < 5; ++i) EXPECT_EQ(Button(i).right, Button(i - 1).left);
   const Shot s = Capture(wnd_);
   EXPECT_GT(s.Count(kBarText, Button(kFile).left, Button(kFile).top, Button(kFile).right,
@@ -492,9 +511,8 @@ TEST_F(RightToLeftMenuBar, ItemsStartAtTheRightAndTheArrowsFollowThem) {
   Drive([&] {
     AltWith('F');
     seen.push_back(WaitOpen(file_));
-    HWND menu = FindWindowW(L"#32768", nullptr);
+    HWND menu = WaitPainted(kMenuBorder);
     GetWindowRect(menu, &popup);
-    Sleep(150);
     dropDown = Capture(menu);
     GetMenuItemRect(nullptr, file_, 1, &wrap);
     OffsetRect(&wrap, -popup.left, -popup.top);

@@ -19,6 +19,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "tests/support/wait_until.h"
 #include "tests/unit/skin/frame_test_support.h"
 
 using namespace frametest;
@@ -184,10 +185,14 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
   Shot held;
   WithMouse([&] {
     SendMouse(at(mid, v.Bottom - a / 2));
-    Sleep(50);
     SendMouse(at(mid, v.Bottom - a / 2), MOUSEEVENTF_LEFTDOWN);
-    Sleep(150);
-    held = Capture(list);
+    // Held until the list has moved its line; the arrow shows pressed meanwhile.
+    testwait::WaitUntil(
+        [&] {
+          held = Capture(list);
+          return TopIndex(list) == 1 && held.At(mid, v.Bottom - a / 2) == Arrow(14);
+        },
+        2000);
     SendMouse(at(mid, v.Bottom - a / 2), MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(held.At(mid, v.Bottom - a / 2), Arrow(14));
@@ -196,7 +201,7 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
   GetScrollInfo(list, SB_VERT, &page);
   WithMouse([&] {
     SendMouse(at(mid, v.Bottom - a - 4), MOUSEEVENTF_LEFTDOWN);
-    Sleep(60);
+    testwait::WaitUntil([&] { return TopIndex(list) != 1; }, 2000);
     SendMouse(at(mid, v.Bottom - a - 4), MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(TopIndex(list), 1 + int(page.nPage));
@@ -210,10 +215,15 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
     Sleep(80);
     for (int y = grab; y < v.Bottom + 60; y += 12) {
       SendMouse(at(mid, y));
-      Sleep(15);
+      Sleep(15);  // the pace of a hand
     }
-    Sleep(150);
-    held = Capture(list);
+    // Held at the end until the list shows its last page with the thumb drawn there.
+    testwait::WaitUntil(
+        [&] {
+          return TopIndex(list) == 40 - int(page.nPage) &&
+                 (held = Capture(list)).At(mid, v.Bottom - a - g.ThumbSize / 2) == kThumb[2];
+        },
+        2000);
     SendMouse(at(mid, v.Bottom + 60), MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(TopIndex(list), 40 - int(page.nPage));
@@ -232,7 +242,7 @@ TEST_F(SkinScroll, ListBoxBarsComeFromTheSkinAndFollowTheMouse) {
   GetWindowRect(bar, &wr);
   WithMouse([&] {
     SendMouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTDOWN);
-    Sleep(60);
+    testwait::WaitUntil([&] { return GetScrollPos(bar, SB_CTL) != 0; }, 2000);
     SendMouse({wr.left + 8, wr.bottom - a / 2}, MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
@@ -314,7 +324,7 @@ TEST_F(SkinScroll, MemoAndListViewScrollByTheSkinsBars) {
   WithMouse([&] {
     const POINT down{wr.left + (lv.Left + lv.Right) / 2, wr.top + lv.Bottom - a / 2};
     SendMouse(down, MOUSEEVENTF_LEFTDOWN);
-    Sleep(60);
+    testwait::WaitUntil([&] { return SendMessageW(view, LVM_GETTOPINDEX, 0, 0) != 0; }, 2000);
     SendMouse(down, MOUSEEVENTF_LEFTUP);
   });
   EXPECT_EQ(SendMessageW(view, LVM_GETTOPINDEX, 0, 0), 1);

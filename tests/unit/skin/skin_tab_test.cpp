@@ -62,12 +62,12 @@ TEST(SkinTab, APageControlOnAFormWearsTheTabPicturesOnItsSide) {
   SetForegroundWindow(form->Handle());
   ASSERT_TRUE(PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(form->Handle());
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   }));
   HWND tab = pages->Handle();
   auto* skin = dynamic_cast<TSkinTab*>(TSkinControl::FromWindow(tab));
   ASSERT_NE(skin, nullptr);
-  EXPECT_EQ(skin->TabSide, vpn::skin::tsBottom);
+  EXPECT_EQ(skin->TabSide(), vpn::skin::tsBottom);
 
   // The tabs below the sheet, upside down: their outer edge under their body; the
   // focused first tab in its own frame; the sheet's border edge above the tabs.
@@ -116,7 +116,7 @@ TEST(SkinTab, ATabSetDrawsItsTabsHangingFromTheTabPictures) {
   SetForegroundWindow(form->Handle());
   ASSERT_TRUE(PumpUntil([&] {
     TSkinForm* f = SkinManager->FindSkinForm(form->Handle());
-    return f && f->State == sfsSkinned;
+    return f && f->State() == sfsSkinned;
   }));
   HWND w = tabs->Handle();
   EXPECT_EQ(SendMessageW(w, SM_QUERYSKINNED, 0, 0), 1);

@@ -207,7 +207,7 @@ TEST_F(SkinValueControls, EachControlIsDrawnFromItsPicturesInTheRightFrame) {
   EXPECT_EQ(Capture(hspin).At(17, 2), kUpDown[4]);
   auto* inner = dynamic_cast<TSkinUpDown*>(TSkinControl::FromWindow(buddy));
   ASSERT_NE(inner, nullptr) << "the edit skins the up-down inside it";
-  EXPECT_TRUE(inner->Buddy);
+  EXPECT_TRUE(inner->Buddy());
   EXPECT_TRUE(Shows(buddy, 2, 2, kUpDown[0]));
   EXPECT_EQ(Capture(buddy).At(0, 0), kFace);
   SaveShot(parent_, "value-controls-skinned.bmp");

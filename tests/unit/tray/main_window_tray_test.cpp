@@ -50,7 +50,8 @@ TEST(MainWindowTray, TrayIcon1CarriesTheWindowIconAndTheTrayMenu) {
   ASSERT_EQ(added.size(), 1u);
   EXPECT_EQ(added[0].hIcon, tray->Icon()->Handle());
 
-  // The right button shows the tray menu: connect, disconnect, a line, exit.
+  // The right button shows the tray menu: connect, disconnect, reconnect after a drop,
+  // settings, a line, exit.
   std::vector<std::string> shown;
   f->PopupMenu1->OnPopup = [&](TObject* s) {
     auto* menu = static_cast<TPopupMenu*>(s);

@@ -4,27 +4,8 @@
 
 #include <windows.h>
 
-#include <functional>
+#include "tests/support/wait_until.h"
 
-inline void PumpPending() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Pumps until the condition holds or the time is up; returns the condition.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    PumpPending();
-    if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-}
-
-inline void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
+using testwait::PumpFor;
+using testwait::PumpPending;
+using testwait::PumpUntil;
