@@ -57,6 +57,11 @@ const std::vector<std::wstring> kSettingsItems = {L"帐户注册(&R)",
                                                   L"自助充值(&M)",
                                                   L"-",
                                                   L"服务器测速(&T)",
+                                                  L"连接协议(&P)",
+                                                  L"-",
+                                                  L"开机启动(&B)",
+                                                  L"启动后自动连接(&O)",
+                                                  L"连接日志(&L)",
                                                   L"-",
                                                   L"关于(&A)"};
 
