@@ -62,13 +62,13 @@ bool TFrmMain::EverydayMessage(TMessage& m) {
     case WM_COPYDATA:
       CommandArrived(m);
       return true;
-    case kCommandsWaiting: {
+    case PM_COMMANDSWAITING: {
       std::vector<std::pair<vpn::app::CommandRequest, HWND>> commands = std::move(FCommands);
       FCommands.clear();
       for (const auto& [request, reply] : commands) RunCommand(request, reply);
       return true;
     }
-    case kCommandCheck:
+    case PM_COMMANDCHECK:
       AnswerWaiters();
       return true;
     default:
@@ -87,7 +87,7 @@ void TFrmMain::CommandArrived(TMessage& m) {
   const HWND reply = reinterpret_cast<HWND>(m.WParam);
   if (!request || (reply && !IsReplyWindow(reply))) return;
   FCommands.emplace_back(*request, reply);
-  PostMessageW(Handle(), kCommandsWaiting, 0, 0);
+  PostMessageW(Handle(), PM_COMMANDSWAITING, 0, 0);
   m.Result = TRUE;
 }
 

@@ -52,7 +52,7 @@ void TFrmMain::StartEverydayUse() {
     Log(LogKind::State, text);
     // Commands waiting for an outcome look at it once the handler that changed the state
     // has shown it (the status of a failure comes right after the change).
-    if (!FWaiters.empty()) PostMessageW(Handle(), kCommandCheck, 0, 0);
+    if (!FWaiters.empty()) PostMessageW(Handle(), PM_COMMANDCHECK, 0, 0);
   });
   StatusObservers.push_back([this](const std::string& text) {
     HideDialAdvice();

@@ -1,5 +1,6 @@
-// The main window's server speed test: nine echo requests to the chosen server, listed in
-// the speed-test window.
+// The main window's server speed test: every server of a line of the service measured at
+// once in the speed-test window, or, for a server the service does not list, nine echo
+// requests to it.
 #include "app/FrmMainSpeedTest.h"
 
 #include <windows.h>
@@ -7,10 +8,12 @@
 #include <cstdio>
 #include <string>
 
+#include "app/ServiceConfig.h"
+
 namespace {
 
 // The node table lies beside the program as "nodes.ini"; without it every server is
-// pinged by its own name.
+// pinged by its own name. The service's list, when there is one, takes its place.
 vpn::speedtest::NodeTable LoadNodeTable() {
   wchar_t path[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -28,16 +31,23 @@ vpn::speedtest::NodeTable LoadNodeTable() {
   return vpn::speedtest::NodeTable::Parse(text);
 }
 
+// Each server gets the echo count and the wait of the single server's test.
+constexpr TSweepSettings kLineTestSettings{.Echoes = 9, .TimeoutMs = 1000, .SpacingMs = 20};
+
 }  // namespace
 
 void TFrmMain::Button3Click(TObject* Sender) {
+  if (const int line = SpeedTestLine(); line >= 0) {
+    TestServiceLine(line);
+    return;
+  }
   if (vpn::speedtest::NoServerChosen(IPAddrTxt->Text())) {
     IPAddrTxt->SetFocus();
     return;
   }
-  NodeTable = LoadNodeTable();
+  if (!FServiceNodes) NodeTable = LoadNodeTable();
   PingHost = vpn::speedtest::PingHost(NodeTable, AreaTxt->Text(), IPAddrTxt->Text());
-  Form1->ListBox1->Items()->Clear();
+  Form1->ClearLines();
   Form1->Show();
   Form1->ICMP->Host = PingHost;
   Form1->ICMP->ReceiveTimeout = 1000;
@@ -56,6 +66,44 @@ void TFrmMain::Button3Click(TObject* Sender) {
   Button3->SetEnabled(true);
 }
 
+// The line chosen in the line list; else the line of the server in the edit; else, with
+// no server chosen, the list's first line. -1 without a service list, and for a server
+// that it does not have.
+int TFrmMain::SpeedTestLine() const {
+  if (!FServiceNodes || NodeTable.Lines().empty()) return -1;
+  if (AreaTxt->ItemIndex() > 0)
+    if (const int line = NodeTable.FindLine(AreaTxt->Text()); line >= 0) return line;
+  if (const int line = NodeTable.LineOf(IPAddrTxt->Text()); line >= 0) return line;
+  return vpn::speedtest::NoServerChosen(IPAddrTxt->Text()) ? 0 : -1;
+}
+
+void TFrmMain::TestServiceLine(int line) {
+  if (Form1->LineTestRunning()) return;
+  const vpn::speedtest::NodeLine& chosen = NodeTable.Lines()[size_t(line)];
+  // Where a network filters the echo, a connect to the port of the tunnel the connect
+  // would dial stands in (none for the tunnels that run over UDP).
+  std::string tunnel = DefaultTunnelType();
+  if (tunnel.empty() || tunnel == "Auto") tunnel = CheckBox2->Checked() ? "L2TP" : "PPTP";
+  const int port = vpn::speedtest::StandInPort(tunnel);
+  std::vector<std::string> names;
+  std::vector<TSweepTarget> targets;
+  for (const vpn::speedtest::NodeServer& s : chosen.servers) {
+    names.push_back(s.name);
+    targets.push_back({s.host, port});
+  }
+  Button3->SetEnabled(false);
+  Form1->TestLine(chosen.name, std::move(names), std::move(targets), kLineTestSettings,
+                  [this] { Button3->SetEnabled(true); });
+}
+
+void TFrmMain::UseServer(const std::string& Server) {
+  // The server of a connection under way stays as it was dialed.
+  if (!IPAddrTxt->Enabled()) return;
+  IPAddrTxt->SetText(Server);
+  if (FServiceNodes) AreaTxt->SetItemIndex(NodeTable.LineOf(Server) + 1);
+}
+
 TSpeedTestSource SpeedTestSourceOf(TFrmMain& Main) {
-  return {Main.IPAddrTxt, [&Main](TObject* Sender) { Main.Button3Click(Sender); }};
+  return {Main.IPAddrTxt, [&Main](TObject* Sender) { Main.Button3Click(Sender); },
+          [&Main](const std::string& Server) { Main.UseServer(Server); }};
 }

@@ -49,8 +49,17 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishField("N1", N1);
   PublishField("X1", X1);
   PublishField("A1", A1);
-  // Tunnel types.
   PublishField("S1", S1);
+  PublishField("R1", R1);
+  PublishField("W1", W1);
+  PublishField("Q1", Q1);
+  PublishField("M1", M1);
+  PublishField("N9", N9);
+  PublishField("T1", T1);
+  PublishField("N10", N10);
+  PublishField("N11", N11);
+  PublishField("A2", A2);
+  // Tunnel types.
   for (auto [name, item] : {std::pair{"P1", &P1},
                             {"P2", &P2},
                             {"P3", &P3},
@@ -94,6 +103,7 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("N4Click", &TFrmMain::N4Click);
   PublishMethod("N5Click", &TFrmMain::N5Click);
   PublishMethod("N6Click", &TFrmMain::N6Click);
+  PublishMethod("T1Click", &TFrmMain::T1Click);
   PublishMethod("DialUp1AsyncEvent", &TFrmMain::DialUp1AsyncEvent);
 
   // Everyday use: the settings sub-menu's items.
@@ -130,6 +140,9 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   AccountTimer->SetEnabled(false);
   AccountTimer->SetOnTimer([this](TObject*) { AccountQueryTimedOut(); });
   FLineWatch.OnDropped = [this] { LineDropped(); };
+  NodeListTimer = new TTimer(this);
+  NodeListTimer->SetEnabled(false);
+  NodeListTimer->SetOnTimer([this](TObject*) { NodeListTimedOut(); });
 }
 
 namespace {
@@ -164,6 +177,16 @@ void TFrmMain::WndProc(TMessage& m) {
     case PM_ACCOUNTQUERYENDED:
       AccountQueryEnded();
       return;
+    case PM_NODELISTFETCHED:
+      NodeListFetched();
+      return;
+    case WM_MOVE:
+    case WM_ACTIVATE:
+      // The server suggestions hang under the edit: they go when the window moves or
+      // another window becomes active.
+      if (ServerSuggest && (m.Msg == WM_MOVE || LOWORD(m.WParam) == WA_INACTIVE))
+        ServerSuggest->Close();
+      break;
     case WM_SETCURSOR:
       // While the account query waits, the pointer over the window says that the program
       // works in the background (the window itself stays usable).
@@ -217,16 +240,26 @@ void TFrmMain::FormCreate(TObject* Sender) {
     DrawBannerPicture(DC, Rect, SkinData1, Caption());
   };
   // From here on every change of a remembered value is saved (a moment later for typing).
-  IPAddrTxt->OnChange = [this](TObject*) { SettingChanged(); };
+  ServerSuggest = std::make_unique<TEditSuggest>(IPAddrTxt);
+  ServerSuggest->OnChoose = [this](const TEditSuggest::TChoice& c) { UseServer(c.Text); };
+  IPAddrTxt->OnChange = [this](TObject*) {
+    SettingChanged();
+    ServerSuggest->TextChanged();
+  };
   UserNameTxt->OnChange = [this](TObject*) { SettingChanged(); };
   PasswordTxt->OnChange = [this](TObject*) { SettingChanged(); };
   CheckBox1->OnClick = [this](TObject*) { SaveSettings(seShowOnce); };
   // The box and the "连接协议" menu show one choice.
   CheckBox2->OnClick = [this](TObject*) { CheckBox2Click(); };
   ShowTunnelChoice();
+  HookSystemMenu();
   ShowState();
   StartEverydayUse();
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
+  // The service's servers are not part of the first picture.
+  Application->AfterFirstShow([this, alive = std::weak_ptr<int>(FAlive)] {
+    if (!alive.expired()) StartNodeList();
+  });
 }
 
 // A connection in use (or being dialed) is hung up only when the user agrees to close. A
@@ -353,6 +386,7 @@ void TFrmMain::N3Click(TObject* Sender) {
   AccountTimer->SetInterval(static_cast<unsigned>(limits.TotalTimeoutMs));
   AccountTimer->SetEnabled(true);
   N3->SetEnabled(false);
+  Q1->SetEnabled(false);
   Button5->SetEnabled(false);
 }
 
@@ -361,6 +395,7 @@ void TFrmMain::AccountQueryEnded() {
   const std::unique_ptr<TAccountQueryJob> job = std::move(FAccountQuery);
   AccountTimer->SetEnabled(false);
   N3->SetEnabled(true);
+  Q1->SetEnabled(true);
   Button5->SetEnabled(true);
   if (!std::exchange(FAccountAnswered, true)) ShowAccountAnswer(job->Result(), job->Reply());
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/ConnectionLog.h"
+#include "app/NodeListSource.h"
 #include "core/app/command_line.h"
 #include "core/app/connection_log.h"
 #include "core/app/connection_state.h"
@@ -20,6 +21,7 @@
 #include "dialup/DialUp.h"
 #include "dialup/LineWatch.h"
 #include "dialup/Ras.h"
+#include "framework/EditSuggest.h"
 #include "framework/Framework.h"
 #include "framework/Layout.h"
 #include "net/NetAccountQuery.h"
@@ -59,10 +61,13 @@ class TFrmMain : public TForm {
   TMenuItem *C1 = nullptr, *D1 = nullptr, *N1 = nullptr, *X1 = nullptr;
   // "断线自动重连": ticked, a line that drops is dialed again (remembered in the settings).
   TMenuItem* A1 = nullptr;
-  // Tunnel types (app/FrmMainTunnel.cpp): "设置(&S)" in the tray menu, its "连接协议(&P)"
-  // sub-menu with one radio item per choice (自动, IKEv2, SSTP, L2TP/IPsec, L2TP, PPTP), a
-  // line and "预共享密钥(&K)..." that opens the key's window.
-  TMenuItem* S1 = nullptr;
+  // "设置(&S)": the settings menu's items and the hidden features, in the tray menu and,
+  // through a link, in the main window's system menu.
+  TMenuItem *S1 = nullptr, *R1 = nullptr, *W1 = nullptr, *Q1 = nullptr, *M1 = nullptr,
+            *N9 = nullptr, *T1 = nullptr, *N10 = nullptr, *N11 = nullptr, *A2 = nullptr;
+  // Tunnel types (app/FrmMainTunnel.cpp): under "设置", the "连接协议(&P)" sub-menu with one
+  // radio item per choice (自动, IKEv2, SSTP, L2TP/IPsec, L2TP, PPTP), a line and
+  // "预共享密钥(&K)..." that opens the key's window.
   TMenuItem *P1 = nullptr, *P2 = nullptr, *P3 = nullptr, *P4 = nullptr, *P5 = nullptr,
             *P6 = nullptr, *P7 = nullptr, *P8 = nullptr, *P9 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
@@ -99,7 +104,8 @@ class TFrmMain : public TForm {
   void L1Click(TObject* Sender);
 
   // The speed test: the host the last test pinged (empty until then) and the node table
-  // it was looked up in, read afresh for every test.
+  // it was looked up in: the service's list when one is in use, else the table beside the
+  // program, read afresh for every test.
   std::string PingHost;
   vpn::speedtest::NodeTable NodeTable;
 
@@ -123,6 +129,9 @@ class TFrmMain : public TForm {
   void N4Click(TObject* Sender);
   void N5Click(TObject* Sender);
   void N6Click(TObject* Sender);
+  void T1Click(TObject* Sender);
+  // A server taken from the speed test's list: into the server edit, its line chosen.
+  void UseServer(const std::string& Server);
   // One progress notification of DialUp1's asynchronous dial (on this thread).
   void DialUp1AsyncEvent(TObject* Sender, std::int32_t State, std::int32_t Error,
                          const std::string& MessageText);
@@ -141,6 +150,33 @@ class TFrmMain : public TForm {
   void WndProc(TMessage& Message) override;
 
  private:
+  // The main window's system menu gets the settings sub-menu (app/FrmMainReach.cpp).
+  void HookSystemMenu();
+  void AddSettingsTo(TPopupMenu* SystemMenu);
+
+  // The service's node list (app/FrmMainNodeList.cpp): the copy kept from an earlier start,
+  // then the service's own, both after the first picture; the line list and the speed test
+  // follow the list in use.
+  void StartNodeList();
+  void NodeListFetched();
+  void NodeListTimedOut();
+  void UseNodeList(vpn::speedtest::NodeTable table);
+  void TellNodeListProblem(const std::string& text);
+  std::unique_ptr<TNodeListFetch> FNodeListFetch;
+  TTimer* NodeListTimer = nullptr;  // the fetch's whole time
+  bool FServiceNodes = false;       // NodeTable is the service's list
+  bool FNodeListKept = false;       // and it is the copy kept from an earlier start
+  // Lives as long as the window: a job for after the first picture finds it gone.
+  std::shared_ptr<int> FAlive = std::make_shared<int>(0);
+
+  // The servers of the list offered under the server edit as the user types.
+  std::unique_ptr<TEditSuggest> ServerSuggest;
+
+  // The speed test of a line of the service (app/FrmMainSpeedTest.cpp): the line it
+  // measures (-1: the server alone, nine echo requests), and the measuring.
+  int SpeedTestLine() const;
+  void TestServiceLine(int line);
+
   // The one place where the state changes: false (and nothing changes) when the event
   // means nothing in the state the connection is in. `dial_again` as for NextState.
   bool Change(vpn::app::ConnectionEvent event, bool dial_again = false);
@@ -236,8 +272,6 @@ class TFrmMain : public TForm {
   void ShowDialAdvice(std::int64_t error);
   void HideDialAdvice();
   // Commands from a second copy: WM_COPYDATA and the two messages that carry them out.
-  static constexpr UINT kCommandsWaiting = WM_APP + 0x27;
-  static constexpr UINT kCommandCheck = WM_APP + 0x28;
   bool EverydayMessage(TMessage& Message);
   void CommandArrived(TMessage& Message);
   void RunCommand(const vpn::app::CommandRequest& request, HWND reply);

@@ -127,6 +127,19 @@ function(vpn_add_test name)
   endif()
 endfunction()
 
+# vpn_silent_host(NAME_VAR OCTET_VAR): the network namespace of the host that takes echo
+# requests and never answers (tests/unit/net/silent-host.sh sets it up as the test
+# fixture net_silent_host; the host is 10.213.OCTET.2), named and numbered after the build
+# folder so that builds running at the same time do not meet.
+function(vpn_silent_host name_var octet_var)
+  string(MD5 _h "${CMAKE_BINARY_DIR}")
+  string(SUBSTRING "${_h}" 0 6 _name)
+  string(SUBSTRING "${_h}" 6 2 _byte)
+  math(EXPR _octet "0x${_byte}" OUTPUT_FORMAT DECIMAL)
+  set(${name_var} "vs${_name}" PARENT_SCOPE)
+  set(${octet_var} "${_octet}" PARENT_SCOPE)
+endfunction()
+
 # vpn_add_fuzzer(NAME SOURCES ... [LIBS ...]): a libFuzzer target, built only by the fuzz preset.
 function(vpn_add_fuzzer name)
   cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})

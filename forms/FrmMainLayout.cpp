@@ -237,12 +237,38 @@ const TLayoutItem kItems[] = {
      .Caption = "断线自动重连",
      .Events = {{"OnClick", "A1Click"}}},
 
-    // "设置(&S)": the settings sub-menu of the tray menu.
+    // The settings sub-menu: every feature the window keeps out of sight, each with its
+    // key. The main window's system menu shows these same items (app/FrmMainReach.cpp).
     {.Create = NewComponent<TMenuItem>,
      .Name = "S1",
      .Parent = "PopupMenu1",
      .Caption = "设置(&S)"},
-
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "R1",
+     .Parent = "S1",
+     .Caption = "帐户注册(&R)",
+     .Events = {{"OnClick", "N2Click"}}},
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "W1",
+     .Parent = "S1",
+     .Caption = "修改密码(&W)",
+     .Events = {{"OnClick", "N6Click"}}},
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "Q1",
+     .Parent = "S1",
+     .Caption = "帐户查询(&Q)",
+     .Events = {{"OnClick", "N3Click"}}},
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "M1",
+     .Parent = "S1",
+     .Caption = "自助充值(&M)",
+     .Events = {{"OnClick", "N4Click"}}},
+    {.Create = NewComponent<TMenuItem>, .Name = "N9", .Parent = "S1", .Caption = "-"},
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "T1",
+     .Parent = "S1",
+     .Caption = "服务器测速(&T)",
+     .Events = {{"OnClick", "T1Click"}}},
     // "连接协议(&P)" under "设置": one radio item per tunnel choice, then the pre-shared key.
     {.Create = NewComponent<TMenuItem>, .Name = "P1", .Parent = "S1", .Caption = "连接协议(&P)"},
     {.Create = NewComponent<TMenuItem>,
@@ -305,6 +331,12 @@ const TLayoutItem kItems[] = {
      .Parent = "S1",
      .Caption = "连接日志(&L)",
      .Events = {{"OnClick", "L1Click"}}},
+    {.Create = NewComponent<TMenuItem>, .Name = "N11", .Parent = "S1", .Caption = "-"},
+    {.Create = NewComponent<TMenuItem>,
+     .Name = "A2",
+     .Parent = "S1",
+     .Caption = "关于(&A)",
+     .Events = {{"OnClick", "N5Click"}}},
 
     {.Create = NewComponent<TMenuItem>, .Name = "N1", .Parent = "PopupMenu1", .Caption = "-"},
     {.Create = NewComponent<TMenuItem>,
@@ -347,15 +379,16 @@ const TLayoutItem kItems[] = {
      .Caption = "关于",
      .Events = {{"OnClick", "N5Click"}}},
 
-    // The skin: on from the start, for every window of the program and its menus (the
-    // caption icon's click still shows the window's own system menu).
+    // The skin: on from the start, for every window of the program and its menus. The
+    // caption icon's click and Alt+Space show the skin's own system menu, which the main
+    // window fills with its settings sub-menu.
     {.Create = NewComponent<TSkinData>,
      .Name = "SkinData1",
      .Props = {{"DisableTag", "99"},
                {"SkinControls",
                 "[xcMainMenu,xcToolbar,xcControlbar,xcCombo,xcCheckBox,xcRadioButton,xcProgress,"
                 "xcScrollbar,xcEdit,xcButton,xcBitBtn,xcSpeedButton,xcPanel,xcGroupBox,"
-                "xcStatusBar,xcTab]"},
+                "xcStatusBar,xcTab,xcSystemMenu]"},
                {"SkinFormtype", "sfMainform"},
                {"MenuUpdate", "True"},
                {"SkinStream", "DefaultSkin"},

@@ -344,6 +344,10 @@ void TApplication::WndProc(TMessage& m) {
     case WM_DRAWITEM:
       if (TMenuItem::DispatchOwnerDraw(m)) return;
       break;
+    case WM_MENUCHAR:
+      // The popup menus are shown on behalf of this window.
+      if (TMenuItem::DispatchMenuChar(m)) return;
+      break;
     default:
       break;
   }

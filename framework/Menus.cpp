@@ -26,6 +26,11 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {
 TMenuItem::~TMenuItem() {
   SetDestroying();
   Commands().erase(FCommand);
+  // The system would destroy the sub-menus along with this menu: they belong to their
+  // own items (one may be shown here through a link), which destroy them themselves.
+  if (FHandle)
+    while (GetMenuItemCount(FHandle.Get()) > 0) RemoveMenu(FHandle.Get(), 0, MF_BYPOSITION);
+  SetSubMenuOf(nullptr);
   for (TMenuItem* child : std::vector<TMenuItem*>(FItems)) {
     child->FParent = nullptr;
     // Children that nobody owns belong to this item.
@@ -64,6 +69,22 @@ void TMenuItem::SetChecked(bool on) {
   if (on == FChecked) return;
   FChecked = on;
   Changed();
+}
+
+void TMenuItem::SetSubMenuOf(TMenuItem* Source) {
+  if (Source == FLinked || Source == this) return;
+  if (FLinked) FLinked->RemoveFreeNotification(this);
+  FLinked = Source;
+  if (FLinked) FLinked->FreeNotification(this);
+  if (!HasState(csDestroying)) Changed();
+}
+
+void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FLinked) {
+    FLinked = nullptr;
+    if (!HasState(csDestroying)) Changed();
+  }
 }
 
 void TMenuItem::SetRadioItem(bool on) {
@@ -154,6 +175,9 @@ void TMenuItem::AppendTo(HMENU menu) {
   if (!FItems.empty()) {
     mi.fMask |= MIIM_SUBMENU;
     mi.hSubMenu = Handle();
+  } else if (FLinked) {
+    mi.fMask |= MIIM_SUBMENU;
+    mi.hSubMenu = FLinked->Handle();
   }
   InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mi);
 }
@@ -193,6 +217,33 @@ bool TMenuItem::DispatchOwnerDraw(TMessage& m) {
   item->OnAdvancedDrawItem(item, dis->hDC, dis->rcItem, dis->itemState);
   m.Result = TRUE;
   return true;
+}
+
+bool TMenuItem::DispatchMenuChar(TMessage& m) {
+  const HMENU menu = reinterpret_cast<HMENU>(m.LParam);
+  const wchar_t typed = static_cast<wchar_t>(LOWORD(m.WParam));
+  TMenuItem* shown = nullptr;
+  for (const auto& [command, item] : Commands())
+    if (item->FHandle && item->FHandle.Get() == menu) shown = item;
+  if (!shown || !typed) return false;
+  // Positions count the items the menu holds: the visible ones.
+  int position = 0;
+  for (TMenuItem* child : shown->FItems) {
+    if (!child->FVisible) continue;
+    const std::wstring caption = GbkToWide(child->FCaption);
+    for (size_t i = caption.find(L'&'); i != std::wstring::npos && i + 1 < caption.size();
+         i = caption.find(L'&', i + 2)) {
+      if (caption[i + 1] == L'&') continue;
+      if (child->FEnabled && CharUpperW(reinterpret_cast<LPWSTR>(uintptr_t(caption[i + 1]))) ==
+                                 CharUpperW(reinterpret_cast<LPWSTR>(uintptr_t(typed)))) {
+        m.Result = MAKELRESULT(position, MNC_EXECUTE);
+        return true;
+      }
+      break;
+    }
+    ++position;
+  }
+  return false;
 }
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner) {

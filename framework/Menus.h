@@ -53,6 +53,12 @@ class TMenuItem : public TComponent {
   // The popup menu this item belongs to (through its parents), or null.
   TPopupMenu* GetParentMenu() const;
 
+  // Shows the items of Source as this item's sub-menu: the same system menu, so that one
+  // set of items, with their states and handlers, appears in two menus. An item with
+  // children of its own shows those. Null ends the link; so does Source going away.
+  void SetSubMenuOf(TMenuItem* Source);
+  TMenuItem* SubMenuOf() const { return FLinked; }
+
   // The command identifier the system reports for this item.
   UINT Command() const { return FCommand; }
   // The item's submenu (created on first use for items with children).
@@ -70,6 +76,12 @@ class TMenuItem : public TComponent {
   static TMenuItem* FindCommand(UINT command);
   // WM_MEASUREITEM / WM_DRAWITEM of an owner-drawn menu item.
   static bool DispatchOwnerDraw(TMessage& Message);
+  // WM_MENUCHAR: the item of the open menu whose caption marks the typed letter with "&"
+  // (an owner-drawn item shows no text the system could search).
+  static bool DispatchMenuChar(TMessage& Message);
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
   friend class TPopupMenu;
@@ -84,7 +96,8 @@ class TMenuItem : public TComponent {
   bool FEnabled = true, FVisible = true, FDefault = false, FChecked = false, FRadioItem = false;
   std::vector<TMenuItem*> FItems;
   TMenuItem* FParent = nullptr;
-  TPopupMenu* FMenu = nullptr;  // set on the root item of a popup menu
+  TPopupMenu* FMenu = nullptr;   // set on the root item of a popup menu
+  TMenuItem* FLinked = nullptr;  // the item whose sub-menu this one shows
   UINT FCommand;
   TMenuHandle FHandle;
 };

@@ -77,4 +77,10 @@ enum : UINT {
   PM_NAVIGATIONFAILED = WM_APP + 7,
   // The main window: the account query's worker has its answer.
   PM_ACCOUNTQUERYENDED = WM_APP + 8,
+  // The main window: the node list's fetch has ended.
+  PM_NODELISTFETCHED = WM_APP + 9,
+  // The main window: a second copy's command is waiting to be carried out.
+  PM_COMMANDSWAITING = WM_APP + 10,
+  // The main window: the commands waiting for an outcome look at the state again.
+  PM_COMMANDCHECK = WM_APP + 11,
 };

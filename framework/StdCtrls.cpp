@@ -341,6 +341,9 @@ void TListBox::WndProc(TMessage& m) {
     if (HIWORD(m.WParam) == LBN_SELCHANGE) {
       FItemIndex = ItemIndex();
       Click();
+    } else if (HIWORD(m.WParam) == LBN_DBLCLK && OnDblClick) {
+      FItemIndex = ItemIndex();
+      OnDblClick(this);
     }
     return;
   }
@@ -526,6 +529,11 @@ bool TListBox::SetLayoutProperty(const std::string& name, const std::string& val
     return true;
   }
   return TWinControl::SetLayoutProperty(name, value);
+}
+
+bool TListBox::SetLayoutEvent(const std::string& event, const std::any& handler) {
+  if (event == "OnDblClick") return AssignLayoutEvent(OnDblClick, handler, event);
+  return TWinControl::SetLayoutEvent(event, handler);
 }
 
 bool TLabel::SetLayoutProperty(const std::string& name, const std::string& value) {

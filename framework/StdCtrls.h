@@ -141,6 +141,9 @@ class TListBox : public TWinControl {
   int TopIndex() const;
   void SetTopIndex(int index);
   bool SetLayoutProperty(const std::string& name, const std::string& value) override;
+  bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
+  // A double click on an item (the item is selected by then).
+  TNotifyEvent OnDblClick;
 
  protected:
   void CreateParams(TCreateParams& Params) override;

@@ -1,6 +1,5 @@
 #include "net/NetAccountQuery.h"
 
-#include <chrono>
 #include <cstdlib>
 
 #include "Endpoints.h"
@@ -89,11 +88,6 @@ struct TAccountQueryJob::TShared {
   std::string Url, UserName;
   vpn::SecretText Password;
   vpn::TAccountQueryLimits Limits;
-  std::function<void()> EndedHandler;
-  std::atomic<bool> Abort{false};
-  mutable std::mutex Lock;
-  std::condition_variable EndedSignal;
-  bool Ended = false;  // held: Lock
   vpn::TAccountQueryResult Result = vpn::aqFailed;
   std::string Reply;
 };
@@ -107,48 +101,31 @@ TAccountQueryJob::TAccountQueryJob(std::shared_ptr<TNetHTTP> http, std::string u
   FShared->UserName = std::move(userName);
   FShared->Password = std::move(password);
   FShared->Limits = limits;
-  FShared->EndedHandler = std::move(ended);
-  FWorker = std::thread([shared = FShared] {
-    std::string reply;
-    const vpn::TAccountQueryResult result =
-        vpn::RunAccountQuery(*shared->Http, shared->Url, shared->UserName, shared->Password.view(),
-                             shared->Limits, reply, &shared->Abort);
-    shared->Password = vpn::SecretText();
-    {
-      std::lock_guard lock(shared->Lock);
-      shared->Result = shared->Abort ? vpn::aqFailed : result;
-      shared->Reply = std::move(reply);
-      shared->Ended = true;
-    }
-    shared->EndedSignal.notify_all();
-    if (shared->EndedHandler) shared->EndedHandler();
-  });
+  FWorker = std::make_unique<TNetWorker>(
+      [shared = FShared](const std::atomic<bool>& abort) {
+        std::string reply;
+        const vpn::TAccountQueryResult result =
+            vpn::RunAccountQuery(*shared->Http, shared->Url, shared->UserName,
+                                 shared->Password.view(), shared->Limits, reply, &abort);
+        shared->Password = vpn::SecretText();
+        shared->Result = abort ? vpn::aqFailed : result;
+        shared->Reply = std::move(reply);
+      },
+      std::move(ended));
 }
 
-TAccountQueryJob::~TAccountQueryJob() {
-  Stop();
-  std::unique_lock lock(FShared->Lock);
-  const bool ended = FShared->EndedSignal.wait_for(lock, std::chrono::seconds(2),
-                                                   [this] { return FShared->Ended; });
-  lock.unlock();
-  if (ended)
-    FWorker.join();
-  else
-    FWorker.detach();
-}
+TAccountQueryJob::~TAccountQueryJob() = default;
 
 bool TAccountQueryJob::Ended() const {
-  std::lock_guard lock(FShared->Lock);
-  return FShared->Ended;
+  return FWorker->Ended();
 }
 
 void TAccountQueryJob::Stop() {
-  FShared->Abort = true;
+  FWorker->Stop();
 }
 
 vpn::TAccountQueryResult TAccountQueryJob::Result() const {
-  std::lock_guard lock(FShared->Lock);
-  return FShared->Ended ? FShared->Result : vpn::aqFailed;
+  return FWorker->Ended() ? FShared->Result : vpn::aqFailed;
 }
 
 const std::string& TAccountQueryJob::Reply() const {

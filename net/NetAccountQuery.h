@@ -5,17 +5,15 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "core/text/secret.h"
 #include "net/NetHTTP.h"
+#include "net/NetWorker.h"
 
 namespace vpn {
 
@@ -57,19 +55,14 @@ TAccountQueryResult RunAccountQuery(TNetHTTP& http, const std::string& url,
 
 }  // namespace vpn
 
-// One account query on a thread of its own. The caller keeps the total limit (it gives
-// up with Stop when the limit has passed) and learns of the end through `ended`, which
-// runs on the worker's thread once the result is final (the window posts itself a
-// message there). The HTTP client is shared with the worker for as long as it runs, so
-// that a worker that outlives the job (stuck in a name lookup when the program closes)
-// never uses a freed client.
+// One account query on a thread of its own (TNetWorker): the caller keeps the total
+// limit and gives up with Stop when it has passed. The HTTP client is shared with the
+// worker for as long as it runs.
 class TAccountQueryJob {
  public:
   TAccountQueryJob(std::shared_ptr<TNetHTTP> http, std::string url, std::string userName,
                    vpn::SecretText password, vpn::TAccountQueryLimits limits,
                    std::function<void()> ended);
-  // Stops the worker and waits a moment for it; one that does not end by then is left to
-  // end on its own.
   ~TAccountQueryJob();
   TAccountQueryJob(const TAccountQueryJob&) = delete;
   TAccountQueryJob& operator=(const TAccountQueryJob&) = delete;
@@ -84,5 +77,5 @@ class TAccountQueryJob {
  private:
   struct TShared;
   std::shared_ptr<TShared> FShared;
-  std::thread FWorker;
+  std::unique_ptr<TNetWorker> FWorker;
 };

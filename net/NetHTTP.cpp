@@ -77,11 +77,20 @@ void TNetHTTP::Post(const std::string& url, const std::vector<std::string>& line
 }
 
 void TNetHTTP::Post(const std::string& url, TNetStream& body, TNetStream& response) {
-  // Every post starts on a new connection.
+  RequestOnNewConnection("POST", url, &body, response);
+}
+
+void TNetHTTP::Get(const std::string& url, TNetStream& response) {
+  RequestOnNewConnection("GET", url, nullptr, response);
+}
+
+void TNetHTTP::RequestOnNewConnection(const std::string& method, const std::string& url,
+                                      TNetStream* body, TNetStream& response) {
+  // Every request starts on a new connection.
   if (Connected()) Disconnect();
   const TNetHTTPProtocolVersion kept = ProtocolVersion;
   if (!(HTTPOptions & hoKeepOrigProtocol)) ProtocolVersion = pv1_0;
-  DoRequest("POST", url, &body, &response);
+  DoRequest(method, url, body, &response);
   ProtocolVersion = kept;
 }
 

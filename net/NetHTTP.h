@@ -120,6 +120,9 @@ class TNetHTTP : public TNetTCPClient {
   void Post(const std::string& url, const std::vector<std::string>& lines, TNetStream& response);
   // Posts a ready body.
   void Post(const std::string& url, TNetStream& body, TNetStream& response);
+  // Fetches a document, as a post does: on a new connection, as HTTP/1.0 unless
+  // hoKeepOrigProtocol, with the same limits and the same failures.
+  void Get(const std::string& url, TNetStream& response);
 
   int ResponseCode() const { return Response.ResponseCode; }
   const std::string& ResponseText() const { return Response.ResponseText; }
@@ -158,6 +161,8 @@ class TNetHTTP : public TNetTCPClient {
  private:
   void DoRequest(const std::string& method, const std::string& url, TNetStream* source,
                  TNetStream* response);
+  void RequestOnNewConnection(const std::string& method, const std::string& url, TNetStream* body,
+                              TNetStream& response);
   void PrepareRequest();
   void ConnectToHost();
   void SendRequest();

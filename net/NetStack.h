@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/net/NetExceptions.h"
 
@@ -54,6 +55,18 @@ class TNetStack {
   // The local port of a bound socket as stored in the socket address (network order),
   // -1 on failure. For a datagram ICMP socket this is the echo identifier it sends with.
   virtual int LocalPortRaw(TNetSocket s) = 0;
+  // A connect that does not wait: the socket is made non-blocking and the connect started.
+  // 0 connected at once, 1 under way (WaitSockets tells when it has ended), -1 failed.
+  virtual int StartConnect(TNetSocket s, const uint8_t addr[4], int port) = 0;
+  // The outcome of a connect started with StartConnect once WaitSockets marked it: 0
+  // connected, otherwise the error number.
+  virtual int ConnectError(TNetSocket s) = 0;
+  // Waits up to timeoutMs until one of `readable` can be read or one of `connecting` has
+  // connected or failed. ready gets one flag per socket, the readable ones first. The
+  // number of sockets ready, 0 when none is within the limit, -1 when the wait failed.
+  virtual int WaitSockets(const std::vector<TNetSocket>& readable,
+                          const std::vector<TNetSocket>& connecting, int timeoutMs,
+                          std::vector<uint8_t>& ready) = 0;
   virtual int LastError() = 0;
   // Name lookup: true and the first IPv4 address in ip, or false and the error number.
   virtual bool LookupHost(const std::string& name, std::string& ip, int& error) = 0;

@@ -1,6 +1,7 @@
 // The socket stack over the POSIX sockets of the native build. Conditions are reported
 // with the Windows Sockets numbers so that the same messages appear everywhere.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -9,6 +10,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -232,6 +234,38 @@ class TNetStackPosix : public TNetStack {
     int r = ::poll(&p, 1, timeoutMs == NetWaitForever ? -1 : timeoutMs < 0 ? 0 : timeoutMs);
     if (r < 0) return Result(-1);
     return r == 1 ? 1 : 0;
+  }
+
+  int StartConnect(TNetSocket s, const uint8_t addr[4], int port) override {
+    const int flags = ::fcntl(Fd(s), F_GETFL, 0);
+    if (flags < 0 || ::fcntl(Fd(s), F_SETFL, flags | O_NONBLOCK) < 0) return Result(-1);
+    sockaddr_in sa = MakeAddress(addr, port);
+    if (::connect(Fd(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) return 0;
+    if (errno == EINPROGRESS || errno == EINTR) return 1;
+    return Result(-1);
+  }
+
+  int ConnectError(TNetSocket s) override {
+    int error = 0;
+    socklen_t len = sizeof error;
+    if (::getsockopt(Fd(s), SOL_SOCKET, SO_ERROR, &error, &len) < 0) return WinsockNumber(errno);
+    return error == 0 ? 0 : WinsockNumber(error);
+  }
+
+  int WaitSockets(const std::vector<TNetSocket>& readable,
+                  const std::vector<TNetSocket>& connecting, int timeoutMs,
+                  std::vector<uint8_t>& ready) override {
+    std::vector<pollfd> fds;
+    for (TNetSocket s : readable) fds.push_back({Fd(s), POLLIN, 0});
+    for (TNetSocket s : connecting) fds.push_back({Fd(s), POLLOUT, 0});
+    int r;
+    do
+      r = ::poll(fds.data(), fds.size(), timeoutMs == NetWaitForever ? -1 : std::max(timeoutMs, 0));
+    while (r < 0 && errno == EINTR);
+    if (r < 0) return Result(-1);
+    ready.assign(fds.size(), 0);
+    for (size_t i = 0; i < fds.size(); ++i) ready[i] = fds[i].revents != 0;
+    return r;
   }
 
   int LocalPortRaw(TNetSocket s) override {

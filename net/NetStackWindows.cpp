@@ -4,8 +4,10 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "core/net/Address.h"
 #include "net/NetStack.h"
@@ -29,6 +31,36 @@ sockaddr_in MakeAddress(const uint8_t addr[4], int port, u_short(WSAAPI* hton)(u
   std::memcpy(&sa.sin_addr, addr, 4);
   return sa;
 }
+
+// The time limit of a wait as select takes it: none for NetWaitForever, a poll below 0.
+timeval* WaitLimit(int timeoutMs, timeval& tv) {
+  if (timeoutMs == NetWaitForever) return nullptr;
+  if (timeoutMs < 0) timeoutMs = 0;
+  tv.tv_sec = timeoutMs / 1000;
+  tv.tv_usec = (timeoutMs % 1000) * 1000;
+  return &tv;
+}
+
+// A socket set of any size in the layout of fd_set: the count, then the sockets.
+class TSocketSet {
+ public:
+  explicit TSocketSet(const std::vector<TNetSocket>& sockets) : FWords(sockets.size() + 1) {
+    static_assert(offsetof(fd_set, fd_array) == sizeof(SOCKET), "fd_set keeps its count first");
+    Count() = u_int(sockets.size());
+    for (size_t i = 0; i < sockets.size(); ++i) FWords[i + 1] = SOCKET(sockets[i]);
+  }
+  fd_set* Get() { return FWords.size() > 1 ? reinterpret_cast<fd_set*>(FWords.data()) : nullptr; }
+  // Whether the socket is still in the set after the wait.
+  bool Has(SOCKET s) {
+    for (u_int i = 0; i < Count() && i + 1 < FWords.size(); ++i)
+      if (FWords[i + 1] == s) return true;
+    return false;
+  }
+
+ private:
+  u_int& Count() { return *reinterpret_cast<u_int*>(FWords.data()); }
+  std::vector<SOCKET> FWords;
+};
 
 class TNetStackWindows : public TNetStack {
  public:
@@ -54,6 +86,8 @@ class TNetStackWindows : public TNetStack {
       Resolve(FLibrary, FGetSockName, "getsockname");
       Resolve(FLibrary, FGetHostByName, "gethostbyname");
       Resolve(FLibrary, FHtons, "htons");
+      Resolve(FLibrary, FIoctlSocket, "ioctlsocket");
+      Resolve(FLibrary, FGetSockOpt, "getsockopt");
       WSADATA data;
       if (FWSAStartup(MAKEWORD(2, 2), &data) != 0) throw ENetStackInitializationFailed();
     } catch (...) {
@@ -141,16 +175,42 @@ class TNetStackWindows : public TNetStack {
     set.fd_count = 1;
     set.fd_array[0] = S(s);
     timeval tv{};
-    timeval* limit = nullptr;
-    if (timeoutMs != NetWaitForever) {
-      if (timeoutMs < 0) timeoutMs = 0;
-      tv.tv_sec = timeoutMs / 1000;
-      tv.tv_usec = (timeoutMs % 1000) * 1000;
-      limit = &tv;
-    }
-    int r = FSelect(0, &set, nullptr, nullptr, limit);
+    int r = FSelect(0, &set, nullptr, nullptr, WaitLimit(timeoutMs, tv));
     if (r == SOCKET_ERROR) return Result(-1);
     return r == 1 ? 1 : 0;
+  }
+
+  int StartConnect(TNetSocket s, const uint8_t addr[4], int port) override {
+    u_long on = 1;
+    if (FIoctlSocket(S(s), FIONBIO, &on) == SOCKET_ERROR) return Result(-1);
+    sockaddr_in sa = MakeAddress(addr, port, FHtons);
+    if (FConnect(S(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) return 0;
+    Fail();
+    return FLastError == WSAEWOULDBLOCK || FLastError == WSAEINPROGRESS ? 1 : -1;
+  }
+
+  int ConnectError(TNetSocket s) override {
+    int error = 0;
+    int len = sizeof error;
+    if (FGetSockOpt(S(s), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len) ==
+        SOCKET_ERROR)
+      return FWSAGetLastError();
+    return error;
+  }
+
+  // The sets are as large as the call needs (the system's own type holds 64 sockets).
+  int WaitSockets(const std::vector<TNetSocket>& readable,
+                  const std::vector<TNetSocket>& connecting, int timeoutMs,
+                  std::vector<uint8_t>& ready) override {
+    TSocketSet reads(readable), writes(connecting), failures(connecting);
+    timeval tv{};
+    const int r = FSelect(0, reads.Get(), writes.Get(), failures.Get(), WaitLimit(timeoutMs, tv));
+    if (r == SOCKET_ERROR) return Result(-1);
+    ready.assign(readable.size() + connecting.size(), 0);
+    for (size_t i = 0; i < readable.size(); ++i) ready[i] = reads.Has(S(readable[i]));
+    for (size_t i = 0; i < connecting.size(); ++i)
+      ready[readable.size() + i] = writes.Has(S(connecting[i])) || failures.Has(S(connecting[i]));
+    return r;
   }
 
   int LocalPortRaw(TNetSocket s) override {
@@ -215,6 +275,8 @@ class TNetStackWindows : public TNetStack {
   int(WSAAPI* FGetSockName)(SOCKET, sockaddr*, int*) = nullptr;
   hostent*(WSAAPI* FGetHostByName)(const char*) = nullptr;
   u_short(WSAAPI* FHtons)(u_short) = nullptr;
+  int(WSAAPI* FIoctlSocket)(SOCKET, long, u_long*) = nullptr;
+  int(WSAAPI* FGetSockOpt)(SOCKET, int, int, char*, int*) = nullptr;
 
   // The error number of the calling thread's last failure (the timed connect fails on
   // its own thread).

@@ -319,6 +319,12 @@ void TCaptionButtons::ShowSystemMenu(POINT Screen, bool FromButton) {
     return;
   }
   if (!FSystemMenu) return;
+  TSkinData* skin = FForm.SkinData();
+  if (skin->OnSystemMenu()) {
+    skin->OnSystemMenu()(skin, w, FSystemMenu.get());
+    // What the program put in is drawn by the skin too.
+    SkinPopupMenu(FSystemMenu.get(), skin, skin->MenuGlyphs());
+  }
   for (int i = 0; i < FSystemMenu->Items()->Count(); ++i) {
     TMenuItem* item = FSystemMenu->Items()->Items(i);
     if (item->Tag() == 0) item->SetEnabled(iconic || size != ssRestored);

@@ -19,6 +19,7 @@
 #include "framework/Handles.h"
 
 class TControl;
+class TPopupMenu;
 
 enum TSkinControlType {
   xcMainMenu,
@@ -73,6 +74,12 @@ class TSkinControlTypes {
 enum TSkinFormType { sfMainform, sfOnlyThisForm, sfDialog };
 
 using TFormSkinEvent = std::function<void(TObject* Sender, const std::string& aName, bool& DoSkin)>;
+// Told before the skin shows its own system menu of a window (the caption icon's click, a
+// right click on the caption, Alt+Space): the program may put items of its own into Menu,
+// which the skin then draws like the menu's own. Items tagged 0, 1 or 2 would be taken
+// for the menu's restore, maximise and minimise entries.
+using TSystemMenuEvent =
+    std::function<void(class TSkinData* Sender, HWND Window, TPopupMenu* Menu)>;
 using TSkinControlEvent = std::function<void(
     TComponent* Sender, class TSkinData* SkinData, TControl* Form, TControl* Control,
     const std::string& ControlClass, TComponent*& SkinnedControl)>;
@@ -119,6 +126,9 @@ class TSkinData : public TComponent, public TSkinModel {
   // Asked for a skin control of the application's own for each control of a form.
   const TSkinControlEvent& OnSkinControl() const { return FOnSkinControl; }
   void SetOnSkinControl(TSkinControlEvent Handler) { FOnSkinControl = std::move(Handler); }
+  // Told before the skin shows its own system menu of a window.
+  const TSystemMenuEvent& OnSystemMenu() const { return FOnSystemMenu; }
+  void SetOnSystemMenu(TSystemMenuEvent Handler) { FOnSystemMenu = std::move(Handler); }
 
   // The stored skin stream: a 32-bit little-endian length, then the packed skin. A
   // length of 0 or less stores nothing; at run time the skin is read at once.
@@ -161,6 +171,7 @@ class TSkinData : public TComponent, public TSkinModel {
   TFormSkinEvent FOnFormSkin;
   TNotifyEvent FOnSkinChanged;
   TSkinControlEvent FOnSkinControl;
+  TSystemMenuEvent FOnSystemMenu;
   uint16_t FFrameOptions = 1023;
   bool FPaintFrames = true;
   int32_t FFrameReserved = 0;

@@ -268,6 +268,16 @@ bool TSkinForm::SysCommand(WPARAM wParam, LPARAM lParam, LRESULT& Result) {
     Result = 1;
     return true;
   }
+  // Alt+Space opens the menu that the caption's icon opens, where the title begins.
+  if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == ' ' && FState == sfsSkinned && !MenuLoopOpen() &&
+      (FFrameIcons & fiSystemMenu) && FSkinData->SkinControls().Contains(xcSystemMenu) &&
+      FWindowKind != wkMdiChild) {
+    RECT wr{};
+    GetWindowRect(FWindow, &wr);
+    FButtons->ShowSystemMenu(POINT{wr.left + FFrame.Left, wr.top + FFrame.Title}, true);
+    Result = 0;
+    return true;
+  }
   const bool mdiChild = FWindowKind == wkMdiChild;
   switch (static_cast<UINT>(wParam & 0xFFF0)) {
     case SC_MINIMIZE:

@@ -120,6 +120,33 @@ IcmpVerdict ExamineReply(const uint8_t* data, size_t n, uint16_t identifier, uin
   return IcmpVerdict::Ended;
 }
 
+bool ReadEchoAnswer(const uint8_t* data, size_t n, EchoAnswer& answer) {
+  n = std::min(n, kIcmpBufferSize);  // what one receive into the buffer can hold
+  if (n < 20) return false;
+  const size_t headerLength = size_t(data[0] & 0x0F) * 4;
+  if (headerLength < 20 || n < headerLength + 8) return false;
+  const uint8_t* icmp = data + headerLength;
+  std::memcpy(answer.source, data + 12, 4);
+  if (icmp[0] == kIcmpEchoReply) {
+    answer.answered = true;
+    answer.identifier = Le16(icmp + 4);
+    answer.sequence = Le16(icmp + 6);
+    return true;
+  }
+  if (icmp[0] != kIcmpUnreachable && icmp[0] != kIcmpTimeExceeded) return false;
+  const size_t quoted = headerLength + 8;
+  if (n < quoted + 1) return false;
+  const size_t quotedHeaderLength = size_t(data[quoted] & 0x0F) * 4;
+  const size_t request = quoted + quotedHeaderLength;
+  if (quotedHeaderLength < 20 || n < request + 8 || data[request] != kIcmpEchoRequest) return false;
+  answer.answered = false;
+  // The request's destination, which the quoted header names.
+  std::memcpy(answer.source, data + quoted + 16, 4);
+  answer.identifier = Le16(data + request + 4);
+  answer.sequence = Le16(data + request + 6);
+  return true;
+}
+
 size_t PrependIPHeader(const uint8_t* icmp, size_t n, const uint8_t source[4], uint8_t ttl,
                        uint8_t* out) {
   std::memset(out, 0, 20);

@@ -62,6 +62,20 @@ enum class IcmpVerdict {
 IcmpVerdict ExamineReply(const uint8_t* data, size_t n, uint16_t identifier, uint16_t sequence,
                          TReplyStatus& status);
 
+// What a received datagram (IP header first) says about an echo request: answered (an
+// echo reply) or failed on the way (unreachable, time exceeded: the message quotes the
+// request), with the request's identifier and sequence and the address it went to (the
+// reply's source, or the destination the failure quotes). False
+// for anything else (requests looping back, other types, datagrams too short to tell); it
+// never raises, so one odd datagram cannot end a measurement of many servers.
+struct EchoAnswer {
+  bool answered = false;
+  uint16_t identifier = 0;
+  uint16_t sequence = 0;
+  uint8_t source[4] = {};  // the server the request went to
+};
+bool ReadEchoAnswer(const uint8_t* data, size_t n, EchoAnswer& answer);
+
 // Puts a 20-byte IP header (protocol ICMP, the source and time-to-live given) in front of
 // an ICMP message received without one (the kernel's datagram ICMP socket), so that it can
 // be examined like a raw datagram. Returns the new length; out holds at least n + 20 bytes.

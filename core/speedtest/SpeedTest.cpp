@@ -1,18 +1,12 @@
 #include "core/speedtest/SpeedTest.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/text/text.h"
 
 namespace vpn::speedtest {
-
-namespace {
-
-std::string Normalised(std::string_view section, std::string_view key) {
-  return AsciiLower(Trim(section)) + '\n' + AsciiLower(Trim(key));
-}
-
-}  // namespace
 
 bool NoServerChosen(std::string_view serverText) {
   const std::string t = Trim(serverText);
@@ -26,44 +20,63 @@ std::string ReplyLine(std::string_view serverText, uint32_t roundTripMs) {
   return std::string(serverText) + tail;
 }
 
-NodeTable NodeTable::Parse(std::string_view text) {
-  NodeTable table;
-  std::string section;
-  bool inSection = false;
-  while (!text.empty()) {
-    size_t end = text.find_first_of("\r\n");
-    std::string_view raw = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    std::string line = Trim(raw);
-    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-    if (line[0] == '[') {
-      size_t close = line.find(']');
-      if (close == std::string::npos) continue;
-      section = line.substr(1, close - 1);
-      inSection = true;
-      continue;
-    }
-    size_t eq = line.find('=');
-    if (!inSection || eq == std::string::npos || eq == 0) continue;
-    std::string value = Trim(std::string_view(line).substr(eq + 1));
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-      value = value.substr(1, value.size() - 2);
-    // The first entry of a key counts, as with the system's profile reader.
-    table.entries_.emplace(Normalised(section, std::string_view(line).substr(0, eq)), value);
-  }
-  return table;
-}
-
-std::string NodeTable::ReadString(std::string_view section, std::string_view key,
-                                  std::string_view def) const {
-  auto it = entries_.find(Normalised(section, key));
-  return it == entries_.end() ? std::string(def) : it->second;
-}
-
 std::string PingHost(const NodeTable& table, std::string_view lineName,
                      std::string_view serverText) {
   std::string host = table.ReadString(lineName, serverText, "");
   return host.empty() ? Trim(serverText) : host;
+}
+
+ServerTiming TimingOf(std::string name, bool resolved, int sent, int answered, double echoTotalMs,
+                      double connectMs, int port) {
+  ServerTiming t;
+  t.name = std::move(name);
+  t.resolved = resolved;
+  t.sent = sent;
+  t.answered = answered;
+  if (answered > 0) {
+    t.measure = Measure::kEcho;
+    t.ms = echoTotalMs / answered;
+  } else if (connectMs >= 0 && port > 0) {
+    t.measure = Measure::kTcp;
+    t.ms = connectMs;
+    t.port = port;
+  }
+  return t;
+}
+
+void SortFastestFirst(std::vector<ServerTiming>& timings) {
+  std::stable_sort(
+      timings.begin(), timings.end(), [](const ServerTiming& a, const ServerTiming& b) {
+        const bool aNone = a.measure == Measure::kNone, bNone = b.measure == Measure::kNone;
+        if (aNone != bNone) return bNone;
+        return !aNone && a.ms < b.ms;
+      });
+}
+
+std::string TimingLine(const ServerTiming& t) {
+  if (!t.resolved) return t.name + "  找不到主机";
+  if (t.measure == Measure::kNone) return t.name + "  超时";
+  const long ms = std::lround(t.ms);
+  char text[64];
+  if (t.ms < 1)
+    std::snprintf(text, sizeof text, "  <1 ms");
+  else
+    std::snprintf(text, sizeof text, "  %ld ms", ms);
+  std::string line = t.name + text;
+  if (t.measure == Measure::kTcp) {
+    std::snprintf(text, sizeof text, "  TCP %d", t.port);
+  } else if (t.answered < t.sent) {
+    std::snprintf(text, sizeof text, "  ICMP %d/%d", t.answered, t.sent);
+  } else {
+    std::snprintf(text, sizeof text, "  ICMP");
+  }
+  return line + text;
+}
+
+int StandInPort(std::string_view tunnelType) {
+  if (SameTextAscii(tunnelType, "PPTP")) return 1723;
+  if (SameTextAscii(tunnelType, "SSTP")) return 443;
+  return 0;
 }
 
 }  // namespace vpn::speedtest

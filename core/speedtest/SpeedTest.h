@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/speedtest/NodeList.h"
 
 namespace vpn::speedtest {
 
@@ -17,28 +19,42 @@ bool NoServerChosen(std::string_view serverText);
 // "<server>:     time=<n> ms", or "time<1<n> ms" for a round trip of 0.
 std::string ReplyLine(std::string_view serverText, uint32_t roundTripMs);
 
-// The node table: a sectioned text file beside the program, one section per line name,
-// "server text=host" entries in it:
-//   [电信线路]
-//   vpn1.example=10.1.2.3
-// Section and key are found ignoring blanks around them and the letter case of ASCII
-// letters; a value may be put in double quotes. Lines starting with ";" or "#" are
-// comments. A missing file is an empty table.
-class NodeTable {
- public:
-  static NodeTable Parse(std::string_view text);
-  // The host for (line name, server text), or def when the table has none.
-  std::string ReadString(std::string_view section, std::string_view key,
-                         std::string_view def) const;
-  size_t Size() const { return entries_.size(); }
-
- private:
-  std::map<std::string, std::string> entries_;  // "section\nkey" (normalised) -> value
-};
-
 // The host to ping: the table's entry for (line name, server text) when it has one,
 // otherwise the server text itself without its surrounding blanks.
 std::string PingHost(const NodeTable& table, std::string_view lineName,
                      std::string_view serverText);
+
+// The speed test of a whole line, one entry per server.
+enum class Measure {
+  kNone,  // nothing answered in time
+  kEcho,  // echo replies
+  kTcp,   // a connect to the tunnel's port stood in for the echo
+};
+struct ServerTiming {
+  std::string name;      // the server as the list names it
+  bool resolved = true;  // false: its host name could not be looked up
+  Measure measure = Measure::kNone;
+  double ms = 0;               // the average echo round trip, or the connect's time
+  int answered = 0, sent = 0;  // echo replies and requests
+  int port = 0;                // the port of a connect that stood in
+};
+
+// What one server's echoes and connect give: the echoes when any answered, else the
+// connect when it got through, else nothing.
+ServerTiming TimingOf(std::string name, bool resolved, int sent, int answered, double echoTotalMs,
+                      double connectMs, int port);
+
+// Fastest first; servers that did not answer after all that did, in the list's order.
+void SortFastestFirst(std::vector<ServerTiming>& timings);
+
+// One line of the speed-test window: "vpn1.example  12 ms  ICMP", with "7/9" after ICMP
+// when echoes were lost, "  35 ms  TCP 1723" for a connect, "  超时" when nothing
+// answered, "  找不到主机" when the name could not be looked up; "<1 ms" under a millisecond.
+std::string TimingLine(const ServerTiming& timing);
+
+// The port of the tunnel type whose TCP connect can stand in where a network filters the
+// echo: 1723 for PPTP, 443 for SSTP; 0 for the types that have none (L2TP and IKEv2 run
+// over UDP, which cannot be connected to), also for an empty or unknown name.
+int StandInPort(std::string_view tunnelType);
 
 }  // namespace vpn::speedtest

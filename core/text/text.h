@@ -20,4 +20,11 @@ std::string AsciiUpper(std::string_view s);
 // Case-insensitive comparison of ASCII letters.
 bool SameTextAscii(std::string_view a, std::string_view b);
 
+// Whether `text` is well-formed UTF-8: no stray continuation bytes, no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+bool IsUtf8(std::string_view text);
+// Whether every byte above 0x7F starts a GBK double-byte character (lead 0x81-0xFE, trail
+// 0x40-0xFE but not 0x7F).
+bool IsGbk(std::string_view text);
+
 }  // namespace vpn

@@ -226,6 +226,8 @@ void RightClickAt(POINT screen);
 // held for the whole sequence).
 void SendKeysToForeground(std::wstring_view text);
 void SendKeyToForeground(UINT vk, bool shift = false);
+// A key pressed while another is held (VK_MENU, VK_SPACE: Alt+Space); 0 holds nothing.
+void SendChordToForeground(UINT held, UINT vk);
 
 // ---- Popup menus -----------------------------------------------------------------------
 // A menu handle means nothing outside the process that made it, so the items of an open

@@ -163,6 +163,10 @@ void SendKeysToForeground(std::wstring_view text) {
 }
 
 void SendKeyToForeground(UINT vk, bool shift) {
+  SendChordToForeground(shift ? VK_SHIFT : 0, vk);
+}
+
+void SendChordToForeground(UINT held, UINT vk) {
   std::vector<INPUT> in;
   auto key = [&](UINT k, bool up) {
     INPUT i{};
@@ -172,10 +176,10 @@ void SendKeyToForeground(UINT vk, bool shift) {
     i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     in.push_back(i);
   };
-  if (shift) key(VK_SHIFT, false);
+  if (held) key(held, false);
   key(vk, false);
   key(vk, true);
-  if (shift) key(VK_SHIFT, true);
+  if (held) key(held, true);
   if (SendInput(UINT(in.size()), in.data(), sizeof(INPUT)) != in.size()) Fail("SendInput failed");
 }
 

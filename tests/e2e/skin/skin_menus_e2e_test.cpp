@@ -195,8 +195,8 @@ TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheA
   HWND button = e2e::ShowSettingsButton(main);
   ASSERT_TRUE(IsWindowVisible(button));
 
-  // The system menu, by a right click on the title: the window's own entries, drawn from
-  // the skin like the program's menus.
+  // The system menu, by a right click on the title: the window's own entries and the
+  // settings sub-menu, drawn from the skin like the program's menus.
   RECT mr{};
   GetWindowRect(main, &mr);
   e2e::RightClickAt({mr.left + skinexpect::FreeTitleColumn(mr.right - mr.left),
@@ -204,10 +204,12 @@ TEST(MenusE2E, SystemMenuAndSettingsMenuItemsReachTheAccountQueryTheShellAndTheA
   HWND sys = e2e::WaitForPopupMenu(app.Pid());
   ASSERT_NE(sys, nullptr) << "no system menu after a right click on the title";
   const auto entries = e2e::MenuItems(sys);
-  ASSERT_EQ(entries.size(), 4u) << Texts(entries);
+  ASSERT_EQ(entries.size(), 6u) << Texts(entries);
   EXPECT_FALSE(entries[0].enabled) << "restore offered for a restored window";
   EXPECT_TRUE(entries[2].separator);
-  EXPECT_NE(entries[3].text.find(L"Close"), std::wstring::npos) << Texts(entries);
+  EXPECT_EQ(entries[3].text, L"设置(&S)");
+  EXPECT_TRUE(entries[4].separator);
+  EXPECT_NE(entries[5].text.find(L"Close"), std::wstring::npos) << Texts(entries);
   for (const auto& i : entries) EXPECT_TRUE(i.owner_drawn) << e2e::WideToUtf8(i.text);
   const MenuColours c = SkinMenuColours();
   e2e::Image shot;

@@ -1,4 +1,5 @@
-// Arbitrary datagrams through the examination of echo replies.
+// Arbitrary datagrams through the examination of echo replies, for one ping and for the
+// measurement of many servers at once.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -31,6 +32,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (status.ByteCount <= 0 || size_t(status.ByteCount) > size) std::abort();
     }
   } catch (const ENetIcmpException&) {
+  }
+  // The reading that measures many servers at once never raises, and an answer it finds
+  // is one the examination would end a wait for (or a failure on the way).
+  EchoAnswer answer;
+  if (ReadEchoAnswer(datagram.data(), datagram.size(), answer)) {
+    TReplyStatus check;
+    try {
+      if (ExamineReply(datagram.data(), datagram.size(), answer.identifier, answer.sequence,
+                       check) != IcmpVerdict::Ended)
+        std::abort();
+      if ((check.Status == TReplyStatusKind::EchoReply) != answer.answered) std::abort();
+    } catch (const ENetIcmpException&) {
+      std::abort();
+    }
   }
   // The same message as the datagram ICMP socket delivers it.
   std::vector<uint8_t> withHeader(size + 20);

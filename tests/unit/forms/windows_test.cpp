@@ -110,6 +110,21 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
     settings.push_back(f->PopupMenu2->Items()->Items(i)->Caption());
   EXPECT_EQ(tray, (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "设置(&S)", "-",
                                             "退出(&X)"}));
+  // The settings sub-menu: every hidden feature, each with a key of its own.
+  std::vector<std::string> sub;
+  std::string keys;
+  for (int i = 0; i < f->S1->Count(); ++i) {
+    const std::string& c = f->S1->Items(i)->Caption();
+    sub.push_back(c);
+    if (const size_t amp = c.find('&'); amp != std::string::npos) {
+      EXPECT_EQ(keys.find(c[amp + 1]), std::string::npos) << "key used twice: " << c;
+      keys += c[amp + 1];
+    }
+  }
+  EXPECT_EQ(
+      sub, (std::vector<std::string>{"帐户注册(&R)", "修改密码(&W)", "帐户查询(&Q)", "自助充值(&M)",
+                                     "-", "服务器测速(&T)", "连接协议(&P)", "-", "开机启动(&B)",
+                                     "启动后自动连接(&O)", "连接日志(&L)", "-", "关于(&A)"}));
   // "设置" holds "连接协议": one radio item per tunnel choice, then the key's window.
   std::vector<std::string> protocols;
   for (int i = 0; i < f->P1->Count(); ++i) {
@@ -123,12 +138,6 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
                                       "L2TP(&T)", "PPTP(&P)", "-", "预共享密钥(&K)..."}));
   EXPECT_EQ(settings, (std::vector<std::string>{"帐户注册", "修改密码", "-", "帐户查询", "自助充值",
                                                 "-", "关于"}));
-  // The settings sub-menu of the tray menu: the tunnel types, start with Windows, connect
-  // once started, the log.
-  std::vector<std::string> sub;
-  for (int i = 0; i < f->S1->Count(); ++i) sub.push_back(f->S1->Items(i)->Caption());
-  EXPECT_EQ(sub, (std::vector<std::string>{"连接协议(&P)", "-", "开机启动(&B)", "启动后自动连接(&O)",
-                                           "连接日志(&L)"}));
   EXPECT_TRUE(f->B1->OnClick && f->O1->OnClick && f->L1->OnClick);
   EXPECT_FALSE(f->N7->Enabled());
   EXPECT_TRUE(f->C1->OnClick && f->D1->OnClick && f->A1->OnClick && f->X1->OnClick);
@@ -190,7 +199,20 @@ TEST(OtherWindows, SpeedTestAndAccountWindowsAsDesigned) {
   EXPECT_EQ(f1->ListBox1->Color(), clMoneyGreen);
   EXPECT_EQ(SendMessageW(f1->ListBox1->Handle(), LB_GETITEMHEIGHT, 0, 0), 13);
   EXPECT_EQ(f1->Button1->Caption(), "重测");
-  EXPECT_EQ(f1->Button2->TabOrder(), 2);
+  // "使用最快" joins the row of buttons, between retest and close, in tab order as on
+  // screen; off until a line's servers are listed. The row stays inside the window.
+  EXPECT_EQ(f1->Button3->Caption(), "使用最快");
+  EXPECT_FALSE(f1->Button3->Enabled());
+  EXPECT_EQ(f1->Button1->TabOrder(), 1);
+  EXPECT_EQ(f1->Button3->TabOrder(), 2);
+  EXPECT_EQ(f1->Button2->TabOrder(), 3);
+  for (TButton* b : {f1->Button1, f1->Button3, f1->Button2}) {
+    EXPECT_EQ(b->Top(), 160) << b->Name();
+    EXPECT_GE(b->Left(), 8) << b->Name();
+    EXPECT_LE(b->Left() + b->Width(), f1->ClientWidth() - 6) << b->Name();
+  }
+  EXPECT_LT(f1->Button1->Left() + f1->Button1->Width(), f1->Button3->Left());
+  EXPECT_LT(f1->Button3->Left() + f1->Button3->Width(), f1->Button2->Left());
 
   auto f2 = Make<TForm2>();
   EXPECT_EQ(ClassOf(f2->Handle()), L"TForm2");

@@ -97,6 +97,32 @@ TEST(HttpClient, ReadsBodiesByLengthChunksAndClose) {
   EXPECT_NE(PostForm(http, "/echo").find("Cookie: early=1\n"), std::string::npos);
 }
 
+TEST(HttpClient, GetsADocumentWithoutABodyAndWithinItsSizeLimit) {
+  TNetHTTP http;
+  http.Request.ContentType.clear();
+  TNetMemoryStream reply;
+  http.Get(Server() + "/echo", reply);
+  EXPECT_EQ(reply.DataString(),
+            "GET /echo HTTP/1.0\n"
+            "Connection: keep-alive\n"
+            "Host: " +
+                HostPort() +
+                "\n"
+                "Accept: text/html, */*\n"
+                "User-Agent: Mozilla/3.0 (compatible; Net Library)\n\n");
+  EXPECT_EQ(http.ProtocolVersion, pv1_1);
+  // A document without an end is refused once it passes the limit; so is a redirect.
+  http.MaxBodyBytes = 256 * 1024;
+  TNetMemoryStream flood;
+  EXPECT_THROW(http.Get(Server() + "/flood", flood), ENetReplyTooLarge);
+  TNetMemoryStream moved;
+  EXPECT_THROW(http.Get(Server() + "/redirect", moved), ENetHTTPProtocolException);
+  // The next request starts afresh.
+  TNetMemoryStream again;
+  http.Get(Server() + "/echo", again);
+  EXPECT_EQ(again.DataString(), reply.DataString());
+}
+
 TEST(HttpClient, RedirectsAndErrorRepliesRaiseWithTheStatusLine) {
   TNetHTTP http;
   auto e = PostExpecting<ENetHTTPProtocolException>(http, "/redirect");

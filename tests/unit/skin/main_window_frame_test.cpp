@@ -135,13 +135,14 @@ TEST_F(MainWindowFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
   SetTimer(nullptr, 0, 50, ReadOpenMenu);
   PostMessageW(wnd_, WM_NCRBUTTONDOWN, HTCAPTION, ScreenParam(wnd_, 200, 15));
   ASSERT_TRUE(PumpUntil([] { return !gMenuItems.empty(); }));
-  // No maximise entry: the window has no maximise box.
-  EXPECT_EQ(gMenuItems,
-            (std::vector<std::wstring>{L" Restore ", L" Minimize ", L"", L" Close \tShift+F4"}));
+  // No maximise entry: the window has no maximise box. The main window adds its settings.
+  EXPECT_EQ(gMenuItems, (std::vector<std::wstring>{L" Restore ", L" Minimize ", L"", L"设置(&S)",
+                                                   L"", L" Close \tShift+F4"}));
   EXPECT_TRUE(gMenuStates[0] & MF_GRAYED) << "the window is not minimised or maximised";
   EXPECT_FALSE(gMenuStates[1] & MF_GRAYED);
   EXPECT_TRUE(gMenuStates[2] & MF_SEPARATOR);
-  EXPECT_FALSE(gMenuStates[3] & MF_GRAYED);
+  EXPECT_TRUE(gMenuStates[3] & MF_POPUP);
+  EXPECT_FALSE(gMenuStates[5] & MF_GRAYED);
   // The manager knew the menu's window while it was open, and forgot it after.
   EXPECT_EQ(gPopupsRecorded, 1u);
   EXPECT_TRUE(SkinManager->PopupFrames().empty());

@@ -21,9 +21,7 @@ TEST(MainWindowSkin, SkinData1IsReadAndActiveFromTheStart) {
   EXPECT_TRUE(s->MenuUpdate());
   EXPECT_EQ(s->Skin3rd(), TSkinData::DefaultSkin3rd());
   EXPECT_EQ(s->SkinStore(), "(none)");
-  EXPECT_EQ(
-      s->SkinControls(),
-      TSkinControlTypes::All().Exclude(xcPopupMenu).Exclude(xcSystemMenu).Exclude(xcFastReport));
+  EXPECT_EQ(s->SkinControls(), TSkinControlTypes::All().Exclude(xcPopupMenu).Exclude(xcFastReport));
   EXPECT_NE(s->MenuGlyphs(), nullptr);
   EXPECT_NE(s->FaceBrush(), nullptr);
   // Loaded: registered with the manager, hook in place, skinning on (no window of the
