@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ServiceConfig.h"
 
 namespace {
 
@@ -81,10 +80,8 @@ void TFrmMain::TestServiceLine(int line) {
   if (Form1->LineTestRunning()) return;
   const vpn::speedtest::NodeLine& chosen = NodeTable.Lines()[size_t(line)];
   // Where a network filters the echo, a connect to the port of the tunnel the connect
-  // would dial stands in (none for the tunnels that run over UDP).
-  std::string tunnel = DefaultTunnelType();
-  if (tunnel.empty() || tunnel == "Auto") tunnel = CheckBox2->Checked() ? "L2TP" : "PPTP";
-  const int port = vpn::speedtest::StandInPort(tunnel);
+  // dials first stands in (none for the tunnels that run over UDP).
+  const int port = vpn::speedtest::StandInPort(FirstTunnelName());
   std::vector<std::string> names;
   std::vector<TSweepTarget> targets;
   for (const vpn::speedtest::NodeServer& s : chosen.servers) {

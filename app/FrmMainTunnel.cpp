@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <utility>
+#include <vector>
 
 #include "app/L2tpSetup.h"
 #include "app/ServiceConfig.h"
@@ -54,6 +55,12 @@ std::string TFrmMain::TipCaption() const {
 std::string TFrmMain::ConnectedTunnel() const {
   return FState == vpn::app::ConnectionState::Connected ? vpn::ras::TunnelName(FConnectedTunnel)
                                                         : std::string();
+}
+
+std::string TFrmMain::FirstTunnelName() const {
+  const std::vector<Tunnel> tunnels =
+      vpn::app::TunnelsToDial(ChoiceNow(), CheckBox2->Checked(), !PreSharedKey().empty());
+  return tunnels.empty() ? std::string() : vpn::ras::TunnelName(tunnels.front());
 }
 
 bool TFrmMain::ChooseTunnels() {

@@ -213,6 +213,8 @@ class TFrmMain : public TForm {
   // preparation, the machine's IPsec given back before an encrypting type. False when the
   // connect ends here (the system must restart first, or L2TP/IPsec has no key).
   bool ChooseTunnels();
+  // The name of the type the next connect dials first ("IKEv2" for Automatic).
+  std::string FirstTunnelName() const;
   // One dial of the server and account of the connect (app/FrmMainDial.cpp), for the
   // user's connect and for every try to dial a dropped line again: the entry, the
   // account, then the dial by the system's path. Its outcome always ends in DialEnded,
