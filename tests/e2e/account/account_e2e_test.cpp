@@ -8,6 +8,7 @@
 #include "net/NetHTTP.h"
 #include "skin/SkinManager.h"
 #include "tests/e2e/kit/e2e_kit.h"
+#include "tests/e2e/kit/test_server.h"
 
 namespace {
 
@@ -15,22 +16,6 @@ const wchar_t kTitle[] = L"Morlu连接器";
 const wchar_t kFailure[] = L"查询失败，请稍后再试或联系商家";
 const wchar_t kReply[] = L"用户名：demo\r\n到期时间：2027-01-01\r\n剩余流量：10GB";
 const wchar_t kInitialLabel[] = L"这里显示用户帐户信息";
-
-std::string ServerUrl() {
-  const char* url = std::getenv("VPN_TEST_HTTP_URL");
-  if (!url) throw e2e::Failure("VPN_TEST_HTTP_URL is not set: run through http_server.py");
-  return url;
-}
-
-// Sets how the server's account page answers; returns the number of account requests
-// it has seen so far.
-int Server(const std::string& mode) {
-  static TNetStackUser stack;  // one socket stack for the whole run
-  TNetHTTP http;
-  TNetMemoryStream reply;
-  http.Post(ServerUrl() + "/control/" + mode, std::vector<std::string>{"x=1"}, reply);
-  return std::atoi(reply.DataString().c_str());
-}
 
 class AccountQuery : public ::testing::Test {
  protected:
@@ -84,7 +69,7 @@ class AccountQuery : public ::testing::Test {
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(box); }, 5000));
   }
   void TearDown() override {
-    Server("reply");
+    e2e::TestServer("reply");
     app_.Stop();
   }
   e2e::Program app_;
@@ -92,9 +77,9 @@ class AccountQuery : public ::testing::Test {
 };
 
 TEST_F(AccountQuery, ShowsTheReplyOnSeveralLinesAndFailuresLeaveTheWindowAlone) {
-  Server("reply");
-  Start(ServerUrl() + "/webadmin/useradmin/vpnclient.php");
-  const int before = Server("count");
+  e2e::TestServer("reply");
+  Start(e2e::TestServerUrl() + "/webadmin/useradmin/vpnclient.php");
+  const int before = e2e::TestServer("count");
 
   // Empty fields only move the focus; nothing is sent.
   Ask();
@@ -102,14 +87,14 @@ TEST_F(AccountQuery, ShowsTheReplyOnSeveralLinesAndFailuresLeaveTheWindowAlone) 
   TypeCredentials(L" demo ", L"   ");
   Ask();
   EXPECT_EQ(e2e::FocusedControlName(main_), L"PasswordTxt");
-  EXPECT_EQ(Server("count"), before);
+  EXPECT_EQ(e2e::TestServer("count"), before);
   EXPECT_FALSE(IsWindowVisible(form2_));
 
   TypeCredentials(L"", L"demo");
   Ask();
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(form2_) != FALSE; }, 10000))
       << "the account window did not appear";
-  EXPECT_EQ(Server("count"), before + 1);
+  EXPECT_EQ(e2e::TestServer("count"), before + 1);
   EXPECT_EQ(Label1(), kReply);
   // The label grew to three lines and did not wrap.
   auto label = e2e::DescribeControl(form2_, L"Label1");
@@ -127,20 +112,20 @@ TEST_F(AccountQuery, ShowsTheReplyOnSeveralLinesAndFailuresLeaveTheWindowAlone) 
 
   // A 404, a server that hangs up and one that never answers: the message, and the
   // account window stays hidden with the last reply.
-  Server("404");
+  e2e::TestServer("404");
   Ask();
   ExpectFailureMessage(10000);
-  Server("hangup");
+  e2e::TestServer("hangup");
   Ask();
   ExpectFailureMessage(10000);
-  Server("silent");
+  e2e::TestServer("silent");
   Ask();
   ExpectFailureMessage(15000);  // after the read limit (1.5 s here)
   EXPECT_FALSE(IsWindowVisible(form2_));
   EXPECT_EQ(Label1(), kReply);
 
   // The window comes back with the next good reply.
-  Server("reply");
+  e2e::TestServer("reply");
   Ask();
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(form2_) != FALSE; }, 10000));
   EXPECT_EQ(Label1(), kReply);
@@ -173,10 +158,10 @@ bool RepaintsAfterBeingCovered(HWND w) {
 // query's limit ends it. Meanwhile the window answers and paints, and a second click
 // sends nothing.
 TEST_F(AccountQuery, ADrippingServerFailsWithinTheLimitWhileTheWindowPaints) {
-  Server("drip");
-  Start(ServerUrl() + "/webadmin/useradmin/vpnclient.php", L"30000");
+  e2e::TestServer("drip");
+  Start(e2e::TestServerUrl() + "/webadmin/useradmin/vpnclient.php", L"30000");
   TypeCredentials(L"demo", L"demo");
-  const int before = Server("count");
+  const int before = e2e::TestServer("count");
   const ULONGLONG asked = GetTickCount64();
   Ask();
   Ask();
@@ -196,7 +181,7 @@ TEST_F(AccountQuery, ADrippingServerFailsWithinTheLimitWhileTheWindowPaints) {
     e2e::WaitUntil([] { return false; }, 1000);
   }
   const ULONGLONG waited = GetTickCount64() - asked;
-  EXPECT_EQ(Server("count"), before + 1) << "the second click sent a second query";
+  EXPECT_EQ(e2e::TestServer("count"), before + 1) << "the second click sent a second query";
   ASSERT_NE(box, nullptr) << "no failure message after " << waited << " ms";
   EXPECT_GE(waited, 33000u);
   EXPECT_LE(waited, 40000u);
@@ -204,7 +189,7 @@ TEST_F(AccountQuery, ADrippingServerFailsWithinTheLimitWhileTheWindowPaints) {
   EXPECT_FALSE(IsWindowVisible(form2_));
 
   // The next query goes out and comes back as usual.
-  Server("reply");
+  e2e::TestServer("reply");
   Ask();
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(form2_) != FALSE; }, 10000));
   EXPECT_EQ(Label1(), kReply);

@@ -9,24 +9,10 @@
 
 #include "net/NetHTTP.h"
 #include "tests/e2e/kit/e2e_kit.h"
+#include "tests/e2e/kit/test_server.h"
 #include "tests/e2e/skin/skin_expect.h"
 
 namespace {
-
-std::string ServerUrl() {
-  const char* url = std::getenv("VPN_TEST_HTTP_URL");
-  if (!url) throw e2e::Failure("VPN_TEST_HTTP_URL is not set: run through http_server.py");
-  return url;
-}
-
-// The number of account queries the test server has answered so far.
-int AccountQueries() {
-  static TNetStackUser stack;
-  TNetHTTP http;
-  TNetMemoryStream reply;
-  http.Post(ServerUrl() + "/control/count", std::vector<std::string>{"x=1"}, reply);
-  return std::atoi(reply.DataString().c_str());
-}
 
 std::vector<std::wstring> Texts(HWND menu) {
   std::vector<std::wstring> texts;
@@ -69,8 +55,8 @@ const std::vector<std::wstring> kSettingsItems = {L"帐户注册(&R)",
 
 TEST(Reach, AltSpaceThenSThenQRunsTheAccountQuery) {
   e2e::StartOptions o;
-  o.env.push_back(
-      {L"VPN_ACCOUNT_URL", e2e::Utf8ToWide(ServerUrl() + "/webadmin/useradmin/vpnclient.php")});
+  o.env.push_back({L"VPN_ACCOUNT_URL",
+                   e2e::Utf8ToWide(e2e::TestServerUrl() + "/webadmin/useradmin/vpnclient.php")});
   e2e::Program app = e2e::Program::Start(o);
   HWND main = app.WaitForWindow(L"TFrmMain", L"Morlu连接器");
   ASSERT_NE(main, nullptr);
@@ -80,7 +66,7 @@ TEST(Reach, AltSpaceThenSThenQRunsTheAccountQuery) {
   e2e::TypeText(e2e::Control(main, L"PasswordTxt"), L"demo");
   e2e::Sync(main);
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ForegroundWindow() == main; }, 5000));
-  const int before = AccountQueries();
+  const int before = e2e::TestServer("count");
 
   // A click on the caption's icon opens the skin's system menu with the settings entry.
   RECT mr{};
@@ -118,7 +104,7 @@ TEST(Reach, AltSpaceThenSThenQRunsTheAccountQuery) {
   e2e::SendKeyToForeground('Q');
   ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(account) != FALSE; }, 10000))
       << "the account window did not appear";
-  EXPECT_EQ(AccountQueries(), before + 1);
+  EXPECT_EQ(e2e::TestServer("count"), before + 1);
   EXPECT_FALSE(IsWindowVisible(sys));
   e2e::Click(e2e::Control(account, L"Button1"));
   e2e::Sync(account);

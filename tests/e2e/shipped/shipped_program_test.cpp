@@ -11,25 +11,11 @@
 #include "Endpoints.h"
 #include "net/NetHTTP.h"
 #include "tests/e2e/kit/e2e_kit.h"
+#include "tests/e2e/kit/test_server.h"
 
 namespace {
 
 const wchar_t kTitle[] = L"Morlu连接器";
-
-std::string ServerUrl() {
-  const char* url = std::getenv("VPN_TEST_HTTP_URL");
-  if (!url) throw e2e::Failure("VPN_TEST_HTTP_URL is not set: run through http_server.py");
-  return url;
-}
-
-// The number of account queries the test server has answered.
-int AccountQueries() {
-  static TNetStackUser stack;
-  TNetHTTP http;
-  TNetMemoryStream reply;
-  http.Post(ServerUrl() + "/control/count", std::vector<std::string>{"x=1"}, reply);
-  return std::atoi(reply.DataString().c_str());
-}
 
 class ShippedProgram : public ::testing::Test {
  protected:
@@ -61,7 +47,7 @@ class ShippedProgram : public ::testing::Test {
 TEST_F(ShippedProgram, TheAccountQueryGoesToTheAddressServiceIniGives) {
   // As a service's editor saves it: byte-order mark, CR LF, comments in Chinese.
   const std::u8string head = u8"\uFEFF; 服务配置\r\n[Service]\r\nAccountQuery=";
-  ASSERT_NO_FATAL_FAILURE(Start(std::string(head.begin(), head.end()) + ServerUrl() +
+  ASSERT_NO_FATAL_FAILURE(Start(std::string(head.begin(), head.end()) + e2e::TestServerUrl() +
                                 "/webadmin/useradmin/vpnclient.php\r\nTunnelType=IKEv2\r\n"));
   EXPECT_EQ(Status(), L"断开");
   // The shipped program does not answer the test kit's request to describe its controls.
@@ -69,13 +55,13 @@ TEST_F(ShippedProgram, TheAccountQueryGoesToTheAddressServiceIniGives) {
 
   HWND account = app_.WaitForWindow(L"TForm2", nullptr, 5000, false);
   ASSERT_NE(account, nullptr);
-  const int before = AccountQueries();
+  const int before = e2e::TestServer("count");
   e2e::TypeText(e2e::Control(main_, L"UserNameTxt"), L"demo");
   e2e::TypeText(e2e::Control(main_, L"PasswordTxt"), L"demo");
   e2e::Click(e2e::Control(main_, L"Button5"));
   EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(account) != FALSE; }, 15000))
       << "the account window did not appear";
-  EXPECT_EQ(AccountQueries(), before + 1);
+  EXPECT_EQ(e2e::TestServer("count"), before + 1);
   SaveWindow(L"shipped-configured.bmp");
 }
 
@@ -84,10 +70,11 @@ TEST_F(ShippedProgram, ABrokenServiceIniLeavesTheBuiltInAddressesAndTheStatusBar
   e2e::StartOptions o;
   links.Watch(o);
   // The third line is at fault: the recharge page of the second is not taken either.
-  ASSERT_NO_FATAL_FAILURE(Start(
-      "AccountQuery=" + ServerUrl() + "/webadmin/useradmin/vpnclient.php\n" +
-          "RechargePage=" + ServerUrl() + "/pay/\n" + "Banner=ftp://banner.example.org/top.htm\n",
-      o));
+  ASSERT_NO_FATAL_FAILURE(Start("AccountQuery=" + e2e::TestServerUrl() +
+                                    "/webadmin/useradmin/vpnclient.php\n" +
+                                    "RechargePage=" + e2e::TestServerUrl() + "/pay/\n" +
+                                    "Banner=ftp://banner.example.org/top.htm\n",
+                                o));
   EXPECT_EQ(Status(), L"service.ini 第3行地址无效，已使用默认设置");
   SaveWindow(L"shipped-broken-ini.bmp");
 
