@@ -223,6 +223,7 @@ void TFrmMain::DialFailed(std::int64_t error, bool direct) {
   const bool retry = FState == ConnectionState::Reconnecting;
   if (!LetFailedLineGo(direct)) return;
   DialUp1->DeleteEntry();
+  LogDialError(error);
   const bool again = retry && A1->Checked() && !vpn::app::StopsReconnecting(error);
   if (!Change(ConnectionEvent::DialFailed, again)) return;
   if (again) {
@@ -234,6 +235,7 @@ void TFrmMain::DialFailed(std::int64_t error, bool direct) {
   FReconnectAttempt = 0;
   SetStatus(vpn::app::DialFailureStatus(error));
   if (direct || retry) LeaveTray();
+  ShowDialAdvice(error);
   if (!direct) Button1->SetFocus();
   if (direct) Pump();
 }
@@ -249,7 +251,9 @@ bool TFrmMain::ToTray(bool pump_before_hiding) {
   TrayIcon1->SetIconVisible(true);
   TrayIcon1->SetMinimizeToTray(true);
   TrayIcon1->SetHint(TipCaption());
-  SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  // A window that is not on screen (started to the tray, or a line dialed again from
+  // there) is not minimised first: that would show the task-bar button for a moment.
+  if (IsWindowVisible(Handle())) SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   if (pump_before_hiding) {
     Pump();
     if (!Still(up)) return false;
@@ -303,4 +307,9 @@ void TFrmMain::Button2Click(TObject* Sender) {
     if (FLineConnection) FLineWatch.Watch(FLineConnection);
   }
   if (std::exchange(FCloseAfterHangUp, false)) Close();
+}
+
+// The tunnel type of the last dial, for the command line's /status.
+std::string TFrmMain::ConnectedTunnel() const {
+  return FDialL2tp ? "L2TP" : "PPTP";
 }

@@ -171,6 +171,7 @@ void TFrmMain::A1Click(TObject* Sender) {
 
 void TFrmMain::Suspending() {
   FLineUpAtSuspend = FState == ConnectionState::Connected;
+  Log(vpn::app::LogKind::System, FLineUpAtSuspend ? "系统进入睡眠，连接在线" : "系统进入睡眠");
 }
 
 // The system may end a line while the machine sleeps without telling anyone: it is
@@ -179,7 +180,12 @@ void TFrmMain::Suspending() {
 void TFrmMain::Resumed() {
   const bool was_up = std::exchange(FLineUpAtSuspend, false);
   if (FState == ConnectionState::WaitingToReconnect) FAwaitNetwork = true;
-  if (!was_up || FState != ConnectionState::Connected || LineAlive(FLineConnection)) return;
+  const bool looked_at = was_up && FState == ConnectionState::Connected;
+  const bool dead = looked_at && !LineAlive(FLineConnection);
+  Log(vpn::app::LogKind::System, !looked_at ? "系统已唤醒"
+                                 : dead     ? "系统已唤醒，连接已在睡眠中断开"
+                                            : "系统已唤醒，连接仍在");
+  if (!dead) return;
   FAwaitNetwork = true;
   FLineWatch.Stop();
   LineDropped();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Endpoints.h"
+#include "app/ProgramFile.h"
 #include "framework/Handles.h"
 
 vpn::app::ServiceConfig BuiltInServiceConfig() {
@@ -48,16 +49,8 @@ namespace {
 
 // The program's own folder with a backslash at its end.
 std::wstring ProgramFolder() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      std::wstring full(path.data(), n);
-      return full.substr(0, full.find_last_of(L"\\/") + 1);
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring full = ProgramFile();
+  return full.substr(0, full.find_last_of(L"\\/") + 1);
 }
 
 }  // namespace

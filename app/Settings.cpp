@@ -156,16 +156,34 @@ void TSettingsStore::OpenMachineKey(TRegistry& reg) const {
   OpenSettingsKey(reg, FParent, FName);
 }
 
-bool TSettingsStore::LoadAutoReconnect() const {
+// A value of another type than text is simply not "Yes": an addition of this program does
+// not stop it from starting with an error box.
+bool TSettingsStore::LoadChoice(const char* name) const {
   TRegistry reg(KEY_ALL_ACCESS);
   OpenMachineKey(reg);
-  return vpn::app::AutoReconnectOn(ReadAddedText(reg, "AutoReconnect"));
+  return vpn::app::AutoReconnectOn(ReadAddedText(reg, name));
+}
+
+void TSettingsStore::SaveChoice(const char* name, bool on) const {
+  TRegistry reg(KEY_ALL_ACCESS);
+  OpenMachineKey(reg);
+  reg.WriteString(name, vpn::app::AutoReconnectValue(on));
+}
+
+bool TSettingsStore::LoadAutoReconnect() const {
+  return LoadChoice("AutoReconnect");
 }
 
 void TSettingsStore::SaveAutoReconnect(bool on) const {
-  TRegistry reg(KEY_ALL_ACCESS);
-  OpenMachineKey(reg);
-  reg.WriteString("AutoReconnect", vpn::app::AutoReconnectValue(on));
+  SaveChoice("AutoReconnect", on);
+}
+
+bool TSettingsStore::LoadConnectOnStart() const {
+  return LoadChoice("ConnectOnStart");
+}
+
+void TSettingsStore::SaveConnectOnStart(bool on) const {
+  SaveChoice("ConnectOnStart", on);
 }
 
 std::string TSettingsStore::LoadProtocol() const {

@@ -55,6 +55,11 @@ class TSettingsStore {
   // value is off). It is written as soon as the user changes it, not at close.
   bool LoadAutoReconnect() const;
   void SaveAutoReconnect(bool on) const;
+  // Whether the program connects by itself once it has started (when it remembers a
+  // password), value "ConnectOnStart": "Yes" or "No", on only when it is "Yes". Written
+  // as soon as the user changes it.
+  bool LoadConnectOnStart() const;
+  void SaveConnectOnStart(bool on) const;
 
   // The tunnel type chosen in the "连接协议" menu, value "Protocol": "Auto", "IKEv2",
   // "SSTP", "L2TP/IPsec", "L2TP" or "PPTP". Empty when there is none (the service's type
@@ -76,6 +81,9 @@ class TSettingsStore {
 
  private:
   void OpenMachineKey(TRegistry& reg) const;
+  // A choice kept as "Yes" or "No" in the settings key: on only when it is "Yes".
+  bool LoadChoice(const char* name) const;
+  void SaveChoice(const char* name, bool on) const;
 
   HKEY FRoot;
   std::string FParent, FName;

@@ -96,6 +96,15 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("N6Click", &TFrmMain::N6Click);
   PublishMethod("DialUp1AsyncEvent", &TFrmMain::DialUp1AsyncEvent);
 
+  // Everyday use: the settings sub-menu's items.
+  PublishField("S1", S1);
+  PublishField("B1", B1);
+  PublishField("O1", O1);
+  PublishField("L1", L1);
+  PublishMethod("B1Click", &TFrmMain::B1Click);
+  PublishMethod("O1Click", &TFrmMain::O1Click);
+  PublishMethod("L1Click", &TFrmMain::L1Click);
+
   // The HTTP client's settings: over-long reply lines raise, cookies kept, no proxy,
   // content type "text/html" until the first form post, force-encoded form values. The
   // account query sets its own time and size limits.
@@ -137,6 +146,7 @@ constexpr char kEnterKey = VK_RETURN;
 }  // namespace
 
 void TFrmMain::WndProc(TMessage& m) {
+  if (EverydayMessage(m)) return;
   switch (m.Msg) {
     // The session ends: what the user typed is kept (the program may be ended without
     // its window ever closing). No message box here: it would hold up the log-off.
@@ -176,6 +186,7 @@ vpn::SecretText TFrmMain::PasswordText() const {
 
 void TFrmMain::SetStatus(const std::string& text) {
   StatusBar1->Panels()->Items(0)->SetText(text);
+  for (const TStatusObserver& observer : StatusObservers) observer(text);
 }
 
 // The title first, so that every message box from here on carries it; then the stored
@@ -215,6 +226,7 @@ void TFrmMain::FormCreate(TObject* Sender) {
   CheckBox2->OnClick = [this](TObject*) { CheckBox2Click(); };
   ShowTunnelChoice();
   ShowState();
+  StartEverydayUse();
   WebBrowser1->Navigate(GbkToWide(BannerAddress()));
 }
 
@@ -227,8 +239,11 @@ void TFrmMain::FormCloseQuery(TObject* Sender, bool& CanClose) {
     return;
   }
   if (!vpn::app::ViewOf(FState).disconnect_enabled) return;
-  const int answer = OwnedMessageBox(this, "VPN正在使用中,关闭程序将断开VPN连接,真的要关闭吗？",
-                                     "询问", MB_YESNO | MB_ICONQUESTION);
+  // Asked to end from the command line (/quit): the answer is yes.
+  const int answer =
+      FQuitAsked ? IDYES
+                 : OwnedMessageBox(this, "VPN正在使用中,关闭程序将断开VPN连接,真的要关闭吗？",
+                                   "询问", MB_YESNO | MB_ICONQUESTION);
   if (answer == IDNO) {
     CanClose = false;
     return;

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ConnectionLog.h"
+#include "core/app/command_line.h"
+#include "core/app/connection_log.h"
 #include "core/app/connection_state.h"
 #include "core/ras/tunnel.h"
 #include "core/speedtest/SpeedTest.h"
@@ -80,6 +83,22 @@ class TFrmMain : public TForm {
   using TStateObserver = std::function<void(
       vpn::app::ConnectionState from, vpn::app::ConnectionState to, vpn::app::ConnectionEvent why)>;
   std::vector<TStateObserver> StateObservers;
+
+  // ---- Everyday use: start with Windows, the command line, the connection log ----
+  // The tray menu's settings sub-menu, and its items: start with Windows, connect once
+  // started, the connection log window.
+  TMenuItem *S1 = nullptr, *B1 = nullptr, *O1 = nullptr, *L1 = nullptr;
+  // Told of every status text, in order, after the status bar shows it.
+  using TStatusObserver = std::function<void(const std::string& text)>;
+  std::vector<TStatusObserver> StatusObservers;
+  // The tunnel type of the last dial: "L2TP" or "PPTP".
+  std::string ConnectedTunnel() const;
+  // How the command line started this copy, before the message loop runs: to the
+  // notification area (/tray), or connecting (/connect, to its server when it names one).
+  void StartFromCommandLine(const vpn::app::CommandLine& command);
+  void B1Click(TObject* Sender);
+  void O1Click(TObject* Sender);
+  void L1Click(TObject* Sender);
 
   // The speed test: the host the last test pinged (empty until then) and the node table
   // it was looked up in, read afresh for every test.
@@ -206,6 +225,45 @@ class TFrmMain : public TForm {
   void AccountQueryTimedOut();
   void ShowAccountAnswer(vpn::TAccountQueryResult result, const std::string& reply);
   static void Pump();
+
+  // ---- Everyday use (app/FrmMainEveryday.cpp, app/FrmMainCommands.cpp) ----
+  // From FormCreate: the log and the command replies follow the state and the status.
+  void StartEverydayUse();
+  // After the first picture: the menu's ticks, the log's writer, a connect on start.
+  void AfterFirstPicture();
+  void Log(vpn::app::LogKind kind, const std::string& text);
+  // A failed dial: its number, the system's text and the advice go to the log; once the
+  // dial is given up, the advice is shown beside the status bar's text.
+  void LogDialError(std::int64_t error);
+  void ShowDialAdvice(std::int64_t error);
+  void HideDialAdvice();
+  // Commands from a second copy: WM_COPYDATA and the two messages that carry them out.
+  static constexpr UINT kCommandsWaiting = WM_APP + 0x27;
+  static constexpr UINT kCommandCheck = WM_APP + 0x28;
+  bool EverydayMessage(TMessage& Message);
+  void CommandArrived(TMessage& Message);
+  void RunCommand(const vpn::app::CommandRequest& request, HWND reply);
+  void ConnectCommand(const std::string& server, HWND reply);
+  void DisconnectCommand(HWND reply);
+  void AnswerWaiters();
+  void Reply(HWND to, int code, const std::string& text);
+  std::string StatusReportText();
+  struct TCommandWaiter {
+    HWND reply;
+    bool want_connected;  // /connect; else /disconnect
+  };
+  std::vector<std::pair<vpn::app::CommandRequest, HWND>> FCommands;
+  std::vector<TCommandWaiter> FWaiters;
+  std::unique_ptr<TConnectionLog> FLog;
+  vpn::app::ConnectionEvent FLastEvent = vpn::app::ConnectionEvent::Connect;
+  std::int64_t FLastDialError = 0;
+  bool FQuitAsked = false;  // /quit: the close asks nothing
+  bool FConnectAtStart = false;
+  std::string FStartServer;
+  HWND FAdviceTip = nullptr;  // the balloon beside the status bar (destroyed with the window)
+  TTimer* AdviceTimer = nullptr;
+  // Gone with the window: a job queued for the first picture finds the window gone.
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
 
   // The password as typed, read without leaving copies behind.
   vpn::SecretText PasswordText() const;

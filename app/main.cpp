@@ -1,9 +1,12 @@
 // The program's entry: one copy at a time through start-up, a running copy is brought
-// back instead of starting again, then the three windows and the message loop.
+// back (or handed the command line's command) instead of starting again, then the three
+// windows and the message loop.
 #include <windows.h>
 
+#include "app/CommandClient.h"
 #include "app/FrmMainSpeedTest.h"
 #include "app/Unit_FrmMain.h"
+#include "core/app/command_line.h"
 #include "core/app/connect_rules.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
@@ -37,34 +40,52 @@ class TStartupGuard {
   TKernelHandle FMutex;
 };
 
-// Brings back the running copy, if there is one; true when it was found.
-bool ActivateRunningCopy() {
+// The running copy's main window, when there is one with its application window.
+HWND FindRunningCopy() {
   HWND main = FindWindowW(L"TFrmMain", GbkToWide(vpn::app::kProgramCaption).c_str());
-  if (!main) return false;
-  HWND app = GetWindow(main, GW_OWNER);
-  if (!app) return false;
-  if (IsIconic(app))
-    ShowWindow(app, SW_SHOWNORMAL);
-  else
-    SetForegroundWindow(app);
-  return true;
+  return main && GetWindow(main, GW_OWNER) ? main : nullptr;
+}
+
+// The commands that are about a running copy: without one there is nothing to start.
+bool NeedsRunningCopy(vpn::app::Command command) {
+  return command == vpn::app::Command::Disconnect || command == vpn::app::Command::Status ||
+         command == vpn::app::Command::Quit;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  const vpn::app::CommandLine command = vpn::app::ParseCommandLine(WideToGbk(GetCommandLineW()));
+  if (!command.valid()) return ShowUsage(command.problem);
+  const bool has_command = command.command != vpn::app::Command::None;
   Application->Initialize();
+  HWND running = nullptr;
   try {
     TStartupGuard guard;
-    if (!guard.Wait()) return 0;
-    if (ActivateRunningCopy()) return 0;
-    Application->CreateForm(FrmMain);
-    Application->CreateForm(Form1, SpeedTestSourceOf(*FrmMain));
-    Application->CreateForm(Form2);
+    if (!guard.Wait()) {
+      if (has_command) PrintText(STD_ERROR_HANDLE, "另一个副本正在启动，请稍后再试");
+      return has_command ? vpn::app::kExitFailed : 0;
+    }
+    running = FindRunningCopy();
+    if (!running && !NeedsRunningCopy(command.command)) {
+      Application->CreateForm(FrmMain);
+      Application->CreateForm(Form1, SpeedTestSourceOf(*FrmMain));
+      Application->CreateForm(Form2);
+      FrmMain->StartFromCommandLine(command);
+    }
   } catch (const std::exception& e) {
     Application->HandleException(e);
     return 1;
   }
+  // The mutex is free again here: waiting for a running copy holds up no other start.
+  if (running) {
+    if (!has_command) {
+      ActivateRunningCopy(running);
+      return 0;
+    }
+    return SendToRunningCopy(running, command);
+  }
+  if (NeedsRunningCopy(command.command)) return NoRunningCopy(command);
   Application->Run();
   Application->DestroyComponents();
   return 0;

@@ -18,6 +18,11 @@ namespace {
 
 const wchar_t kProduct[] = L"Morlu Connector";
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// Where "开机启动" puts the program for the user.
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+std::optional<std::wstring> RunValue() {
+  return e2e::RegString(HKEY_CURRENT_USER, kRunKey, L"vpnclient");
+}
 const char kScenario[] = "[service]\nstate_delay_ms=20\n[account demo]\npassword=demo\n";
 
 std::wstring Folder(int csidl) {
@@ -228,8 +233,13 @@ TEST_F(Installer, InstallsRunsUpgradesAndUninstallsKeepingTheSettings) {
   // The remembered password is the user's own.
   ASSERT_TRUE(e2e::RegType(HKEY_CURRENT_USER, e2e::kSettingsKey, L"ProtectedPassword"));
 
+  // Started with Windows, as the settings menu's item makes it.
+  const std::wstring start = L"\"" + InstalledProgram() + L"\" /tray";
+  e2e::RegSetString(HKEY_CURRENT_USER, kRunKey, L"vpnclient", start);
+
   // The next version replaces this one in place: one entry, the program where it was.
   ASSERT_EQ(Msiexec(L"/i " + Package(VPN_NEXT_MSI_FILE)), 0u);
+  EXPECT_EQ(RunValue(), start) << "an upgrade took the start with Windows away";
   entries = Entries();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].version, e2e::Utf8ToWide(VPN_NEXT_VERSION));
@@ -243,8 +253,10 @@ TEST_F(Installer, InstallsRunsUpgradesAndUninstallsKeepingTheSettings) {
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].version, e2e::Utf8ToWide(VPN_NEXT_VERSION));
 
-  // Removing it takes the files, the folder, the shortcut and the entry; the settings stay.
+  // Removing it takes the files, the folder, the shortcut, the entry and the start with
+  // Windows; the settings stay.
   ASSERT_EQ(Msiexec(L"/x " + entries[0].code), 0u);
+  EXPECT_FALSE(RunValue()) << "Windows would still start the removed program";
   EXPECT_FALSE(e2e::FileExists(InstalledProgram()));
   EXPECT_EQ(GetFileAttributesW(InstallDir().c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(Shortcuts().empty());
@@ -256,8 +268,15 @@ TEST_F(Installer, InstallsRunsUpgradesAndUninstallsKeepingTheSettings) {
 
 TEST_F(Installer, UninstallAskedToRemoveTheSettingsRemovesThemToo) {
   e2e::RegSetString(HKEY_LOCAL_MACHINE, e2e::kSettingsKey, L"IPAddr", L"10.1.1.1");
+  // The user's own part: the remembered password and its choice.
+  e2e::RegSetString(HKEY_CURRENT_USER, e2e::kSettingsKey, L"Check", L"Yes");
   ASSERT_EQ(Msiexec(L"/i " + Package(VPN_MSI_FILE)), 0u);
+  e2e::RegSetString(HKEY_CURRENT_USER, kRunKey, L"vpnclient",
+                    L"\"" + InstalledProgram() + L"\" /tray");
   ASSERT_EQ(Msiexec(L"/x " + Package(VPN_MSI_FILE) + L" REMOVESETTINGS=1"), 0u);
+  EXPECT_FALSE(RunValue());
+  EXPECT_FALSE(e2e::RegString(HKEY_CURRENT_USER, e2e::kSettingsKey, L"Check"))
+      << "the user's settings stayed";
   EXPECT_FALSE(e2e::FileExists(InstalledProgram()));
   EXPECT_TRUE(Entries().empty());
   EXPECT_FALSE(e2e::Setting(L"IPAddr"));

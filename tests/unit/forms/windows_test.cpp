@@ -111,7 +111,6 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
   EXPECT_EQ(tray, (std::vector<std::string>{"连接(&C)", "断开(&D)", "断线自动重连", "设置(&S)", "-",
                                             "退出(&X)"}));
   // "设置" holds "连接协议": one radio item per tunnel choice, then the key's window.
-  ASSERT_EQ(f->S1->IndexOf(f->P1), 0);
   std::vector<std::string> protocols;
   for (int i = 0; i < f->P1->Count(); ++i) {
     TMenuItem* item = f->P1->Items(i);
@@ -124,6 +123,13 @@ TEST(MainWindow, MenusCarryTheirItemsInOrder) {
                                       "L2TP(&T)", "PPTP(&P)", "-", "预共享密钥(&K)..."}));
   EXPECT_EQ(settings, (std::vector<std::string>{"帐户注册", "修改密码", "-", "帐户查询", "自助充值",
                                                 "-", "关于"}));
+  // The settings sub-menu of the tray menu: the tunnel types, start with Windows, connect
+  // once started, the log.
+  std::vector<std::string> sub;
+  for (int i = 0; i < f->S1->Count(); ++i) sub.push_back(f->S1->Items(i)->Caption());
+  EXPECT_EQ(sub, (std::vector<std::string>{"连接协议(&P)", "-", "开机启动(&B)", "启动后自动连接(&O)",
+                                           "连接日志(&L)"}));
+  EXPECT_TRUE(f->B1->OnClick && f->O1->OnClick && f->L1->OnClick);
   EXPECT_FALSE(f->N7->Enabled());
   EXPECT_TRUE(f->C1->OnClick && f->D1->OnClick && f->A1->OnClick && f->X1->OnClick);
   for (TMenuItem* i : {f->N2, f->N6, f->N3, f->N4, f->N5}) EXPECT_TRUE(i->OnClick) << i->Name();

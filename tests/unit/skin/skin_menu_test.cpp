@@ -348,7 +348,7 @@ class MainWindowMenus : public ::testing::Test {
 TEST_F(MainWindowMenus, TrayMenuAndSystemMenuAreDrawnFromTheSkin) {
   LookAtMenu("main-tray-menu.bmp", [&] { form_->PopupMenu1->Popup(500, 300); });
   ASSERT_TRUE(gMenu.window) << "the tray menu never showed";
-  // Connect, disconnect, reconnect after a drop, settings, a separator, exit.
+  // Connect, disconnect, reconnect after a drop, the settings sub-menu, a separator, exit.
   ASSERT_EQ(gMenu.items.size(), 6u);
   const Shot tray = gMenu.shot;
   const std::vector<RECT> trayItems = gMenu.items;
