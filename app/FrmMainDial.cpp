@@ -308,8 +308,3 @@ void TFrmMain::Button2Click(TObject* Sender) {
   }
   if (std::exchange(FCloseAfterHangUp, false)) Close();
 }
-
-// The tunnel type of the last dial, for the command line's /status.
-std::string TFrmMain::ConnectedTunnel() const {
-  return FDialL2tp ? "L2TP" : "PPTP";
-}

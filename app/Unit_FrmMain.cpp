@@ -97,7 +97,6 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TForm(AOwner) {
   PublishMethod("DialUp1AsyncEvent", &TFrmMain::DialUp1AsyncEvent);
 
   // Everyday use: the settings sub-menu's items.
-  PublishField("S1", S1);
   PublishField("B1", B1);
   PublishField("O1", O1);
   PublishField("L1", L1);

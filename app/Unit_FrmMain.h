@@ -87,12 +87,10 @@ class TFrmMain : public TForm {
   // ---- Everyday use: start with Windows, the command line, the connection log ----
   // The tray menu's settings sub-menu, and its items: start with Windows, connect once
   // started, the connection log window.
-  TMenuItem *S1 = nullptr, *B1 = nullptr, *O1 = nullptr, *L1 = nullptr;
+  TMenuItem *B1 = nullptr, *O1 = nullptr, *L1 = nullptr;
   // Told of every status text, in order, after the status bar shows it.
   using TStatusObserver = std::function<void(const std::string& text)>;
   std::vector<TStatusObserver> StatusObservers;
-  // The tunnel type of the last dial: "L2TP" or "PPTP".
-  std::string ConnectedTunnel() const;
   // How the command line started this copy, before the message loop runs: to the
   // notification area (/tray), or connecting (/connect, to its server when it names one).
   void StartFromCommandLine(const vpn::app::CommandLine& command);
