@@ -77,4 +77,7 @@ enum : UINT {
   PM_NAVIGATIONFAILED = WM_APP + 7,
   // The main window: the account query's worker has its answer.
   PM_ACCOUNTQUERYENDED = WM_APP + 8,
+  // The timers' window: the first tick of a timer shorter than the system's shortest is
+  // due (wParam its identity).
+  PM_TIMERDUE = WM_APP + 9,
 };
