@@ -141,6 +141,18 @@ DWORD TDialUp::SetEntryField(char (r::RasDialParamsA::*Field)[r::kUserNameLength
   return dialup::RasSetEntryDialParamsA(nullptr, &params, FALSE);
 }
 
+DWORD TDialUp::SetEntryAccount(const std::string& UserName, const std::string& Password) {
+  r::RasDialParamsA params;
+  const vpn::WipeRecordOnExit wipe(params);
+  if (!r::BuildEntryDialParams(FEntry, params)) return r::kErrorInvalidParameter;
+  BOOL has_password = FALSE;
+  const DWORD code = dialup::RasGetEntryDialParamsA(nullptr, &params, &has_password);
+  if (code != 0) return code;
+  if (!r::CopyText(params.szUserName, UserName) || !r::CopyText(params.szPassword, Password))
+    return r::kErrorInvalidParameter;
+  return dialup::RasSetEntryDialParamsA(nullptr, &params, FALSE);
+}
+
 DWORD TDialUp::SetEntryUserName(const std::string& Value) {
   return SetEntryField(&r::RasDialParamsA::szUserName, Value);
 }
