@@ -6,7 +6,8 @@
 #   online  connected (to rassim, by itself once started) and hidden in the notification area
 # beside the minimal window program sitting idle the same way, then the start-up figures
 # of scripts/bench-startup.sh (STARTS starts, default 10).
-#   bash scripts/bench-idle.sh [SECONDS] [STARTS]
+#   bash scripts/bench-idle.sh [SECONDS] [STARTS] [EXTRA.exe CLASS CAPTION]...
+# (extra programs are handed to the start-up benchmark, measured in the same rounds).
 # Read from outside: the context switches of the process's threads (/proc/PID/task/*/
 # status), grouped into wake-ups (one timer tick makes several switches, each call to
 # the Wine server being one), and its user and system time (/proc/PID/stat).
@@ -14,6 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
 starts=${2:-10}
+shift 2 || shift $#
 cmake --preset win64 >/dev/null
 targets="vpnclient bench_minimal_window"
 [ -f rassim/CMakeLists.txt ] && targets="$targets rasapi32"
@@ -147,4 +149,4 @@ reg_reset
 printf '  load average: %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
 
 echo
-bash scripts/bench-startup.sh "$starts" 2>/dev/null
+bash scripts/bench-startup.sh "$starts" "$@" 2>/dev/null
