@@ -190,6 +190,38 @@ TEST_F(SkinForm, TheFramesTimerRunsOnlyWhileAButtonIsLit) {
   EXPECT_EQ(exceptions_, 0);
 }
 
+// The program's main window is skinned right before its first show, whenever its
+// activation comes: it is on the screen with the skin's frame and outline from its first
+// picture on.
+TEST_F(SkinForm, TheMainWindowWearsTheFrameBeforeItIsFirstShown) {
+  ASSERT_TRUE(Application->OnMainFormShowing);
+  RECT r{0, 0, 200, 100};
+  AdjustWindowRectEx(&r, kCaptionStyle, FALSE, 0);
+  HWND w = CreateWindowExW(0, TestWindowClass(L"FirstShowTest"), L"Frame test", kCaptionStyle, 60,
+                           60, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  windows_.push_back(w);
+  Application->OnMainFormShowing(w);
+  TSkinForm* f = SkinManager->FindSkinForm(w);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->State(), sfsSkinned);
+  EXPECT_FALSE(IsWindowVisible(w));
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(GetWindowRgn(w, rgn), ERROR) << "no outline before the show";
+  DeleteObject(rgn);
+  // Shown: its first picture has the skin's title (active or not), and a second call
+  // leaves it as it is.
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  EXPECT_TRUE(PumpUntil([&] {
+    const uint32_t title = Capture(w).At(30, 12);
+    return title == kTitle || title == kTitleInactive;
+  })) << std::hex
+      << Capture(w).At(30, 12);
+  Application->OnMainFormShowing(w);
+  EXPECT_EQ(SkinManager->FindSkinForm(w), f);
+  EXPECT_EQ(exceptions_, 0);
+}
+
 TEST_F(SkinForm, CaptionButtonsMinimiseAndCloseTheWindowAndTheIconClosesItOnADoubleClick) {
   HWND w = Window();
   ASSERT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClose));
