@@ -111,8 +111,8 @@ void TFrmMain::DialByPath(const TStateMark& dialing) {
     return;
   }
   DialUp1->SetEntry(vpn::app::kEntryName);
-  DialUp1->SetEntryUserName(UserNameTxt->Text());
-  DialUp1->SetEntryPassword(PasswordText().str());
+  // The account goes with the entry as typed, in one write.
+  DialUp1->SetEntryAccount(UserNameTxt->Text(), PasswordText().str());
   if (DialsWithProgressHere()) {
     // The outcome arrives in DialUp1AsyncEvent, or in DialUp1Error when the dial cannot
     // start at all. The component first waits for its previous line to go, pumping: a

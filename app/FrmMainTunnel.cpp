@@ -65,7 +65,9 @@ std::string TFrmMain::FirstTunnelName() const {
 
 bool TFrmMain::ChooseTunnels() {
   const TunnelChoice choice = ChoiceNow();
-  const bool key_known = !PreSharedKey().empty();
+  // Only Automatic and L2TP/IPsec ask for the key: the other choices do not read it.
+  const bool key_known = (choice == TunnelChoice::kAuto || choice == TunnelChoice::kL2tpIpsec) &&
+                         !PreSharedKey().empty();
   if (choice == TunnelChoice::kL2tpIpsec && !key_known) {
     SetStatus(kNoKeyText);
     return false;

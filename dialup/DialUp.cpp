@@ -17,6 +17,13 @@ namespace {
 // hands of a notifier.
 std::mutex gHandOverLock;
 
+// Set whenever the GUI thread has emptied the slot (or a component withdrew): the
+// service's thread waits on it instead of looking again and again.
+HANDLE SlotFreed() {
+  static const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  return event;
+}
+
 constexpr const char kGetParamsFailed[] = "GetEntryDialParams failed";
 constexpr const char kEntryTooLong[] = "Entry name too long";
 
@@ -53,6 +60,7 @@ TDialUp::~TDialUp() {
   std::lock_guard lock(gHandOverLock);
   TDialUp* self = this;
   ActiveDialer.compare_exchange_strong(self, nullptr);
+  if (const HANDLE freed = SlotFreed()) SetEvent(freed);
 }
 
 std::string TDialUp::ErrorText(DWORD Code) const {
@@ -141,6 +149,18 @@ DWORD TDialUp::SetEntryField(char (r::RasDialParamsA::*Field)[r::kUserNameLength
   return dialup::RasSetEntryDialParamsA(nullptr, &params, FALSE);
 }
 
+DWORD TDialUp::SetEntryAccount(const std::string& UserName, const std::string& Password) {
+  r::RasDialParamsA params;
+  const vpn::WipeRecordOnExit wipe(params);
+  if (!r::BuildEntryDialParams(FEntry, params)) return r::kErrorInvalidParameter;
+  BOOL has_password = FALSE;
+  const DWORD code = dialup::RasGetEntryDialParamsA(nullptr, &params, &has_password);
+  if (code != 0) return code;
+  if (!r::CopyText(params.szUserName, UserName) || !r::CopyText(params.szPassword, Password))
+    return r::kErrorInvalidParameter;
+  return dialup::RasSetEntryDialParamsA(nullptr, &params, FALSE);
+}
+
 DWORD TDialUp::SetEntryUserName(const std::string& Value) {
   return SetEntryField(&r::RasDialParamsA::szUserName, Value);
 }
@@ -165,11 +185,16 @@ void WINAPI TDialUp::DialNotify(UINT Msg, DWORD State, DWORD Error) {
         dialer->FPendingState = static_cast<std::int32_t>(State);
         dialer->FPendingError = static_cast<std::int32_t>(Error);
         dialer->FEventPending.store(true, std::memory_order_release);
+        ResetEvent(SlotFreed());
         dialer->FEventTimer->SetEnabled(true);
         return;
       }
     }
-    Sleep(1);
+    // The bound only covers a freed event that could not be made.
+    if (const HANDLE freed = SlotFreed())
+      WaitForSingleObject(freed, 50);
+    else
+      Sleep(1);
   }
 }
 
@@ -180,7 +205,10 @@ void TDialUp::EventTimerTick(TObject* Sender) {
   // included: a slot left full would hold the service's thread in DialNotify for good.
   struct TSlotRelease {
     std::atomic<bool>& Pending;
-    ~TSlotRelease() { Pending.store(false, std::memory_order_release); }
+    ~TSlotRelease() {
+      Pending.store(false, std::memory_order_release);
+      if (const HANDLE freed = SlotFreed()) SetEvent(freed);
+    }
   } release{FEventPending};
   if (OnAsyncEvent) {
     const std::string text = StatusText(FPendingState, FPendingError);

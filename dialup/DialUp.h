@@ -68,6 +68,9 @@ class TDialUp : public TComponent {
   void DeleteEntry();
   DWORD SetEntryUserName(const std::string& Value);
   DWORD SetEntryPassword(const std::string& Value);
+  // Both in one read and one write of the entry's saved account; a text longer than its
+  // field is refused and nothing is saved.
+  DWORD SetEntryAccount(const std::string& UserName, const std::string& Password);
   std::string StatusText(std::int32_t State, std::int32_t Error) const;
 
   bool CollectAdapters();

@@ -14,6 +14,12 @@ LRESULT CALLBACK TTimerWindow::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPA
     if (TTimer* timer = Shared::Find(wnd, wParam)) GuardedCall([timer] { timer->Timer(); });
     return 0;
   }
+  if (msg == PM_TIMERDUE) {
+    // Still on: a timer switched off before its first tick came is not run.
+    if (TTimer* timer = Shared::Find(wnd, wParam); timer && timer->FRunning)
+      GuardedCall([timer] { timer->Timer(); });
+    return 0;
+  }
   if (msg == PM_SETTIMERENABLED) {
     // A timer freed before the request arrived is simply not found.
     if (TTimer* timer = Shared::Find(wnd, wParam))
@@ -80,6 +86,9 @@ void TTimer::UpdateTimer() {
     if (!SetTimer(TimerWindow(), FId, FInterval, nullptr))
       throw Exception("Not enough timers available");
     FRunning = true;
+    // The system ticks no faster than every USER_TIMER_MINIMUM ms: a shorter interval's
+    // first tick is due at the next pump, not a whole system tick later.
+    if (FInterval < USER_TIMER_MINIMUM) PostMessageW(TimerWindow(), PM_TIMERDUE, FId, 0);
   }
 }
 

@@ -259,6 +259,9 @@ void TForm::VisibleChanged() {
               : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
                                             : SW_SHOWNORMAL;
     Application->UpdateVisible();
+    if (this == Application->MainForm() && Application->WaitingForFirstShow() &&
+        Application->OnMainFormShowing)
+      Application->OnMainFormShowing(wnd);
     ShowWindow(wnd, cmd);
     Application->MainFormShown(this);
     if (OnShow) OnShow(this);

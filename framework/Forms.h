@@ -207,6 +207,9 @@ class TApplication : public TComponent {
   TExceptionEvent OnException;
   TMessageEvent OnMessage;
   TNotifyEvent OnMinimize, OnRestore;
+  // Called with the main form's window right before it is first shown (while it is not
+  // on screen yet): whatever must be in the first picture is prepared here.
+  std::function<void(HWND)> OnMainFormShowing;
 
   // All forms of the application in creation order.
   std::vector<TForm*> Forms() const;

@@ -83,4 +83,7 @@ enum : UINT {
   PM_COMMANDSWAITING = WM_APP + 10,
   // The main window: the commands waiting for an outcome look at the state again.
   PM_COMMANDCHECK = WM_APP + 11,
+  // The timers' window: the first tick of a timer shorter than the system's shortest is
+  // due (wParam its identity).
+  PM_TIMERDUE = WM_APP + 12,
 };

@@ -72,7 +72,7 @@ void TCaptionButtons::Reload() {
 }
 
 void TCaptionButtons::Clear() {
-  FHot = nullptr;
+  SetHot(nullptr);
   FButtons.clear();
 }
 
@@ -83,8 +83,13 @@ TWinSysButton* TCaptionButtons::ButtonAt(POINT Frame) const {
   return nullptr;
 }
 
+void TCaptionButtons::SetHot(TNCObject* Object) {
+  FHot = Object;
+  UpdateTimer();
+}
+
 void TCaptionButtons::ForgetHot(const TNCObject* Object) {
-  if (!Object || FHot == Object) FHot = nullptr;
+  if (!Object || FHot == Object) SetHot(nullptr);
 }
 
 void TCaptionButtons::RestAfterPaint() {
@@ -92,13 +97,28 @@ void TCaptionButtons::RestAfterPaint() {
   const TSkinMenuBar* bar = FForm.MenuBar();
   if (MenuLoopForm() == &FForm && bar && bar->Owns(FHot)) return;
   FHot->SetState(nsNormal);
-  FHot = nullptr;
+  SetHot(nullptr);
 }
 
 // ---------------------------------------------------------------- the mouse
 
 void TCaptionButtons::SetTracking(bool On) {
-  FTimer->SetEnabled(On);
+  FTracking = On;
+  UpdateTimer();
+}
+
+bool TCaptionButtons::Ticking() const {
+  return FTimer->Enabled();
+}
+
+void TCaptionButtons::UpdateTimer() {
+  const bool on = FTracking && FHot != nullptr;
+  if (FTimer->Enabled() != on) FTimer->SetEnabled(on);
+}
+
+void TCaptionButtons::TrackLeave() {
+  TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_NONCLIENT, FForm.Window(), 0};
+  TrackMouseEvent(&t);
 }
 
 void TCaptionButtons::Tick() {
@@ -118,6 +138,10 @@ bool TCaptionButtons::Mouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Res
   switch (Msg) {
     case WM_NCMOUSEMOVE:
       return MouseMove(frame);
+    case WM_NCMOUSELEAVE:
+      // An open drop-down keeps its button lit.
+      if (FHot && !MenuLoopOpen()) FHot->MouseLeave();
+      return true;
     case WM_NCLBUTTONDOWN:
       return ButtonDown(wParam, lParam, frame, Result);
     case WM_NCLBUTTONUP:
@@ -144,6 +168,7 @@ bool TCaptionButtons::MouseMove(POINT Frame) {
   if (!o) o = FForm.MenuButtonAt(Frame);
   if (o) {
     o->MouseMove();
+    TrackLeave();
     return true;
   }
   if (FHot) FHot->MouseLeave();
@@ -154,6 +179,7 @@ bool TCaptionButtons::ButtonDown(WPARAM HitTest, LPARAM lParam, POINT Frame, LRE
   if (!FForm.Active()) SetForegroundWindow(FForm.Window());
   if (TWinSysButton* b = ButtonAt(Frame)) {
     b->MouseDown();
+    TrackLeave();
     return true;
   }
   if (TMenuBtn* b = FForm.MenuButtonAt(Frame)) {
@@ -205,7 +231,7 @@ bool TCaptionButtons::DoubleClick(POINT Frame) {
     PostMessageW(w, WM_SYSCOMMAND, SC_RESTORE, 0);
   } else if (FForm.FrameIcons() & fiMaximize) {
     FForm.SetSizeState(ssMaximized);
-    FHot = nullptr;
+    SetHot(nullptr);
     PostMessageW(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   }
   return true;

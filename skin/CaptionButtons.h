@@ -85,7 +85,7 @@ class TCaptionButtons {
 
   // The object lit or held under the mouse: a caption button or a menu-bar button.
   TNCObject* Hot() const { return FHot; }
-  void SetHot(TNCObject* Object) { FHot = Object; }
+  void SetHot(TNCObject* Object);
   // Forgets the hot object without painting it again (its place is painted anew), when
   // it is Object (or whichever it is, for null).
   void ForgetHot(const TNCObject* Object = nullptr);
@@ -93,9 +93,12 @@ class TCaptionButtons {
   // button of an open drop-down stays held.
   void RestAfterPaint();
 
-  // The timer that lets go of a button the mouse left without a message saying so (the
-  // frame hears nothing once the mouse is off the window).
+  // Whether the frame follows the mouse at all (while the window is active). A lit or
+  // held button is let go when the system says the mouse left the frame; the timer
+  // that checks for a mouse that left without a word runs only while a button is lit
+  // or held, so a window nobody points at never wakes.
   void SetTracking(bool On);
+  bool Ticking() const;
   // The non-client mouse messages of the window; true when the skin answered (Result).
   bool Mouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Result);
   // The skin's own system menu (or the window's own, for the icon's click when the skin
@@ -115,10 +118,15 @@ class TCaptionButtons {
   void SystemMenuClick(POINT Screen);
   void Close();
   void Tick();
+  // The timer runs exactly while the frame follows the mouse and something is lit.
+  void UpdateTimer();
+  // The system is asked for a word when the mouse leaves the frame.
+  void TrackLeave();
 
   TSkinForm& FForm;
   TList FButtons;
   TNCObject* FHot = nullptr;
+  bool FTracking = false;
   std::unique_ptr<TTimer> FTimer;
   std::unique_ptr<TPopupMenu> FSystemMenu;
   DWORD FLastClickTime = 0;

@@ -341,6 +341,7 @@ bool TSkinForm::NcMessage(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Resul
       Result = 1;
       return true;
     case WM_NCMOUSEMOVE:
+    case WM_NCMOUSELEAVE:
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP:
     case WM_NCLBUTTONDBLCLK:

@@ -83,6 +83,14 @@ TSkinManager::~TSkinManager() {
 void TSkinManager::InstallHook() {
   FOsVersion = GetVersion();
   if (!FHookHandle) FHookHandle = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+  // The main window is skinned as it is first shown, not when it is activated later: its
+  // first picture already wears the skin's frame, whenever the activation comes.
+  if (Application && !Application->OnMainFormShowing)
+    Application->OnMainFormShowing = [](HWND Window) {
+      if (!SkinManager) return;
+      SkinManager->MarkStarted();
+      SkinManager->SkinWindow(Window);
+    };
 }
 
 bool TSkinManager::HookEvent(int Code, WPARAM wParam, LPARAM lParam, LRESULT& Result) {

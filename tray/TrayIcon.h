@@ -94,6 +94,8 @@ class TTrayIcon : public TComponent {
   void HideMainWindow();
   void HideTaskbarButton();
   void RestoreMainWindow();
+  // The application window, then the main window, to the front.
+  void BringToFront();
   // Pops the popup menu up at the cursor (when there is one and it pops up by itself).
   void PopupAtCursor();
 

@@ -37,6 +37,11 @@ void TTrayIcon::HideTaskbarButton() {
   if (IsWindowVisible(app)) ShowWindow(app, SW_HIDE);
 }
 
+void TTrayIcon::BringToFront() {
+  SetForegroundWindow(Application->Handle());
+  if (FSubclassed->HandleAllocated()) SetForegroundWindow(FSubclassed->Handle());
+}
+
 void TTrayIcon::RestoreMainWindow() {
   TForm* main = Application->MainForm();
   if (!OwnerControl() || !main) return;
@@ -58,8 +63,16 @@ void TTrayIcon::OwnerWindowProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_SHOWWINDOW:
       if (Message.WParam == 1 && Message.LParam == 0) {
-        SetForegroundWindow(Application->Handle());
-        if (FSubclassed->HandleAllocated()) SetForegroundWindow(FSubclassed->Handle());
+        // At the program's first show the window is activated by the show itself; the
+        // calls that bring it to the front go to the window server and wait for it, so
+        // they come right after the first picture.
+        if (Application->WaitingForFirstShow()) {
+          Application->AfterFirstShow([this, alive = FAlive] {
+            if (*alive) BringToFront();
+          });
+        } else {
+          BringToFront();
+        }
       } else if (Message.WParam == 0 && Message.LParam == SW_PARENTCLOSING &&
                  !Application->Terminated()) {
         if (MinimizeEvent(Message)) return;

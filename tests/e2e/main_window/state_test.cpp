@@ -77,10 +77,10 @@ TEST_F(ConnectionStates, ADisconnectWhileTheDialRunsWins) {
               /*clean_settings=*/false);
     mw::FillDemoAccount(s);
     e2e::Click(s.C(L"Button1"));
-    // The account went with the entry (name, then password): the dial runs now. The
-    // direct dial holds the window's thread; the click waits in the queue behind it.
+    // The account went with the entry: the dial runs now. The direct dial holds the
+    // window's thread; the click waits in the queue behind it.
     ASSERT_TRUE(
-        e2e::WaitUntil([&] { return s.Journal("RasSetEntryDialParamsA").size() >= 2; }, 10000));
+        e2e::WaitUntil([&] { return s.Journal("RasSetEntryDialParamsA").size() >= 1; }, 10000));
     Sleep(800);
     QueueClick(s.C(L"Button2"));
     ASSERT_TRUE(e2e::WaitForStatus(s.C(L"StatusBar1"), L"断开成功", 15000))

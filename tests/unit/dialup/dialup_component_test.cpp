@@ -67,7 +67,7 @@ class DialUpTest : public RassimTest {
 
 const std::vector<std::int32_t> kAllStates = {0, 1, 2, 3, 4, 5, 6, 10, 14, 8192};
 
-TEST_F(DialUpTest, UserNameAndPasswordAreSavedWithTheEntry) {
+TEST_F(DialUpTest, UserNameAndPasswordAreSavedWithTheEntryApartOrTogether) {
   ASSERT_TRUE(dialup::WriteVpnEntry("VPN Connection", "vpn.demo.test", false));
   EXPECT_EQ(dialer_->SetEntryUserName(" 张三 "), 0u);
   EXPECT_EQ(dialer_->SetEntryPassword(" secret "), 0u);
@@ -88,9 +88,23 @@ TEST_F(DialUpTest, UserNameAndPasswordAreSavedWithTheEntry) {
   ClearJournal();
   EXPECT_EQ(dialer_->SetEntryPassword(std::string(257, 'p')),
             static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(dialer_->SetEntryAccount("李四", std::string(257, 'p')),
+            static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(Journal("RasSetEntryDialParamsA").empty());
+
+  // The whole account in one write; a refused one left the saved one as it was.
+  ASSERT_EQ(dialup::RasGetEntryDialParamsA(nullptr, &p, &has), 0u);
+  EXPECT_EQ(r::FieldText(p.szUserName), " 张三 ");
+  EXPECT_EQ(dialer_->SetEntryAccount("李四 ", "pass word"), 0u);
+  EXPECT_EQ(Journal("RasSetEntryDialParamsA").size(), 1u);
+  ASSERT_EQ(dialup::RasGetEntryDialParamsA(nullptr, &p, &has), 0u);
+  EXPECT_EQ(r::FieldText(p.szUserName), "李四 ");
+  EXPECT_EQ(r::FieldText(p.szPassword), "pass word");
+
   dialer_->SetEntry("No Such Entry");
   EXPECT_EQ(dialer_->SetEntryUserName("x"), 623u);
-  EXPECT_TRUE(Journal("RasSetEntryDialParamsA").empty());
+  EXPECT_EQ(dialer_->SetEntryAccount("x", "y"), 623u);
+  EXPECT_EQ(Journal("RasSetEntryDialParamsA").size(), 1u);
 }
 
 TEST_F(DialUpTest, SyncDialConnectsOrReportsTheFailure) {

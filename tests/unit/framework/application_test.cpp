@@ -341,7 +341,16 @@ TEST(StartUp, WhatTheFirstPictureDoesNotNeedComesRightAfterTheMainFormIsShown) {
   // One asked for and freed before the first show leaves nothing behind for it.
   main->Doomed->HandleNeeded();
   delete main->Doomed;
+  // What the first picture needs is prepared right before the first show, once, while
+  // the window is still off the screen.
+  std::vector<std::pair<HWND, bool>> showing;
+  Application->OnMainFormShowing = [&](HWND w) { showing.emplace_back(w, IsWindowVisible(w)); };
   main->Show();
+  EXPECT_EQ(showing, (std::vector<std::pair<HWND, bool>>{{main->Handle(), false}}));
+  main->Hide();
+  main->Show();
+  EXPECT_EQ(showing.size(), 1u);
+  Application->OnMainFormShowing = nullptr;
   EXPECT_FALSE(later->HandleAllocated()) << "made before the main form's first picture";
   EXPECT_FALSE(main->Away->HandleAllocated()) << "made before the main form's first picture";
   Application->ProcessMessages();

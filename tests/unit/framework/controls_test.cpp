@@ -393,6 +393,38 @@ TEST(Timers, ShareOneWindowFromTheFirstTimerToTheLast) {
   EXPECT_GE(ticks, 2);
 }
 
+// The system ticks no faster than every 10 ms: a shorter timer switched on (from another
+// thread, as a notifier does) ticks at the very next pump instead, once; one switched off
+// again before that pump does not tick at all.
+TEST(Timers, AShortTimerTicksAtTheNextPumpNotAtTheSystemsNextTick) {
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.SetEnabled(false);
+  timer.SetInterval(1);
+  timer.SetOnTimer([&](TObject*) {
+    ++ticks;
+    timer.SetEnabled(false);
+  });
+  std::thread([&] { timer.SetEnabled(true); }).join();
+  Application->ProcessMessages();
+  EXPECT_EQ(ticks, 1);
+  EXPECT_FALSE(timer.Running());
+
+  timer.SetEnabled(true);
+  timer.SetEnabled(false);
+  Application->ProcessMessages();
+  Sleep(30);
+  Application->ProcessMessages();
+  EXPECT_EQ(ticks, 1);
+
+  // A long timer keeps the system's rhythm: nothing at the next pump.
+  timer.SetInterval(200);
+  timer.SetEnabled(true);
+  Application->ProcessMessages();
+  EXPECT_EQ(ticks, 1);
+  EXPECT_TRUE(timer.Running());
+}
+
 TEST(Application, MinimisingTheMainFormMinimisesTheApplicationAndRestoreBringsItBack) {
   auto form = NewForm();
   TForm* previousMain = Application->MainForm();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Forms.h"
+#include "skin/CaptionButtons.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -150,6 +151,74 @@ TEST_F(SkinForm, CaptionButtonsLightUpUnderTheMouseAndShowPressed) {
   SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, ScreenParam(w, 60, 10));
   Pump(50);
   EXPECT_TRUE(IsWindow(w));
+  EXPECT_EQ(exceptions_, 0);
+}
+
+// The frame's timer wakes the program only while a button is lit or held: a window
+// nobody points at sleeps, and the word that the mouse left the frame lets a lit button
+// go and stops the timer.
+TEST_F(SkinForm, TheFramesTimerRunsOnlyWhileAButtonIsLit) {
+  HWND w = Window();
+  ASSERT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClose));
+  TCaptionButtons& buttons = SkinManager->FindSkinForm(w)->Buttons();
+  EXPECT_FALSE(buttons.Ticking());
+  const LPARAM close = ScreenParam(w, 211 - 24 + 9, 11);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, close);
+  EXPECT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kCloseHot));
+  EXPECT_TRUE(buttons.Ticking());
+  SendMessageW(w, WM_NCMOUSELEAVE, 0, 0);
+  EXPECT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClose));
+  EXPECT_FALSE(buttons.Ticking());
+
+  // Held, then the window loses the focus: the button is let go and the timer stops.
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, close);
+  EXPECT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClosePressed));
+  EXPECT_TRUE(buttons.Ticking());
+  SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+  EXPECT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kCloseInactive));
+  EXPECT_FALSE(buttons.Ticking());
+
+  // Lit while the mouse is really elsewhere, with no word from the system: the timer
+  // notices, lets the button go and stops.
+  SendMessageW(w, WM_NCACTIVATE, TRUE, 0);
+  SetCursorPos(1000, 700);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, close);
+  EXPECT_TRUE(buttons.Ticking());
+  EXPECT_TRUE(WaitForPixel(w, 211 - 24 + 9, 11, kClose));
+  EXPECT_TRUE(PumpUntil([&] { return !buttons.Ticking(); }));
+  EXPECT_TRUE(IsWindow(w));
+  EXPECT_EQ(exceptions_, 0);
+}
+
+// The program's main window is skinned right before its first show, whenever its
+// activation comes: it is on the screen with the skin's frame and outline from its first
+// picture on.
+TEST_F(SkinForm, TheMainWindowWearsTheFrameBeforeItIsFirstShown) {
+  ASSERT_TRUE(Application->OnMainFormShowing);
+  RECT r{0, 0, 200, 100};
+  AdjustWindowRectEx(&r, kCaptionStyle, FALSE, 0);
+  HWND w = CreateWindowExW(0, TestWindowClass(L"FirstShowTest"), L"Frame test", kCaptionStyle, 60,
+                           60, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  windows_.push_back(w);
+  Application->OnMainFormShowing(w);
+  TSkinForm* f = SkinManager->FindSkinForm(w);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->State(), sfsSkinned);
+  EXPECT_FALSE(IsWindowVisible(w));
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(GetWindowRgn(w, rgn), ERROR) << "no outline before the show";
+  DeleteObject(rgn);
+  // Shown: its first picture has the skin's title (active or not), and a second call
+  // leaves it as it is.
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  EXPECT_TRUE(PumpUntil([&] {
+    const uint32_t title = Capture(w).At(30, 12);
+    return title == kTitle || title == kTitleInactive;
+  })) << std::hex
+      << Capture(w).At(30, 12);
+  Application->OnMainFormShowing(w);
+  EXPECT_EQ(SkinManager->FindSkinForm(w), f);
   EXPECT_EQ(exceptions_, 0);
 }
 
