@@ -136,37 +136,30 @@ void TDialUp::DeleteEntry() {
   dialup::RasDeleteEntry(nullptr, FEntry.c_str());
 }
 
-DWORD TDialUp::SetEntryField(char (r::RasDialParamsA::*Field)[r::kUserNameLength + 1],
-                             const std::string& Value) {
+DWORD TDialUp::SetEntryFields(const std::string* UserName, const std::string* Password) {
   r::RasDialParamsA params;
   const vpn::WipeRecordOnExit wipe(params);
   if (!r::BuildEntryDialParams(FEntry, params)) return r::kErrorInvalidParameter;
   BOOL has_password = FALSE;
   const DWORD code = dialup::RasGetEntryDialParamsA(nullptr, &params, &has_password);
   if (code != 0) return code;
-  // Text longer than the field is refused; nothing is saved.
-  if (!r::CopyText(params.*Field, Value)) return r::kErrorInvalidParameter;
-  return dialup::RasSetEntryDialParamsA(nullptr, &params, FALSE);
-}
-
-DWORD TDialUp::SetEntryAccount(const std::string& UserName, const std::string& Password) {
-  r::RasDialParamsA params;
-  const vpn::WipeRecordOnExit wipe(params);
-  if (!r::BuildEntryDialParams(FEntry, params)) return r::kErrorInvalidParameter;
-  BOOL has_password = FALSE;
-  const DWORD code = dialup::RasGetEntryDialParamsA(nullptr, &params, &has_password);
-  if (code != 0) return code;
-  if (!r::CopyText(params.szUserName, UserName) || !r::CopyText(params.szPassword, Password))
+  // Text longer than its field is refused; nothing is saved.
+  if ((UserName && !r::CopyText(params.szUserName, *UserName)) ||
+      (Password && !r::CopyText(params.szPassword, *Password)))
     return r::kErrorInvalidParameter;
   return dialup::RasSetEntryDialParamsA(nullptr, &params, FALSE);
 }
 
+DWORD TDialUp::SetEntryAccount(const std::string& UserName, const std::string& Password) {
+  return SetEntryFields(&UserName, &Password);
+}
+
 DWORD TDialUp::SetEntryUserName(const std::string& Value) {
-  return SetEntryField(&r::RasDialParamsA::szUserName, Value);
+  return SetEntryFields(&Value, nullptr);
 }
 
 DWORD TDialUp::SetEntryPassword(const std::string& Value) {
-  return SetEntryField(&r::RasDialParamsA::szPassword, Value);
+  return SetEntryFields(nullptr, &Value);
 }
 
 void WINAPI TDialUp::DialNotify(UINT Msg, DWORD State, DWORD Error) {

@@ -98,8 +98,8 @@ class TDialUp : public TComponent {
   static void WINAPI DialNotify(UINT Msg, DWORD State, DWORD Error);
 
  private:
-  DWORD SetEntryField(char (vpn::ras::RasDialParamsA::*Field)[vpn::ras::kUserNameLength + 1],
-                      const std::string& Value);
+  // The fields given (null: kept as saved) in one read and one write of the entry's account.
+  DWORD SetEntryFields(const std::string* UserName, const std::string* Password);
   std::string ErrorText(DWORD Code) const;
 
   TDialMode FDialMode = dmAsync;
