@@ -85,6 +85,8 @@ TWinSysButton* TCaptionButtons::ButtonAt(POINT Frame) const {
 
 void TCaptionButtons::SetHot(TNCObject* Object) {
   FHot = Object;
+  // Nothing lit: the next lit object asks the system again.
+  if (!Object) FLeaveAsked = false;
   UpdateTimer();
 }
 
@@ -117,8 +119,9 @@ void TCaptionButtons::UpdateTimer() {
 }
 
 void TCaptionButtons::TrackLeave() {
+  if (FLeaveAsked) return;
   TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_NONCLIENT, FForm.Window(), 0};
-  TrackMouseEvent(&t);
+  FLeaveAsked = TrackMouseEvent(&t) != FALSE;
 }
 
 void TCaptionButtons::Tick() {
@@ -139,6 +142,8 @@ bool TCaptionButtons::Mouse(UINT Msg, WPARAM wParam, LPARAM lParam, LRESULT& Res
     case WM_NCMOUSEMOVE:
       return MouseMove(frame);
     case WM_NCMOUSELEAVE:
+      // The system's word comes once: a lit object asks for the next.
+      FLeaveAsked = false;
       // An open drop-down keeps its button lit.
       if (FHot && !MenuLoopOpen()) FHot->MouseLeave();
       return true;

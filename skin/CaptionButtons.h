@@ -120,13 +120,15 @@ class TCaptionButtons {
   void Tick();
   // The timer runs exactly while the frame follows the mouse and something is lit.
   void UpdateTimer();
-  // The system is asked for a word when the mouse leaves the frame.
+  // The system is asked for a word when the mouse leaves the frame: once while something
+  // is lit, not at every move.
   void TrackLeave();
 
   TSkinForm& FForm;
   TList FButtons;
   TNCObject* FHot = nullptr;
   bool FTracking = false;
+  bool FLeaveAsked = false;
   std::unique_ptr<TTimer> FTimer;
   std::unique_ptr<TPopupMenu> FSystemMenu;
   DWORD FLastClickTime = 0;
