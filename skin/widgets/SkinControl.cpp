@@ -128,6 +128,7 @@ void TSkinControl::MessageEntry(TMessage& m) {
   };
   ++FDepth;
   TLeave leave{this};
+  if (m.Msg == WM_ENABLE || m.Msg == CM_ENABLEDCHANGED) FPaintsBefore = FPaints;
   if (BeforeMessage(m)) return;
   CallOld(m);
   AfterMessage(m);
@@ -149,10 +150,15 @@ void TSkinControl::AfterMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case CM_ENABLEDCHANGED:
       ReadState();
       RepaintNow();
+      break;
+    case WM_ENABLE:
+    case CM_ENABLEDCHANGED:
+      // A control that drew itself for the change has the skin's look already; any other
+      // is drawn at the next pump, once, with whatever else changed with it.
+      ReadState();
+      if (FPaints == FPaintsBefore && FWindow) InvalidateRect(FWindow, nullptr, FALSE);
       break;
     case WM_SETTEXT:
       ReadCaption();

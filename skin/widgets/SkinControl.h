@@ -126,6 +126,8 @@ class TSkinControl : public TComponent {
   TSkinSubclass FHook;
   int FDepth = 0;
   bool FDeleteLater = false;
+  // The paints before an enabled change: whether the control drew for it.
+  int FPaintsBefore = 0;
 };
 
 // Text of a control drawn the way the skinned controls draw captions: transparent,

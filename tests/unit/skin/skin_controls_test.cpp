@@ -188,6 +188,65 @@ TEST_F(SkinControls, CheckAndRadioGlyphsFollowTheirStateAndEditsGetAFlatBorder) 
   EXPECT_NE(Capture(bare).At(0, 10), kShadow);
 }
 
+// The system's controls may draw themselves for an enabled change; the skin then does not
+// draw the control a second time, and one the system did not draw is drawn at the next
+// pump: once either way, with the skin's look.
+TEST_F(SkinControls, AnEnabledChangeDrawsEachControlOnceWithTheSkinsLook) {
+  // The program's controls are the common controls' themed ones (its manifest asks for
+  // them): these draw themselves at once for an enabled change.
+  wchar_t manifest[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, manifest);
+  wcscat_s(manifest, L"skin-controls-themed.manifest");
+  {
+    const char text[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
+        "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+        "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+        "</dependentAssembly></dependency></assembly>";
+    HANDLE f = CreateFileW(manifest, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(f, text, sizeof text - 1, &written, nullptr);
+    CloseHandle(f);
+  }
+  ACTCTXW context{sizeof context};
+  context.lpSource = manifest;
+  HANDLE themed = CreateActCtxW(&context);
+  ASSERT_NE(themed, INVALID_HANDLE_VALUE);
+  ULONG_PTR cookie = 0;
+  ASSERT_TRUE(ActivateActCtx(themed, &cookie));
+  MakeParent(300, 160);
+  HWND push = Child(L"BUTTON", L"Push", BS_PUSHBUTTON, 10, 10, 64, 27, 301);
+  HWND check = Child(L"BUTTON", L"Check", BS_AUTOCHECKBOX, 10, 50, 90, 17, 302);
+  HWND edit = Child(L"EDIT", L"text", 0, 120, 10, 100, 22, 303, WS_EX_CLIENTEDGE);
+  DeactivateActCtx(0, cookie);
+  ReleaseActCtx(themed);
+  ShowSkinned(parent_);
+  for (HWND w : {push, check, edit}) {
+    const TSkinControl* skinned = TSkinControl::FromWindow(w);
+    ASSERT_NE(skinned, nullptr);
+    // What one drawing of the whole control takes (an edit's border is drawn with its
+    // frame as well).
+    const int start = skinned->Paints();
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    const int once = skinned->Paints() - start;
+    ASSERT_GT(once, 0);
+    for (BOOL enable : {FALSE, TRUE}) {
+      const int before = skinned->Paints();
+      EnableWindow(w, enable);
+      Pump(50);
+      EXPECT_EQ(skinned->Paints() - before, once) << "window " << w << " enable " << enable;
+    }
+  }
+  EnableWindow(check, FALSE);
+  EXPECT_TRUE(WaitForPixel(check, 1 + 5, 3 + 5, kCheck[3]));
+  EnableWindow(push, FALSE);
+  EXPECT_TRUE(WaitForPixel(push, 5, 5, kButtonBody[3]));
+  EXPECT_TRUE(WaitForPixel(edit, 0, 0, kShadow));
+}
+
 namespace {
 
 class TControlForm : public TForm {
