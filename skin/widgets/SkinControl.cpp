@@ -128,7 +128,9 @@ void TSkinControl::MessageEntry(TMessage& m) {
   };
   ++FDepth;
   TLeave leave{this};
-  if (m.Msg == WM_ENABLE || m.Msg == CM_ENABLEDCHANGED) FPaintsBefore = FPaints;
+  if (m.Msg == WM_ENABLE || m.Msg == CM_ENABLEDCHANGED || m.Msg == WM_SETFOCUS ||
+      m.Msg == WM_KILLFOCUS)
+    FPaintsBefore = FPaints;
   if (BeforeMessage(m)) return;
   CallOld(m);
   AfterMessage(m);
@@ -150,8 +152,9 @@ void TSkinControl::AfterMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+      // Drawn at once, unless the control drew itself for the change already.
       ReadState();
-      RepaintNow();
+      if (FPaints == FPaintsBefore) RepaintNow();
       break;
     case WM_ENABLE:
     case CM_ENABLEDCHANGED:
