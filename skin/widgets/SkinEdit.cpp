@@ -11,6 +11,16 @@ bool TSkinEdit::HasBorder(int Margin) const {
   return (w.right - w.left) - c.right >= Margin && (w.bottom - w.top) - c.bottom >= Margin;
 }
 
+bool TSkinEdit::BorderIsWholeFrame() const {
+  if (GetWindowLongPtrW(FWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) return false;
+  RECT w{}, c{};
+  POINT origin{0, 0};
+  if (!GetWindowRect(FWindow, &w) || !GetClientRect(FWindow, &c) || !ClientToScreen(FWindow, &origin))
+    return false;
+  return (w.right - w.left) - c.right == 4 && (w.bottom - w.top) - c.bottom == 4 &&
+         origin.x - w.left == 2 && origin.y - w.top == 2;
+}
+
 void TSkinEdit::DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner) {
   const COLORREF colour = TSkinData::ColorToRGB(FSkinData->Colours.ButtonShadow);
   if (!FShadow || colour != FShadowColour) {
@@ -41,6 +51,18 @@ void TSkinEdit::DrawControl(HDC DC, const RECT& Rect) {
   if (!FLookedForUpDown) SkinUpDownChild();
   if (!HasBorder(1)) return;
   DrawBorder(DC, Rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+// Where the skin's border covers the whole frame, the system does not draw its own first
+// (under a theme that is the dearest part of painting an edit).
+bool TSkinEdit::BeforeMessage(TMessage& m) {
+  if (TSkinControl::BeforeMessage(m)) return true;
+  if (m.Msg == WM_NCPAINT && BorderIsWholeFrame()) {
+    PaintTo(nullptr);
+    m.Result = 0;
+    return true;
+  }
+  return false;
 }
 
 void TSkinEdit::AfterMessage(TMessage& m) {

@@ -10,6 +10,7 @@ class TSkinEdit : public TSkinControl {
  public:
   using TSkinControl::TSkinControl;
 
+  bool BeforeMessage(TMessage& Message) override;
   void AfterMessage(TMessage& Message) override;
   void DrawControl(HDC DC, const RECT& Rect) override;
   // Whether the window has a border the skin can draw over (Margin pixels at least on
@@ -18,6 +19,9 @@ class TSkinEdit : public TSkinControl {
 
  private:
   void DrawBorder(HDC DC, const RECT& Rect, HBRUSH Inner);
+  // The frame is the two-pixel sunken border and nothing else (no scroll bars): the
+  // skin's two lines cover all of it.
+  bool BorderIsWholeFrame() const;
   void SkinUpDownChild();
   bool FLookedForUpDown = false;
   // The shadow brush, made once per skin colour.
