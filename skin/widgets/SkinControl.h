@@ -126,7 +126,7 @@ class TSkinControl : public TComponent {
   TSkinSubclass FHook;
   int FDepth = 0;
   bool FDeleteLater = false;
-  // The paints before an enabled change: whether the control drew for it.
+  // The paints before an enabled or focus change: whether the control drew for it.
   int FPaintsBefore = 0;
 };
 

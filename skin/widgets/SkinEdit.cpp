@@ -15,7 +15,8 @@ bool TSkinEdit::BorderIsWholeFrame() const {
   if (GetWindowLongPtrW(FWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) return false;
   RECT w{}, c{};
   POINT origin{0, 0};
-  if (!GetWindowRect(FWindow, &w) || !GetClientRect(FWindow, &c) || !ClientToScreen(FWindow, &origin))
+  if (!GetWindowRect(FWindow, &w) || !GetClientRect(FWindow, &c) ||
+      !ClientToScreen(FWindow, &origin))
     return false;
   return (w.right - w.left) - c.right == 4 && (w.bottom - w.top) - c.bottom == 4 &&
          origin.x - w.left == 2 && origin.y - w.top == 2;
