@@ -30,8 +30,10 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
       return true;
     case WM_LBUTTONUP:
       if (Pressed()) {
-        if (GetCapture() == FWindow) ReleaseCapture();
+        // Released before the capture goes, so that losing it draws nothing: the
+        // button is drawn once, here.
         FButtonState &= ~bsPressed;
+        if (GetCapture() == FWindow) ReleaseCapture();
         RepaintNow();
         m.Result = 0;
         // Released off the button (no move came in between): no click.

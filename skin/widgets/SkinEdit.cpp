@@ -69,7 +69,9 @@ bool TSkinEdit::BeforeMessage(TMessage& m) {
 void TSkinEdit::AfterMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_PAINT:
-      if (m.WParam == 0) PaintTo(nullptr);
+      // Painting the client area cannot reach a frame the skin covers wholly (that is
+      // drawn with the frame's own message).
+      if (m.WParam == 0 && !BorderIsWholeFrame()) PaintTo(nullptr);
       return;
     case WM_NCPAINT:
       // The system has just drawn its own sunken border again.
