@@ -30,17 +30,24 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
       return true;
     case WM_LBUTTONUP:
       if (Pressed()) {
-        // Released before the capture goes, so that losing it draws nothing: the
-        // button is drawn once, here.
+        // Released before the capture goes, so that losing it draws nothing.
         FButtonState &= ~bsPressed;
         if (GetCapture() == FWindow) ReleaseCapture();
-        RepaintNow();
         m.Result = 0;
         // Released off the button (no move came in between): no click.
         POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
         RECT c{};
         GetClientRect(FWindow, &c);
-        if (PtInRect(&c, p)) DoClick();
+        if (!PtInRect(&c, p)) {
+          RepaintNow();
+          return true;
+        }
+        // The released look is drawn at the latest when the click has been handled, and
+        // together with what the click changes on the button (a Connect disables
+        // itself): one drawing instead of two. A click that pumps draws it there.
+        InvalidateRect(FWindow, nullptr, FALSE);
+        DoClick();
+        if (IsWindow(FWindow)) UpdateWindow(FWindow);
         return true;
       }
       if (GetCapture() == FWindow) ReleaseCapture();

@@ -152,9 +152,15 @@ void TSkinControl::AfterMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      // Drawn at once, unless the control drew itself for the change already.
+      // Drawn at once, unless the control drew itself for the change already. A control
+      // loses the focus when it is disabled, before it hears of that: it is drawn once,
+      // for the enabled change that follows.
       ReadState();
-      if (FPaints == FPaintsBefore) RepaintNow();
+      if (FPaints != FPaintsBefore || !FWindow) break;
+      if (FEnabled)
+        RepaintNow();
+      else
+        InvalidateRect(FWindow, nullptr, FALSE);
       break;
     case WM_ENABLE:
     case CM_ENABLEDCHANGED:

@@ -45,8 +45,13 @@ POINT Centre(HWND w) {
 
 // A plain top-level window that counts the commands its children send.
 std::vector<WPARAM> gCommands;
+// A button that its own click disables, as Connect does.
+HWND gDisableOnClick = nullptr;
 LRESULT CALLBACK ParentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) gCommands.push_back(LOWORD(wp));
+  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+    gCommands.push_back(LOWORD(wp));
+    if (reinterpret_cast<HWND>(lp) == gDisableOnClick) EnableWindow(gDisableOnClick, FALSE);
+  }
   return DefWindowProcW(w, msg, wp, lp);
 }
 class SkinControls : public ::testing::Test {
@@ -55,6 +60,7 @@ class SkinControls : public ::testing::Test {
     data_.reset(LoadTestSkin("testskin-c.skin"));
     ASSERT_TRUE(data_) << "test skin testskin-c.skin missing";
     gCommands.clear();
+    gDisableOnClick = nullptr;
     Mouse({2, 2});
   }
   void TearDown() override {
@@ -245,7 +251,19 @@ TEST_F(SkinControls, AnEnabledChangeDrawsEachControlOnceWithTheSkinsLook) {
   }
   EnableWindow(check, FALSE);
   EXPECT_TRUE(WaitForPixel(check, 1 + 5, 3 + 5, kCheck[3]));
-  EnableWindow(push, FALSE);
+  // A click that disables its (focused) button: drawn once for the press, then once for
+  // the release, the lost focus and the disabled look together.
+  Mouse(Centre(push));
+  SetFocus(push);
+  Pump(50);
+  gDisableOnClick = push;
+  const int beforeClick = TSkinControl::FromWindow(push)->Paints();
+  Mouse(Centre(push), MOUSEEVENTF_LEFTDOWN);
+  Mouse(Centre(push), MOUSEEVENTF_LEFTUP);
+  Pump(50);
+  EXPECT_EQ(gCommands, std::vector<WPARAM>{301});
+  EXPECT_FALSE(IsWindowEnabled(push));
+  EXPECT_EQ(TSkinControl::FromWindow(push)->Paints() - beforeClick, 2);
   EXPECT_TRUE(WaitForPixel(push, 5, 5, kButtonBody[3]));
   EXPECT_TRUE(WaitForPixel(edit, 0, 0, kShadow));
 }
