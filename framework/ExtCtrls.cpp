@@ -15,15 +15,19 @@ LRESULT CALLBACK TTimerWindow::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPA
     return 0;
   }
   if (msg == PM_TIMERDUE) {
-    // Still on: a timer switched off before its first tick came is not run.
-    if (TTimer* timer = Shared::Find(wnd, wParam); timer && timer->FRunning)
-      GuardedCall([timer] { timer->Timer(); });
+    // Still due: a timer switched off before its first tick came is not run, nor one
+    // whose first tick ran already.
+    TTimer::FirstTick(wnd, wParam);
     return 0;
   }
   if (msg == PM_SETTIMERENABLED) {
-    // A timer freed before the request arrived is simply not found.
-    if (TTimer* timer = Shared::Find(wnd, wParam))
+    // A timer freed before the request arrived is simply not found. A short timer's
+    // first tick is due now: it runs here rather than one more message later (the dial's
+    // notifier hands each state over this way).
+    if (TTimer* timer = Shared::Find(wnd, wParam)) {
       GuardedCall([timer, lParam] { timer->SetEnabled(lParam != 0); });
+      TTimer::FirstTick(wnd, wParam);
+    }
     return 0;
   }
   return DefWindowProcW(wnd, msg, wParam, lParam);
@@ -82,14 +86,39 @@ void TTimer::UpdateTimer() {
     KillTimer(TimerWindow(), FId);
     FRunning = false;
   }
+  FFirstTickDue = false;
   if (FEnabled && FInterval > 0 && FOnTimer && !HasState(csLoading | csDestroying)) {
-    if (!SetTimer(TimerWindow(), FId, FInterval, nullptr))
-      throw Exception("Not enough timers available");
-    FRunning = true;
     // The system ticks no faster than every USER_TIMER_MINIMUM ms: a shorter interval's
-    // first tick is due at the next pump, not a whole system tick later.
-    if (FInterval < USER_TIMER_MINIMUM) PostMessageW(TimerWindow(), PM_TIMERDUE, FId, 0);
+    // first tick is due at the next pump, not a whole system tick later, and the system
+    // timer starts after it. A timer that its first tick switches off (the dial's event
+    // timer) never asks the system for one.
+    if (FInterval < USER_TIMER_MINIMUM) {
+      FFirstTickDue = true;
+      PostMessageW(TimerWindow(), PM_TIMERDUE, FId, 0);
+      return;
+    }
+    StartSystemTimer();
   }
+}
+
+void TTimer::StartSystemTimer() {
+  if (!SetTimer(TimerWindow(), FId, FInterval, nullptr))
+    throw Exception("Not enough timers available");
+  FRunning = true;
+}
+
+void TTimer::FirstTick(HWND Wnd, UINT_PTR Id) {
+  TTimer* timer = TTimerWindow::Shared::Find(Wnd, Id);
+  if (!timer || !timer->FFirstTickDue) return;
+  timer->FFirstTickDue = false;
+  GuardedCall([timer] { timer->Timer(); });
+  // The tick may have freed the timer (identifiers are never used again).
+  if (TTimerWindow::Shared::Find(Wnd, Id) != timer) return;
+  // Still on after its first tick (and not switched off and on again in it): the
+  // system keeps the rhythm from here.
+  if (timer->FEnabled && !timer->FRunning && !timer->FFirstTickDue && timer->FInterval > 0 &&
+      timer->FOnTimer && !timer->HasState(csLoading | csDestroying))
+    GuardedCall([timer] { timer->StartSystemTimer(); });
 }
 
 void TTimer::Timer() {

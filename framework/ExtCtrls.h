@@ -29,7 +29,8 @@ class TTimer : public TComponent {
   void SetOnTimer(TNotifyEvent handler);
   const TNotifyEvent& OnTimer() const { return FOnTimer; }
   void Loaded() override;
-  // Whether a system timer is running for this component now.
+  // Whether a system timer is running for this component now (a short timer starts one
+  // after its first tick).
   bool Running() const { return FRunning; }
   bool SetLayoutProperty(const std::string& name, const std::string& value) override;
   bool SetLayoutEvent(const std::string& event, const std::any& handler) override;
@@ -41,10 +42,14 @@ class TTimer : public TComponent {
   friend struct TTimerWindow;
   static HWND TimerWindow();
   void UpdateTimer();
+  void StartSystemTimer();
+  // Runs the first tick of the short timer Id when it is still due.
+  static void FirstTick(HWND Wnd, UINT_PTR Id);
 
   unsigned FInterval = 1000;
   bool FEnabled = true;
   bool FRunning = false;
+  bool FFirstTickDue = false;
   UINT_PTR FId;
   TNotifyEvent FOnTimer;
 };

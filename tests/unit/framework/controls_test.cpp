@@ -417,6 +417,21 @@ TEST(Timers, AShortTimerTicksAtTheNextPumpNotAtTheSystemsNextTick) {
   Application->ProcessMessages();
   EXPECT_EQ(ticks, 1);
 
+  // One still on after its first tick goes on at the system's rhythm from there; before
+  // that tick it has no system timer (the dial's event timer, switched off in its first
+  // tick, never asks for one).
+  int more = 0;
+  timer.SetOnTimer([&](TObject*) { ++more; });
+  timer.SetEnabled(true);
+  EXPECT_FALSE(timer.Running());
+  Application->ProcessMessages();
+  EXPECT_EQ(more, 1);
+  EXPECT_TRUE(timer.Running());
+  testwait::PumpUntil([&] { return more >= 3; }, 5000);
+  EXPECT_GE(more, 3);
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Running());
+
   // A long timer keeps the system's rhythm: nothing at the next pump.
   timer.SetInterval(200);
   timer.SetEnabled(true);
