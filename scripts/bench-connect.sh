@@ -2,7 +2,10 @@
 # Connect benchmark (not a test): the median time from a click on Connect until the
 # connected status, over RUNS connects (default 10) on both dialing paths, against rassim
 # answering at once; beside it the same remote-access calls made by a process without a
-# window (the reference), and their ratio.
+# window (the reference), and their ratio. Each path twice: seen from outside (the status
+# bar read every millisecond, which the program answers between its own steps), and by the
+# stamp the program's connection log gives the connected text (nothing asked of the
+# program meanwhile).
 #   bash scripts/bench-connect.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
