@@ -79,6 +79,8 @@ void TFrmMain::StartFromCommandLine(const vpn::app::CommandLine& command) {
 
 void TFrmMain::AfterFirstPicture() {
   FLog->Start();
+  // The line watch's waiter is made now, while nothing waits for it, not in a connect.
+  FLineWatch.Prepare();
   try {
     B1->SetChecked(StartsWithWindows());
     O1->SetChecked(TSettingsStore().LoadConnectOnStart());

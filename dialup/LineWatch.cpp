@@ -2,6 +2,8 @@
 
 #include <ras.h>
 
+#include <system_error>
+
 #include "core/ras/records.h"
 #include "framework/Messages.h"
 
@@ -11,12 +13,13 @@ const wchar_t kWindowClass[] = L"TLineWatchWindow";
 
 }  // namespace
 
-// The window and the stop event come with the first watch: a program that never gets a
-// line up never makes them, and its start-up does not wait for them.
+// The window, the events and the waiter come with the first watch, or with Prepare at an
+// idle moment: a program that never gets a line up never needs them, and its start-up
+// does not wait for them.
 TLineWatch::TLineWatch() = default;
 
 bool TLineWatch::Prepare() {
-  if (FWindow && FStopEvent) return true;
+  if (FWindow && FWake && FIdle && FWaiter.joinable()) return true;
   static const bool registered = [] {
     WNDCLASSW wc{};
     wc.lpfnWndProc = &WindowProc;
@@ -25,18 +28,66 @@ bool TLineWatch::Prepare() {
     return RegisterClassW(&wc) != 0;
   }();
   (void)registered;
-  // A message-only window of the watching (GUI) thread receives the worker's news.
+  // A message-only window of the watching (GUI) thread receives the waiter's news.
   if (!FWindow) {
     FWindow.Reset(CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   GetModuleHandleW(nullptr), nullptr));
     if (FWindow) SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
-  if (!FStopEvent) FStopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  return FWindow && FStopEvent;
+  if (!FWake) FWake.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  if (!FIdle) FIdle.Reset(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+  if (!FWindow || !FWake || !FIdle) return false;
+  if (!FWaiter.joinable()) {
+    try {
+      FWaiter = std::thread([this] { Wait(); });
+    } catch (const std::system_error&) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The waiter: waits on the line's event while there is a watch, else for the next one.
+void TLineWatch::Wait() {
+  for (;;) {
+    HANDLE line = nullptr;
+    WPARAM generation = 0;
+    {
+      std::lock_guard lock(FLock);
+      if (FQuit) return;
+      line = FArmed;
+      generation = FArmedGeneration;
+      // Told under the lock: Stop, which clears FArmed under it, then knows whether to
+      // wait for the waiter to let go of the event.
+      if (line)
+        ResetEvent(FIdle.Get());
+      else
+        SetEvent(FIdle.Get());
+    }
+    if (!line) {
+      WaitForSingleObject(FWake.Get(), INFINITE);
+      continue;
+    }
+    const HANDLE events[2] = {FWake.Get(), line};
+    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+      PostMessageW(FWindow.Get(), PM_LINEDROPPED, generation, 0);
+      // This watch has ended; the next is waited for.
+      std::lock_guard lock(FLock);
+      if (FArmed == line && FArmedGeneration == generation) FArmed = nullptr;
+    }
+  }
 }
 
 TLineWatch::~TLineWatch() {
   Stop();
+  if (FWaiter.joinable()) {
+    {
+      std::lock_guard lock(FLock);
+      FQuit = true;
+    }
+    SetEvent(FWake.Get());
+    FWaiter.join();
+  }
   if (FWindow) SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, 0);
 }
 
@@ -54,28 +105,35 @@ bool TLineWatch::Watch(HRASCONN connection) {
     FLineEvent.Reset();
     return false;
   }
-  ResetEvent(FStopEvent.Get());
-  const HWND window = FWindow.Get();
-  const HANDLE events[2] = {FStopEvent.Get(), FLineEvent.Get()};
-  const WPARAM generation = FGeneration;
-  FWaiter = std::thread([window, events, generation] {
-    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
-      PostMessageW(window, PM_LINEDROPPED, generation, 0);
-  });
+  {
+    std::lock_guard lock(FLock);
+    FArmed = FLineEvent.Get();
+    FArmedGeneration = FGeneration;
+  }
+  SetEvent(FWake.Get());
+  FWatching = true;
   return true;
 }
 
 void TLineWatch::Stop() {
-  if (FWaiter.joinable()) {
-    SetEvent(FStopEvent.Get());
-    FWaiter.join();
+  bool armed = false;
+  {
+    std::lock_guard lock(FLock);
+    armed = FArmed != nullptr;
+    FArmed = nullptr;
   }
+  if (armed) {
+    // The waiter lets go of the line's event before the event is closed.
+    SetEvent(FWake.Get());
+    WaitForSingleObject(FIdle.Get(), INFINITE);
+  }
+  FWatching = false;
   ++FGeneration;
   FLineEvent.Reset();
 }
 
 void TLineWatch::Delivered(WPARAM Generation) {
-  if (Generation != FGeneration || !FWaiter.joinable()) return;
+  if (Generation != FGeneration || !FWatching) return;
   Stop();
   if (OnDropped) OnDropped();
 }

@@ -36,4 +36,24 @@ TEST_F(LineWatchTest, ALineGoneBeforeTheWatchIsReportedAsDropped) {
   EXPECT_EQ(drops_, 1);
 }
 
+// One watch serves line after line, as the window's does, with the one waiter it made
+// beforehand: each drop is reported once, and a watch stopped before its line goes
+// reports nothing.
+TEST_F(LineWatchTest, OneWatchServesLineAfterLine) {
+  Scenario("state_delay_ms=0\ndrop_after_ms=100\n");
+  ASSERT_TRUE(watch_.Prepare());
+  for (int i = 1; i <= 3; ++i) {
+    Watch(DialLine());
+    EXPECT_TRUE(watch_.Watching());
+    ASSERT_TRUE(WaitFor([&] { return drops_ == i; }, 3000)) << "line " << i;
+    EXPECT_FALSE(watch_.Watching());
+  }
+  Watch(DialLine());
+  watch_.Stop();
+  EXPECT_FALSE(watch_.Watching());
+  ASSERT_TRUE(WaitFor([this] { return Journal("dropped").size() == 4; }, 3000));
+  WaitFor([] { return false; }, 200);
+  EXPECT_EQ(drops_, 3);
+}
+
 }  // namespace
