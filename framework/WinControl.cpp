@@ -300,12 +300,11 @@ namespace {
 HWND gHint = nullptr;
 
 HWND HintWindow() {
-  HWND& hint = gHint;
-  if (!hint || !IsWindow(hint))
-    hint = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                           Application->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  return hint;
+  if (!gHint || !IsWindow(gHint))
+    gHint = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                            Application->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  return gHint;
 }
 
 TTTOOLINFOW HintTool(HWND wnd) {
