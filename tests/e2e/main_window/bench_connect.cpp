@@ -43,13 +43,6 @@ double LocalMs() {
   return ((t.wHour * 60.0 + t.wMinute) * 60 + t.wSecond) * 1000 + t.wMilliseconds;
 }
 
-std::wstring ConnectionLogPath() {
-  wchar_t dir[MAX_PATH] = {};
-  const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", dir, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) throw e2e::Failure("no local application data folder");
-  return std::wstring(dir) + L"\\vpnclient\\connection.log";
-}
-
 // The stamp of the first status line that is exactly `text` (UTF-8) and was written at
 // or after `since`; negative while there is none.
 double LoggedAt(const std::wstring& log, const std::string& text, double since) {
@@ -81,7 +74,7 @@ std::vector<double> Measure(const wchar_t* version, const wchar_t* connected, in
   s.Fill(L"PasswordTxt", L"demo");
   HWND bar = s.C(L"StatusBar1");
   HWND button = s.C(L"Button1");
-  const std::wstring log = ConnectionLogPath();
+  const std::wstring log = mw::ConnectionLogPath();
   const std::string logged = e2e::WideToUtf8(connected);
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {

@@ -5,8 +5,6 @@
 // says what to try.
 #include <gtest/gtest.h>
 #include <windows.h>
-// after windows.h
-#include <shlobj.h>
 
 #include <string>
 
@@ -91,15 +89,9 @@ CopyRun RunCopy(const std::wstring& args, DWORD ms = 30000) {
   return run;
 }
 
-std::wstring LogPath() {
-  wchar_t folder[MAX_PATH] = {};
-  SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-  return std::wstring(folder) + L"\\vpnclient\\connection.log";
-}
-
 std::string LogText() {
   std::string text;
-  for (const std::string& line : e2e::ReadLines(LogPath())) text += line + "\n";
+  for (const std::string& line : e2e::ReadLines(mw::ConnectionLogPath())) text += line + "\n";
   return text;
 }
 
@@ -210,7 +202,7 @@ TEST_F(Everyday, ASecondCopyHandsItsCommandToTheRunningOneAndEndsWithItsOutcome)
 
 TEST_F(Everyday, ARefusedConnectEndsWithOneAndSaysWhatToTry) {
   mw::FakeNotificationArea tray;
-  DeleteFileW(LogPath().c_str());
+  DeleteFileW(mw::ConnectionLogPath().c_str());
   Session s(L"everyday-refused", Service("", "changed"));
   mw::FillDemoAccount(s);
   CopyRun r = RunCopy(L"/connect");
@@ -390,7 +382,7 @@ TEST_F(Everyday, StartedWithWindowsItSitsInTheTrayAndConnectsByItself) {
 
 TEST_F(Everyday, TheLogKeepsADialAndADropWithoutThePasswordAndShowsInItsWindow) {
   const std::wstring password = L"S3cret-Pa55";
-  DeleteFileW(LogPath().c_str());
+  DeleteFileW(mw::ConnectionLogPath().c_str());
   mw::FakeNotificationArea tray;
   Session s(L"everyday-log", Service("drop_after_ms=1200\n", U(password)));
   s.Fill(L"IPAddrTxt", L"127.0.0.1");

@@ -1,5 +1,7 @@
 #include "tests/e2e/main_window/support.h"
 
+#include <shlobj.h>
+
 #include "core/rassim/sim_text.h"
 
 namespace mw {
@@ -137,6 +139,12 @@ void FakeNotificationArea::RightClickIcon() const {
 }
 
 // ---- The program ------------------------------------------------------------------------
+
+std::wstring ConnectionLogPath() {
+  wchar_t folder[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+  return std::wstring(folder) + L"\\vpnclient\\connection.log";
+}
 
 void SetReportedVersion(const std::wstring& version) {
   const wchar_t* key = L"Software\\Wine\\AppDefaults\\vpnclient.exe";

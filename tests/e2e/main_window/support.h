@@ -81,6 +81,9 @@ void FillDemoAccount(Session& s);
 // progress notifications; an empty name removes the override (Windows 7).
 void SetReportedVersion(const std::wstring& version);
 
+// The program's connection log (in the user's local application data).
+std::wstring ConnectionLogPath();
+
 class Session {
  public:
   // Starts vpnclient.exe with rassim answering from `scenario`, after the settings key
