@@ -241,8 +241,6 @@ class TWinControl : public TControl {
   bool OutOfSight() const;
   bool HasNonClientArea() const;
   void CreateWindowLater();
-  // Gives the window its tool tip right after the main form's first show.
-  void HintLater();
   bool HandleCtlColor(TMessage& Message);
   void HandleMouseForControls(TMessage& Message);
   // Pieces of WndProc; true when the message was handled.

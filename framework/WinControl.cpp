@@ -35,13 +35,6 @@ std::vector<TWinControl*>& LateWindows() {
   return controls;
 }
 
-// Controls whose tool tips wait for the main form's first show: the tip window is a
-// window of its own, and no tip can show before the first picture anyway.
-std::vector<TWinControl*>& LateHints() {
-  static std::vector<TWinControl*> controls;
-  return controls;
-}
-
 // Every framework window class carries the control's address in the last pointer-sized
 // slot of its window extra bytes, after the bytes of the system class it builds on. The
 // window procedure reads it there on every message: a window property would be a
@@ -167,7 +160,6 @@ TWinControl::~TWinControl() {
   // Still listed when its window came early, on request: the list then still tells the
   // form about it after the first show.
   std::erase(LateWindows(), this);
-  std::erase(LateHints(), this);
   SetDestroying();
   // Owned components go while this window still exists, then the window.
   DestroyComponents();
@@ -233,12 +225,7 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::InitializeWnd() {
   SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
-  if (FShowHint && !FHint.empty()) {
-    if (Application->WaitingForFirstShow())
-      HintLater();
-    else
-      HintChanged();
-  }
+  if (FShowHint && !FHint.empty()) HintChanged();
   for (TControl* c : std::vector<TControl*>(FControls))
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
       if (Application->WaitingForFirstShow() && w->OutOfSight())
@@ -278,16 +265,6 @@ void TWinControl::CreateWindowLater() {
       true);
 }
 
-void TWinControl::HintLater() {
-  auto& late = LateHints();
-  if (std::find(late.begin(), late.end(), this) != late.end()) return;
-  late.push_back(this);
-  if (late.size() > 1) return;
-  Application->AfterFirstShow([] {
-    for (TWinControl* w : std::exchange(LateHints(), {})) w->HintChanged();
-  });
-}
-
 void TWinControl::AttachHandle(HWND wnd) {
   FHandle = wnd;
   SetObjectOfWindow(wnd, this);
@@ -297,14 +274,13 @@ void TWinControl::AttachHandle(HWND wnd) {
 
 namespace {
 // One tool tip window for all controls of the program.
-HWND gHint = nullptr;
-
 HWND HintWindow() {
-  if (!gHint || !IsWindow(gHint))
-    gHint = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                            Application->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  return gHint;
+  static HWND hint = nullptr;
+  if (!hint || !IsWindow(hint))
+    hint = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           Application->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  return hint;
 }
 
 TTTOOLINFOW HintTool(HWND wnd) {
@@ -331,11 +307,9 @@ void TWinControl::HintChanged() {
 
 void TWinControl::DetachHandle() {
   if (!FHandle) return;
-  // Without a tip window yet (the tips still wait for the first show) there is no tool
-  // to take away.
-  if (FShowHint && !FHint.empty() && gHint && IsWindow(gHint)) {
+  if (FShowHint && !FHint.empty()) {
     TTTOOLINFOW ti = HintTool(FHandle);
-    SendMessageW(gHint, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(HintWindow(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   }
   SetObjectOfWindow(FHandle, nullptr);
   RemovePropW(FHandle, kNameProp);
